@@ -1,0 +1,39 @@
+#pragma once
+
+#include "ErrorOr.h"
+
+#include <QByteArray>
+#include <QString>
+
+enum class EntryKind { Missing, File, Directory, Other };
+
+enum class Overwrite { No, Yes };
+
+// The file operations the installer performs. Paths are given as the player and the status file
+// name them: "C:\WESTWOOD\REDALERT\Expand.mix", "Status.ini" (relative to the package folder), or
+// a POSIX path. Either slash separates, and names match existing entries whatever their letter
+// case. Every error carries the path as the caller gave it.
+class FileSystem
+{
+public:
+    virtual ~FileSystem() = default;
+
+    virtual ErrorOr<EntryKind> entryKind(const QString &path) = 0;
+    // Whether two existing paths name the same folder or file, links and case resolved.
+    virtual ErrorOr<bool> isSameEntry(const QString &first, const QString &second) = 0;
+
+    virtual ErrorOr<void> deleteFile(const QString &path) = 0;
+    // A rename within one file system; crossing file systems falls back to copy and delete.
+    virtual ErrorOr<void> rename(const QString &from, const QString &to, Overwrite overwrite) = 0;
+    // Replaces an existing destination.
+    virtual ErrorOr<void> copyFile(const QString &from, const QString &to) = 0;
+    virtual ErrorOr<void> makeDirectory(const QString &path) = 0;
+    // The directory must be empty.
+    virtual ErrorOr<void> removeDirectory(const QString &path) = 0;
+
+    // For small text files such as the status file; reads the whole file.
+    virtual ErrorOr<QByteArray> readFile(const QString &path) = 0;
+    // Writes a temporary file beside the target, flushes it to disk and renames it over the
+    // target, so that the target is either whole and old or whole and new.
+    virtual ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) = 0;
+};

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "FileSystem.h"
+#include "PathTranslator.h"
+
+// The file system of the machine the installer runs on.
+class HostFileSystem final : public FileSystem
+{
+public:
+    // Relative paths, such as the status file's, resolve against packageDirectory.
+    explicit HostFileSystem(std::filesystem::path packageDirectory);
+
+    ErrorOr<EntryKind> entryKind(const QString &path) override;
+    ErrorOr<bool> isSameEntry(const QString &first, const QString &second) override;
+    ErrorOr<void> deleteFile(const QString &path) override;
+    ErrorOr<void> rename(const QString &from, const QString &to, Overwrite overwrite) override;
+    ErrorOr<void> copyFile(const QString &from, const QString &to) override;
+    ErrorOr<void> makeDirectory(const QString &path) override;
+    ErrorOr<void> removeDirectory(const QString &path) override;
+    ErrorOr<QByteArray> readFile(const QString &path) override;
+    ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) override;
+
+private:
+    PathTranslator m_translator;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// Message box styles and answers keep the numbers of the runtime the installer grew up with.
+namespace MessageBoxStyle {
+inline constexpr int OkOnly = 0;
+inline constexpr int YesNo = 4;
+inline constexpr int Critical = 16;
+inline constexpr int Question = 32;
+inline constexpr int Information = 64;
+} // namespace MessageBoxStyle
+
+namespace MessageBoxAnswer {
+inline constexpr int Ok = 1;
+inline constexpr int Yes = 6;
+inline constexpr int No = 7;
+} // namespace MessageBoxAnswer
+
+// A modal message: the windows show a real one, tests script the answers.
+class MessageBox
+{
+public:
+    virtual ~MessageBox() = default;
+    // Returns the button pressed.
+    virtual int show(const QString &prompt, int style, const QString &title) = 0;
+};

@@ -1,0 +1,6 @@
+#include "PathTranslator.h"
+
+PathTranslator::PathTranslator(std::filesystem::path baseDirectory)
+    : m_baseDirectory(std::move(baseDirectory))
+{
+}

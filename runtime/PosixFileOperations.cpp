@@ -1,0 +1,158 @@
+#include "NativeFileOperations.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::error_code lastError()
+{
+    return {errno, std::generic_category()};
+}
+
+// Closes the descriptor when it goes out of scope.
+class FileDescriptor final
+{
+public:
+    explicit FileDescriptor(int descriptor) : m_descriptor(descriptor) {}
+    ~FileDescriptor()
+    {
+        if (m_descriptor >= 0)
+            ::close(m_descriptor);
+    }
+    FileDescriptor(const FileDescriptor &) = delete;
+    FileDescriptor &operator=(const FileDescriptor &) = delete;
+
+    int get() const { return m_descriptor; }
+    bool isValid() const { return m_descriptor >= 0; }
+    // Closing can report a write error that the writes themselves did not.
+    std::error_code close()
+    {
+        const int result = ::close(m_descriptor);
+        m_descriptor = -1;
+        return result == 0 ? std::error_code{} : lastError();
+    }
+
+private:
+    int m_descriptor;
+};
+
+bool kernelCopyUnsupported(int error)
+{
+    return error == EXDEV || error == ENOSYS || error == EINVAL || error == EOPNOTSUPP;
+}
+
+std::error_code copyByReading(int from, int to)
+{
+    // Small enough to stay in the cache, large enough to keep the system calls few.
+    std::array<char, 256 * 1024> buffer;
+    while (true) {
+        const ssize_t got = ::read(from, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return lastError();
+        if (got == 0)
+            return {};
+        for (ssize_t written = 0; written < got;) {
+            const ssize_t put = ::write(to, buffer.data() + written, got - written);
+            if (put < 0 && errno == EINTR)
+                continue;
+            if (put < 0)
+                return lastError();
+            written += put;
+        }
+    }
+}
+
+std::error_code copyDescriptors(int from, int to)
+{
+    while (true) {
+        const ssize_t copied = ::copy_file_range(from, nullptr, to, nullptr, 1 << 30, 0);
+        if (copied > 0)
+            continue;
+        if (copied == 0)
+            return {};
+        if (errno == EINTR)
+            continue;
+        if (kernelCopyUnsupported(errno) && ::lseek(to, 0, SEEK_CUR) == 0)
+            return copyByReading(from, to);
+        return lastError();
+    }
+}
+
+} // namespace
+
+namespace NativeFileOperations {
+
+std::error_code copyContents(const fs::path &from, const fs::path &to)
+{
+    FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!source.isValid())
+        return lastError();
+    struct stat sourceStatus {};
+    if (::fstat(source.get(), &sourceStatus) != 0)
+        return lastError();
+    FileDescriptor destination(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
+                                      sourceStatus.st_mode & 0777));
+    if (!destination.isValid())
+        return lastError();
+    std::error_code error = copyDescriptors(source.get(), destination.get());
+    if (const std::error_code closeError = destination.close(); !error)
+        error = closeError;
+    if (error)
+        ::unlink(to.c_str());
+    return error;
+}
+
+std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return {};
+    if (errno != EINVAL && errno != ENOSYS)
+        return lastError();
+    // Some file systems cannot rename without replacing; a link refuses a taken name just as
+    // well, and the unlink that follows only drops the old name.
+    if (::link(from.c_str(), to.c_str()) != 0)
+        return lastError();
+    if (::unlink(from.c_str()) != 0)
+        return lastError();
+    return {};
+}
+
+std::error_code writeDurably(const fs::path &path, const QByteArray &bytes)
+{
+    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
+    if (!file.isValid())
+        return lastError();
+    for (qsizetype written = 0; written < bytes.size();) {
+        const ssize_t put = ::write(file.get(), bytes.constData() + written, bytes.size() - written);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0)
+            return lastError();
+        written += put;
+    }
+    if (::fsync(file.get()) != 0)
+        return lastError();
+    return file.close();
+}
+
+std::error_code syncDirectory(const fs::path &directory)
+{
+    FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.isValid())
+        return lastError();
+    if (::fsync(folder.get()) != 0)
+        return lastError();
+    return {};
+}
+
+} // namespace NativeFileOperations

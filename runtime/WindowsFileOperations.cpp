@@ -1,0 +1,75 @@
+#include "NativeFileOperations.h"
+
+#include <windows.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::error_code lastError()
+{
+    return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+// Closes the handle when it goes out of scope.
+class FileHandle final
+{
+public:
+    explicit FileHandle(HANDLE handle) : m_handle(handle) {}
+    ~FileHandle()
+    {
+        if (isValid())
+            ::CloseHandle(m_handle);
+    }
+    FileHandle(const FileHandle &) = delete;
+    FileHandle &operator=(const FileHandle &) = delete;
+
+    HANDLE get() const { return m_handle; }
+    bool isValid() const { return m_handle != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE m_handle;
+};
+
+} // namespace
+
+namespace NativeFileOperations {
+
+std::error_code copyContents(const fs::path &from, const fs::path &to)
+{
+    // CopyFile lets the system pick its fastest path and removes a partial destination itself.
+    if (!::CopyFileW(from.c_str(), to.c_str(), FALSE))
+        return lastError();
+    return {};
+}
+
+std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
+{
+    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+        return lastError();
+    return {};
+}
+
+std::error_code writeDurably(const fs::path &path, const QByteArray &bytes)
+{
+    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.isValid())
+        return lastError();
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.constData(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) ||
+        written != static_cast<DWORD>(bytes.size()))
+        return lastError();
+    if (!::FlushFileBuffers(file.get()))
+        return lastError();
+    return {};
+}
+
+std::error_code syncDirectory(const fs::path &)
+{
+    // NTFS journals its own metadata; a rename is durable once MoveFileEx returns.
+    return {};
+}
+
+} // namespace NativeFileOperations
