@@ -1,0 +1,32 @@
+#include "InstallRequest.h"
+
+#include "StatusFile.h"
+
+namespace {
+
+const QString Title = QStringLiteral("BEXOM");
+const QString ConfirmTitle = QStringLiteral("Install BEXOM?");
+const QString AlreadyInstalled = QStringLiteral("BEXOM is already Installed");
+const QString ConfirmPrompt = QStringLiteral("Are you sure you wish to install BEXOM to the "
+                                             "directory: ");
+
+} // namespace
+
+ErrorOr<void> InstallRequest::run(InstallForm &form)
+{
+    if (!form.directoryText().endsWith(u'\\'))
+        form.setDirectoryText(form.directoryText() + u'\\');
+    const StatusRecord status = TRY(StatusFile(m_fileSystem).read());
+    if (status.statusItem != StatusFile::Uninstalled) {
+        m_messageBox.show(AlreadyInstalled, MessageBoxStyle::Question, Title);
+        return {};
+    }
+    const int answer =
+        m_messageBox.show(ConfirmPrompt + form.directoryText(),
+                          MessageBoxStyle::YesNo | MessageBoxStyle::Question, ConfirmTitle);
+    if (answer == MessageBoxAnswer::No)
+        return {};
+    if (form.counterstrikeSelected())
+        return form.Ins_Counter();
+    return form.Ins_Aftermath();
+}

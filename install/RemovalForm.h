@@ -1,0 +1,18 @@
+#pragma once
+
+#include "runtime/ErrorOr.h"
+
+#include <QString>
+
+// What the removal request needs of the main window: the stored game directory and the two
+// removal routines, which read it.
+class RemovalForm
+{
+public:
+    virtual ~RemovalForm() = default;
+
+    virtual void setStoredGameDirectory(const QString &directory) = 0;
+
+    virtual ErrorOr<void> Unins_Aftermath() = 0;
+    virtual ErrorOr<void> Unins_Counterstrike() = 0;
+};

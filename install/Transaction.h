@@ -1,0 +1,47 @@
+#pragma once
+
+#include "runtime/FileSystem.h"
+#include "TransactionStep.h"
+
+#include <QList>
+
+// Changes to the file system that take effect together or not at all. Nothing the transaction
+// deletes or replaces is destroyed before it is committed: such a file is renamed aside, in its
+// own folder under a hidden name that no other file has, and dropped only at the commit.
+// An unfinished transaction undoes its steps in reverse order, so that every file is as before.
+class Transaction final
+{
+public:
+    explicit Transaction(FileSystem &fileSystem);
+    // Rolls back a transaction that was never completed.
+    ~Transaction();
+    Transaction(const Transaction &) = delete;
+    Transaction &operator=(const Transaction &) = delete;
+
+    ErrorOr<void> makeDirectory(const QString &path);
+    ErrorOr<void> removeDirectory(const QString &path);
+    // Never replaces an existing destination.
+    ErrorOr<void> move(const QString &from, const QString &to);
+    // Never replaces an existing destination.
+    ErrorOr<void> copy(const QString &from, const QString &to);
+    ErrorOr<void> deleteFile(const QString &path);
+    ErrorOr<void> rewrite(const QString &path, const QByteArray &bytes);
+
+    // Ends the transaction with the outcome of its steps. A success is committed; an error undoes
+    // every step and is returned, telling what could not be undone, if anything.
+    ErrorOr<void> complete(ErrorOr<void> outcome);
+
+private:
+    ErrorOr<void> commit();
+    // Returns what is left undone, one line for each step that could not be undone.
+    QString rollBack();
+    ErrorOr<void> undo(const TransactionStep &step);
+    ErrorOr<void> deleteIfPresent(const QString &path);
+    QString asidePathFor(const QString &path);
+
+    FileSystem &m_fileSystem;
+    QString m_asidePrefix;
+    int m_asideCount = 0;
+    QList<TransactionStep> m_steps;
+    bool m_completed = false;
+};

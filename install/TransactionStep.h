@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+// One change that a transaction has made, as plain data: enough to undo it, or to make it final
+// once the whole transaction has succeeded.
+struct TransactionStep
+{
+    enum class Kind {
+        MakeDirectory,   // target was made
+        RemoveDirectory, // target, an empty folder, was removed
+        Move,            // source was renamed to target
+        Copy,            // source is being copied to target, which did not exist before
+        SetAside,        // target was renamed to aside instead of being deleted
+        Rewrite,         // target is being rewritten; its former bytes wait at aside
+    };
+
+    Kind kind;
+    QString source;
+    QString target;
+    QString aside;
+};

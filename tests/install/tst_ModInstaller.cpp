@@ -1,0 +1,273 @@
+#include "FakeInstallForm.h"
+#include "FakeRemovalForm.h"
+#include "install/InstallRequest.h"
+#include "install/RemovalRequest.h"
+#include "install/StatusFile.h"
+#include "InstallScratch.h"
+#include "ScriptedMessageBox.h"
+#include "TestOutcome.h"
+#include "TreeSnapshot.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <unistd.h>
+
+enum class Request { Install, Removal };
+// How the game folder's files are named on disk and how the player names the folder.
+enum class Naming { AsGiven, UpperCase, WineDrive };
+Q_DECLARE_METATYPE(Request)
+Q_DECLARE_METATYPE(Naming)
+
+namespace {
+
+// The game folder as the table of the installation describes it, for a game that held
+// gameFiles (and RA95.exe) before.
+QStringList installedGameFolder(Edition edition, const QStringList &gameFiles)
+{
+    QMap<QString, QByteArray> files;
+    for (const QString &name : gameFiles + QStringList{"RA95.exe"})
+        files[name] = InstallScratch::gameContent(name);
+    const auto keepInBackup = [&](const QString &name) {
+        if (files.contains(name))
+            files["BEXOMv2/" + name] = files[name];
+    };
+    keepInBackup("Expand.mix");
+    keepInBackup("Expand2.mix");
+    const QStringList modFiles =
+        edition == Edition::Aftermath
+            ? QStringList{"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx", "SC-Vorda.mix"}
+            : QStringList{"Rules.ini", "Title.pcx", "SC-Vorda.mix"};
+    for (const QString &name : modFiles) {
+        keepInBackup(name);
+        files[name] = InstallScratch::packageContent(name);
+    }
+    const QByteArray packagedExpand2 = InstallScratch::packageContent("Expand2.mix");
+    if (edition == Edition::Aftermath) {
+        files["Expand.mix"] = files["Expand2.mix"];
+        files["Expand2.mix"] = packagedExpand2;
+    } else {
+        files["Expand.mix"] = packagedExpand2;
+        files.remove("Expand2.mix");
+    }
+    QStringList lines{TreeSnapshot::folderLine("BEXOMv2")};
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        lines.append(TreeSnapshot::fileLine(it.key(), it.value()));
+    lines.sort();
+    return lines;
+}
+
+// As the game sees names: whatever their letter case.
+QStringList folded(QStringList lines)
+{
+    for (QString &line : lines)
+        line = line.toLower();
+    lines.sort();
+    return lines;
+}
+
+QByteArray statusBytes(const QString &statusItem, const QString &directory)
+{
+    return (statusItem + "\r\nPath=" + directory + "\r\n").toUtf8();
+}
+
+void applyChange(const ScratchFolder &scratch, const QString &change)
+{
+    const QString path = change.mid(1);
+    if (change.startsWith('-') && QFileInfo(scratch.at(path)).isDir())
+        QDir(scratch.at(path)).removeRecursively();
+    else if (change.startsWith('-'))
+        QFile::remove(scratch.at(path));
+    else if (path.endsWith('/'))
+        scratch.createFolder(path);
+    else
+        scratch.createFile(path, "in the way");
+}
+
+} // namespace
+
+class ModInstallerTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void installationGivesTheTableAndRemovalGivesTheFolderBack_data();
+    void installationGivesTheTableAndRemovalGivesTheFolderBack();
+    void badInputIsRefusedWithNothingChanged_data();
+    void badInputIsRefusedWithNothingChanged();
+    void readOnlyGameFolderIsRefusedWithNothingChanged();
+};
+
+void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack_data()
+{
+    QTest::addColumn<Edition>("edition");
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QStringList>("gameFiles");
+    QTest::addColumn<Naming>("naming");
+
+    const QStringList aftermath{"Expand.mix", "Expand2.mix"};
+    const QStringList counterstrike{"Expand.mix"};
+    const QStringList playersOwn{"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx",
+                                 "SC-Vorda.mix"};
+    const auto row = [](const char *name, Edition edition, const QString &folder,
+                        const QStringList &files, Naming naming = Naming::AsGiven) {
+        QTest::newRow(name) << edition << folder << files << naming;
+    };
+    row("Aftermath", Edition::Aftermath, "game", aftermath);
+    row("Counterstrike", Edition::Counterstrike, "game", counterstrike);
+    row("Counterstrike into a game with Aftermath", Edition::Counterstrike, "game", aftermath);
+    row("player's own files, Aftermath", Edition::Aftermath, "game", aftermath + playersOwn);
+    row("player's own files, Counterstrike", Edition::Counterstrike, "game",
+        counterstrike + playersOwn);
+    row("comma", Edition::Aftermath, "Red Alert, 1996", aftermath);
+    row("double quote", Edition::Counterstrike, "The \"Red\" Alert", counterstrike);
+    row("blanks", Edition::Aftermath, "  Red  Alert  ", aftermath);
+    row("non-ASCII", Edition::Counterstrike, "Alerte Rouge – Édition spéciale", counterstrike);
+    row("upper case, Aftermath", Edition::Aftermath, "game", aftermath + QStringList{"Rules.ini"},
+        Naming::UpperCase);
+    row("upper case, Counterstrike", Edition::Counterstrike, "game",
+        aftermath + QStringList{"Rules.ini"}, Naming::UpperCase);
+    row("Wine drive letter", Edition::Aftermath, "game", aftermath, Naming::WineDrive);
+}
+
+void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack()
+{
+    QFETCH(Edition, edition);
+    QFETCH(QString, folder);
+    QFETCH(QStringList, gameFiles);
+    QFETCH(Naming, naming);
+    const bool upperCase = naming == Naming::UpperCase;
+    QStringList namesOnDisk = gameFiles;
+    for (QString &name : namesOnDisk)
+        name = upperCase ? name.toUpper() : name;
+    InstallScratch scratch(namesOnDisk, folder);
+    QString directory = scratch.gameDirectory();
+    if (naming == Naming::WineDrive) {
+        scratch.scratch().createFolder("prefix/dosdevices");
+        QFile::link(scratch.scratch().path(), scratch.scratch().at("prefix/dosdevices/c:"));
+        qputenv("WINEPREFIX", scratch.scratch().at("prefix").toUtf8());
+        directory = "C:\\" + folder + "\\";
+    }
+    const auto compare = [&](const QStringList &actual, const QStringList &expected) {
+        QCOMPARE(upperCase ? folded(actual) : actual, upperCase ? folded(expected) : expected);
+    };
+    const QStringList before = scratch.gameSnapshot();
+    ModInstaller installer(scratch.fileSystem());
+    const QString statusItem =
+        edition == Edition::Aftermath ? "Status=Aftermath" : "Status=Counterstrike";
+
+    VERIFY_SUCCESS(installer.install(edition, directory));
+    compare(scratch.gameSnapshot(), installedGameFolder(edition, gameFiles));
+    QCOMPARE(scratch.status(), statusBytes(statusItem, directory));
+    QCOMPARE(StatusFile(scratch.fileSystem()).read().value().gameDirectory(), directory);
+
+    VERIFY_SUCCESS(installer.uninstall(edition, directory));
+    compare(scratch.gameSnapshot(), before);
+    QCOMPARE(scratch.status(), statusBytes("Status=Uninstalled", directory));
+    QCOMPARE(TreeSnapshot::take(scratch.scratch().at("package")).size(), 7);
+    qunsetenv("WINEPREFIX");
+}
+
+void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
+{
+    QTest::addColumn<Request>("request");
+    QTest::addColumn<Edition>("edition");
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<QStringList>("changes");
+    QTest::addColumn<QByteArray>("status");
+    QTest::addColumn<int>("error");
+
+    const auto install = [](const char *name, const QString &directory, const QStringList &changes,
+                            int error, Edition edition = Edition::Aftermath,
+                            const QByteArray &status = {}) {
+        QTest::newRow(name) << Request::Install << edition << directory << changes << status
+                            << error;
+    };
+    const QString game = "%1/game\\";
+    install("missing folder", "%1/missing\\", {}, 76);
+    install("a file, not a folder", "%1/game/RA95.exe\\", {}, 76);
+    install("empty text", "", {}, 53);
+    install("package folder", "%1/package", {}, 5);
+    install("Aftermath without Expand2.mix", game, {"-game/Expand2.mix"}, 53);
+    install("no Expand.mix", game, {"-game/Expand.mix"}, 53, Edition::Counterstrike);
+    install("Expand.mix a folder", game, {"-game/Expand.mix", "+game/Expand.mix/"}, 75);
+    install("backup folder there", game, {"+game/BEXOMv2/"}, 58);
+    install("backup name taken by a file", game, {"+game/BEXOMv2"}, 58, Edition::Counterstrike);
+    for (const QString &file : InstallScratch::packageFiles())
+        install(qPrintable("package without " + file), game, {"-package/" + file}, 53);
+    install("status file missing", game, {"-package/Status.ini"}, 53);
+    install("status file empty", game, {}, 62, Edition::Aftermath, "");
+    install("very long path", "%1/" + QString(300, 'x') + "\\", {}, 75);
+
+    const auto removal = [](const char *name, Edition installed, const QStringList &changes,
+                            const QByteArray &status, int error) {
+        QTest::newRow(name) << Request::Removal << installed << QString() << changes << status
+                            << error;
+    };
+    removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53);
+    removal("removal, status file empty", Edition::Aftermath, {}, "", 62);
+    removal("removal, status file of one line", Edition::Aftermath, {}, "Status=Aftermath\r\n", 76);
+    removal("removal, binary junk", Edition::Aftermath, {},
+            QByteArrayLiteral("\x00\xff\xfe\n\x01\x02\x03\x04\x05\x06\x07\xff\n"), 76);
+    removal("removal, game folder gone", Edition::Aftermath, {},
+            "Status=Aftermath\r\nPath=%1/gone\\\r\n", 76);
+    removal("removal, backup without Expand2.mix", Edition::Aftermath,
+            {"-game/BEXOMv2/Expand2.mix"}, {}, 53);
+    removal("removal, backup without Expand.mix", Edition::Counterstrike,
+            {"-game/BEXOMv2/Expand.mix"}, {}, 53);
+}
+
+void ModInstallerTest::badInputIsRefusedWithNothingChanged()
+{
+    QFETCH(Request, request);
+    QFETCH(Edition, edition);
+    QFETCH(QString, directory);
+    QFETCH(QStringList, changes);
+    QFETCH(QByteArray, status);
+    QFETCH(int, error);
+    InstallScratch scratch;
+    const QString root = scratch.scratch().path();
+    FileSystem &fileSystem = scratch.fileSystem();
+    if (request == Request::Removal)
+        VERIFY_SUCCESS(ModInstaller(fileSystem).install(edition, scratch.gameDirectory()));
+    for (const QString &change : changes)
+        applyChange(scratch.scratch(), change);
+    if (!status.isNull())
+        scratch.writeStatus(status.replace("%1", root.toUtf8()));
+    const QStringList before = scratch.snapshot();
+    ScriptedMessageBox answersYes({MessageBoxAnswer::Yes, MessageBoxAnswer::Yes});
+    FakeInstallForm installForm(fileSystem, directory.replace("%1", root), edition);
+    FakeRemovalForm removalForm(fileSystem);
+
+    const ErrorOr<void> outcome = request == Request::Install
+                                      ? InstallRequest(fileSystem, answersYes).run(installForm)
+                                      : RemovalRequest(fileSystem, answersYes).run(removalForm);
+
+    QVERIFY(outcome.isError());
+    QCOMPARE(outcome.error().number(), error);
+    QVERIFY(!outcome.error().path().isEmpty());
+    QVERIFY(!outcome.error().leftChanges());
+    QCOMPARE(scratch.snapshot(), before);
+}
+
+void ModInstallerTest::readOnlyGameFolderIsRefusedWithNothingChanged()
+{
+    if (geteuid() == 0)
+        QSKIP("Running as root, which may write into a read-only folder.");
+    InstallScratch scratch;
+    const QStringList before = scratch.snapshot();
+    QFile::setPermissions(scratch.gameFolderPath(), QFile::ReadOwner | QFile::ExeOwner);
+
+    const auto outcome =
+        ModInstaller(scratch.fileSystem()).install(Edition::Aftermath, scratch.gameDirectory());
+
+    QFile::setPermissions(scratch.gameFolderPath(),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    QVERIFY(outcome.isError());
+    QCOMPARE(outcome.error().number(), 70);
+    QCOMPARE(scratch.snapshot(), before);
+}
+
+QTEST_GUILESS_MAIN(ModInstallerTest)
+#include "tst_ModInstaller.moc"
