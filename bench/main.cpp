@@ -1,0 +1,151 @@
+// Times both installations and both removals on scratch game folders with archives of 10 MB and
+// 1 GB, beside `cp` of the very bytes each procedure has to copy, and reports the peak memory.
+
+#include "install/ModInstaller.h"
+#include "runtime/HostFileSystem.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr qint64 MiB = 1024 * 1024;
+constexpr int Repetitions = 3;
+
+const QStringList ModFiles = {"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx",
+                              "SC-Vorda.mix"};
+
+void writeFileOfSize(const QString &path, qint64 size)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    QByteArray block(MiB, Qt::Uninitialized);
+    for (qint64 i = 0; i < block.size(); ++i)
+        block[i] = static_cast<char>(i * 131 % 253);
+    for (qint64 written = 0; written < size; written += block.size())
+        file.write(block.constData(), std::min<qint64>(block.size(), size - written));
+}
+
+struct Scenario
+{
+    const char *name;
+    qint64 gameExpandSize;
+    qint64 gameExpand2Size;
+    qint64 packageExpand2Size;
+};
+
+struct Layout
+{
+    QString package;
+    QString game;
+};
+
+Layout makeLayout(const QString &root, const Scenario &scenario)
+{
+    const Layout layout{root + "/package", root + "/game"};
+    QDir().mkpath(layout.package);
+    QDir().mkpath(layout.game);
+    writeFileOfSize(layout.game + "/EXPAND.MIX", scenario.gameExpandSize);
+    writeFileOfSize(layout.game + "/EXPAND2.MIX", scenario.gameExpand2Size);
+    writeFileOfSize(layout.package + "/Expand2.mix", scenario.packageExpand2Size);
+    for (const QString &name : ModFiles)
+        writeFileOfSize(layout.package + "/" + name, 64 * 1024);
+    QFile status(layout.package + "/Status.ini");
+    status.open(QIODevice::WriteOnly);
+    status.write("Status=Uninstalled\r\nPath=\r\n");
+    return layout;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+double secondsOf(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return timer.nsecsElapsed() / 1e9;
+}
+
+// What the procedure copies, done by cp, one process per file as a player would.
+double timeCp(const QStringList &sources, const QString &target)
+{
+    return secondsOf([&] {
+        for (const QString &source : sources)
+            QProcess::execute("cp", {source, target + "/" + QFileInfo(source).fileName()});
+    });
+}
+
+void checked(ErrorOr<void> result)
+{
+    if (result.isError())
+        qFatal("%s", qPrintable(result.error().report()));
+}
+
+void run(const QString &scratchRoot, const Scenario &scenario, Edition edition)
+{
+    QTemporaryDir root(scratchRoot + "/bench-XXXXXX");
+    const Layout layout = makeLayout(root.path(), scenario);
+    HostFileSystem fileSystem(layout.package.toStdString());
+    ModInstaller installer(fileSystem);
+    const QString gameDirectory = layout.game + "/";
+
+    QStringList copied{layout.package + "/Expand2.mix", layout.package + "/Rules.ini",
+                       layout.package + "/Title.pcx", layout.package + "/SC-Vorda.mix"};
+    if (edition == Edition::Aftermath)
+        copied << layout.game + "/EXPAND2.MIX" << layout.package + "/Aftrmath.ini"
+               << layout.package + "/MPlayer.ini";
+
+    std::vector<double> installs, removals, copies;
+    for (int i = 0; i < Repetitions; ++i) {
+        installs.push_back(secondsOf([&] { checked(installer.install(edition, gameDirectory)); }));
+        removals.push_back(
+            secondsOf([&] { checked(installer.uninstall(edition, gameDirectory)); }));
+        const QString target = root.path() + "/cp-target";
+        QDir().mkpath(target);
+        copies.push_back(timeCp(copied, target));
+        QDir(target).removeRecursively();
+    }
+    const double install = median(installs), removal = median(removals), cp = median(copies);
+    std::printf("%-34s %-13s install %8.3f s  cp %8.3f s  ratio %5.2f  removal %8.3f s\n",
+                scenario.name, edition == Edition::Aftermath ? "Aftermath" : "Counterstrike",
+                install, cp, install / cp, removal);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    const QString scratchRoot = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+    const std::vector<Scenario> scenarios = {
+        {"archives of 10 MB", 10 * MiB, 10 * MiB, 10 * MiB},
+        {"archives of 1 GB", 1024 * MiB, 1024 * MiB, 1024 * MiB},
+        {"Expand.mix of 1 GB, others 10 MB", 1024 * MiB, 10 * MiB, 10 * MiB},
+    };
+    std::printf("median of %d runs each, scratch folders under %s\n", Repetitions,
+                qPrintable(scratchRoot));
+    for (const Scenario &scenario : scenarios)
+        for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
+            run(scratchRoot, scenario, edition);
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("peak memory (resident): %.1f MB\n", usage.ru_maxrss / 1024.0);
+    return 0;
+}
