@@ -125,11 +125,13 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
 {
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Aftermath, game.directory())));
+    const QString expandName = TRY(m_fileSystem.storedName(game.file(Expand)));
+    const QString expand2Name = TRY(m_fileSystem.storedName(game.file(Expand2)));
     TRY(transaction.makeDirectory(game.backupFolder()));
-    TRY(transaction.move(game.file(Expand), game.backedUp(Expand)));
-    TRY(transaction.copy(game.file(Expand2), game.backedUp(Expand2)));
+    TRY(transaction.move(game.file(Expand), game.backedUp(expandName)));
+    TRY(transaction.copy(game.file(Expand2), game.backedUp(expand2Name)));
     // The game's own Expand2.mix takes the name of the archive just set aside.
-    TRY(transaction.move(game.file(Expand2), game.file(Expand)));
+    TRY(transaction.move(game.file(Expand2), game.file(expandName)));
     TRY(copyModFile(transaction, game, Expand2));
     TRY(copyModFile(transaction, game, Rules));
     TRY(copyModFile(transaction, game, Aftrmath));
@@ -142,12 +144,13 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
 {
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Counterstrike, game.directory())));
+    const QString expandName = TRY(m_fileSystem.storedName(game.file(Expand)));
     TRY(transaction.makeDirectory(game.backupFolder()));
-    TRY(transaction.move(game.file(Expand), game.backedUp(Expand)));
+    TRY(transaction.move(game.file(Expand), game.backedUp(expandName)));
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
     TRY(copyModFile(transaction, game, Expand2));
     // The mod's archive ends up under the name Expand.mix.
-    TRY(transaction.move(game.file(Expand2), game.file(Expand)));
+    TRY(transaction.move(game.file(Expand2), game.file(expandName)));
     TRY(copyModFile(transaction, game, Rules));
     TRY(copyModFile(transaction, game, Title));
     return copyModFile(transaction, game, Vorda);
@@ -163,8 +166,8 @@ ErrorOr<void> ModInstaller::uninstallAftermath(Transaction &transaction, const G
     TRY(takeBackModFile(transaction, game, Rules));
     TRY(takeBackModFile(transaction, game, Aftrmath));
     TRY(takeBackModFile(transaction, game, MPlayer));
-    TRY(transaction.move(game.backedUp(Expand), game.file(Expand)));
-    TRY(transaction.move(game.backedUp(Expand2), game.file(Expand2)));
+    TRY(giveBackKeptFile(transaction, game, Expand));
+    TRY(giveBackKeptFile(transaction, game, Expand2));
     TRY(transaction.removeDirectory(game.backupFolder()));
     return markUninstalled(transaction, status);
 }
@@ -176,7 +179,7 @@ ErrorOr<void> ModInstaller::uninstallCounterstrike(Transaction &transaction, con
     TRY(takeBackModFile(transaction, game, Vorda));
     TRY(takeBackModFile(transaction, game, Title));
     TRY(takeBackModFile(transaction, game, Rules));
-    TRY(transaction.move(game.backedUp(Expand), game.file(Expand)));
+    TRY(giveBackKeptFile(transaction, game, Expand));
     // The Expand2.mix of a game with Aftermath, if the installation kept one.
     TRY(giveBackKeptFile(transaction, game, Expand2));
     TRY(transaction.removeDirectory(game.backupFolder()));
@@ -189,7 +192,8 @@ ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFold
                                         const QString &name)
 {
     if (TRY(exists(game.file(name))))
-        TRY(transaction.move(game.file(name), game.backedUp(name)));
+        TRY(transaction.move(game.file(name),
+                             game.backedUp(TRY(m_fileSystem.storedName(game.file(name))))));
     return transaction.copy(name, game.file(name));
 }
 
@@ -214,7 +218,9 @@ ErrorOr<void> ModInstaller::giveBackKeptFile(Transaction &transaction, const Gam
 {
     if (!TRY(exists(game.backedUp(name))))
         return {};
-    return transaction.move(game.backedUp(name), game.file(name));
+    // Under the name it had before the installation, letter case and all.
+    return transaction.move(game.backedUp(name),
+                            game.file(TRY(m_fileSystem.storedName(game.backedUp(name)))));
 }
 
 ErrorOr<bool> ModInstaller::exists(const QString &path)

@@ -19,6 +19,9 @@ public:
     virtual ~FileSystem() = default;
 
     virtual ErrorOr<EntryKind> entryKind(const QString &path) = 0;
+    // The name of the entry that the path's last component matches, spelled as the folder holds
+    // it ("EXPAND.MIX" for "Expand.mix"); the name as given when nothing matches.
+    virtual ErrorOr<QString> storedName(const QString &path) = 0;
     // Whether two existing paths name the same folder or file, links and case resolved.
     virtual ErrorOr<bool> isSameEntry(const QString &first, const QString &second) = 0;
 

@@ -67,9 +67,9 @@ fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
 
 } // namespace
 
-HostFileSystem::HostFileSystem(fs::path packageDirectory) : m_translator(std::move(packageDirectory))
-{
-}
+HostFileSystem::HostFileSystem(fs::path packageDirectory)
+    : m_translator(std::move(packageDirectory))
+{}
 
 ErrorOr<EntryKind> HostFileSystem::entryKind(const QString &path)
 {
@@ -82,6 +82,12 @@ ErrorOr<EntryKind> HostFileSystem::entryKind(const QString &path)
     if (fs::is_regular_file(status))
         return EntryKind::File;
     return EntryKind::Other;
+}
+
+ErrorOr<QString> HostFileSystem::storedName(const QString &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    return QString::fromStdString(host.filename().string());
 }
 
 ErrorOr<bool> HostFileSystem::isSameEntry(const QString &first, const QString &second)

@@ -11,6 +11,7 @@ public:
     explicit HostFileSystem(std::filesystem::path packageDirectory);
 
     ErrorOr<EntryKind> entryKind(const QString &path) override;
+    ErrorOr<QString> storedName(const QString &path) override;
     ErrorOr<bool> isSameEntry(const QString &first, const QString &second) override;
     ErrorOr<void> deleteFile(const QString &path) override;
     ErrorOr<void> rename(const QString &from, const QString &to, Overwrite overwrite) override;

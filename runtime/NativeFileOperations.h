@@ -14,8 +14,7 @@ namespace NativeFileOperations {
 std::error_code copyContents(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // Fails with file_exists, rather than replacing, when the destination is taken.
-std::error_code renameNoReplace(const std::filesystem::path &from,
-                                const std::filesystem::path &to);
+std::error_code renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // Creates or truncates the file, writes the bytes and waits until they are on the disk.
 std::error_code writeDurably(const std::filesystem::path &path, const QByteArray &bytes);

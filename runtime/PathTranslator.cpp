@@ -2,5 +2,4 @@
 
 PathTranslator::PathTranslator(std::filesystem::path baseDirectory)
     : m_baseDirectory(std::move(baseDirectory))
-{
-}
+{}

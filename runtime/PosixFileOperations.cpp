@@ -97,11 +97,12 @@ std::error_code copyContents(const fs::path &from, const fs::path &to)
     FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
     if (!source.isValid())
         return lastError();
-    struct stat sourceStatus {};
+    struct stat sourceStatus
+    {};
     if (::fstat(source.get(), &sourceStatus) != 0)
         return lastError();
-    FileDescriptor destination(::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC,
-                                      sourceStatus.st_mode & 0777));
+    FileDescriptor destination(
+        ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, sourceStatus.st_mode & 0777));
     if (!destination.isValid())
         return lastError();
     std::error_code error = copyDescriptors(source.get(), destination.get());
@@ -133,7 +134,8 @@ std::error_code writeDurably(const fs::path &path, const QByteArray &bytes)
     if (!file.isValid())
         return lastError();
     for (qsizetype written = 0; written < bytes.size();) {
-        const ssize_t put = ::write(file.get(), bytes.constData() + written, bytes.size() - written);
+        const ssize_t put =
+            ::write(file.get(), bytes.constData() + written, bytes.size() - written);
         if (put < 0 && errno == EINTR)
             continue;
         if (put < 0)

@@ -31,7 +31,8 @@ fs::path winePrefix()
 ErrorOr<fs::path> driveRoot(QChar letter, const QString &originalPath)
 {
     const fs::path prefix = winePrefix();
-    const fs::path link = prefix / "dosdevices" / QString(letter.toLower()).append(':').toStdString();
+    const fs::path link =
+        prefix / "dosdevices" / QString(letter.toLower()).append(':').toStdString();
     std::error_code error;
     if (!fs::exists(fs::symlink_status(link, error)))
         return RuntimeError(RuntimeErrorCode::PathNotFound, originalPath,

@@ -1,10 +1,8 @@
 #include "RuntimeError.h"
 
-
 RuntimeError::RuntimeError(RuntimeErrorCode code, QString path, QString cause)
     : m_code(code), m_path(std::move(path)), m_cause(std::move(cause))
-{
-}
+{}
 
 namespace {
 

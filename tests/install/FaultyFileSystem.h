@@ -24,6 +24,10 @@ public:
     {
         return pass(path, [&] { return m_target.entryKind(path); });
     }
+    ErrorOr<QString> storedName(const QString &path) override
+    {
+        return pass(path, [&] { return m_target.storedName(path); });
+    }
     ErrorOr<bool> isSameEntry(const QString &path, const QString &other) override
     {
         return pass(path, [&] { return m_target.isSameEntry(path, other); });

@@ -159,7 +159,8 @@ void HostFileSystemTest::failuresCarryTheirNumberAndPath_data()
     QTest::newRow("read a folder") << Operation([](FileSystem &fs) -> ErrorOr<void> {
         TRY(fs.readFile("GAME"));
         return {};
-    }) << RuntimeErrorCode::PathFileAccessError << "GAME";
+    }) << RuntimeErrorCode::PathFileAccessError
+                                   << "GAME";
 }
 
 void HostFileSystemTest::failuresCarryTheirNumberAndPath()
@@ -194,8 +195,7 @@ void HostFileSystemTest::atomicWriteLeavesOnlyTheTarget()
     writeFile("Status.ini", "old");
     QVERIFY(!m_fileSystem->writeFileAtomically("Status.ini", "Status=Aftermath\r\n").isError());
     QCOMPARE(contents("Status.ini"), QByteArray("Status=Aftermath\r\n"));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden),
-             QStringList{"Status.ini"});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Status.ini"});
 }
 
 void HostFileSystemTest::readOnlyFolderRefusesChanges()
