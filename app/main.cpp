@@ -1,0 +1,20 @@
+#include "runtime/HostFileSystem.h"
+#include "ui/Form1.h"
+#include "ui/QtMessageBox.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QIcon>
+
+int main(int argc, char *argv[])
+{
+    QApplication application(argc, argv);
+    // The player starts the installer from the folder that holds the mod's package.
+    HostFileSystem fileSystem(std::filesystem::path(QDir::currentPath().toStdU16String()));
+    QtMessageBox messageBox;
+    Form1 mainWindow(fileSystem, messageBox);
+    // After the main window, which brings in the artwork.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/bexomv2_icon.png")));
+    mainWindow.show();
+    return QApplication::exec();
+}

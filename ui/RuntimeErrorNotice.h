@@ -1,0 +1,13 @@
+#pragma once
+
+#include "runtime/ErrorOr.h"
+#include "runtime/MessageBox.h"
+
+// Tells the player that the engine could not do what was asked, and what became of the game
+// folder. The program goes on afterwards: the engine has put things back as far as it could.
+class RuntimeErrorNotice final
+{
+public:
+    static QString prompt(const RuntimeError &error);
+    static void showIfFailed(MessageBox &messageBox, const ErrorOr<void> &result);
+};
