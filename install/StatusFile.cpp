@@ -39,7 +39,15 @@ QString StatusRecord::gameDirectory() const
 
 ErrorOr<StatusRecord> StatusFile::read() const
 {
-    QByteArray bytes = TRY(m_fileSystem.readFile(FileName));
+    if (TRY(m_fileSystem.entryKind(FileName)) == EntryKind::Missing)
+        return RuntimeError(RuntimeErrorCode::FileNotFound, FileName,
+                            QStringLiteral("The status file of the BEXOM package must stand in "
+                                           "the installer's folder."));
+    return parse(TRY(m_fileSystem.readFile(FileName)));
+}
+
+ErrorOr<StatusRecord> StatusFile::parse(QByteArray bytes)
+{
     // Windows editors put a byte-order mark before UTF-8 text.
     if (bytes.startsWith(ByteOrderMark))
         bytes.remove(0, ByteOrderMark.size());

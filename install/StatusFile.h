@@ -27,6 +27,8 @@ public:
     explicit StatusFile(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
     ErrorOr<StatusRecord> read() const;
+    // The two items of a status file's bytes.
+    static ErrorOr<StatusRecord> parse(QByteArray bytes);
 
     // The bytes of a status file: "<statusItem>" CR LF "Path=<gameDirectory>" CR LF, UTF-8.
     static QByteArray encode(const QString &statusItem, const QString &gameDirectory);
