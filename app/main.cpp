@@ -1,5 +1,6 @@
 #include "runtime/HostFileSystem.h"
 #include "ui/Form1.h"
+#include "ui/InterruptedWorkNotice.h"
 #include "ui/QtMessageBox.h"
 
 #include <QApplication>
@@ -12,6 +13,8 @@ int main(int argc, char *argv[])
     // The player starts the installer from the folder that holds the mod's package.
     HostFileSystem fileSystem(std::filesystem::path(QDir::currentPath().toStdU16String()));
     QtMessageBox messageBox;
+    // An installation or removal that a crash cut short is put right before the main window shows.
+    InterruptedWorkNotice::recoverAndTell(fileSystem, messageBox);
     Form1 mainWindow(fileSystem, messageBox);
     // After the main window, which brings in the artwork.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/bexomv2_icon.png")));

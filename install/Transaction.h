@@ -1,6 +1,8 @@
 #pragma once
 
+#include "Journal.h"
 #include "runtime/FileSystem.h"
+#include "StepReversal.h"
 #include "TransactionStep.h"
 
 #include <QList>
@@ -9,6 +11,8 @@
 // deletes or replaces is destroyed before it is committed: such a file is renamed aside, in its
 // own folder under a hidden name that no other file has, and dropped only at the commit.
 // An unfinished transaction undoes its steps in reverse order, so that every file is as before.
+// Every step is written to the journal before its operation runs, so that a process that dies
+// half-way leaves enough on the disk for the next start to undo what it had done.
 class Transaction final
 {
 public:
@@ -18,6 +22,7 @@ public:
     Transaction(const Transaction &) = delete;
     Transaction &operator=(const Transaction &) = delete;
 
+    // Never replaces an existing folder.
     ErrorOr<void> makeDirectory(const QString &path);
     ErrorOr<void> removeDirectory(const QString &path);
     // Never replaces an existing destination.
@@ -32,14 +37,17 @@ public:
     ErrorOr<void> complete(ErrorOr<void> outcome);
 
 private:
+    // Records the step, on the disk, before its operation runs.
+    ErrorOr<void> begin(const TransactionStep &step);
+    ErrorOr<void> requireMissing(const QString &path);
     ErrorOr<void> commit();
-    // Returns what is left undone, one line for each step that could not be undone.
-    QString rollBack();
-    ErrorOr<void> undo(const TransactionStep &step);
-    ErrorOr<void> deleteIfPresent(const QString &path);
+    ErrorOr<void> rollBack();
+    ErrorOr<void> discardJournal(const QString &whenLeft);
     QString asidePathFor(const QString &path);
 
     FileSystem &m_fileSystem;
+    Journal m_journal;
+    StepReversal m_reversal;
     QString m_asidePrefix;
     int m_asideCount = 0;
     QList<TransactionStep> m_steps;

@@ -19,4 +19,6 @@ struct TransactionStep
     QString source;
     QString target;
     QString aside;
+
+    bool operator==(const TransactionStep &) const = default;
 };

@@ -39,4 +39,7 @@ public:
     // Writes a temporary file beside the target, flushes it to disk and renames it over the
     // target, so that the target is either whole and old or whole and new.
     virtual ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) = 0;
+    // Adds the bytes to the end of the file, creating it when missing, and returns only once they
+    // are on the disk, so that a record written ahead of a change outlives a crash or power cut.
+    virtual ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) = 0;
 };

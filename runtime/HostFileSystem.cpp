@@ -217,3 +217,15 @@ ErrorOr<void> HostFileSystem::writeFileAtomically(const QString &path, const QBy
     }
     return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
 }
+
+ErrorOr<void> HostFileSystem::appendDurably(const QString &path, const QByteArray &bytes)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    std::error_code error;
+    const bool created = !fs::exists(fs::symlink_status(host, error));
+    TRY(fromSystem(NativeFileOperations::appendDurably(host, bytes), path));
+    // A new file's name is on the disk only once its folder is.
+    if (created)
+        return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
+    return {};
+}

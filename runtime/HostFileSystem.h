@@ -20,6 +20,7 @@ public:
     ErrorOr<void> removeDirectory(const QString &path) override;
     ErrorOr<QByteArray> readFile(const QString &path) override;
     ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) override;
+    ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) override;
 
 private:
     PathTranslator m_translator;

@@ -19,6 +19,10 @@ std::error_code renameNoReplace(const std::filesystem::path &from, const std::fi
 // Creates or truncates the file, writes the bytes and waits until they are on the disk.
 std::error_code writeDurably(const std::filesystem::path &path, const QByteArray &bytes);
 
+// Opens the file for appending, creating it when missing, writes the bytes at its end and waits
+// until they are on the disk.
+std::error_code appendDurably(const std::filesystem::path &path, const QByteArray &bytes);
+
 // Makes the renames and removals inside a folder durable.
 std::error_code syncDirectory(const std::filesystem::path &directory);
 

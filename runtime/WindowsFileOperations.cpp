@@ -31,6 +31,21 @@ private:
     HANDLE m_handle;
 };
 
+// Writes every byte through the opened handle and waits until they are on the disk.
+std::error_code writeAndFlush(const FileHandle &file, const QByteArray &bytes)
+{
+    if (!file.isValid())
+        return lastError();
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.constData(), static_cast<DWORD>(bytes.size()), &written,
+                     nullptr) ||
+        written != static_cast<DWORD>(bytes.size()))
+        return lastError();
+    if (!::FlushFileBuffers(file.get()))
+        return lastError();
+    return {};
+}
+
 } // namespace
 
 namespace NativeFileOperations {
@@ -52,18 +67,18 @@ std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
 
 std::error_code writeDurably(const fs::path &path, const QByteArray &bytes)
 {
-    FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.isValid())
-        return lastError();
-    DWORD written = 0;
-    if (!::WriteFile(file.get(), bytes.constData(), static_cast<DWORD>(bytes.size()), &written,
-                     nullptr) ||
-        written != static_cast<DWORD>(bytes.size()))
-        return lastError();
-    if (!::FlushFileBuffers(file.get()))
-        return lastError();
-    return {};
+    return writeAndFlush(FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
+                         bytes);
+}
+
+std::error_code appendDurably(const fs::path &path, const QByteArray &bytes)
+{
+    // With FILE_APPEND_DATA alone, every write goes to the end of the file.
+    return writeAndFlush(
+        FileHandle(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
+        bytes);
 }
 
 std::error_code syncDirectory(const fs::path &)

@@ -2,81 +2,101 @@
 
 #include "runtime/FileSystem.h"
 
+#include <QStringList>
+
+#include <csignal>
 #include <type_traits>
 
-enum class FaultSpan { OneOperation, EveryLaterOperation };
+enum class Fault {
+    DiskFull, // the chosen operation fails as a full disk would
+    DeadDisk, // the chosen operation and every later one fail
+    Kill,     // the process is killed, as by a crash or a power cut, once it has run
+};
 
-// Passes every operation on to another file system, numbering them from 1, and makes the chosen
-// one fail as a full disk would, or that one and every later one, as a disk that has died.
+// Passes every operation on to another file system, numbering them from 1, and brings the chosen
+// fault upon the chosen one.
 class FaultyFileSystem final : public FileSystem
 {
 public:
-    explicit FaultyFileSystem(FileSystem &target, int failing = 0,
-                              FaultSpan span = FaultSpan::OneOperation)
-        : m_target(target), m_failing(failing), m_span(span)
+    explicit FaultyFileSystem(FileSystem &target, int chosen = 0, Fault fault = Fault::DiskFull)
+        : m_target(target), m_chosen(chosen), m_fault(fault)
     {}
 
-    int operationCount() const { return m_count; }
+    int operationCount() const { return m_operations.size(); }
+    // "<operation> <path>" for each operation so far, in order.
+    const QStringList &operations() const { return m_operations; }
     // The path named by the first operation that was made to fail.
     const QString &failedPath() const { return m_failedPath; }
 
     ErrorOr<EntryKind> entryKind(const QString &path) override
     {
-        return pass(path, [&] { return m_target.entryKind(path); });
+        return pass("entryKind", path, [&] { return m_target.entryKind(path); });
     }
     ErrorOr<QString> storedName(const QString &path) override
     {
-        return pass(path, [&] { return m_target.storedName(path); });
+        return pass("storedName", path, [&] { return m_target.storedName(path); });
     }
     ErrorOr<bool> isSameEntry(const QString &path, const QString &other) override
     {
-        return pass(path, [&] { return m_target.isSameEntry(path, other); });
+        return pass("isSameEntry", path, [&] { return m_target.isSameEntry(path, other); });
     }
     ErrorOr<void> deleteFile(const QString &path) override
     {
-        return pass(path, [&] { return m_target.deleteFile(path); });
+        return pass("deleteFile", path, [&] { return m_target.deleteFile(path); });
     }
     ErrorOr<void> rename(const QString &from, const QString &to, Overwrite overwrite) override
     {
-        return pass(to, [&] { return m_target.rename(from, to, overwrite); });
+        return pass("rename", to, [&] { return m_target.rename(from, to, overwrite); });
     }
     ErrorOr<void> copyFile(const QString &from, const QString &to) override
     {
-        return pass(to, [&] { return m_target.copyFile(from, to); });
+        return pass("copyFile", to, [&] { return m_target.copyFile(from, to); });
     }
     ErrorOr<void> makeDirectory(const QString &path) override
     {
-        return pass(path, [&] { return m_target.makeDirectory(path); });
+        return pass("makeDirectory", path, [&] { return m_target.makeDirectory(path); });
     }
     ErrorOr<void> removeDirectory(const QString &path) override
     {
-        return pass(path, [&] { return m_target.removeDirectory(path); });
+        return pass("removeDirectory", path, [&] { return m_target.removeDirectory(path); });
     }
     ErrorOr<QByteArray> readFile(const QString &path) override
     {
-        return pass(path, [&] { return m_target.readFile(path); });
+        return pass("readFile", path, [&] { return m_target.readFile(path); });
     }
     ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) override
     {
-        return pass(path, [&] { return m_target.writeFileAtomically(path, bytes); });
+        return pass("writeFileAtomically", path,
+                    [&] { return m_target.writeFileAtomically(path, bytes); });
+    }
+    ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) override
+    {
+        return pass("appendDurably", path, [&] { return m_target.appendDurably(path, bytes); });
     }
 
 private:
-    template <typename Call> std::invoke_result_t<Call> pass(const QString &path, Call call)
+    template <typename Call>
+    std::invoke_result_t<Call> pass(const char *operation, const QString &path, Call call)
     {
-        ++m_count;
-        const bool fails = m_count == m_failing ||
-                           (m_span == FaultSpan::EveryLaterOperation && m_count > m_failing);
-        if (m_failing == 0 || !fails)
+        m_operations.append(QStringLiteral("%1 %2").arg(QLatin1String(operation), path));
+        const int number = m_operations.size();
+        const bool chosen = m_chosen != 0 && (number == m_chosen ||
+                                              (m_fault == Fault::DeadDisk && number > m_chosen));
+        if (!chosen)
             return call();
+        if (m_fault == Fault::Kill) {
+            auto result = call();
+            std::raise(SIGKILL);
+            return result;
+        }
         if (m_failedPath.isEmpty())
             m_failedPath = path;
         return RuntimeError(RuntimeErrorCode::DiskFull, path, QStringLiteral("Injected fault"));
     }
 
     FileSystem &m_target;
-    int m_failing;
-    FaultSpan m_span;
-    int m_count = 0;
+    int m_chosen;
+    Fault m_fault;
+    QStringList m_operations;
     QString m_failedPath;
 };

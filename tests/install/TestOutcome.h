@@ -6,5 +6,6 @@
 #define VERIFY_SUCCESS(outcome)                                                                    \
     do {                                                                                           \
         const auto verifiedResult = (outcome);                                                     \
-        QVERIFY2(!verifiedResult.isError(), qPrintable(verifiedResult.error().report()));          \
+        QVERIFY2(!verifiedResult.isError(),                                                        \
+                 verifiedResult.isError() ? qPrintable(verifiedResult.error().report()) : "");     \
     } while (false)

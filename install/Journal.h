@@ -1,0 +1,71 @@
+#pragma once
+
+#include "runtime/FileSystem.h"
+#include "TransactionStep.h"
+
+#include <QList>
+
+#include <optional>
+
+// What a journal on disk tells: the steps that were begun, in order; how many of them, from the
+// last one back, a rollback has undone since; and whether all of them had been done when the
+// transaction was committed.
+struct JournalContents
+{
+    QList<TransactionStep> steps;
+    qsizetype undone = 0;
+    bool committed = false;
+
+    QList<TransactionStep> stepsToUndo() const { return steps.first(steps.size() - undone); }
+    bool operator==(const JournalContents &) const = default;
+};
+
+// The write-ahead record of a transaction, kept beside the status file, so that a transaction cut
+// short by a crash or a power cut can be undone at the next start. Each step is recorded, and on
+// the disk, before its operation runs; the commit record follows the last step. A rollback
+// records each step it has undone, so that one cut short goes on where it stopped and never
+// undoes a step twice: the undo of a copy deletes what stands at the copy's name, which by then
+// may be the player's own file, given back by the undo of an earlier step.
+//
+// One record per line: a kind word and the step's paths, percent-encoded so that no path text can
+// break a line or a field, then the CRC-32 of all that. A record without its line end or with a
+// wrong checksum was cut short by the crash; since it was written ahead, its step never started,
+// and it is ignored together with anything after it.
+class Journal final
+{
+public:
+    static inline const QString FileName = QStringLiteral("BEXOMv2.journal");
+
+    explicit Journal(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
+
+    // The first record refuses to start while the journal of an unfinished transaction is there:
+    // its changes must be undone first.
+    ErrorOr<void> record(const TransactionStep &step);
+    ErrorOr<void> recordCommit();
+    // The last step not yet undone has been undone.
+    ErrorOr<void> recordUndone();
+    // Whether this journal has written, or tried to write, its file.
+    bool hasBegun() const { return m_begun; }
+    // Takes up the journal that an interrupted transaction left, to record its undoing; nothing
+    // when there is none.
+    ErrorOr<std::optional<JournalContents>> resume();
+    ErrorOr<void> discard();
+
+    static QByteArray encode(const TransactionStep &step);
+    static QByteArray encodeCommit();
+    static QByteArray encodeUndone();
+    static QByteArray encode(const JournalContents &contents);
+    // Never fails: whatever cannot be read as a whole record ends the contents.
+    static JournalContents parse(const QByteArray &bytes);
+
+private:
+    ErrorOr<void> append(const QByteArray &line);
+    ErrorOr<void> refuseUnfinished();
+
+    FileSystem &m_fileSystem;
+    bool m_begun = false;
+    // The records on the disk, as far as known. After a failed append the file may end in a torn
+    // record that would hide every later one, so it is written anew.
+    QByteArray m_written;
+    bool m_maybeTorn = false;
+};

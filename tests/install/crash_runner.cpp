@@ -1,0 +1,31 @@
+// crash_runner <package folder> <procedure> <game directory> <N>
+// Runs one procedure on the real file system and dies by SIGKILL, as in a crash or a power cut,
+// right after its Nth file operation has completed. Exits with 0 when the procedure finishes
+// first, 1 when it fails, 2 when called wrongly.
+
+#include "FaultyFileSystem.h"
+#include "Procedure.h"
+#include "runtime/HostFileSystem.h"
+
+#include <cstdio>
+
+int main(int argc, char *argv[])
+{
+    if (argc != 5) {
+        std::fputs("usage: crash_runner <package folder> <procedure> <game directory> <N>\n",
+                   stderr);
+        return 2;
+    }
+    const std::optional<Procedure> procedure = Procedure::named(QString::fromLocal8Bit(argv[2]));
+    if (!procedure) {
+        std::fprintf(stderr, "crash_runner: no procedure named %s\n", argv[2]);
+        return 2;
+    }
+    HostFileSystem host{std::filesystem::path(argv[1])};
+    FaultyFileSystem dying(host, QByteArray(argv[4]).toInt(), Fault::Kill);
+    const ErrorOr<void> outcome = procedure->run(dying, QString::fromLocal8Bit(argv[3]));
+    if (!outcome.isError())
+        return 0;
+    std::fprintf(stderr, "%s\n", qPrintable(outcome.error().report()));
+    return 1;
+}
