@@ -38,20 +38,35 @@ int answerFor(int button)
     }
 }
 
+int roomFor(const QMessageBox &box)
+{
+    return box.screen()->availableGeometry().width() * 2 / 3;
+}
+
+// A directory of thousands of characters would run off the screen, since a label breaks lines
+// only between words. The middle of such a word gives way, so that its start and its end stay
+// in view, and the rest of the prompt reads as it is.
+QString fitted(const QString &prompt, const QFontMetrics &metrics, int room)
+{
+    QStringList words = prompt.split(u' ');
+    for (QString &word : words)
+        if (!word.contains(u'\n'))
+            word = metrics.elidedText(word, Qt::ElideMiddle, room / 2);
+    return words.join(u' ');
+}
+
 // QMessageBox wraps a line long before the screen's edge, and it may break inside a path
-// ("C:" above "\WESTWOOD\REDALERT\"). A box as wide as the longest line keeps each line whole as
-// long as the screen has room for it.
-void keepLinesWhole(QMessageBox &box, const QString &prompt)
+// ("C:" above "\WESTWOOD\REDALERT\"). A box as wide as the longest line keeps each line whole.
+void keepLinesWhole(QMessageBox &box, const QString &text)
 {
     for (QLabel *label : box.findChildren<QLabel *>()) {
-        if (label->text() != prompt)
+        if (label->text() != text)
             continue;
         const QFontMetrics metrics = label->fontMetrics();
         int widest = 0;
-        for (const QString &line : prompt.split(u'\n'))
+        for (const QString &line : text.split(u'\n'))
             widest = qMax(widest, metrics.horizontalAdvance(line));
-        const int room = box.screen()->availableGeometry().width() * 2 / 3;
-        label->setMinimumWidth(qMin(widest + metrics.averageCharWidth(), room));
+        label->setMinimumWidth(qMin(widest + metrics.averageCharWidth(), roomFor(box)));
     }
 }
 
@@ -63,7 +78,8 @@ int QtMessageBox::show(const QString &prompt, int style, const QString &title)
     box.setWindowTitle(title);
     // Directories are shown as typed; a "<" in one must not turn the prompt into markup.
     box.setTextFormat(Qt::PlainText);
-    box.setText(prompt);
+    const QString text = fitted(prompt, box.fontMetrics(), roomFor(box));
+    box.setText(text);
     box.setIcon(iconFor(style));
     if ((style & ButtonsMask) == MessageBoxStyle::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
@@ -72,6 +88,6 @@ int QtMessageBox::show(const QString &prompt, int style, const QString &title)
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);
     }
-    keepLinesWhole(box, prompt);
+    keepLinesWhole(box, text);
     return answerFor(box.exec());
 }
