@@ -37,6 +37,7 @@ if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 screenshot="$demo/main-window.png"
+export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24" bash -c '
     ./bexomv2 & pid=$!
     sleep 3
