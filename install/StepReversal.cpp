@@ -3,7 +3,6 @@
 #include <QStringList>
 
 #include <optional>
-#include <ranges>
 
 using Kind = TransactionStep::Kind;
 
@@ -78,7 +77,9 @@ ErrorOr<void> StepReversal::dropAsides(const QList<TransactionStep> &steps)
 {
     std::optional<RuntimeError> firstFailure;
     QStringList left;
-    for (const TransactionStep &step : steps | std::views::filter(keepsAside)) {
+    for (const TransactionStep &step : steps) {
+        if (!keepsAside(step))
+            continue;
         ErrorOr<void> dropped = deleteIfPresent(step.aside);
         if (!dropped.isError())
             continue;

@@ -1,0 +1,20 @@
+// Feeds arbitrary bytes to the journal reader, as a crash or a bad disk may leave it. Whatever it
+// reads must be consistent and must read back the same once written again.
+
+#include "install/Journal.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const JournalContents contents = Journal::parse(bytes);
+    if (contents.undone < 0 || contents.undone > contents.steps.size())
+        std::abort();
+    if (contents.committed && contents.undone > 0)
+        std::abort();
+    if (!(Journal::parse(Journal::encode(contents)) == contents))
+        std::abort();
+    return 0;
+}
