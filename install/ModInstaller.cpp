@@ -129,9 +129,11 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
     const QString expand2Name = TRY(m_fileSystem.storedName(game.file(Expand2)));
     TRY(transaction.makeDirectory(game.backupFolder()));
     TRY(transaction.move(game.file(Expand), game.backedUp(expandName)));
-    TRY(transaction.copy(game.file(Expand2), game.backedUp(expand2Name)));
-    // The game's own Expand2.mix takes the name of the archive just set aside.
-    TRY(transaction.move(game.file(Expand2), game.file(expandName)));
+    // The backup folder keeps the game's own Expand2.mix itself and the game plays a copy of it
+    // under the name of the archive just set aside. A copy is the one file a power cut can leave
+    // half written, so it must never be the one the removal gives back.
+    TRY(transaction.move(game.file(Expand2), game.backedUp(expand2Name)));
+    TRY(transaction.copy(game.backedUp(expand2Name), game.file(expandName)));
     TRY(copyModFile(transaction, game, Expand2));
     TRY(copyModFile(transaction, game, Rules));
     TRY(copyModFile(transaction, game, Aftrmath));
