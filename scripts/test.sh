@@ -1,10 +1,23 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test.
+# Installs what is missing, builds, and runs every test: the suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, each fuzzer for FUZZ_SECONDS (60 by default), then the suite as the
+# program ships.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-dependencies.sh
-cmake -S . -B build -G Ninja
+export QT_QPA_PLATFORM=offscreen
+
+echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build-sanitize -G Ninja -DBEXOM_SANITIZE=ON >/dev/null
+cmake --build build-sanitize
+(cd build-sanitize && ctest --output-on-failure)
+
+echo "== Fuzzing"
+scripts/fuzz.sh
+
+echo "== Tests"
+cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
 cd build
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure
+ctest --output-on-failure
