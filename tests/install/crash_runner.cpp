@@ -11,14 +11,11 @@
 
 int main(int argc, char *argv[])
 {
-    if (argc != 5) {
+    const auto procedure =
+        argc == 5 ? Procedure::named(QString::fromLocal8Bit(argv[2])) : std::nullopt;
+    if (!procedure) {
         std::fputs("usage: crash_runner <package folder> <procedure> <game directory> <N>\n",
                    stderr);
-        return 2;
-    }
-    const std::optional<Procedure> procedure = Procedure::named(QString::fromLocal8Bit(argv[2]));
-    if (!procedure) {
-        std::fprintf(stderr, "crash_runner: no procedure named %s\n", argv[2]);
         return 2;
     }
     HostFileSystem host{std::filesystem::path(argv[1])};

@@ -17,24 +17,11 @@ namespace {
 
 // A game folder whose name no journal field may break.
 const QString AwkwardFolder = QString::fromUtf8("Red Alert, \"95\"\t\u20ac 100%");
+const QStringList GameFiles{"Expand.mix", "Expand2.mix", "Rules.ini"};
 const QString JournalAppend = "appendDurably " + Journal::FileName;
 const QString JournalPath = InstallScratch::PackageFolder + '/' + Journal::FileName;
 
 enum class Ending { Killed, Finished, Failed };
-
-InstallScratch awkwardScratch()
-{
-    return InstallScratch({"Expand.mix", "Expand2.mix", "Rules.ini"}, AwkwardFolder);
-}
-
-// A removal starts from a completed installation of its edition.
-void prepare(InstallScratch &scratch, const Procedure &procedure)
-{
-    scratch.reset();
-    if (procedure.direction == Direction::Removal)
-        VERIFY_SUCCESS(
-            ModInstaller(scratch.fileSystem()).install(procedure.edition, scratch.gameDirectory()));
-}
 
 Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int operation)
 {
@@ -44,11 +31,9 @@ Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int o
     if (!runner.waitForFinished(-1))
         return Ending::Failed;
     // For a process that a signal ended, QProcess gives the signal as the exit code.
-    if (runner.exitStatus() == QProcess::CrashExit && runner.exitCode() == SIGKILL)
-        return Ending::Killed;
-    if (runner.exitStatus() == QProcess::NormalExit && runner.exitCode() == 0)
-        return Ending::Finished;
-    return Ending::Failed;
+    if (runner.exitStatus() == QProcess::CrashExit)
+        return runner.exitCode() == SIGKILL ? Ending::Killed : Ending::Failed;
+    return runner.exitCode() == 0 ? Ending::Finished : Ending::Failed;
 }
 
 // Recovers through start-ups that each die after one operation more than the one before, until
@@ -76,7 +61,7 @@ JournalContents firstRecords(const JournalContents &whole, qsizetype n)
 // A journal as a process killed right after its commit record leaves it.
 QByteArray committedJournal()
 {
-    InstallScratch scratch = awkwardScratch();
+    InstallScratch scratch(GameFiles, AwkwardFolder);
     const Procedure procedure = *Procedure::named("Ins_Aftermath");
     FaultyFileSystem counting(scratch.fileSystem());
     if (procedure.run(counting, scratch.gameDirectory()).isError())
@@ -108,17 +93,16 @@ private:
 
 void CrashRecoveryTest::killAfterEveryOperationIsPutRightAtTheNextStart_data()
 {
-    QTest::addColumn<QString>("name");
+    QTest::addColumn<Procedure>("procedure");
     for (const Procedure &procedure : Procedure::all())
-        QTest::newRow(qPrintable(procedure.name)) << procedure.name;
+        QTest::newRow(qPrintable(procedure.name)) << procedure;
 }
 
 void CrashRecoveryTest::killAfterEveryOperationIsPutRightAtTheNextStart()
 {
-    QFETCH(QString, name);
-    const Procedure procedure = *Procedure::named(name);
-    InstallScratch scratch = awkwardScratch();
-    prepare(scratch, procedure);
+    QFETCH(Procedure, procedure);
+    InstallScratch scratch(GameFiles, AwkwardFolder);
+    VERIFY_SUCCESS(procedure.prepare(scratch));
     const QStringList before = scratch.snapshot();
     FaultyFileSystem counting(scratch.fileSystem());
     VERIFY_SUCCESS(procedure.run(counting, scratch.gameDirectory()));
@@ -130,7 +114,7 @@ void CrashRecoveryTest::killAfterEveryOperationIsPutRightAtTheNextStart()
 
     // One past the last operation lets the procedure finish.
     for (int kill = 1; kill <= operations + 1; ++kill) {
-        prepare(scratch, procedure);
+        VERIFY_SUCCESS(procedure.prepare(scratch));
         const QByteArray where = QByteArray("killed after operation ") + QByteArray::number(kill) +
                                  ": " + counting.operations().value(kill - 1).toUtf8();
         const Ending ending = runKilledAfter(scratch, procedure, kill);

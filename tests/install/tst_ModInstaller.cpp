@@ -1,12 +1,8 @@
-#include "FakeInstallForm.h"
-#include "FakeRemovalForm.h"
-#include "install/InstallRequest.h"
-#include "install/RemovalRequest.h"
+#include "install/ModInstaller.h"
 #include "install/StatusFile.h"
 #include "InstallScratch.h"
-#include "ScriptedMessageBox.h"
+#include "Procedure.h"
 #include "TestOutcome.h"
-#include "TreeSnapshot.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,10 +10,9 @@
 
 #include <unistd.h>
 
-enum class Request { Install, Removal };
 // How the game folder's files are named on disk and how the player names the folder.
 enum class Naming { AsGiven, UpperCase, WineDrive };
-Q_DECLARE_METATYPE(Request)
+Q_DECLARE_METATYPE(Direction)
 Q_DECLARE_METATYPE(Naming)
 
 namespace {
@@ -26,34 +21,28 @@ namespace {
 // gameFiles (and RA95.exe) before.
 QStringList installedGameFolder(Edition edition, const QStringList &gameFiles)
 {
+    const bool aftermath = edition == Edition::Aftermath;
     QMap<QString, QByteArray> files;
     for (const QString &name : gameFiles + QStringList{"RA95.exe"})
         files[name] = InstallScratch::gameContent(name);
-    const auto keepInBackup = [&](const QString &name) {
+    QStringList replaced{"Expand.mix", "Expand2.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
+    if (aftermath)
+        replaced << "Aftrmath.ini"
+                 << "MPlayer.ini";
+    for (const QString &name : replaced) {
         if (files.contains(name))
             files["BEXOMv2/" + name] = files[name];
-    };
-    keepInBackup("Expand.mix");
-    keepInBackup("Expand2.mix");
-    const QStringList modFiles =
-        edition == Edition::Aftermath
-            ? QStringList{"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx", "SC-Vorda.mix"}
-            : QStringList{"Rules.ini", "Title.pcx", "SC-Vorda.mix"};
-    for (const QString &name : modFiles) {
-        keepInBackup(name);
+    }
+    for (const QString &name : replaced.mid(2))
         files[name] = InstallScratch::packageContent(name);
-    }
     const QByteArray packagedExpand2 = InstallScratch::packageContent("Expand2.mix");
-    if (edition == Edition::Aftermath) {
-        files["Expand.mix"] = files["Expand2.mix"];
+    const QByteArray gameExpand2 = files.take("Expand2.mix");
+    files["Expand.mix"] = aftermath ? gameExpand2 : packagedExpand2;
+    if (aftermath)
         files["Expand2.mix"] = packagedExpand2;
-    } else {
-        files["Expand.mix"] = packagedExpand2;
-        files.remove("Expand2.mix");
-    }
-    QStringList lines{TreeSnapshot::folderLine("BEXOMv2")};
+    QStringList lines{"BEXOMv2/"};
     for (auto it = files.cbegin(); it != files.cend(); ++it)
-        lines.append(TreeSnapshot::fileLine(it.key(), it.value()));
+        lines.append(ScratchFolder::fileLine(it.key(), it.value()));
     lines.sort();
     return lines;
 }
@@ -97,6 +86,8 @@ private slots:
     void badInputIsRefusedWithNothingChanged_data();
     void badInputIsRefusedWithNothingChanged();
     void readOnlyGameFolderIsRefusedWithNothingChanged();
+    void statusFileGivesEachItemAsItsWholeLine_data();
+    void statusFileGivesEachItemAsItsWholeLine();
 };
 
 void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack_data()
@@ -142,13 +133,8 @@ void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack()
     for (QString &name : namesOnDisk)
         name = upperCase ? name.toUpper() : name;
     InstallScratch scratch(namesOnDisk, folder);
-    QString directory = scratch.gameDirectory();
-    if (naming == Naming::WineDrive) {
-        scratch.scratch().createFolder("prefix/dosdevices");
-        QFile::link(scratch.scratch().path(), scratch.scratch().at("prefix/dosdevices/c:"));
-        qputenv("WINEPREFIX", scratch.scratch().at("prefix").toUtf8());
-        directory = "C:\\" + folder + "\\";
-    }
+    const QString directory =
+        naming == Naming::WineDrive ? scratch.driveCDirectory() : scratch.gameDirectory();
     const auto compare = [&](const QStringList &actual, const QStringList &expected) {
         QCOMPARE(upperCase ? folded(actual) : actual, upperCase ? folded(expected) : expected);
     };
@@ -160,19 +146,17 @@ void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack()
     VERIFY_SUCCESS(installer.install(edition, directory));
     compare(scratch.gameSnapshot(), installedGameFolder(edition, gameFiles));
     QCOMPARE(scratch.status(), statusBytes(statusItem, directory));
-    QCOMPARE(StatusFile(scratch.fileSystem()).read().value().gameDirectory(), directory);
 
     VERIFY_SUCCESS(installer.uninstall(edition, directory));
     // Back byte for byte, names spelled as they were included.
     QCOMPARE(scratch.gameSnapshot(), before);
     QCOMPARE(scratch.status(), statusBytes("Status=Uninstalled", directory));
-    QCOMPARE(TreeSnapshot::take(scratch.scratch().at("package")).size(), 7);
-    qunsetenv("WINEPREFIX");
+    QCOMPARE(scratch.scratch().snapshot(InstallScratch::PackageFolder).size(), 7);
 }
 
 void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
 {
-    QTest::addColumn<Request>("request");
+    QTest::addColumn<Direction>("direction");
     QTest::addColumn<Edition>("edition");
     QTest::addColumn<QString>("directory");
     QTest::addColumn<QStringList>("changes");
@@ -182,7 +166,7 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     const auto install = [](const char *name, const QString &directory, const QStringList &changes,
                             int error, Edition edition = Edition::Aftermath,
                             const QByteArray &status = {}) {
-        QTest::newRow(name) << Request::Install << edition << directory << changes << status
+        QTest::newRow(name) << Direction::Install << edition << directory << changes << status
                             << error;
     };
     const QString game = "%1/game\\";
@@ -200,10 +184,12 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     install("status file missing", game, {"-package/Status.ini"}, 53);
     install("status file empty", game, {}, 62, Edition::Aftermath, "");
     install("very long path", "%1/" + QString(300, 'x') + "\\", {}, 75);
+    install("blanks only", "     ", {}, 76);
+    install("control characters", "C:\\WEST\tWOOD\001\\RED\033ALERT\\", {}, 76);
 
     const auto removal = [](const char *name, Edition installed, const QStringList &changes,
                             const QByteArray &status, int error) {
-        QTest::newRow(name) << Request::Removal << installed << QString() << changes << status
+        QTest::newRow(name) << Direction::Removal << installed << QString() << changes << status
                             << error;
     };
     removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53);
@@ -221,7 +207,7 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
 
 void ModInstallerTest::badInputIsRefusedWithNothingChanged()
 {
-    QFETCH(Request, request);
+    QFETCH(Direction, direction);
     QFETCH(Edition, edition);
     QFETCH(QString, directory);
     QFETCH(QStringList, changes);
@@ -229,21 +215,15 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged()
     QFETCH(int, error);
     InstallScratch scratch;
     const QString root = scratch.scratch().path();
-    FileSystem &fileSystem = scratch.fileSystem();
-    if (request == Request::Removal)
-        VERIFY_SUCCESS(ModInstaller(fileSystem).install(edition, scratch.gameDirectory()));
+    const Procedure procedure{{}, edition, direction};
+    VERIFY_SUCCESS(procedure.prepare(scratch));
     for (const QString &change : changes)
         applyChange(scratch.scratch(), change);
     if (!status.isNull())
         scratch.writeStatus(status.replace("%1", root.toUtf8()));
     const QStringList before = scratch.snapshot();
-    ScriptedMessageBox answersYes({MessageBoxAnswer::Yes, MessageBoxAnswer::Yes});
-    FakeInstallForm installForm(fileSystem, directory.replace("%1", root), edition);
-    FakeRemovalForm removalForm(fileSystem);
 
-    const ErrorOr<void> outcome = request == Request::Install
-                                      ? InstallRequest(fileSystem, answersYes).run(installForm)
-                                      : RemovalRequest(fileSystem, answersYes).run(removalForm);
+    const auto outcome = procedure.request(scratch.fileSystem(), directory.replace("%1", root));
 
     QVERIFY(outcome.isError());
     QCOMPARE(outcome.error().number(), error);
@@ -268,6 +248,52 @@ void ModInstallerTest::readOnlyGameFolderIsRefusedWithNothingChanged()
     QVERIFY(outcome.isError());
     QCOMPARE(outcome.error().number(), 70);
     QCOMPARE(scratch.snapshot(), before);
+}
+
+void ModInstallerTest::statusFileGivesEachItemAsItsWholeLine_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("statusItem");
+    QTest::addColumn<QString>("gameDirectory");
+    QTest::addColumn<int>("error");
+
+    const auto row = [](const char *name, const QByteArray &bytes, const QString &statusItem,
+                        const QString &gameDirectory, int error = 0) {
+        QTest::newRow(name) << bytes << statusItem << gameDirectory << error;
+    };
+    const QString uninstalled = "Status=Uninstalled";
+    row("CR LF", "Status=Uninstalled\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n", uninstalled,
+        "C:\\WESTWOOD\\REDALERT\\");
+    row("LF", "Status=Aftermath\nPath=D:\\RA\\\n", "Status=Aftermath", "D:\\RA\\");
+    row("no final line end", "Status=Counterstrike\r\nPath=C:\\RA", "Status=Counterstrike",
+        "C:\\RA");
+    row("comma, quotes", "Status=Uninstalled\r\nPath=C:\\A, \"B\"\r\n", uninstalled,
+        "C:\\A, \"B\"");
+    row("byte-order mark", "\xEF\xBB\xBFStatus=Uninstalled\r\nPath=C:\\\r\n", uninstalled, "C:\\");
+    row("UTF-8", "Status=Uninstalled\r\nPath=C:\\\xC3\x89t\xC3\xA9\r\n", uninstalled, "C:\\Été");
+    row("Latin-1", "Status=Uninstalled\r\nPath=C:\\\xC4rger\r\n", uninstalled, "C:\\Ärger");
+    row("empty status item", "\r\nPath=C:\\\r\n", "", "C:\\");
+    row("one line", "Status=Uninstalled\r\n", uninstalled, "");
+    row("short path item", "Status=Uninstalled\r\nPath\r\n", uninstalled, "");
+    row("path prefix not compared", "Status=Uninstalled\r\nPATH:C:\\\r\n", uninstalled, "C:\\");
+    row("empty file", "", {}, {}, 62);
+    row("byte-order mark only", "\xEF\xBB\xBF", {}, {}, 62);
+}
+
+void ModInstallerTest::statusFileGivesEachItemAsItsWholeLine()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, statusItem);
+    QFETCH(QString, gameDirectory);
+    QFETCH(int, error);
+
+    const ErrorOr<StatusRecord> record = StatusFile::parse(bytes);
+
+    QCOMPARE(record.isError() ? record.error().number() : 0, error);
+    if (record.isError())
+        return;
+    QCOMPARE(record.value().statusItem, statusItem);
+    QCOMPARE(record.value().gameDirectory(), gameDirectory);
 }
 
 QTEST_GUILESS_MAIN(ModInstallerTest)

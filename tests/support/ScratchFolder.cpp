@@ -1,8 +1,17 @@
 #include "ScratchFolder.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+
+namespace {
+
+constexpr QDir::Filters Everything =
+    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+
+} // namespace
 
 void ScratchFolder::createFile(const QString &relativePath, const QByteArray &bytes) const
 {
@@ -27,12 +36,36 @@ QByteArray ScratchFolder::contents(const QString &relativePath) const
 
 void ScratchFolder::clear() const
 {
-    QDir dir(path());
-    for (const QFileInfo &entry :
-         dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo &entry : QDir(path()).entryInfoList(Everything)) {
         if (entry.isDir() && !entry.isSymLink())
             QDir(entry.filePath()).removeRecursively();
         else
             QFile::remove(entry.filePath());
     }
+}
+
+QStringList ScratchFolder::snapshot(const QString &relativePath) const
+{
+    QStringList lines;
+    const QDir base(at(relativePath));
+    // Symbolic links, such as a Wine prefix's drive letters, are listed but not followed.
+    QDirIterator it(base.path(), Everything, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString name = base.relativeFilePath(it.next());
+        if (it.fileInfo().isDir()) {
+            lines.append(name + u'/');
+            continue;
+        }
+        QFile file(it.filePath());
+        lines.append(fileLine(name, file.open(QIODevice::ReadOnly) ? file.readAll()
+                                                                   : QByteArray("(unreadable)")));
+    }
+    lines.sort();
+    return lines;
+}
+
+QString ScratchFolder::fileLine(const QString &relativePath, const QByteArray &bytes)
+{
+    const QByteArray hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
+    return relativePath + u' ' + QString::fromLatin1(hash);
 }

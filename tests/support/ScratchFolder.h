@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QTemporaryDir>
 
 // A fresh folder for one test, removed with everything in it when the test is done.
@@ -13,4 +14,10 @@ public:
     QByteArray contents(const QString &relativePath) const;
     // Leaves the scratch folder itself, empty.
     void clear() const;
+
+    // Every file and folder under a folder of the scratch as sorted lines, "path <SHA-256>" for a
+    // file and "path/" for a folder, so that two trees compare byte for byte as two lists and a
+    // difference shows as the first line that differs.
+    QStringList snapshot(const QString &relativePath = {}) const;
+    static QString fileLine(const QString &relativePath, const QByteArray &bytes);
 };

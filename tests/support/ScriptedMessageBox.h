@@ -15,7 +15,8 @@ public:
     int show(const QString &prompt, int style, const QString &title) override;
 
     const QStringList &shown() const { return m_shown; }
-    static QString line(const QString &title, int style, const QString &prompt);
+    // Whether each message shown matches the expected one, where one "..." stands for any text.
+    bool showed(const QStringList &expected) const;
 
 private:
     QList<int> m_answers;

@@ -1,28 +1,36 @@
-#include "GameOnDriveC.h"
-#include "install/ModInstaller.h"
+#include "InstallScratch.h"
+#include "Procedure.h"
+#include "ScriptedMessageBox.h"
+#include "TestOutcome.h"
 #include "ui/Form1.h"
+#include "ui/Form2.h"
+#include "ui/QtMessageBox.h"
 
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
 #include <QtTest>
-
-enum class Setup { Nothing, Aftermath, Counterstrike, StatusOnly };
-Q_DECLARE_METATYPE(Setup)
 
 namespace {
 
 const QStringList Labels{"Install", "Uninstall", "Credits", "Exit"};
 const QString ConfirmRemoval = "BEXOM | 36 | Are you sure you wish to uninstall BEXOM?";
+const QString NotInstalled = "BEXOM | 32 | BEXOM is not installed";
+
+QString runtimeError(int number, const QString &description)
+{
+    return QStringLiteral("BEXOM | 16 | Run-time error '%1':\n%2...\n\nNothing was changed.")
+        .arg(number)
+        .arg(description);
+}
 
 QLabel *button(Form1 &form, int index)
 {
-    for (QLabel *label : form.findChildren<QLabel *>())
-        if (label->accessibleName() == Labels[index])
-            return label;
-    return nullptr;
+    return form.findChild<QLabel *>(QStringLiteral("Buttonn%1").arg(index));
 }
 
 QImage asShown(const QPixmap &picture)
@@ -52,6 +60,21 @@ void moveOver(Form1 &form, const QString &target)
     QTest::mouseMove(form.windowHandle(), point + QPoint(step, 0));
 }
 
+// The main window, shown, for a game at the install dialog's "C:\WESTWOOD\REDALERT\".
+struct MainWindow
+{
+    explicit MainWindow(QList<int> answers = {},
+                        QStringList gameFiles = {"Expand.mix", "Expand2.mix"})
+        : game(std::move(gameFiles), "WESTWOOD/REDALERT"), messages(std::move(answers))
+    {
+        form.show();
+    }
+
+    InstallScratch game;
+    ScriptedMessageBox messages;
+    Form1 form{game.fileSystem(), messages};
+};
+
 } // namespace
 
 class Form1Test : public QObject
@@ -59,17 +82,19 @@ class Form1Test : public QObject
     Q_OBJECT
 
 private slots:
-    void onlyTheButtonUnderTheMouseIsHighlighted_data();
-    void onlyTheButtonUnderTheMouseIsHighlighted();
+    void onlyTheButtonUnderTheMouseIsHighlightedOnBlack_data();
+    void onlyTheButtonUnderTheMouseIsHighlightedOnBlack();
     void clickShowsItsMessageAndExitEndsUnlessNo_data();
     void clickShowsItsMessageAndExitEndsUnlessNo();
     void installDialogOpensWithItsDesignValuesEveryTime();
     void uninstallRestoresTheGameOrChangesNothing_data();
     void uninstallRestoresTheGameOrChangesNothing();
-    void windowIsBlackWithDarkBarsAndOneBrightBar();
+    void modInstallsAgainAfterRemovalAndIsNotRemovedTwice();
+    void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data();
+    void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed();
 };
 
-void Form1Test::onlyTheButtonUnderTheMouseIsHighlighted_data()
+void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack_data()
 {
     QTest::addColumn<QStringList>("moves");
     QTest::addColumn<int>("highlighted");
@@ -86,22 +111,27 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlighted_data()
     QTest::newRow("banner only") << QStringList{"Banner"} << 5;
 }
 
-void Form1Test::onlyTheButtonUnderTheMouseIsHighlighted()
+void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
 {
     QFETCH(QStringList, moves);
     QFETCH(int, highlighted);
-    GameOnDriveC game;
-    ScriptedMessageBox messages;
-    Form1 form(game.install.fileSystem(), messages);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
+    MainWindow window;
+    QVERIFY(QTest::qWaitForWindowExposed(&window.form));
 
     for (const QString &target : moves)
-        moveOver(form, target);
+        moveOver(window.form, target);
 
-    QCOMPARE(form.highlightIndex(), highlighted);
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(asShown(button(form, i)->pixmap()), artwork(i, i == highlighted));
+    QCOMPARE(window.form.highlightIndex(), highlighted);
+    const QImage image = window.form.grab().toImage();
+    QCOMPARE(image.size(), QSize(296, 423));
+    for (const QPoint margin : {QPoint(5, 5), QPoint(290, 417), QPoint(140, 178), QPoint(280, 140)})
+        QCOMPARE(image.pixelColor(margin), QColor(Qt::black));
+    for (int i = 0; i < 4; ++i) {
+        QCOMPARE(asShown(button(window.form, i)->pixmap()), artwork(i, i == highlighted));
+        // Inside the bar, right of its label: bright red when highlighted, dark red otherwise.
+        QCOMPARE(image.pixelColor(241, 152 + 72 * i),
+                 i == highlighted ? QColor(255, 0, 0) : QColor(127, 0, 0));
+    }
 }
 
 void Form1Test::clickShowsItsMessageAndExitEndsUnlessNo_data()
@@ -125,25 +155,20 @@ void Form1Test::clickShowsItsMessageAndExitEndsUnlessNo()
     QFETCH(int, answer);
     QFETCH(QString, shown);
     QFETCH(bool, stillOpen);
-    GameOnDriveC game;
-    ScriptedMessageBox messages({answer});
-    Form1 form(game.install.fileSystem(), messages);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    moveOver(form, Labels[index]);
+    MainWindow window({answer});
+    QVERIFY(QTest::qWaitForWindowExposed(&window.form));
+    moveOver(window.form, Labels[index]);
 
-    QTest::mouseClick(button(form, index), Qt::LeftButton);
+    QTest::mouseClick(button(window.form, index), Qt::LeftButton);
 
-    QCOMPARE(messages.shown(), QStringList{shown});
-    QCOMPARE(form.isVisible(), stillOpen);
-    QCOMPARE(form.highlightIndex(), index);
+    QCOMPARE(window.messages.shown(), QStringList{shown});
+    QCOMPARE(window.form.isVisible(), stillOpen);
+    QCOMPARE(window.form.highlightIndex(), index);
 }
 
 void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
 {
-    GameOnDriveC game;
-    ScriptedMessageBox messages;
-    Form1 form(game.install.fileSystem(), messages);
+    MainWindow window;
     QStringList seen;
     // The dialog is modal: it is looked at, changed and closed from within its own event loop.
     const auto visitDialog = [&seen] {
@@ -162,89 +187,145 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
     };
 
     for (int opening = 0; opening < 2; ++opening) {
-        QTimer::singleShot(0, &form, visitDialog);
-        QTest::mouseClick(button(form, 0), Qt::LeftButton);
+        QTimer::singleShot(0, &window.form, visitDialog);
+        QTest::mouseClick(button(window.form, 0), Qt::LeftButton);
     }
 
     const QString asDesigned = "Install BEXOM C:\\WESTWOOD\\REDALERT\\ 0 1 1 0";
     QCOMPARE(seen, (QStringList{asDesigned, asDesigned}));
-    QVERIFY(messages.shown().isEmpty());
+    QVERIFY(window.messages.shown().isEmpty());
 }
 
 void Form1Test::uninstallRestoresTheGameOrChangesNothing_data()
 {
-    QTest::addColumn<Setup>("setup");
+    QTest::addColumn<QString>("installed");
+    QTest::addColumn<QByteArray>("status");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QStringList>("shown");
     QTest::addColumn<bool>("restored");
 
-    QTest::newRow("answered No") << Setup::Aftermath << MessageBoxAnswer::No
-                                 << QStringList{ConfirmRemoval} << false;
-    QTest::newRow("not installed")
-        << Setup::Nothing << MessageBoxAnswer::Yes
-        << QStringList{ConfirmRemoval, "BEXOM | 32 | BEXOM is not installed"} << false;
-    QTest::newRow("Aftermath") << Setup::Aftermath << MessageBoxAnswer::Yes
-                               << QStringList{ConfirmRemoval} << true;
-    QTest::newRow("Counterstrike")
-        << Setup::Counterstrike << MessageBoxAnswer::Yes << QStringList{ConfirmRemoval} << true;
-    QTest::newRow("engine error")
-        << Setup::StatusOnly << MessageBoxAnswer::Yes
-        << QStringList{ConfirmRemoval,
-                       "BEXOM | 16 | Run-time error '53':\nFile not found...\n\nNothing was "
-                       "changed."}
-        << false;
+    // The status is written after the installation, if any; a null one is left as it is.
+    const auto row = [](const char *name, const QString &installed, const QByteArray &status,
+                        int answer, const QStringList &shown, bool restored = false) {
+        QTest::newRow(name) << installed << status << answer << shown << restored;
+    };
+    const int yes = MessageBoxAnswer::Yes;
+    const QByteArray pathItem = "Path=C:\\WESTWOOD\\REDALERT\\\r\n";
+    row("answered No, status file not read", "Ins_Aftermath", InstallScratch::NoStatusFile,
+        MessageBoxAnswer::No, {ConfirmRemoval});
+    row("not installed", {}, {}, yes, {ConfirmRemoval, NotInstalled});
+    row("Aftermath", "Ins_Aftermath", {}, yes, {ConfirmRemoval}, true);
+    row("Counterstrike", "Ins_Counter", {}, yes, {ConfirmRemoval}, true);
+    row("other status item, answered OK", "Ins_Counter", "Status=aftermath\r\n" + pathItem,
+        MessageBoxAnswer::Ok, {ConfirmRemoval}, true);
+    row("empty status item", "Ins_Counter", "\r\n" + pathItem, yes, {ConfirmRemoval}, true);
+    row("engine error", {}, "Status=Aftermath\r\n" + pathItem, yes,
+        {ConfirmRemoval, runtimeError(53, "File not found")});
+    row("1 MB status file without a line end", {}, QByteArray(1024 * 1024, 'x'), yes,
+        {ConfirmRemoval, runtimeError(76, "Path not found")});
+    row("status file is a folder", {}, InstallScratch::StatusFolder, yes,
+        {ConfirmRemoval, runtimeError(75, "Path/File access error")});
 }
 
 void Form1Test::uninstallRestoresTheGameOrChangesNothing()
 {
-    QFETCH(Setup, setup);
+    QFETCH(QString, installed);
+    QFETCH(QByteArray, status);
     QFETCH(int, answer);
     QFETCH(QStringList, shown);
     QFETCH(bool, restored);
-    GameOnDriveC game;
-    const QStringList gameBefore = game.install.gameSnapshot();
-    ModInstaller installer(game.install.fileSystem());
-    if (setup == Setup::Aftermath || setup == Setup::Counterstrike)
-        QVERIFY(
-            !installer
-                 .install(setup == Setup::Aftermath ? Edition::Aftermath : Edition::Counterstrike,
-                          GameOnDriveC::Directory)
-                 .isError());
-    if (setup == Setup::StatusOnly)
-        game.install.writeStatus("Status=Aftermath\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n");
-    const QStringList allBefore = game.install.snapshot();
-    ScriptedMessageBox messages({answer});
-    Form1 form(game.install.fileSystem(), messages);
-    form.show();
+    // Without Expand2.mix a Counterstrike game cannot come back whole from the wrong removal.
+    MainWindow window({answer}, installed == "Ins_Counter"
+                                    ? QStringList{"Expand.mix"}
+                                    : QStringList{"Expand.mix", "Expand2.mix"});
+    InstallScratch &game = window.game;
+    const QStringList gameBefore = game.gameSnapshot();
+    if (const auto installation = Procedure::named(installed))
+        VERIFY_SUCCESS(installation->run(game.fileSystem(), game.driveCDirectory()));
+    if (!status.isNull())
+        game.writeStatus(status);
+    const QStringList allBefore = game.snapshot();
 
-    QTest::mouseClick(button(form, 1), Qt::LeftButton);
+    QTest::mouseClick(button(window.form, 1), Qt::LeftButton);
 
-    QVERIFY2(shownAsExpected(messages.shown(), shown), qPrintable(messages.shown().join('\n')));
-    if (restored)
-        QCOMPARE(game.install.gameSnapshot(), gameBefore);
-    else
-        QCOMPARE(game.install.snapshot(), allBefore);
-    QVERIFY(form.isVisible());
+    QVERIFY2(window.messages.showed(shown), qPrintable(window.messages.shown().join('\n')));
+    QCOMPARE(restored ? game.gameSnapshot() : game.snapshot(), restored ? gameBefore : allBefore);
+    QVERIFY(window.form.isVisible());
 }
 
-void Form1Test::windowIsBlackWithDarkBarsAndOneBrightBar()
+void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 {
-    GameOnDriveC game;
-    ScriptedMessageBox messages;
-    Form1 form(game.install.fileSystem(), messages);
-    form.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&form));
-    moveOver(form, "Credits");
+    MainWindow window; // answers OK, which is not No, to every question
+    const QStringList gameBefore = window.game.gameSnapshot();
+    Form2 dialog(window.game.fileSystem(), window.messages);
+    dialog.show();
+    const auto install = [&] {
+        QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
+    };
+    const auto uninstall = [&] {
+        QTest::mouseClick(button(window.form, 1), Qt::LeftButton);
+    };
 
-    const QImage window = form.grab().toImage();
+    install();
+    dialog.findChild<QRadioButton *>("Option1")->setChecked(true);
+    install();
+    QCOMPARE(window.messages.shown().last(), "BEXOM | 32 | BEXOM is already Installed");
+    uninstall();
+    install();
+    QVERIFY(window.game.status().startsWith("Status=Counterstrike\r\n"));
+    uninstall();
+    uninstall();
 
-    QCOMPARE(window.size(), QSize(296, 423));
-    for (const QPoint margin : {QPoint(5, 5), QPoint(290, 417), QPoint(140, 178), QPoint(280, 140)})
-        QCOMPARE(window.pixelColor(margin), QColor(Qt::black));
-    // Inside each bar, right of its label.
-    for (int i = 0; i < 4; ++i)
-        QCOMPARE(window.pixelColor(16 + 225, 112 + 72 * i + 40),
-                 i == 2 ? QColor(255, 0, 0) : QColor(127, 0, 0));
+    QCOMPARE(window.messages.shown().last(), NotInstalled);
+    QCOMPARE(window.game.gameSnapshot(), gameBefore);
+}
+
+void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QMessageBox::StandardButton>("pressed");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<QMessageBox::Icon>("icon");
+    QTest::addColumn<QMessageBox::StandardButton>("firstButton");
+
+    QTest::newRow("notice") << 32 << QMessageBox::Ok << 1 << QMessageBox::Question
+                            << QMessageBox::Ok;
+    QTest::newRow("confirmation, Yes")
+        << 36 << QMessageBox::Yes << 6 << QMessageBox::Question << QMessageBox::Yes;
+    QTest::newRow("confirmation, No")
+        << 36 << QMessageBox::No << 7 << QMessageBox::Question << QMessageBox::Yes;
+    QTest::newRow("error") << 16 << QMessageBox::Ok << 1 << QMessageBox::Critical
+                           << QMessageBox::Ok;
+}
+
+void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
+{
+    QFETCH(int, style);
+    QFETCH(QMessageBox::StandardButton, pressed);
+    QFETCH(int, answer);
+    QFETCH(QMessageBox::Icon, icon);
+    QFETCH(QMessageBox::StandardButton, firstButton);
+    // In front of the black main window, whose colour must not spread to the box.
+    MainWindow window;
+    const QString prompt = "Install to <C:\\GAME\\>?";
+    QString seen;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        const QMessageBox::StandardButtons others = box->standardButtons() & ~firstButton;
+        seen = QStringLiteral("%1 | %2 | %3 %4 %5 %6")
+                   .arg(box->windowTitle(), box->text())
+                   .arg(box->icon())
+                   .arg(box->defaultButton() == box->button(firstButton))
+                   .arg(others.toInt())
+                   .arg(box->grab().toImage().pixelColor(2, 2).lightness() > 100);
+        box->button(pressed)->click();
+    });
+
+    QCOMPARE(QtMessageBox().show(prompt, style, "Title"), answer);
+
+    const int secondButton = firstButton == QMessageBox::Yes ? QMessageBox::No : 0;
+    QCOMPARE(seen,
+             QStringLiteral("Title | %1 | %2 1 %3 1").arg(prompt).arg(icon).arg(secondButton));
 }
 
 QTEST_MAIN(Form1Test)

@@ -1,6 +1,9 @@
-#include "GameOnDriveC.h"
+#include "InstallScratch.h"
+#include "ScriptedMessageBox.h"
 #include "ui/Form2.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -8,14 +11,21 @@
 
 namespace {
 
+const QString Home = Form2::DefaultDirectory;
+const QString AlreadyInstalled = "BEXOM | 32 | BEXOM is already Installed";
+
 QString confirmInstall(const QString &directory)
 {
     return "Install BEXOM? | 36 | Are you sure you wish to install BEXOM to the directory: " +
            directory;
 }
 
-const QString AlreadyInstalled = "BEXOM | 32 | BEXOM is already Installed";
-const QByteArray Packaged = InstallScratch::PackagedStatus;
+QString runtimeError(int number, const QString &description)
+{
+    return QStringLiteral("BEXOM | 16 | Run-time error '%1':\n%2...\n\nNothing was changed.")
+        .arg(number)
+        .arg(description);
+}
 
 QByteArray statusFor(const char *edition)
 {
@@ -36,10 +46,10 @@ private slots:
 
 void Form2Test::onlyCloseBoxAndCancelLeaveTheDialog()
 {
-    GameOnDriveC game;
-    const QStringList before = game.install.snapshot();
+    InstallScratch game;
+    const QStringList before = game.snapshot();
     ScriptedMessageBox messages;
-    Form2 dialog(game.install.fileSystem(), messages);
+    Form2 dialog(game.fileSystem(), messages);
     dialog.show();
     QVERIFY(QTest::qWaitForWindowActive(&dialog));
 
@@ -53,70 +63,96 @@ void Form2Test::onlyCloseBoxAndCancelLeaveTheDialog()
 
     QVERIFY(!dialog.isVisible());
     QVERIFY(messages.shown().isEmpty());
-    QCOMPARE(game.install.snapshot(), before);
+    QCOMPARE(game.snapshot(), before);
 }
 
 void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen_data()
 {
-    QTest::addColumn<QStringList>("gameFiles");
     QTest::addColumn<QByteArray>("status");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<Edition>("choice");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("amended");
     QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<QByteArray>("statusAfter");
+    // The status file after an installation; null where nothing may change.
+    QTest::addColumn<QByteArray>("installed");
 
-    const QStringList aftermathGame{"Expand.mix", "Expand2.mix"};
-    const QString home = GameOnDriveC::Directory;
-    QTest::newRow("installed already")
-        << aftermathGame << statusFor("Aftermath") << "C:\\WESTWOOD\\REDALERT" << Edition::Aftermath
-        << MessageBoxAnswer::Yes << home << QStringList{AlreadyInstalled} << statusFor("Aftermath");
-    QTest::newRow("answered No") << aftermathGame << Packaged << "" << Edition::Aftermath
-                                 << MessageBoxAnswer::No << "\\"
-                                 << QStringList{confirmInstall("\\")} << Packaged;
-    QTest::newRow("Aftermath") << aftermathGame << Packaged << home << Edition::Aftermath
-                               << MessageBoxAnswer::Yes << home << QStringList{confirmInstall(home)}
-                               << statusFor("Aftermath");
-    QTest::newRow("Counterstrike")
-        << QStringList{"Expand.mix"} << Packaged << home << Edition::Counterstrike
-        << MessageBoxAnswer::Yes << home << QStringList{confirmInstall(home)}
-        << statusFor("Counterstrike");
-    QTest::newRow("engine error") << QStringList{"Expand.mix"} << Packaged << home
-                                  << Edition::Aftermath << MessageBoxAnswer::Yes << home
-                                  << QStringList{confirmInstall(home),
-                                                 "BEXOM | 16 | Run-time error '53':\nFile not "
-                                                 "found...\n\nNothing was changed."}
-                                  << Packaged;
+    const auto row = [](const char *name, const QByteArray &status, const QString &typed,
+                        Edition choice, int answer, const QString &amended,
+                        const QStringList &shown, const QByteArray &installed = {}) {
+        QTest::newRow(name) << status << typed << choice << answer << amended << shown << installed;
+    };
+    const QByteArray packaged = InstallScratch::PackagedStatus;
+    const int yes = MessageBoxAnswer::Yes;
+    const Edition aftermath = Edition::Aftermath;
+    const QString noBackslash = "C:\\WESTWOOD\\REDALERT";
+    row("installed for Aftermath", statusFor("Aftermath"), noBackslash, aftermath, yes, Home,
+        {AlreadyInstalled});
+    row("installed for Counterstrike", statusFor("Counterstrike"), Home, aftermath, yes, Home,
+        {AlreadyInstalled});
+    row("letter case differs", statusFor("uninstalled"), Home, aftermath, yes, Home,
+        {AlreadyInstalled});
+    row("empty status item", "\r\nPath=C:\\\r\n", Home, aftermath, yes, Home, {AlreadyInstalled});
+    row("1 MB status file without a line end", QByteArray(1024 * 1024, 'x'), Home, aftermath, yes,
+        Home, {AlreadyInstalled});
+    row("answered No, empty box", packaged, "", Edition::Counterstrike, MessageBoxAnswer::No, "\\",
+        {confirmInstall("\\")});
+    row("answered No, forward slash", packaged, Home + "x/", aftermath, MessageBoxAnswer::No,
+        Home + "x/\\", {confirmInstall(Home + "x/\\")});
+    row("Aftermath", packaged, noBackslash, aftermath, yes, Home, {confirmInstall(Home)},
+        statusFor("Aftermath"));
+    row("Counterstrike", packaged, Home, Edition::Counterstrike, yes, Home, {confirmInstall(Home)},
+        statusFor("Counterstrike"));
+    const QString longDirectory = "C:\\" + QString(100'000, 'D') + "\\";
+    row("100,000-character directory", packaged, longDirectory.chopped(1), aftermath, yes,
+        longDirectory, {confirmInstall(longDirectory), runtimeError(75, "Path/File access error")});
+    row("engine error, blanks only", packaged, "     ", aftermath, yes, "     \\",
+        {confirmInstall("     \\"), runtimeError(76, "Path not found")});
+    const QString controlCharacters = "C:\\WEST\tWOOD\x01\\RED\x1b"
+                                      "ALERT";
+    row("control characters", packaged, controlCharacters, aftermath, yes, controlCharacters + "\\",
+        {confirmInstall(controlCharacters + "\\"), runtimeError(76, "Path not found")});
+    row("status file with a byte-order mark", "\xEF\xBB\xBF" + packaged, Home, aftermath,
+        MessageBoxAnswer::No, Home, {confirmInstall(Home)});
+    row("status file is a folder", InstallScratch::StatusFolder, Home, aftermath, yes, Home,
+        {runtimeError(75, "Path/File access error")});
 }
 
 void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen()
 {
-    QFETCH(QStringList, gameFiles);
     QFETCH(QByteArray, status);
     QFETCH(QString, typed);
     QFETCH(Edition, choice);
     QFETCH(int, answer);
     QFETCH(QString, amended);
     QFETCH(QStringList, shown);
-    QFETCH(QByteArray, statusAfter);
-    GameOnDriveC game(gameFiles);
-    game.install.writeStatus(status);
-    const QStringList before = game.install.snapshot();
+    QFETCH(QByteArray, installed);
+    InstallScratch game({"Expand.mix", "Expand2.mix"}, "WESTWOOD/REDALERT");
+    game.writeStatus(status);
+    const QStringList before = game.snapshot();
+    const QStringList gameBefore = game.gameSnapshot();
     ScriptedMessageBox messages({answer});
-    Form2 dialog(game.install.fileSystem(), messages);
+    Form2 dialog(game.fileSystem(), messages);
     dialog.show();
-    dialog.findChild<QLineEdit *>("Text1")->setText(typed);
+    // Pasted, as a player brings a long or odd directory.
+    auto *text1 = dialog.findChild<QLineEdit *>("Text1");
+    text1->clear();
+    QGuiApplication::clipboard()->setText(typed);
+    text1->paste();
     dialog.findChild<QRadioButton *>(choice == Edition::Counterstrike ? "Option1" : "Option2")
         ->setChecked(true);
 
     QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
 
-    QVERIFY2(shownAsExpected(messages.shown(), shown), qPrintable(messages.shown().join('\n')));
+    QVERIFY2(messages.showed(shown), qPrintable(messages.shown().join('\n').left(1000)));
     QCOMPARE(dialog.findChild<QLineEdit *>("Text1")->text(), amended);
     QVERIFY(dialog.isVisible());
-    QCOMPARE(game.install.status(), statusAfter);
-    QCOMPARE(game.install.snapshot() == before, statusAfter == status);
+    if (installed.isNull()) {
+        QCOMPARE(game.snapshot(), before);
+        return;
+    }
+    QCOMPARE(game.status(), installed);
+    QVERIFY(game.gameSnapshot() != gameBefore);
 }
 
 QTEST_MAIN(Form2Test)
