@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -73,8 +74,11 @@ double median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
+// Each measurement starts with no dirty data waiting to be written back, so that one run's
+// writes do not slow down the next.
 double secondsOf(const std::function<void()> &work)
 {
+    ::sync();
     QElapsedTimer timer;
     timer.start();
     work();
