@@ -4,6 +4,15 @@
 
 using Kind = TransactionStep::Kind;
 
+namespace {
+
+qsizetype nameStart(const QString &path)
+{
+    return std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1;
+}
+
+} // namespace
+
 Transaction::Transaction(FileSystem &fileSystem)
     : m_fileSystem(fileSystem), m_journal(fileSystem), m_reversal(fileSystem),
       m_asidePrefix(QStringLiteral(".bexom-aside-%1-")
@@ -32,8 +41,9 @@ ErrorOr<void> Transaction::removeDirectory(const QString &path)
 
 ErrorOr<void> Transaction::move(const QString &from, const QString &to)
 {
-    TRY(begin({Kind::Move, from, to, {}}));
-    return m_fileSystem.rename(from, to, Overwrite::No);
+    const QString source = TRY(asStored(from));
+    TRY(begin({Kind::Move, source, to, {}}));
+    return m_fileSystem.rename(source, to, Overwrite::No);
 }
 
 ErrorOr<void> Transaction::copy(const QString &from, const QString &to)
@@ -46,9 +56,10 @@ ErrorOr<void> Transaction::copy(const QString &from, const QString &to)
 
 ErrorOr<void> Transaction::deleteFile(const QString &path)
 {
-    const QString aside = asidePathFor(path);
-    TRY(begin({Kind::SetAside, {}, path, aside}));
-    return m_fileSystem.rename(path, aside, Overwrite::No);
+    const QString target = TRY(asStored(path));
+    const QString aside = asidePathFor(target);
+    TRY(begin({Kind::SetAside, {}, target, aside}));
+    return m_fileSystem.rename(target, aside, Overwrite::No);
 }
 
 ErrorOr<void> Transaction::rewrite(const QString &path, const QByteArray &bytes)
@@ -118,10 +129,16 @@ ErrorOr<void> Transaction::discardJournal(const QString &whenLeft)
     return error;
 }
 
+// An undo gives a file back under the name it had, "EXPAND.MIX" and not "Expand.mix": once the
+// file has gone, nothing else would remember how its name was spelled.
+ErrorOr<QString> Transaction::asStored(const QString &path)
+{
+    return path.left(nameStart(path)) + TRY(m_fileSystem.storedName(path));
+}
+
 QString Transaction::asidePathFor(const QString &path)
 {
     // Beside the file itself, so that setting it aside is a rename within one folder.
-    const qsizetype nameStart = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1;
     const QString aside = m_asidePrefix + QString::number(++m_asideCount) + u'-';
-    return path.left(nameStart) + aside + path.mid(nameStart);
+    return path.left(nameStart(path)) + aside + path.mid(nameStart(path));
 }

@@ -43,6 +43,7 @@ private:
     ErrorOr<void> commit();
     ErrorOr<void> rollBack();
     ErrorOr<void> discardJournal(const QString &whenLeft);
+    ErrorOr<QString> asStored(const QString &path);
     QString asidePathFor(const QString &path);
 
     FileSystem &m_fileSystem;

@@ -17,7 +17,8 @@ namespace {
 
 // A game folder whose name no journal field may break.
 const QString AwkwardFolder = QString::fromUtf8("Red Alert, \"95\"\t\u20ac 100%");
-const QStringList GameFiles{"Expand.mix", "Expand2.mix", "Rules.ini"};
+// Spelled as the game spells them, so that an undo must keep the letter case.
+const QStringList GameFiles{"EXPAND.MIX", "EXPAND2.MIX", "RULES.INI"};
 const QString JournalAppend = "appendDurably " + Journal::FileName;
 const QString JournalPath = InstallScratch::PackageFolder + '/' + Journal::FileName;
 

@@ -51,10 +51,11 @@ void FaultInjectionTest::everyFailedOperationLeavesEverythingAsBefore()
 {
     QFETCH(Procedure, procedure);
     QFETCH(Route, route);
-    // The player's own Rules.ini and Title.pcx make the installation keep them too.
-    QStringList gameFiles{"Expand.mix", "Rules.ini", "Title.pcx"};
+    // The player's own Rules.ini and Title.pcx make the installation keep them too; names in
+    // upper case, as the game has them, make every undo keep their spelling.
+    QStringList gameFiles{"EXPAND.MIX", "RULES.INI", "Title.pcx"};
     if (procedure.edition == Edition::Aftermath)
-        gameFiles.append("Expand2.mix");
+        gameFiles.append("EXPAND2.MIX");
     InstallScratch scratch(gameFiles);
     const auto run = [&](FileSystem &fileSystem) {
         return route == Route::Procedure ? procedure.run(fileSystem, scratch.gameDirectory())
