@@ -38,9 +38,13 @@ int answerFor(int button)
     }
 }
 
+// Wide enough for the install confirmation with its directory on one line; a longer sentence
+// wraps, as text reads best in lines of moderate length.
 int roomFor(const QMessageBox &box)
 {
-    return box.screen()->availableGeometry().width() * 2 / 3;
+    constexpr int CharactersPerLine = 90;
+    return qMin(box.screen()->availableGeometry().width() * 2 / 3,
+                box.fontMetrics().averageCharWidth() * CharactersPerLine);
 }
 
 // A directory of thousands of characters would run off the screen, since a label breaks lines
