@@ -127,7 +127,7 @@ ErrorOr<void> Journal::recordUndone()
 
 ErrorOr<std::optional<JournalContents>> Journal::resume()
 {
-    if (TRY(m_fileSystem.entryKind(FileName)) == EntryKind::Missing)
+    if (!TRY(m_fileSystem.exists(FileName)))
         return std::optional<JournalContents>();
     const QByteArray bytes = TRY(m_fileSystem.readFile(FileName));
     const JournalContents contents = parse(bytes);
@@ -140,7 +140,7 @@ ErrorOr<std::optional<JournalContents>> Journal::resume()
 
 ErrorOr<void> Journal::discard()
 {
-    if (TRY(m_fileSystem.entryKind(FileName)) == EntryKind::Missing)
+    if (!TRY(m_fileSystem.exists(FileName)))
         return {};
     return m_fileSystem.deleteFile(FileName);
 }
@@ -215,7 +215,7 @@ ErrorOr<void> Journal::append(const QByteArray &line)
 
 ErrorOr<void> Journal::refuseUnfinished()
 {
-    if (TRY(m_fileSystem.entryKind(FileName)) == EntryKind::Missing)
+    if (!TRY(m_fileSystem.exists(FileName)))
         return {};
     return RuntimeError(RuntimeErrorCode::FileAlreadyExists, FileName,
                         QStringLiteral("An earlier installation or removal of BEXOM was cut short "

@@ -60,7 +60,7 @@ ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const GameFolder &
                         QStringLiteral("There is no Expand2.mix in this folder, so Aftermath is "
                                        "not installed there. For a game without Aftermath, choose "
                                        "the Counterstrike option.")));
-    if (TRY(exists(game.backupFolder())))
+    if (TRY(m_fileSystem.exists(game.backupFolder())))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
                             QStringLiteral("BEXOM's backup folder is already there, so BEXOM seems "
                                            "to be installed. Uninstall it first, or move the "
@@ -193,7 +193,7 @@ ErrorOr<void> ModInstaller::uninstallCounterstrike(Transaction &transaction, con
 ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFolder &game,
                                         const QString &name)
 {
-    if (TRY(exists(game.file(name))))
+    if (TRY(m_fileSystem.exists(game.file(name))))
         TRY(transaction.move(game.file(name),
                              game.backedUp(TRY(m_fileSystem.storedName(game.file(name))))));
     return transaction.copy(name, game.file(name));
@@ -203,7 +203,7 @@ ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFold
 ErrorOr<void> ModInstaller::deleteModFile(Transaction &transaction, const GameFolder &game,
                                           const QString &name)
 {
-    if (!TRY(exists(game.file(name))))
+    if (!TRY(m_fileSystem.exists(game.file(name))))
         return {};
     return transaction.deleteFile(game.file(name));
 }
@@ -218,14 +218,9 @@ ErrorOr<void> ModInstaller::takeBackModFile(Transaction &transaction, const Game
 ErrorOr<void> ModInstaller::giveBackKeptFile(Transaction &transaction, const GameFolder &game,
                                              const QString &name)
 {
-    if (!TRY(exists(game.backedUp(name))))
+    if (!TRY(m_fileSystem.exists(game.backedUp(name))))
         return {};
     // Under the name it had before the installation, letter case and all.
     return transaction.move(game.backedUp(name),
                             game.file(TRY(m_fileSystem.storedName(game.backedUp(name)))));
-}
-
-ErrorOr<bool> ModInstaller::exists(const QString &path)
-{
-    return TRY(m_fileSystem.entryKind(path)) != EntryKind::Missing;
 }

@@ -43,7 +43,6 @@ private:
                                   const QString &name);
     ErrorOr<void> giveBackKeptFile(Transaction &transaction, const GameFolder &game,
                                    const QString &name);
-    ErrorOr<bool> exists(const QString &path);
 
     FileSystem &m_fileSystem;
 };

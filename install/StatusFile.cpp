@@ -39,7 +39,7 @@ QString StatusRecord::gameDirectory() const
 
 ErrorOr<StatusRecord> StatusFile::read() const
 {
-    if (TRY(m_fileSystem.entryKind(FileName)) == EntryKind::Missing)
+    if (!TRY(m_fileSystem.exists(FileName)))
         return RuntimeError(RuntimeErrorCode::FileNotFound, FileName,
                             QStringLiteral("The status file of the BEXOM package must stand in "
                                            "the installer's folder."));

@@ -106,11 +106,11 @@ ErrorOr<void> StepReversal::undo(const TransactionStep &step)
             return {};
         return m_fileSystem.removeDirectory(step.target);
     case Kind::RemoveDirectory:
-        if (TRY(exists(step.target)))
+        if (TRY(m_fileSystem.exists(step.target)))
             return {};
         return m_fileSystem.makeDirectory(step.target);
     case Kind::Move:
-        if (!TRY(exists(step.target)) || TRY(exists(step.source)))
+        if (!TRY(m_fileSystem.exists(step.target)) || TRY(m_fileSystem.exists(step.source)))
             return {};
         return m_fileSystem.rename(step.target, step.source, Overwrite::No);
     case Kind::Copy:
@@ -119,12 +119,12 @@ ErrorOr<void> StepReversal::undo(const TransactionStep &step)
         return deleteIfPresent(step.target);
     case Kind::SetAside:
         // A file in the way at the target is reported rather than replaced.
-        if (!TRY(exists(step.aside)))
+        if (!TRY(m_fileSystem.exists(step.aside)))
             return {};
         return m_fileSystem.rename(step.aside, step.target, Overwrite::No);
     case Kind::Rewrite:
         // The aside holds the former bytes whether or not the new ones had been written.
-        if (!TRY(exists(step.aside)))
+        if (!TRY(m_fileSystem.exists(step.aside)))
             return {};
         return m_fileSystem.rename(step.aside, step.target, Overwrite::Yes);
     }
@@ -133,12 +133,7 @@ ErrorOr<void> StepReversal::undo(const TransactionStep &step)
 
 ErrorOr<void> StepReversal::deleteIfPresent(const QString &path)
 {
-    if (!TRY(exists(path)))
+    if (!TRY(m_fileSystem.exists(path)))
         return {};
     return m_fileSystem.deleteFile(path);
-}
-
-ErrorOr<bool> StepReversal::exists(const QString &path)
-{
-    return TRY(m_fileSystem.entryKind(path)) != EntryKind::Missing;
 }

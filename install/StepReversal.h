@@ -26,7 +26,6 @@ public:
 private:
     ErrorOr<void> undo(const TransactionStep &step);
     ErrorOr<void> deleteIfPresent(const QString &path);
-    ErrorOr<bool> exists(const QString &path);
 
     FileSystem &m_fileSystem;
 };

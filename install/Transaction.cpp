@@ -92,7 +92,7 @@ ErrorOr<void> Transaction::begin(const TransactionStep &step)
 
 ErrorOr<void> Transaction::requireMissing(const QString &path)
 {
-    if (TRY(m_fileSystem.entryKind(path)) != EntryKind::Missing)
+    if (TRY(m_fileSystem.exists(path)))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
     return {};
 }

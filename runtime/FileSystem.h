@@ -19,6 +19,8 @@ public:
     virtual ~FileSystem() = default;
 
     virtual ErrorOr<EntryKind> entryKind(const QString &path) = 0;
+    // Whether anything, file or folder, stands at the path.
+    ErrorOr<bool> exists(const QString &path);
     // The name of the entry that the path's last component matches, spelled as the folder holds
     // it ("EXPAND.MIX" for "Expand.mix"); the name as given when nothing matches.
     virtual ErrorOr<QString> storedName(const QString &path) = 0;
