@@ -4,14 +4,13 @@
 #include "ui/QtMessageBox.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     // The player starts the installer from the folder that holds the mod's package.
-    HostFileSystem fileSystem(std::filesystem::path(QDir::currentPath().toStdU16String()));
+    HostFileSystem fileSystem(std::filesystem::current_path());
     QtMessageBox messageBox;
     // An installation or removal that a crash cut short is put right before the main window shows.
     InterruptedWorkNotice::recoverAndTell(fileSystem, messageBox);

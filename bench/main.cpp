@@ -5,67 +5,74 @@
 #include "install/ModInstaller.h"
 #include "runtime/HostFileSystem.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-
+#include <spawn.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <string>
 #include <vector>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-constexpr qint64 MiB = 1024 * 1024;
+constexpr std::int64_t MiB = 1024 * 1024;
 constexpr int Repetitions = 3;
 
-const QStringList ModFiles = {"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx",
-                              "SC-Vorda.mix"};
+const std::vector<std::string> ModFiles = {"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx",
+                                           "SC-Vorda.mix"};
 
-void writeFileOfSize(const QString &path, qint64 size)
+[[noreturn]] void fatal(const std::string &message)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    QByteArray block(MiB, Qt::Uninitialized);
-    for (qint64 i = 0; i < block.size(); ++i)
+    std::fprintf(stderr, "%s\n", message.c_str());
+    std::exit(1);
+}
+
+void writeFileOfSize(const std::string &path, std::int64_t size)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!file)
+        fatal("cannot write " + path);
+    std::string block(MiB, '\0');
+    for (std::size_t i = 0; i < block.size(); ++i)
         block[i] = static_cast<char>(i * 131 % 253);
-    for (qint64 written = 0; written < size; written += block.size())
-        file.write(block.constData(), std::min<qint64>(block.size(), size - written));
+    for (std::int64_t written = 0; written < size; written += MiB)
+        file.write(block.data(), std::min<std::int64_t>(MiB, size - written));
 }
 
 struct Scenario
 {
     const char *name;
-    qint64 gameExpandSize;
-    qint64 gameExpand2Size;
-    qint64 packageExpand2Size;
+    std::int64_t gameExpandSize;
+    std::int64_t gameExpand2Size;
+    std::int64_t packageExpand2Size;
 };
 
 struct Layout
 {
-    QString package;
-    QString game;
+    std::string package;
+    std::string game;
 };
 
-Layout makeLayout(const QString &root, const Scenario &scenario)
+Layout makeLayout(const std::string &root, const Scenario &scenario)
 {
     const Layout layout{root + "/package", root + "/game"};
-    QDir().mkpath(layout.package);
-    QDir().mkpath(layout.game);
+    fs::create_directories(layout.package);
+    fs::create_directories(layout.game);
     writeFileOfSize(layout.game + "/EXPAND.MIX", scenario.gameExpandSize);
     writeFileOfSize(layout.game + "/EXPAND2.MIX", scenario.gameExpand2Size);
     writeFileOfSize(layout.package + "/Expand2.mix", scenario.packageExpand2Size);
-    for (const QString &name : ModFiles)
+    for (const std::string &name : ModFiles)
         writeFileOfSize(layout.package + "/" + name, 64 * 1024);
-    QFile status(layout.package + "/Status.ini");
-    status.open(QIODevice::WriteOnly);
-    status.write("Status=Uninstalled\r\nPath=\r\n");
+    std::ofstream(layout.package + "/Status.ini", std::ios::binary)
+        << "Status=Uninstalled\r\nPath=\r\n";
     return layout;
 }
 
@@ -80,19 +87,30 @@ double median(std::vector<double> values)
 double secondsOf(const std::function<void()> &work)
 {
     ::sync();
-    QElapsedTimer timer;
-    timer.start();
+    const auto start = std::chrono::steady_clock::now();
     work();
-    return timer.nsecsElapsed() / 1e9;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// Runs cp as its own process and waits for it.
+void cp(const std::string &source, const std::string &target)
+{
+    std::string arguments[] = {"cp", source, target};
+    char *argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(), nullptr};
+    pid_t process = 0;
+    int status = 0;
+    if (::posix_spawnp(&process, "cp", nullptr, nullptr, argv, environ) != 0 ||
+        ::waitpid(process, &status, 0) != process)
+        fatal("cannot run cp " + source);
 }
 
 // What the procedure copies, done by cp, one process per file as a player would, then made
 // durable by sync: an installation is done only once its copies are on the disk.
-double timeCp(const QStringList &sources, const QString &target)
+double timeCp(const std::vector<std::string> &sources, const std::string &target)
 {
     return secondsOf([&] {
-        for (const QString &source : sources)
-            QProcess::execute("cp", {source, target + "/" + QFileInfo(source).fileName()});
+        for (const std::string &source : sources)
+            cp(source, target + "/" + fs::path(source).filename().string());
         ::sync();
     });
 }
@@ -100,33 +118,37 @@ double timeCp(const QStringList &sources, const QString &target)
 void checked(ErrorOr<void> result)
 {
     if (result.isError())
-        qFatal("%s", qPrintable(result.error().report()));
+        fatal(result.error().report());
 }
 
-void run(const QString &scratchRoot, const Scenario &scenario, Edition edition)
+void run(const std::string &scratchRoot, const Scenario &scenario, Edition edition)
 {
-    QTemporaryDir root(scratchRoot + "/bench-XXXXXX");
-    const Layout layout = makeLayout(root.path(), scenario);
-    HostFileSystem fileSystem(layout.package.toStdString());
+    std::string root = scratchRoot + "/bench-XXXXXX";
+    if (!::mkdtemp(root.data()))
+        fatal("cannot make a folder under " + scratchRoot);
+    const Layout layout = makeLayout(root, scenario);
+    HostFileSystem fileSystem(layout.package);
     ModInstaller installer(fileSystem);
-    const QString gameDirectory = layout.game + "/";
+    const std::string gameDirectory = layout.game + "/";
 
-    QStringList copied{layout.package + "/Expand2.mix", layout.package + "/Rules.ini",
-                       layout.package + "/Title.pcx", layout.package + "/SC-Vorda.mix"};
+    std::vector<std::string> copied{layout.package + "/Expand2.mix", layout.package + "/Rules.ini",
+                                    layout.package + "/Title.pcx",
+                                    layout.package + "/SC-Vorda.mix"};
     if (edition == Edition::Aftermath)
-        copied << layout.game + "/EXPAND2.MIX" << layout.package + "/Aftrmath.ini"
-               << layout.package + "/MPlayer.ini";
+        copied.insert(copied.end(), {layout.game + "/EXPAND2.MIX", layout.package + "/Aftrmath.ini",
+                                     layout.package + "/MPlayer.ini"});
 
     std::vector<double> installs, removals, copies;
     for (int i = 0; i < Repetitions; ++i) {
         installs.push_back(secondsOf([&] { checked(installer.install(edition, gameDirectory)); }));
         removals.push_back(
             secondsOf([&] { checked(installer.uninstall(edition, gameDirectory)); }));
-        const QString target = root.path() + "/cp-target";
-        QDir().mkpath(target);
+        const std::string target = root + "/cp-target";
+        fs::create_directories(target);
         copies.push_back(timeCp(copied, target));
-        QDir(target).removeRecursively();
+        fs::remove_all(target);
     }
+    fs::remove_all(root);
     const double install = median(installs), removal = median(removals), cp = median(copies);
     std::printf("%-34s %-13s install %8.3f s  cp+sync %8.3f s  ratio %5.2f  removal %8.3f s\n",
                 scenario.name, edition == Edition::Aftermath ? "Aftermath" : "Counterstrike",
@@ -138,15 +160,14 @@ void run(const QString &scratchRoot, const Scenario &scenario, Edition edition)
 
 int main(int argc, char **argv)
 {
-    QCoreApplication application(argc, argv);
-    const QString scratchRoot = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+    const std::string scratchRoot = argc > 1 ? argv[1] : fs::temp_directory_path().string();
     const std::vector<Scenario> scenarios = {
         {"archives of 10 MB", 10 * MiB, 10 * MiB, 10 * MiB},
         {"archives of 1 GB", 1024 * MiB, 1024 * MiB, 1024 * MiB},
         {"Expand.mix of 1 GB, others 10 MB", 1024 * MiB, 10 * MiB, 10 * MiB},
     };
     std::printf("median of %d runs each, scratch folders under %s\n", Repetitions,
-                qPrintable(scratchRoot));
+                scratchRoot.c_str());
     for (const Scenario &scenario : scenarios)
         for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
             run(scratchRoot, scenario, edition);

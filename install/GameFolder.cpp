@@ -1,8 +1,8 @@
 #include "GameFolder.h"
 
-QString GameFolder::folder() const
+std::string GameFolder::folder() const
 {
-    if (m_directory.size() > 1 && (m_directory.endsWith(u'\\') || m_directory.endsWith(u'/')))
-        return m_directory.chopped(1);
+    if (m_directory.size() > 1 && (m_directory.ends_with('\\') || m_directory.ends_with('/')))
+        return m_directory.substr(0, m_directory.size() - 1);
     return m_directory;
 }

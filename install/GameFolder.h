@@ -1,24 +1,25 @@
 #pragma once
 
-#include <QString>
+#include <string>
+#include <utility>
 
 // Paths in the game folder. The directory ends in a backslash and names are joined to it
 // directly, as the status file and the install dialog give it.
 class GameFolder final
 {
 public:
-    static inline const QString BackupFolderName = QStringLiteral("BEXOMv2");
+    static inline const std::string BackupFolderName = "BEXOMv2";
 
-    explicit GameFolder(QString directory) : m_directory(std::move(directory)) {}
+    explicit GameFolder(std::string directory) : m_directory(std::move(directory)) {}
 
-    const QString &directory() const { return m_directory; }
+    const std::string &directory() const { return m_directory; }
     // The folder itself: without the final separator, which would make a file look missing
     // rather than not a folder, unless the separator is all there is.
-    QString folder() const;
-    QString file(const QString &name) const { return m_directory + name; }
-    QString backupFolder() const { return m_directory + BackupFolderName; }
-    QString backedUp(const QString &name) const { return backupFolder() + u'\\' + name; }
+    std::string folder() const;
+    std::string file(const std::string &name) const { return m_directory + name; }
+    std::string backupFolder() const { return m_directory + BackupFolderName; }
+    std::string backedUp(const std::string &name) const { return backupFolder() + '\\' + name; }
 
 private:
-    QString m_directory;
+    std::string m_directory;
 };

@@ -2,7 +2,7 @@
 
 #include "runtime/ErrorOr.h"
 
-#include <QString>
+#include <string>
 
 // What the install request needs of the install dialog: its directory box, its Counterstrike
 // option button and its two installation routines.
@@ -11,8 +11,8 @@ class InstallForm
 public:
     virtual ~InstallForm() = default;
 
-    virtual QString directoryText() const = 0;
-    virtual void setDirectoryText(const QString &text) = 0;
+    virtual std::string directoryText() const = 0;
+    virtual void setDirectoryText(const std::string &text) = 0;
     virtual bool counterstrikeSelected() const = 0;
 
     virtual ErrorOr<void> Ins_Aftermath() = 0;

@@ -4,18 +4,17 @@
 
 namespace {
 
-const QString Title = QStringLiteral("BEXOM");
-const QString ConfirmTitle = QStringLiteral("Install BEXOM?");
-const QString AlreadyInstalled = QStringLiteral("BEXOM is already Installed");
-const QString ConfirmPrompt = QStringLiteral("Are you sure you wish to install BEXOM to the "
-                                             "directory: ");
+const std::string Title = "BEXOM";
+const std::string ConfirmTitle = "Install BEXOM?";
+const std::string AlreadyInstalled = "BEXOM is already Installed";
+const std::string ConfirmPrompt = "Are you sure you wish to install BEXOM to the directory: ";
 
 } // namespace
 
 ErrorOr<void> InstallRequest::run(InstallForm &form)
 {
-    if (!form.directoryText().endsWith(u'\\'))
-        form.setDirectoryText(form.directoryText() + u'\\');
+    if (!form.directoryText().ends_with('\\'))
+        form.setDirectoryText(form.directoryText() + '\\');
     const StatusRecord status = TRY(StatusFile(m_fileSystem).read());
     if (status.statusItem != StatusFile::Uninstalled) {
         m_messageBox.show(AlreadyInstalled, MessageBoxStyle::Question, Title);

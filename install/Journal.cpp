@@ -1,33 +1,38 @@
 #include "Journal.h"
 
+#include "runtime/Text.h"
+
+#include <cstdint>
+#include <string_view>
+
 using Kind = TransactionStep::Kind;
 
 namespace {
 
-const QByteArray CommitWord = QByteArrayLiteral("commit");
-const QByteArray UndoneWord = QByteArrayLiteral("undone");
-constexpr qsizetype ChecksumLength = 8;
+const std::string CommitWord = "commit";
+const std::string UndoneWord = "undone";
+constexpr std::size_t ChecksumLength = 8;
 
-QByteArray kindWord(Kind kind)
+std::string kindWord(Kind kind)
 {
     switch (kind) {
     case Kind::MakeDirectory:
-        return QByteArrayLiteral("make-directory");
+        return "make-directory";
     case Kind::RemoveDirectory:
-        return QByteArrayLiteral("remove-directory");
+        return "remove-directory";
     case Kind::Move:
-        return QByteArrayLiteral("move");
+        return "move";
     case Kind::Copy:
-        return QByteArrayLiteral("copy");
+        return "copy";
     case Kind::SetAside:
-        return QByteArrayLiteral("set-aside");
+        return "set-aside";
     case Kind::Rewrite:
-        return QByteArrayLiteral("rewrite");
+        return "rewrite";
     }
     return {};
 }
 
-std::optional<Kind> kindOf(const QByteArray &word)
+std::optional<Kind> kindOf(const std::string &word)
 {
     for (const Kind kind : {Kind::MakeDirectory, Kind::RemoveDirectory, Kind::Move, Kind::Copy,
                             Kind::SetAside, Kind::Rewrite})
@@ -42,60 +47,60 @@ bool isWhole(const TransactionStep &step)
     switch (step.kind) {
     case Kind::Move:
     case Kind::Copy:
-        return !step.source.isEmpty() && !step.target.isEmpty();
+        return !step.source.empty() && !step.target.empty();
     case Kind::SetAside:
     case Kind::Rewrite:
-        return !step.aside.isEmpty() && !step.target.isEmpty();
+        return !step.aside.empty() && !step.target.empty();
     default:
-        return !step.target.isEmpty();
+        return !step.target.empty();
     }
 }
 
-quint32 crc32(QByteArrayView bytes)
+std::uint32_t crc32(std::string_view bytes)
 {
-    quint32 crc = 0xFFFFFFFFu;
+    std::uint32_t crc = 0xFFFFFFFFu;
     for (const char byte : bytes) {
-        crc ^= static_cast<quint8>(byte);
+        crc ^= static_cast<std::uint8_t>(byte);
         for (int bit = 0; bit < 8; ++bit)
             crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
     }
     return ~crc;
 }
 
-QByteArray checksumOf(QByteArrayView content)
+std::string checksumOf(std::string_view content)
 {
-    return QByteArray::number(crc32(content), 16).rightJustified(ChecksumLength, '0');
+    return Text::hex(crc32(content), ChecksumLength);
 }
 
-QByteArray line(const QByteArrayList &fields)
+std::string line(const std::vector<std::string> &fields)
 {
-    const QByteArray content = fields.join(' ');
+    const std::string content = Text::join(fields, " ");
     return content + ' ' + checksumOf(content) + '\n';
 }
 
-QByteArray field(const QString &path)
+std::string field(const std::string &path)
 {
-    return path.toUtf8().toPercentEncoding();
+    return Text::percentEncode(path);
 }
 
-QString path(const QByteArray &field)
+std::string path(const std::string &field)
 {
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(field));
+    return Text::percentDecode(field);
 }
 
 // The fields of a line whose checksum holds; nothing for a damaged one.
-std::optional<QByteArrayList> verifiedFields(QByteArrayView line)
+std::optional<std::vector<std::string>> verifiedFields(std::string_view line)
 {
-    const qsizetype split = line.lastIndexOf(' ');
-    if (split < 0 || line.size() - split - 1 != ChecksumLength)
+    const std::size_t split = line.rfind(' ');
+    if (split == std::string_view::npos || line.size() - split - 1 != ChecksumLength)
         return std::nullopt;
-    const QByteArrayView content = line.first(split);
-    if (line.sliced(split + 1) != checksumOf(content))
+    const std::string_view content = line.substr(0, split);
+    if (line.substr(split + 1) != checksumOf(content))
         return std::nullopt;
-    return content.toByteArray().split(' ');
+    return Text::split(content, ' ', Text::EmptyParts::Keep);
 }
 
-std::optional<TransactionStep> stepOf(const QByteArrayList &fields)
+std::optional<TransactionStep> stepOf(const std::vector<std::string> &fields)
 {
     if (fields.size() != 4)
         return std::nullopt;
@@ -129,7 +134,7 @@ ErrorOr<std::optional<JournalContents>> Journal::resume()
 {
     if (!TRY(m_fileSystem.exists(FileName)))
         return std::optional<JournalContents>();
-    const QByteArray bytes = TRY(m_fileSystem.readFile(FileName));
+    const std::string bytes = TRY(m_fileSystem.readFile(FileName));
     const JournalContents contents = parse(bytes);
     m_begun = true;
     m_written = encode(contents);
@@ -145,60 +150,62 @@ ErrorOr<void> Journal::discard()
     return m_fileSystem.deleteFile(FileName);
 }
 
-QByteArray Journal::encode(const TransactionStep &step)
+std::string Journal::encode(const TransactionStep &step)
 {
     return line({kindWord(step.kind), field(step.source), field(step.target), field(step.aside)});
 }
 
-QByteArray Journal::encodeCommit()
+std::string Journal::encodeCommit()
 {
     return line({CommitWord});
 }
 
-QByteArray Journal::encodeUndone()
+std::string Journal::encodeUndone()
 {
     return line({UndoneWord});
 }
 
-QByteArray Journal::encode(const JournalContents &contents)
+std::string Journal::encode(const JournalContents &contents)
 {
-    QByteArray bytes;
+    std::string bytes;
     for (const TransactionStep &step : contents.steps)
         bytes += encode(step);
-    bytes += encodeUndone().repeated(contents.undone);
+    for (std::size_t i = 0; i < contents.undone; ++i)
+        bytes += encodeUndone();
     if (contents.committed)
         bytes += encodeCommit();
     return bytes;
 }
 
-JournalContents Journal::parse(const QByteArray &bytes)
+JournalContents Journal::parse(const std::string &bytes)
 {
     JournalContents contents;
-    qsizetype start = 0;
-    for (qsizetype end; (end = bytes.indexOf('\n', start)) >= 0; start = end + 1) {
-        const std::optional<QByteArrayList> fields =
-            verifiedFields(QByteArrayView(bytes).sliced(start, end - start));
+    std::size_t start = 0;
+    for (std::size_t end; (end = bytes.find('\n', start)) != std::string::npos; start = end + 1) {
+        const std::optional<std::vector<std::string>> fields =
+            verifiedFields(std::string_view(bytes).substr(start, end - start));
         if (!fields)
             break;
         // Steps come first; then either the commit, which ends the journal, or the undone ones.
         const bool undoing = contents.undone > 0;
-        if (*fields == QByteArrayList{CommitWord} && !undoing) {
+        if (*fields == std::vector<std::string>{CommitWord} && !undoing) {
             contents.committed = true;
             break;
         }
-        if (*fields == QByteArrayList{UndoneWord} && contents.undone < contents.steps.size()) {
+        if (*fields == std::vector<std::string>{UndoneWord} &&
+            contents.undone < contents.steps.size()) {
             ++contents.undone;
             continue;
         }
         const std::optional<TransactionStep> step = stepOf(*fields);
         if (!step || undoing)
             break;
-        contents.steps.append(*step);
+        contents.steps.push_back(*step);
     }
     return contents;
 }
 
-ErrorOr<void> Journal::append(const QByteArray &line)
+ErrorOr<void> Journal::append(const std::string &line)
 {
     if (!m_begun) {
         TRY(refuseUnfinished());
@@ -218,7 +225,7 @@ ErrorOr<void> Journal::refuseUnfinished()
     if (!TRY(m_fileSystem.exists(FileName)))
         return {};
     return RuntimeError(RuntimeErrorCode::FileAlreadyExists, FileName,
-                        QStringLiteral("An earlier installation or removal of BEXOM was cut short "
-                                       "and has not been undone yet. Start the installer again: "
-                                       "it puts things right before anything else."));
+                        "An earlier installation or removal of BEXOM was cut short and has not "
+                        "been undone yet. Start the installer again: it puts things right before "
+                        "anything else.");
 }

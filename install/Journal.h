@@ -3,7 +3,8 @@
 #include "runtime/FileSystem.h"
 #include "TransactionStep.h"
 
-#include <QList>
+#include <string>
+#include <vector>
 
 #include <optional>
 
@@ -12,11 +13,14 @@
 // transaction was committed.
 struct JournalContents
 {
-    QList<TransactionStep> steps;
-    qsizetype undone = 0;
+    std::vector<TransactionStep> steps;
+    std::size_t undone = 0;
     bool committed = false;
 
-    QList<TransactionStep> stepsToUndo() const { return steps.first(steps.size() - undone); }
+    std::vector<TransactionStep> stepsToUndo() const
+    {
+        return {steps.begin(), steps.end() - static_cast<std::ptrdiff_t>(undone)};
+    }
     bool operator==(const JournalContents &) const = default;
 };
 
@@ -34,7 +38,7 @@ struct JournalContents
 class Journal final
 {
 public:
-    static inline const QString FileName = QStringLiteral("BEXOMv2.journal");
+    static inline const std::string FileName = "BEXOMv2.journal";
 
     explicit Journal(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
@@ -51,21 +55,21 @@ public:
     ErrorOr<std::optional<JournalContents>> resume();
     ErrorOr<void> discard();
 
-    static QByteArray encode(const TransactionStep &step);
-    static QByteArray encodeCommit();
-    static QByteArray encodeUndone();
-    static QByteArray encode(const JournalContents &contents);
+    static std::string encode(const TransactionStep &step);
+    static std::string encodeCommit();
+    static std::string encodeUndone();
+    static std::string encode(const JournalContents &contents);
     // Never fails: whatever cannot be read as a whole record ends the contents.
-    static JournalContents parse(const QByteArray &bytes);
+    static JournalContents parse(const std::string &bytes);
 
 private:
-    ErrorOr<void> append(const QByteArray &line);
+    ErrorOr<void> append(const std::string &line);
     ErrorOr<void> refuseUnfinished();
 
     FileSystem &m_fileSystem;
     bool m_begun = false;
     // The records on the disk, as far as known. After a failed append the file may end in a torn
     // record that would hide every later one, so it is written anew.
-    QByteArray m_written;
+    std::string m_written;
     bool m_maybeTorn = false;
 };

@@ -7,20 +7,20 @@ namespace {
 
 RuntimeError withIntroduction(RuntimeError error)
 {
-    error.setChangesLeft(QStringLiteral("The last installation or removal of BEXOM was "
-                                        "interrupted, and not all of it could be undone.\n") +
+    error.setChangesLeft("The last installation or removal of BEXOM was interrupted, and not "
+                         "all of it could be undone.\n" +
                          error.changesLeft());
     return error;
 }
 
 } // namespace
 
-ErrorOr<QString> JournalRecovery::recover()
+ErrorOr<std::string> JournalRecovery::recover()
 {
     Journal journal(m_fileSystem);
     const std::optional<JournalContents> contents = TRY(journal.resume());
     if (!contents)
-        return QString();
+        return std::string();
     StepReversal reversal(m_fileSystem);
     if (contents->committed) {
         TRY(reversal.dropAsides(contents->steps));

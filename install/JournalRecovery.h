@@ -2,7 +2,7 @@
 
 #include "runtime/FileSystem.h"
 
-#include <QString>
+#include <string>
 
 // Puts right, at start-up, an installation or removal that the process did not live to finish:
 // a crash, a kill or a power cut left its journal behind. Until the journal's commit record, the
@@ -11,20 +11,20 @@
 class JournalRecovery final
 {
 public:
-    static inline const QString UndoneNotice =
-        QStringLiteral("The last installation or removal of BEXOM was interrupted before it could "
-                       "finish. It has been undone: the game folder and the status file are as "
-                       "they were before it started.");
-    static inline const QString FinishedNotice =
-        QStringLiteral("The last installation or removal of BEXOM was interrupted just after it "
-                       "had finished its work. The work stands; only the former files it had kept "
-                       "aside have now been cleared away.");
+    static inline const std::string UndoneNotice =
+        "The last installation or removal of BEXOM was interrupted before it could finish. It "
+        "has been undone: the game folder and the status file are as they were before it "
+        "started.";
+    static inline const std::string FinishedNotice =
+        "The last installation or removal of BEXOM was interrupted just after it had finished "
+        "its work. The work stands; only the former files it had kept aside have now been "
+        "cleared away.";
 
     explicit JournalRecovery(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
     // Returns what was done, in words for the player; nothing when there was no journal. When a
     // step cannot be undone, the journal stays for the next start to try again.
-    ErrorOr<QString> recover();
+    ErrorOr<std::string> recover();
 
 private:
     FileSystem &m_fileSystem;

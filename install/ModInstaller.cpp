@@ -5,15 +5,15 @@
 
 namespace {
 
-const QString Expand = QStringLiteral("Expand.mix");
-const QString Expand2 = QStringLiteral("Expand2.mix");
-const QString Rules = QStringLiteral("Rules.ini");
-const QString Aftrmath = QStringLiteral("Aftrmath.ini");
-const QString MPlayer = QStringLiteral("MPlayer.ini");
-const QString Title = QStringLiteral("Title.pcx");
-const QString Vorda = QStringLiteral("SC-Vorda.mix");
+const std::string Expand = "Expand.mix";
+const std::string Expand2 = "Expand2.mix";
+const std::string Rules = "Rules.ini";
+const std::string Aftrmath = "Aftrmath.ini";
+const std::string MPlayer = "MPlayer.ini";
+const std::string Title = "Title.pcx";
+const std::string Vorda = "SC-Vorda.mix";
 
-QStringList packageFiles(Edition edition)
+std::vector<std::string> packageFiles(Edition edition)
 {
     if (edition == Edition::Aftermath)
         return {Expand2, Rules, Aftrmath, MPlayer, Title, Vorda};
@@ -29,7 +29,7 @@ ErrorOr<void> markUninstalled(Transaction &transaction, const StatusRecord &stat
 
 } // namespace
 
-ErrorOr<void> ModInstaller::install(Edition edition, const QString &gameDirectory)
+ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDirectory)
 {
     const GameFolder game(gameDirectory);
     TRY(checkInstallable(edition, game));
@@ -39,7 +39,7 @@ ErrorOr<void> ModInstaller::install(Edition edition, const QString &gameDirector
     return transaction.complete(installCounterstrike(transaction, game));
 }
 
-ErrorOr<void> ModInstaller::uninstall(Edition edition, const QString &gameDirectory)
+ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDirectory)
 {
     const GameFolder game(gameDirectory);
     const StatusRecord status = TRY(checkRemovable(edition, game));
@@ -53,39 +53,38 @@ ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const GameFolder &
 {
     TRY(checkGameFolder(game));
     TRY(requireFile(game.file(Expand),
-                    QStringLiteral("There is no Expand.mix in this folder, so it is not the folder "
-                                   "of Red Alert with an expansion.")));
+                    "There is no Expand.mix in this folder, so it is not the folder of Red Alert "
+                    "with an expansion."));
     if (edition == Edition::Aftermath)
         TRY(requireFile(game.file(Expand2),
-                        QStringLiteral("There is no Expand2.mix in this folder, so Aftermath is "
-                                       "not installed there. For a game without Aftermath, choose "
-                                       "the Counterstrike option.")));
+                        "There is no Expand2.mix in this folder, so Aftermath is not installed "
+                        "there. For a game without Aftermath, choose the Counterstrike option."));
     if (TRY(m_fileSystem.exists(game.backupFolder())))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
-                            QStringLiteral("BEXOM's backup folder is already there, so BEXOM seems "
-                                           "to be installed. Uninstall it first, or move the "
-                                           "folder away."));
-    for (const QString &name : packageFiles(edition))
-        TRY(requireFile(name, QStringLiteral("The BEXOM package is incomplete: %1 must stand in "
-                                             "the installer's folder.")
-                                  .arg(name)));
+                            "BEXOM's backup folder is already there, so BEXOM seems to be "
+                            "installed. Uninstall it first, or move the folder away.");
+    for (const std::string &name : packageFiles(edition))
+        TRY(requireFile(name, "The BEXOM package is incomplete: " + name +
+                                  " must stand in the installer's folder."));
     return requireFile(StatusFile::FileName,
-                       QStringLiteral("The BEXOM package is incomplete: the status file must "
-                                      "stand in the installer's folder."));
+                       "The BEXOM package is incomplete: the status file must stand in the "
+                       "installer's folder.");
 }
 
 ErrorOr<StatusRecord> ModInstaller::checkRemovable(Edition edition, const GameFolder &game)
 {
     // An empty directory would name the package folder, whose Expand2.mix is the mod's own.
-    if (game.directory().isEmpty())
+    if (game.directory().empty())
         return RuntimeError(RuntimeErrorCode::PathNotFound, StatusFile::FileName,
-                            QStringLiteral("The status file names no game folder."));
+                            "The status file names no game folder.");
     TRY(checkGameFolder(game));
-    const QString cause = QStringLiteral("BEXOM's backup folder does not hold the game's own %1, "
-                                         "so it could not be given back.");
-    TRY(requireFile(game.backedUp(Expand), cause.arg(Expand)));
+    const auto cause = [](const std::string &name) {
+        return "BEXOM's backup folder does not hold the game's own " + name +
+               ", so it could not be given back.";
+    };
+    TRY(requireFile(game.backedUp(Expand), cause(Expand)));
     if (edition == Edition::Aftermath)
-        TRY(requireFile(game.backedUp(Expand2), cause.arg(Expand2)));
+        TRY(requireFile(game.backedUp(Expand2), cause(Expand2)));
     return StatusFile(m_fileSystem).read();
 }
 
@@ -96,19 +95,18 @@ ErrorOr<void> ModInstaller::checkGameFolder(const GameFolder &game)
         break;
     case EntryKind::Missing:
         return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
-                            QStringLiteral("The game folder does not exist."));
+                            "The game folder does not exist.");
     default:
         return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
-                            QStringLiteral("This is a file, not the game folder."));
+                            "This is a file, not the game folder.");
     }
-    if (TRY(m_fileSystem.isSameEntry(game.folder(), QStringLiteral("."))))
+    if (TRY(m_fileSystem.isSameEntry(game.folder(), ".")))
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
-                            QStringLiteral("This is the folder of the BEXOM package, not the game "
-                                           "folder."));
+                            "This is the folder of the BEXOM package, not the game folder.");
     return {};
 }
 
-ErrorOr<void> ModInstaller::requireFile(const QString &path, const QString &cause)
+ErrorOr<void> ModInstaller::requireFile(const std::string &path, const std::string &cause)
 {
     switch (TRY(m_fileSystem.entryKind(path))) {
     case EntryKind::File:
@@ -117,7 +115,7 @@ ErrorOr<void> ModInstaller::requireFile(const QString &path, const QString &caus
         return RuntimeError(RuntimeErrorCode::FileNotFound, path, cause);
     default:
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            QStringLiteral("This is not a plain file. %1").arg(cause));
+                            "This is not a plain file. " + cause);
     }
 }
 
@@ -125,8 +123,8 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
 {
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Aftermath, game.directory())));
-    const QString expandName = TRY(m_fileSystem.storedName(game.file(Expand)));
-    const QString expand2Name = TRY(m_fileSystem.storedName(game.file(Expand2)));
+    const std::string expandName = TRY(m_fileSystem.storedName(game.file(Expand)));
+    const std::string expand2Name = TRY(m_fileSystem.storedName(game.file(Expand2)));
     TRY(transaction.makeDirectory(game.backupFolder()));
     TRY(transaction.move(game.file(Expand), game.backedUp(expandName)));
     // The backup folder keeps the game's own Expand2.mix itself and the game plays a copy of it
@@ -146,7 +144,7 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
 {
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Counterstrike, game.directory())));
-    const QString expandName = TRY(m_fileSystem.storedName(game.file(Expand)));
+    const std::string expandName = TRY(m_fileSystem.storedName(game.file(Expand)));
     TRY(transaction.makeDirectory(game.backupFolder()));
     TRY(transaction.move(game.file(Expand), game.backedUp(expandName)));
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
@@ -191,7 +189,7 @@ ErrorOr<void> ModInstaller::uninstallCounterstrike(Transaction &transaction, con
 // A file of that name already in the game folder is the player's own (a tuned Rules.ini, say):
 // the backup folder keeps it until the removal gives it back.
 ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFolder &game,
-                                        const QString &name)
+                                        const std::string &name)
 {
     if (TRY(m_fileSystem.exists(game.file(name))))
         TRY(transaction.move(game.file(name),
@@ -201,7 +199,7 @@ ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFold
 
 // The player may have deleted a file of the mod already; then there is nothing to take out.
 ErrorOr<void> ModInstaller::deleteModFile(Transaction &transaction, const GameFolder &game,
-                                          const QString &name)
+                                          const std::string &name)
 {
     if (!TRY(m_fileSystem.exists(game.file(name))))
         return {};
@@ -209,14 +207,14 @@ ErrorOr<void> ModInstaller::deleteModFile(Transaction &transaction, const GameFo
 }
 
 ErrorOr<void> ModInstaller::takeBackModFile(Transaction &transaction, const GameFolder &game,
-                                            const QString &name)
+                                            const std::string &name)
 {
     TRY(deleteModFile(transaction, game, name));
     return giveBackKeptFile(transaction, game, name);
 }
 
 ErrorOr<void> ModInstaller::giveBackKeptFile(Transaction &transaction, const GameFolder &game,
-                                             const QString &name)
+                                             const std::string &name)
 {
     if (!TRY(m_fileSystem.exists(game.backedUp(name))))
         return {};

@@ -4,7 +4,7 @@
 #include "runtime/FileSystem.h"
 #include "StatusFile.h"
 
-#include <QString>
+#include <string>
 
 class GameFolder;
 class Transaction;
@@ -18,15 +18,15 @@ class ModInstaller final
 public:
     explicit ModInstaller(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
-    ErrorOr<void> install(Edition edition, const QString &gameDirectory);
-    ErrorOr<void> uninstall(Edition edition, const QString &gameDirectory);
+    ErrorOr<void> install(Edition edition, const std::string &gameDirectory);
+    ErrorOr<void> uninstall(Edition edition, const std::string &gameDirectory);
 
 private:
     ErrorOr<void> checkInstallable(Edition edition, const GameFolder &game);
     // Returns the status file as it is, for the removal to keep its path line.
     ErrorOr<StatusRecord> checkRemovable(Edition edition, const GameFolder &game);
     ErrorOr<void> checkGameFolder(const GameFolder &game);
-    ErrorOr<void> requireFile(const QString &path, const QString &cause);
+    ErrorOr<void> requireFile(const std::string &path, const std::string &cause);
 
     ErrorOr<void> installAftermath(Transaction &transaction, const GameFolder &game);
     ErrorOr<void> installCounterstrike(Transaction &transaction, const GameFolder &game);
@@ -36,13 +36,13 @@ private:
                                          const StatusRecord &status);
 
     ErrorOr<void> copyModFile(Transaction &transaction, const GameFolder &game,
-                              const QString &name);
+                              const std::string &name);
     ErrorOr<void> deleteModFile(Transaction &transaction, const GameFolder &game,
-                                const QString &name);
+                                const std::string &name);
     ErrorOr<void> takeBackModFile(Transaction &transaction, const GameFolder &game,
-                                  const QString &name);
+                                  const std::string &name);
     ErrorOr<void> giveBackKeptFile(Transaction &transaction, const GameFolder &game,
-                                   const QString &name);
+                                   const std::string &name);
 
     FileSystem &m_fileSystem;
 };

@@ -2,7 +2,7 @@
 
 #include "runtime/ErrorOr.h"
 
-#include <QString>
+#include <string>
 
 // What the removal request needs of the main window: the stored game directory and the two
 // removal routines, which read it.
@@ -11,7 +11,7 @@ class RemovalForm
 public:
     virtual ~RemovalForm() = default;
 
-    virtual void setStoredGameDirectory(const QString &directory) = 0;
+    virtual void setStoredGameDirectory(const std::string &directory) = 0;
 
     virtual ErrorOr<void> Unins_Aftermath() = 0;
     virtual ErrorOr<void> Unins_Counterstrike() = 0;

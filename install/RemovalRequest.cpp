@@ -4,9 +4,9 @@
 
 namespace {
 
-const QString Title = QStringLiteral("BEXOM");
-const QString ConfirmPrompt = QStringLiteral("Are you sure you wish to uninstall BEXOM?");
-const QString NotInstalled = QStringLiteral("BEXOM is not installed");
+const std::string Title = "BEXOM";
+const std::string ConfirmPrompt = "Are you sure you wish to uninstall BEXOM?";
+const std::string NotInstalled = "BEXOM is not installed";
 
 } // namespace
 

@@ -1,73 +1,76 @@
 #include "StatusFile.h"
 
-#include <QStringDecoder>
+#include "runtime/Text.h"
+
+#include <string_view>
 
 namespace {
 
-const QByteArray ByteOrderMark = QByteArrayLiteral("\xEF\xBB\xBF");
-const QByteArray LineEnd = QByteArrayLiteral("\r\n");
+const std::string ByteOrderMark = "\xEF\xBB\xBF";
+const std::string LineEnd = "\r\n";
 
 // Older packages were saved in the Windows code page; whatever is not valid UTF-8 is taken as
-// Latin-1, which maps every byte to a character and so never fails.
-QString toText(const QByteArray &bytes)
+// Latin-1, which maps every byte to a character and so never fails. Valid UTF-8 loses a
+// byte-order mark at its start, as UTF-8 readers do.
+std::string toText(const std::string &bytes)
 {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (utf8.hasError())
-        return QString::fromLatin1(bytes);
-    return text;
+    if (!Text::isValidUtf8(bytes))
+        return Text::latin1ToUtf8(bytes);
+    if (bytes.starts_with(ByteOrderMark))
+        return bytes.substr(ByteOrderMark.size());
+    return bytes;
 }
 
 // Takes the next line off the front of rest, without its LF or CR LF end. A directory may hold
 // commas and quotes, so the line is the item whole.
-QString takeLine(QStringView &rest)
+std::string takeLine(std::string_view &rest)
 {
-    const qsizetype end = rest.indexOf(u'\n');
-    QStringView line = end < 0 ? rest : rest.first(end);
-    rest = end < 0 ? QStringView() : rest.sliced(end + 1);
-    if (line.endsWith(u'\r'))
-        line.chop(1);
-    return line.toString();
+    const std::size_t end = rest.find('\n');
+    std::string_view line = end == std::string_view::npos ? rest : rest.substr(0, end);
+    rest = end == std::string_view::npos ? std::string_view() : rest.substr(end + 1);
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    return std::string(line);
 }
 
 } // namespace
 
-QString StatusRecord::gameDirectory() const
+std::string StatusRecord::gameDirectory() const
 {
-    return pathItem.mid(StatusFile::PathPrefix.size());
+    return Text::afterCharacters(pathItem, StatusFile::PathPrefix.size());
 }
 
 ErrorOr<StatusRecord> StatusFile::read() const
 {
     if (!TRY(m_fileSystem.exists(FileName)))
         return RuntimeError(RuntimeErrorCode::FileNotFound, FileName,
-                            QStringLiteral("The status file of the BEXOM package must stand in "
-                                           "the installer's folder."));
+                            "The status file of the BEXOM package must stand in the installer's "
+                            "folder.");
     return parse(TRY(m_fileSystem.readFile(FileName)));
 }
 
-ErrorOr<StatusRecord> StatusFile::parse(QByteArray bytes)
+ErrorOr<StatusRecord> StatusFile::parse(std::string bytes)
 {
     // Windows editors put a byte-order mark before UTF-8 text.
-    if (bytes.startsWith(ByteOrderMark))
-        bytes.remove(0, ByteOrderMark.size());
-    if (bytes.isEmpty())
+    if (bytes.starts_with(ByteOrderMark))
+        bytes.erase(0, ByteOrderMark.size());
+    if (bytes.empty())
         return RuntimeError(RuntimeErrorCode::InputPastEndOfFile, FileName,
-                            QStringLiteral("The status file is empty."));
-    const QString text = toText(bytes);
-    QStringView rest(text);
+                            "The status file is empty.");
+    const std::string text = toText(bytes);
+    std::string_view rest(text);
     StatusRecord record;
     record.statusItem = takeLine(rest);
     record.pathItem = takeLine(rest);
     return record;
 }
 
-QByteArray StatusFile::encode(const QString &statusItem, const QString &gameDirectory)
+std::string StatusFile::encode(const std::string &statusItem, const std::string &gameDirectory)
 {
     return encode(StatusRecord{statusItem, PathPrefix + gameDirectory});
 }
 
-QByteArray StatusFile::encode(const StatusRecord &record)
+std::string StatusFile::encode(const StatusRecord &record)
 {
-    return record.statusItem.toUtf8() + LineEnd + record.pathItem.toUtf8() + LineEnd;
+    return record.statusItem + LineEnd + record.pathItem + LineEnd;
 }

@@ -1,6 +1,6 @@
 #include "StepReversal.h"
 
-#include <QStringList>
+#include "runtime/Text.h"
 
 #include <optional>
 
@@ -9,33 +9,32 @@ using Kind = TransactionStep::Kind;
 namespace {
 
 // The journal stays on the disk while anything is left, and the next start tries again.
-const QString RetryNote =
-    QStringLiteral("The installer will try again to put this right when it is next started.");
+const std::string RetryNote =
+    "The installer will try again to put this right when it is next started.";
 
-QString quoted(const QString &path)
+std::string quoted(const std::string &path)
 {
-    return QStringLiteral("\"%1\"").arg(path);
+    return '"' + path + '"';
 }
 
 // What is left on disk when the undo of a step failed, in words for the player.
-QString describeUndone(const TransactionStep &step)
+std::string describeUndone(const TransactionStep &step)
 {
     switch (step.kind) {
     case Kind::MakeDirectory:
-        return QStringLiteral("The folder %1 could not be removed again").arg(quoted(step.target));
+        return "The folder " + quoted(step.target) + " could not be removed again";
     case Kind::RemoveDirectory:
-        return QStringLiteral("The folder %1 could not be made again").arg(quoted(step.target));
+        return "The folder " + quoted(step.target) + " could not be made again";
     case Kind::Move:
-        return QStringLiteral("%1 could not be moved back to %2")
-            .arg(quoted(step.target), quoted(step.source));
+        return quoted(step.target) + " could not be moved back to " + quoted(step.source);
     case Kind::Copy:
-        return QStringLiteral("The copy %1 could not be deleted").arg(quoted(step.target));
+        return "The copy " + quoted(step.target) + " could not be deleted";
     case Kind::SetAside:
-        return QStringLiteral("%1 could not be put back; it is kept as %2")
-            .arg(quoted(step.target), quoted(step.aside));
+        return quoted(step.target) + " could not be put back; it is kept as " + quoted(step.aside);
     case Kind::Rewrite:
-        return QStringLiteral("%1 could not be given back its former content, which is kept as %2")
-            .arg(quoted(step.target), quoted(step.aside));
+        return quoted(step.target) +
+               " could not be given back its former content, which is kept as " +
+               quoted(step.aside);
     }
     return {};
 }
@@ -45,27 +44,28 @@ bool keepsAside(const TransactionStep &step)
     return step.kind == Kind::SetAside || step.kind == Kind::Rewrite;
 }
 
-RuntimeError withChangesLeft(RuntimeError error, const QString &failure, qsizetype stillDone)
+RuntimeError withChangesLeft(RuntimeError error, const std::string &failure,
+                             std::ptrdiff_t stillDone)
 {
-    QStringList left{QStringLiteral("%1: %2").arg(failure, error.description())};
+    std::vector<std::string> left{failure + ": " + error.description()};
     if (stillDone > 0)
-        left.append(QStringLiteral("%1 earlier changes are still in place.").arg(stillDone));
-    left.append(RetryNote);
-    error.setChangesLeft(left.join(u'\n'));
+        left.push_back(std::to_string(stillDone) + " earlier changes are still in place.");
+    left.push_back(RetryNote);
+    error.setChangesLeft(Text::join(left, "\n"));
     return error;
 }
 
 } // namespace
 
-ErrorOr<void> StepReversal::undo(const QList<TransactionStep> &steps, Journal &journal)
+ErrorOr<void> StepReversal::undo(const std::vector<TransactionStep> &steps, Journal &journal)
 {
-    for (qsizetype index = steps.size() - 1; index >= 0; --index) {
+    for (auto index = static_cast<std::ptrdiff_t>(steps.size()) - 1; index >= 0; --index) {
         if (ErrorOr<void> undone = undo(steps[index]); undone.isError())
             return withChangesLeft(undone.releaseError(), describeUndone(steps[index]), index);
         if (ErrorOr<void> recorded = journal.recordUndone(); recorded.isError())
             return withChangesLeft(recorded.releaseError(),
-                                   QStringLiteral("The journal %1 could not record the undoing")
-                                       .arg(quoted(Journal::FileName)),
+                                   "The journal " + quoted(Journal::FileName) +
+                                       " could not record the undoing",
                                    index);
     }
     return {};
@@ -73,26 +73,25 @@ ErrorOr<void> StepReversal::undo(const QList<TransactionStep> &steps, Journal &j
 
 // Every aside is tried even when an earlier one could not be deleted: the fewer remain, the
 // fewer the next start has to clear.
-ErrorOr<void> StepReversal::dropAsides(const QList<TransactionStep> &steps)
+ErrorOr<void> StepReversal::dropAsides(const std::vector<TransactionStep> &steps)
 {
     std::optional<RuntimeError> firstFailure;
-    QStringList left;
+    std::vector<std::string> left;
     for (const TransactionStep &step : steps) {
         if (!keepsAside(step))
             continue;
         ErrorOr<void> dropped = deleteIfPresent(step.aside);
         if (!dropped.isError())
             continue;
-        left.append(QStringLiteral("The work is done, but the former file kept as %1 could not "
-                                   "be deleted: %2")
-                        .arg(quoted(step.aside), dropped.error().description()));
+        left.push_back("The work is done, but the former file kept as " + quoted(step.aside) +
+                       " could not be deleted: " + dropped.error().description());
         if (!firstFailure)
             firstFailure = dropped.releaseError();
     }
     if (!firstFailure)
         return {};
-    left.append(RetryNote);
-    firstFailure->setChangesLeft(left.join(u'\n'));
+    left.push_back(RetryNote);
+    firstFailure->setChangesLeft(Text::join(left, "\n"));
     return *firstFailure;
 }
 
@@ -131,7 +130,7 @@ ErrorOr<void> StepReversal::undo(const TransactionStep &step)
     return {};
 }
 
-ErrorOr<void> StepReversal::deleteIfPresent(const QString &path)
+ErrorOr<void> StepReversal::deleteIfPresent(const std::string &path)
 {
     if (!TRY(m_fileSystem.exists(path)))
         return {};

@@ -4,7 +4,7 @@
 #include "runtime/FileSystem.h"
 #include "TransactionStep.h"
 
-#include <QList>
+#include <vector>
 
 // Undoes the steps of a transaction, or makes them final by dropping the files they kept aside.
 // Each undo looks at the disk before it acts, so that it is right whether or not the step's
@@ -18,14 +18,14 @@ public:
     // Undoes the steps in reverse order, recording each in the journal once it is undone, and
     // stops at the first that cannot be: the steps before it stay for the next attempt, which
     // could not safely undo them a second time. The error's changes left say what is left.
-    ErrorOr<void> undo(const QList<TransactionStep> &steps, Journal &journal);
+    ErrorOr<void> undo(const std::vector<TransactionStep> &steps, Journal &journal);
     // Deletes the former files kept aside that are still there, as many as it can. Fails with
     // the first error, whose changes left name every file that could not be deleted.
-    ErrorOr<void> dropAsides(const QList<TransactionStep> &steps);
+    ErrorOr<void> dropAsides(const std::vector<TransactionStep> &steps);
 
 private:
     ErrorOr<void> undo(const TransactionStep &step);
-    ErrorOr<void> deleteIfPresent(const QString &path);
+    ErrorOr<void> deleteIfPresent(const std::string &path);
 
     FileSystem &m_fileSystem;
 };

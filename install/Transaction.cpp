@@ -1,22 +1,25 @@
 #include "Transaction.h"
 
-#include <QRandomGenerator>
+#include "runtime/Text.h"
+
+#include <algorithm>
+#include <random>
 
 using Kind = TransactionStep::Kind;
 
 namespace {
 
-qsizetype nameStart(const QString &path)
+std::size_t nameStart(const std::string &path)
 {
-    return std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1;
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string::npos ? 0 : separator + 1;
 }
 
 } // namespace
 
 Transaction::Transaction(FileSystem &fileSystem)
     : m_fileSystem(fileSystem), m_journal(fileSystem), m_reversal(fileSystem),
-      m_asidePrefix(QStringLiteral(".bexom-aside-%1-")
-                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')))
+      m_asidePrefix(".bexom-aside-" + Text::hex(std::random_device()(), 8) + "-")
 {}
 
 Transaction::~Transaction()
@@ -25,7 +28,7 @@ Transaction::~Transaction()
         (void)rollBack();
 }
 
-ErrorOr<void> Transaction::makeDirectory(const QString &path)
+ErrorOr<void> Transaction::makeDirectory(const std::string &path)
 {
     // Undoing removes the folder, which must then be one this transaction made.
     TRY(requireMissing(path));
@@ -33,20 +36,20 @@ ErrorOr<void> Transaction::makeDirectory(const QString &path)
     return m_fileSystem.makeDirectory(path);
 }
 
-ErrorOr<void> Transaction::removeDirectory(const QString &path)
+ErrorOr<void> Transaction::removeDirectory(const std::string &path)
 {
     TRY(begin({Kind::RemoveDirectory, {}, path, {}}));
     return m_fileSystem.removeDirectory(path);
 }
 
-ErrorOr<void> Transaction::move(const QString &from, const QString &to)
+ErrorOr<void> Transaction::move(const std::string &from, const std::string &to)
 {
-    const QString source = TRY(asStored(from));
+    const std::string source = TRY(asStored(from));
     TRY(begin({Kind::Move, source, to, {}}));
     return m_fileSystem.rename(source, to, Overwrite::No);
 }
 
-ErrorOr<void> Transaction::copy(const QString &from, const QString &to)
+ErrorOr<void> Transaction::copy(const std::string &from, const std::string &to)
 {
     // Undoing deletes whatever stands at the target, a copy cut short included.
     TRY(requireMissing(to));
@@ -54,17 +57,17 @@ ErrorOr<void> Transaction::copy(const QString &from, const QString &to)
     return m_fileSystem.copyFile(from, to);
 }
 
-ErrorOr<void> Transaction::deleteFile(const QString &path)
+ErrorOr<void> Transaction::deleteFile(const std::string &path)
 {
-    const QString target = TRY(asStored(path));
-    const QString aside = asidePathFor(target);
+    const std::string target = TRY(asStored(path));
+    const std::string aside = asidePathFor(target);
     TRY(begin({Kind::SetAside, {}, target, aside}));
     return m_fileSystem.rename(target, aside, Overwrite::No);
 }
 
-ErrorOr<void> Transaction::rewrite(const QString &path, const QByteArray &bytes)
+ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &bytes)
 {
-    const QString aside = asidePathFor(path);
+    const std::string aside = asidePathFor(path);
     TRY(copy(path, aside));
     // The file is replaced by a rename, so it is whole and either old or new at every moment,
     // and putting the former bytes back is a rename too.
@@ -86,11 +89,11 @@ ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
 ErrorOr<void> Transaction::begin(const TransactionStep &step)
 {
     TRY(m_journal.record(step));
-    m_steps.append(step);
+    m_steps.push_back(step);
     return {};
 }
 
-ErrorOr<void> Transaction::requireMissing(const QString &path)
+ErrorOr<void> Transaction::requireMissing(const std::string &path)
 {
     if (TRY(m_fileSystem.exists(path)))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
@@ -106,7 +109,7 @@ ErrorOr<void> Transaction::commit()
     if (ErrorOr<void> recorded = m_journal.recordCommit(); recorded.isError())
         return complete(recorded.releaseError());
     TRY(m_reversal.dropAsides(std::exchange(m_steps, {})));
-    return discardJournal(QStringLiteral("The work is done"));
+    return discardJournal("The work is done");
 }
 
 ErrorOr<void> Transaction::rollBack()
@@ -114,31 +117,31 @@ ErrorOr<void> Transaction::rollBack()
     TRY(m_reversal.undo(std::exchange(m_steps, {}), m_journal));
     if (!m_journal.hasBegun())
         return {};
-    return discardJournal(QStringLiteral("Everything is as before"));
+    return discardJournal("Everything is as before");
 }
 
-ErrorOr<void> Transaction::discardJournal(const QString &whenLeft)
+ErrorOr<void> Transaction::discardJournal(const std::string &whenLeft)
 {
     ErrorOr<void> discarded = m_journal.discard();
     if (!discarded.isError())
         return {};
     RuntimeError error = discarded.releaseError();
-    error.setChangesLeft(QStringLiteral("%1, but the journal \"%2\" could not be deleted: %3. The "
-                                        "installer will clear it when it is next started.")
-                             .arg(whenLeft, Journal::FileName, error.description()));
+    error.setChangesLeft(whenLeft + ", but the journal \"" + Journal::FileName +
+                         "\" could not be deleted: " + error.description() +
+                         ". The installer will clear it when it is next started.");
     return error;
 }
 
 // An undo gives a file back under the name it had, "EXPAND.MIX" and not "Expand.mix": once the
 // file has gone, nothing else would remember how its name was spelled.
-ErrorOr<QString> Transaction::asStored(const QString &path)
+ErrorOr<std::string> Transaction::asStored(const std::string &path)
 {
-    return path.left(nameStart(path)) + TRY(m_fileSystem.storedName(path));
+    return path.substr(0, nameStart(path)) + TRY(m_fileSystem.storedName(path));
 }
 
-QString Transaction::asidePathFor(const QString &path)
+std::string Transaction::asidePathFor(const std::string &path)
 {
     // Beside the file itself, so that setting it aside is a rename within one folder.
-    const QString aside = m_asidePrefix + QString::number(++m_asideCount) + u'-';
-    return path.left(nameStart(path)) + aside + path.mid(nameStart(path));
+    const std::string aside = m_asidePrefix + std::to_string(++m_asideCount) + '-';
+    return path.substr(0, nameStart(path)) + aside + path.substr(nameStart(path));
 }

@@ -5,7 +5,8 @@
 #include "StepReversal.h"
 #include "TransactionStep.h"
 
-#include <QList>
+#include <string>
+#include <vector>
 
 // Changes to the file system that take effect together or not at all. Nothing the transaction
 // deletes or replaces is destroyed before it is committed: such a file is renamed aside, in its
@@ -23,14 +24,14 @@ public:
     Transaction &operator=(const Transaction &) = delete;
 
     // Never replaces an existing folder.
-    ErrorOr<void> makeDirectory(const QString &path);
-    ErrorOr<void> removeDirectory(const QString &path);
+    ErrorOr<void> makeDirectory(const std::string &path);
+    ErrorOr<void> removeDirectory(const std::string &path);
     // Never replaces an existing destination.
-    ErrorOr<void> move(const QString &from, const QString &to);
+    ErrorOr<void> move(const std::string &from, const std::string &to);
     // Never replaces an existing destination.
-    ErrorOr<void> copy(const QString &from, const QString &to);
-    ErrorOr<void> deleteFile(const QString &path);
-    ErrorOr<void> rewrite(const QString &path, const QByteArray &bytes);
+    ErrorOr<void> copy(const std::string &from, const std::string &to);
+    ErrorOr<void> deleteFile(const std::string &path);
+    ErrorOr<void> rewrite(const std::string &path, const std::string &bytes);
 
     // Ends the transaction with the outcome of its steps. A success is committed; an error undoes
     // every step and is returned, telling what could not be undone, if anything.
@@ -39,18 +40,18 @@ public:
 private:
     // Records the step, on the disk, before its operation runs.
     ErrorOr<void> begin(const TransactionStep &step);
-    ErrorOr<void> requireMissing(const QString &path);
+    ErrorOr<void> requireMissing(const std::string &path);
     ErrorOr<void> commit();
     ErrorOr<void> rollBack();
-    ErrorOr<void> discardJournal(const QString &whenLeft);
-    ErrorOr<QString> asStored(const QString &path);
-    QString asidePathFor(const QString &path);
+    ErrorOr<void> discardJournal(const std::string &whenLeft);
+    ErrorOr<std::string> asStored(const std::string &path);
+    std::string asidePathFor(const std::string &path);
 
     FileSystem &m_fileSystem;
     Journal m_journal;
     StepReversal m_reversal;
-    QString m_asidePrefix;
+    std::string m_asidePrefix;
     int m_asideCount = 0;
-    QList<TransactionStep> m_steps;
+    std::vector<TransactionStep> m_steps;
     bool m_completed = false;
 };

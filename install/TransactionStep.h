@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 // One change that a transaction has made, as plain data: enough to undo it, or to make it final
 // once the whole transaction has succeeded.
@@ -16,9 +16,9 @@ struct TransactionStep
     };
 
     Kind kind;
-    QString source;
-    QString target;
-    QString aside;
+    std::string source;
+    std::string target;
+    std::string aside;
 
     bool operator==(const TransactionStep &) const = default;
 };

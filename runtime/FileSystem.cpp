@@ -1,6 +1,6 @@
 #include "FileSystem.h"
 
-ErrorOr<bool> FileSystem::exists(const QString &path)
+ErrorOr<bool> FileSystem::exists(const std::string &path)
 {
     return TRY(entryKind(path)) != EntryKind::Missing;
 }

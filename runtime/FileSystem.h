@@ -2,8 +2,7 @@
 
 #include "ErrorOr.h"
 
-#include <QByteArray>
-#include <QString>
+#include <string>
 
 enum class EntryKind { Missing, File, Directory, Other };
 
@@ -18,30 +17,32 @@ class FileSystem
 public:
     virtual ~FileSystem() = default;
 
-    virtual ErrorOr<EntryKind> entryKind(const QString &path) = 0;
+    virtual ErrorOr<EntryKind> entryKind(const std::string &path) = 0;
     // Whether anything, file or folder, stands at the path.
-    ErrorOr<bool> exists(const QString &path);
+    ErrorOr<bool> exists(const std::string &path);
     // The name of the entry that the path's last component matches, spelled as the folder holds
     // it ("EXPAND.MIX" for "Expand.mix"); the name as given when nothing matches.
-    virtual ErrorOr<QString> storedName(const QString &path) = 0;
+    virtual ErrorOr<std::string> storedName(const std::string &path) = 0;
     // Whether two existing paths name the same folder or file, links and case resolved.
-    virtual ErrorOr<bool> isSameEntry(const QString &first, const QString &second) = 0;
+    virtual ErrorOr<bool> isSameEntry(const std::string &first, const std::string &second) = 0;
 
-    virtual ErrorOr<void> deleteFile(const QString &path) = 0;
+    virtual ErrorOr<void> deleteFile(const std::string &path) = 0;
     // A rename within one file system; crossing file systems falls back to copy and delete.
-    virtual ErrorOr<void> rename(const QString &from, const QString &to, Overwrite overwrite) = 0;
+    virtual ErrorOr<void> rename(const std::string &from, const std::string &to,
+                                 Overwrite overwrite) = 0;
     // Replaces an existing destination.
-    virtual ErrorOr<void> copyFile(const QString &from, const QString &to) = 0;
-    virtual ErrorOr<void> makeDirectory(const QString &path) = 0;
+    virtual ErrorOr<void> copyFile(const std::string &from, const std::string &to) = 0;
+    virtual ErrorOr<void> makeDirectory(const std::string &path) = 0;
     // The directory must be empty.
-    virtual ErrorOr<void> removeDirectory(const QString &path) = 0;
+    virtual ErrorOr<void> removeDirectory(const std::string &path) = 0;
 
     // For small text files such as the status file; reads the whole file.
-    virtual ErrorOr<QByteArray> readFile(const QString &path) = 0;
+    virtual ErrorOr<std::string> readFile(const std::string &path) = 0;
     // Writes a temporary file beside the target, flushes it to disk and renames it over the
     // target, so that the target is either whole and old or whole and new.
-    virtual ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) = 0;
+    virtual ErrorOr<void> writeFileAtomically(const std::string &path,
+                                              const std::string &bytes) = 0;
     // Adds the bytes to the end of the file, creating it when missing, and returns only once they
     // are on the disk, so that a record written ahead of a change outlives a crash or power cut.
-    virtual ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) = 0;
+    virtual ErrorOr<void> appendDurably(const std::string &path, const std::string &bytes) = 0;
 };

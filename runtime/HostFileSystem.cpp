@@ -12,12 +12,12 @@ namespace {
 // and reading it whole would only waste memory.
 constexpr std::uintmax_t MaximumTextFileSize = 16 * 1024 * 1024;
 
-QString notAFileCause()
+std::string notAFileCause()
 {
-    return QStringLiteral("This is a folder, not a file.");
+    return "This is a folder, not a file.";
 }
 
-ErrorOr<fs::file_status> statusOf(const fs::path &host, const QString &path)
+ErrorOr<fs::file_status> statusOf(const fs::path &host, const std::string &path)
 {
     std::error_code error;
     const fs::file_status status = fs::status(host, error);
@@ -27,7 +27,7 @@ ErrorOr<fs::file_status> statusOf(const fs::path &host, const QString &path)
     return status;
 }
 
-ErrorOr<void> checkIsFile(const fs::path &host, const QString &path)
+ErrorOr<void> checkIsFile(const fs::path &host, const std::string &path)
 {
     const fs::file_status status = TRY(statusOf(host, path));
     if (!fs::exists(status))
@@ -37,7 +37,7 @@ ErrorOr<void> checkIsFile(const fs::path &host, const QString &path)
     return {};
 }
 
-ErrorOr<void> checkAbsent(const fs::path &host, const QString &path)
+ErrorOr<void> checkAbsent(const fs::path &host, const std::string &path)
 {
     std::error_code error;
     if (fs::exists(fs::symlink_status(host, error)))
@@ -45,17 +45,17 @@ ErrorOr<void> checkAbsent(const fs::path &host, const QString &path)
     return {};
 }
 
-ErrorOr<void> fromSystem(std::error_code error, const QString &path)
+ErrorOr<void> fromSystem(std::error_code error, const std::string &path)
 {
     if (error)
         return RuntimeError::fromErrorCode(error, path);
     return {};
 }
 
-RuntimeError missingParent(const QString &path)
+RuntimeError missingParent(const std::string &path)
 {
     return RuntimeError(RuntimeErrorCode::PathNotFound, path,
-                        QStringLiteral("The folder that should hold it does not exist."));
+                        "The folder that should hold it does not exist.");
 }
 
 fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
@@ -71,7 +71,7 @@ HostFileSystem::HostFileSystem(fs::path packageDirectory)
     : m_translator(std::move(packageDirectory))
 {}
 
-ErrorOr<EntryKind> HostFileSystem::entryKind(const QString &path)
+ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     const fs::file_status status = TRY(statusOf(host, path));
@@ -84,13 +84,15 @@ ErrorOr<EntryKind> HostFileSystem::entryKind(const QString &path)
     return EntryKind::Other;
 }
 
-ErrorOr<QString> HostFileSystem::storedName(const QString &path)
+ErrorOr<std::string> HostFileSystem::storedName(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    return QString::fromStdString(host.filename().string());
+    // As UTF-8 on every platform; on POSIX these are the very bytes of the name.
+    const std::u8string name = host.filename().u8string();
+    return std::string(name.begin(), name.end());
 }
 
-ErrorOr<bool> HostFileSystem::isSameEntry(const QString &first, const QString &second)
+ErrorOr<bool> HostFileSystem::isSameEntry(const std::string &first, const std::string &second)
 {
     const fs::path firstHost = TRY(m_translator.toHostPath(first));
     const fs::path secondHost = TRY(m_translator.toHostPath(second));
@@ -99,7 +101,7 @@ ErrorOr<bool> HostFileSystem::isSameEntry(const QString &first, const QString &s
     return !error && same;
 }
 
-ErrorOr<void> HostFileSystem::deleteFile(const QString &path)
+ErrorOr<void> HostFileSystem::deleteFile(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     TRY(checkIsFile(host, path));
@@ -108,7 +110,8 @@ ErrorOr<void> HostFileSystem::deleteFile(const QString &path)
     return fromSystem(error, path);
 }
 
-ErrorOr<void> HostFileSystem::rename(const QString &from, const QString &to, Overwrite overwrite)
+ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string &to,
+                                     Overwrite overwrite)
 {
     const fs::path fromHost = TRY(m_translator.toHostPath(from));
     const fs::path toHost = TRY(m_translator.toHostPath(to));
@@ -132,7 +135,7 @@ ErrorOr<void> HostFileSystem::rename(const QString &from, const QString &to, Ove
     return fromSystem(error, from);
 }
 
-ErrorOr<void> HostFileSystem::copyFile(const QString &from, const QString &to)
+ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::string &to)
 {
     const fs::path fromHost = TRY(m_translator.toHostPath(from));
     const fs::path toHost = TRY(m_translator.toHostPath(to));
@@ -141,14 +144,14 @@ ErrorOr<void> HostFileSystem::copyFile(const QString &from, const QString &to)
     // Opening the destination truncates it, which would destroy a file copied onto itself.
     if (fs::equivalent(fromHost, toHost, error))
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, to,
-                            QStringLiteral("The file would be copied onto itself."));
+                            "The file would be copied onto itself.");
     error = NativeFileOperations::copyContents(fromHost, toHost);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(to);
     return fromSystem(error, to);
 }
 
-ErrorOr<void> HostFileSystem::makeDirectory(const QString &path)
+ErrorOr<void> HostFileSystem::makeDirectory(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     std::error_code error;
@@ -161,7 +164,7 @@ ErrorOr<void> HostFileSystem::makeDirectory(const QString &path)
     return fromSystem(error, path);
 }
 
-ErrorOr<void> HostFileSystem::removeDirectory(const QString &path)
+ErrorOr<void> HostFileSystem::removeDirectory(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     const fs::file_status status = TRY(statusOf(host, path));
@@ -171,11 +174,11 @@ ErrorOr<void> HostFileSystem::removeDirectory(const QString &path)
     fs::remove(host, error);
     if (error == std::errc::directory_not_empty)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            QStringLiteral("The folder is not empty."));
+                            "The folder is not empty.");
     return fromSystem(error, path);
 }
 
-ErrorOr<QByteArray> HostFileSystem::readFile(const QString &path)
+ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     TRY(checkIsFile(host, path));
@@ -185,21 +188,20 @@ ErrorOr<QByteArray> HostFileSystem::readFile(const QString &path)
         return RuntimeError::fromErrorCode(error, path);
     if (size > MaximumTextFileSize)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            QStringLiteral("The file is too large to be a text file of the "
-                                           "installer."));
+                            "The file is too large to be a text file of the installer.");
     std::ifstream stream(host, std::ios::binary);
     if (!stream)
         return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
-    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
-    stream.read(bytes.data(), bytes.size());
-    bytes.truncate(stream.gcount());
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    stream.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(stream.gcount()));
     if (stream.bad())
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            QStringLiteral("The file could not be read."));
+                            "The file could not be read.");
     return bytes;
 }
 
-ErrorOr<void> HostFileSystem::writeFileAtomically(const QString &path, const QByteArray &bytes)
+ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const std::string &bytes)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     const fs::path temporary = siblingWithPrefix(host, ".bexom-new-");
@@ -218,7 +220,7 @@ ErrorOr<void> HostFileSystem::writeFileAtomically(const QString &path, const QBy
     return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
 }
 
-ErrorOr<void> HostFileSystem::appendDurably(const QString &path, const QByteArray &bytes)
+ErrorOr<void> HostFileSystem::appendDurably(const std::string &path, const std::string &bytes)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     std::error_code error;

@@ -10,17 +10,18 @@ public:
     // Relative paths, such as the status file's, resolve against packageDirectory.
     explicit HostFileSystem(std::filesystem::path packageDirectory);
 
-    ErrorOr<EntryKind> entryKind(const QString &path) override;
-    ErrorOr<QString> storedName(const QString &path) override;
-    ErrorOr<bool> isSameEntry(const QString &first, const QString &second) override;
-    ErrorOr<void> deleteFile(const QString &path) override;
-    ErrorOr<void> rename(const QString &from, const QString &to, Overwrite overwrite) override;
-    ErrorOr<void> copyFile(const QString &from, const QString &to) override;
-    ErrorOr<void> makeDirectory(const QString &path) override;
-    ErrorOr<void> removeDirectory(const QString &path) override;
-    ErrorOr<QByteArray> readFile(const QString &path) override;
-    ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) override;
-    ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) override;
+    ErrorOr<EntryKind> entryKind(const std::string &path) override;
+    ErrorOr<std::string> storedName(const std::string &path) override;
+    ErrorOr<bool> isSameEntry(const std::string &first, const std::string &second) override;
+    ErrorOr<void> deleteFile(const std::string &path) override;
+    ErrorOr<void> rename(const std::string &from, const std::string &to,
+                         Overwrite overwrite) override;
+    ErrorOr<void> copyFile(const std::string &from, const std::string &to) override;
+    ErrorOr<void> makeDirectory(const std::string &path) override;
+    ErrorOr<void> removeDirectory(const std::string &path) override;
+    ErrorOr<std::string> readFile(const std::string &path) override;
+    ErrorOr<void> writeFileAtomically(const std::string &path, const std::string &bytes) override;
+    ErrorOr<void> appendDurably(const std::string &path, const std::string &bytes) override;
 
 private:
     PathTranslator m_translator;

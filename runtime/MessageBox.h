@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 // Message box styles and answers keep the numbers of the runtime the installer grew up with.
 namespace MessageBoxStyle {
@@ -23,5 +23,5 @@ class MessageBox
 public:
     virtual ~MessageBox() = default;
     // Returns the button pressed.
-    virtual int show(const QString &prompt, int style, const QString &title) = 0;
+    virtual int show(const std::string &prompt, int style, const std::string &title) = 0;
 };

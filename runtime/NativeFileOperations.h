@@ -1,8 +1,7 @@
 #pragma once
 
-#include <QByteArray>
-
 #include <filesystem>
+#include <string>
 #include <system_error>
 
 // The few file operations whose best form differs between platforms. Each reports the system's
@@ -17,11 +16,11 @@ std::error_code copyContents(const std::filesystem::path &from, const std::files
 std::error_code renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // Creates or truncates the file, writes the bytes and waits until they are on the disk.
-std::error_code writeDurably(const std::filesystem::path &path, const QByteArray &bytes);
+std::error_code writeDurably(const std::filesystem::path &path, const std::string &bytes);
 
 // Opens the file for appending, creating it when missing, writes the bytes at its end and waits
 // until they are on the disk.
-std::error_code appendDurably(const std::filesystem::path &path, const QByteArray &bytes);
+std::error_code appendDurably(const std::filesystem::path &path, const std::string &bytes);
 
 // Makes the renames and removals inside a folder durable.
 std::error_code syncDirectory(const std::filesystem::path &directory);

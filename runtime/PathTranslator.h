@@ -2,9 +2,8 @@
 
 #include "ErrorOr.h"
 
-#include <QString>
-
 #include <filesystem>
+#include <string>
 
 enum class LastComponent { MustExist, MayBeNew };
 
@@ -19,7 +18,7 @@ public:
     // Relative paths resolve against baseDirectory.
     explicit PathTranslator(std::filesystem::path baseDirectory);
 
-    ErrorOr<std::filesystem::path> toHostPath(const QString &path) const;
+    ErrorOr<std::filesystem::path> toHostPath(const std::string &path) const;
 
     const std::filesystem::path &baseDirectory() const { return m_baseDirectory; }
 

@@ -90,14 +90,13 @@ std::error_code copyDescriptors(int from, int to)
 
 // Opens the file with the given mode, creating it when missing, writes every byte and waits until
 // they are on the disk.
-std::error_code writeAndSync(const fs::path &path, int mode, const QByteArray &bytes)
+std::error_code writeAndSync(const fs::path &path, int mode, const std::string &bytes)
 {
     FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | mode, 0644));
     if (!file.isValid())
         return lastError();
-    for (qsizetype written = 0; written < bytes.size();) {
-        const ssize_t put =
-            ::write(file.get(), bytes.constData() + written, bytes.size() - written);
+    for (std::size_t written = 0; written < bytes.size();) {
+        const ssize_t put = ::write(file.get(), bytes.data() + written, bytes.size() - written);
         if (put < 0 && errno == EINTR)
             continue;
         if (put < 0)
@@ -149,12 +148,12 @@ std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
     return {};
 }
 
-std::error_code writeDurably(const fs::path &path, const QByteArray &bytes)
+std::error_code writeDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndSync(path, O_TRUNC, bytes);
 }
 
-std::error_code appendDurably(const fs::path &path, const QByteArray &bytes)
+std::error_code appendDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndSync(path, O_APPEND, bytes);
 }

@@ -1,6 +1,6 @@
 #include "RuntimeError.h"
 
-RuntimeError::RuntimeError(RuntimeErrorCode code, QString path, QString cause)
+RuntimeError::RuntimeError(RuntimeErrorCode code, std::string path, std::string cause)
     : m_code(code), m_path(std::move(path)), m_cause(std::move(cause))
 {}
 
@@ -27,42 +27,42 @@ RuntimeErrorCode codeFor(std::error_code error)
 
 } // namespace
 
-RuntimeError RuntimeError::fromErrorCode(std::error_code error, QString path, QString cause)
+RuntimeError RuntimeError::fromErrorCode(std::error_code error, std::string path, std::string cause)
 {
-    if (cause.isEmpty())
-        cause = QString::fromStdString(error.message());
+    if (cause.empty())
+        cause = error.message();
     return RuntimeError(codeFor(error), std::move(path), std::move(cause));
 }
 
-QString RuntimeError::description() const
+std::string RuntimeError::description() const
 {
     switch (m_code) {
     case RuntimeErrorCode::InvalidProcedureCall:
-        return QStringLiteral("Invalid procedure call or argument");
+        return "Invalid procedure call or argument";
     case RuntimeErrorCode::FileNotFound:
-        return QStringLiteral("File not found");
+        return "File not found";
     case RuntimeErrorCode::FileAlreadyExists:
-        return QStringLiteral("File already exists");
+        return "File already exists";
     case RuntimeErrorCode::DiskFull:
-        return QStringLiteral("Disk full");
+        return "Disk full";
     case RuntimeErrorCode::InputPastEndOfFile:
-        return QStringLiteral("Input past end of file");
+        return "Input past end of file";
     case RuntimeErrorCode::PermissionDenied:
-        return QStringLiteral("Permission denied");
+        return "Permission denied";
     case RuntimeErrorCode::PathFileAccessError:
-        return QStringLiteral("Path/File access error");
+        return "Path/File access error";
     case RuntimeErrorCode::PathNotFound:
-        return QStringLiteral("Path not found");
+        return "Path not found";
     }
     return {};
 }
 
-QString RuntimeError::report() const
+std::string RuntimeError::report() const
 {
-    QString text = QStringLiteral("Run-time error '%1':\n%2").arg(number()).arg(description());
-    if (!m_path.isEmpty())
-        text += QStringLiteral("\n\n%1").arg(m_path);
-    if (!m_cause.isEmpty())
-        text += QStringLiteral("\n%1").arg(m_cause);
+    std::string text = "Run-time error '" + std::to_string(number()) + "':\n" + description();
+    if (!m_path.empty())
+        text += "\n\n" + m_path;
+    if (!m_cause.empty())
+        text += "\n" + m_cause;
     return text;
 }

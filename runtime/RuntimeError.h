@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
+#include <string>
 
 #include <system_error>
+#include <utility>
 
 // The numbers are those of the runtime the installer grew up with; players and old forum posts
 // quote them ("Run-time error '53'"), so they are kept as they were.
@@ -22,29 +23,30 @@ enum class RuntimeErrorCode {
 class RuntimeError final
 {
 public:
-    RuntimeError(RuntimeErrorCode code, QString path, QString cause = {});
+    RuntimeError(RuntimeErrorCode code, std::string path, std::string cause = {});
 
     // Maps the error of a failed system call to the nearest runtime error; the cause defaults to
     // the system's own message.
-    static RuntimeError fromErrorCode(std::error_code error, QString path, QString cause = {});
+    static RuntimeError fromErrorCode(std::error_code error, std::string path,
+                                      std::string cause = {});
 
     RuntimeErrorCode code() const { return m_code; }
     int number() const { return static_cast<int>(m_code); }
-    QString description() const;
-    const QString &path() const { return m_path; }
-    const QString &cause() const { return m_cause; }
+    std::string description() const;
+    const std::string &path() const { return m_path; }
+    const std::string &cause() const { return m_cause; }
 
     // Set when a failed procedure could not undo every step it had done: says what is left.
-    void setChangesLeft(QString whatIsLeft) { m_changesLeft = std::move(whatIsLeft); }
-    bool leftChanges() const { return !m_changesLeft.isEmpty(); }
-    const QString &changesLeft() const { return m_changesLeft; }
+    void setChangesLeft(std::string whatIsLeft) { m_changesLeft = std::move(whatIsLeft); }
+    bool leftChanges() const { return !m_changesLeft.empty(); }
+    const std::string &changesLeft() const { return m_changesLeft; }
 
     // "Run-time error '53':" above "File not found", then the path and the cause.
-    QString report() const;
+    std::string report() const;
 
 private:
     RuntimeErrorCode m_code;
-    QString m_path;
-    QString m_cause;
-    QString m_changesLeft;
+    std::string m_path;
+    std::string m_cause;
+    std::string m_changesLeft;
 };

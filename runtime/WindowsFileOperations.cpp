@@ -32,12 +32,12 @@ private:
 };
 
 // Writes every byte through the opened handle and waits until they are on the disk.
-std::error_code writeAndFlush(const FileHandle &file, const QByteArray &bytes)
+std::error_code writeAndFlush(const FileHandle &file, const std::string &bytes)
 {
     if (!file.isValid())
         return lastError();
     DWORD written = 0;
-    if (!::WriteFile(file.get(), bytes.constData(), static_cast<DWORD>(bytes.size()), &written,
+    if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                      nullptr) ||
         written != static_cast<DWORD>(bytes.size()))
         return lastError();
@@ -65,14 +65,14 @@ std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
     return {};
 }
 
-std::error_code writeDurably(const fs::path &path, const QByteArray &bytes)
+std::error_code writeDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndFlush(FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
                                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
                          bytes);
 }
 
-std::error_code appendDurably(const fs::path &path, const QByteArray &bytes)
+std::error_code appendDurably(const fs::path &path, const std::string &bytes)
 {
     // With FILE_APPEND_DATA alone, every write goes to the end of the file.
     return writeAndFlush(

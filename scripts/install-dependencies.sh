@@ -3,7 +3,7 @@
 # those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev fonts-dejavu-core
+packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev doctest-dev fonts-dejavu-core
           xvfb xauth imagemagick)
 
 missing=()

@@ -81,7 +81,7 @@ Form1::Form1(FileSystem &fileSystem, MessageBox &messageBox)
 
 Form1::~Form1() = default;
 
-void Form1::setStoredGameDirectory(const QString &directory)
+void Form1::setStoredGameDirectory(const std::string &directory)
 {
     m_storedGameDirectory = directory;
 }
@@ -151,15 +151,15 @@ void Form1::func_uninstall()
 
 void Form1::func_credits()
 {
-    m_messageBox.show(QStringLiteral("The Credits can be found in the file: BEXOM-Credits.doc"),
-                      MessageBoxStyle::OkOnly | MessageBoxStyle::Question, QStringLiteral("BEXOM"));
+    m_messageBox.show("The Credits can be found in the file: BEXOM-Credits.doc",
+                      MessageBoxStyle::OkOnly | MessageBoxStyle::Question, "BEXOM");
 }
 
 void Form1::func_exit()
 {
-    const int answer = m_messageBox.show(QStringLiteral("Are you sure you wish to leave?"),
+    const int answer = m_messageBox.show("Are you sure you wish to leave?",
                                          MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-                                         QStringLiteral("BEXOM Installation Program"));
+                                         "BEXOM Installation Program");
     if (answer == MessageBoxAnswer::No)
         return;
     QApplication::closeAllWindows();

@@ -27,7 +27,7 @@ public:
 
     qint16 highlightIndex() const { return m_highlightIndex; }
 
-    void setStoredGameDirectory(const QString &directory) override;
+    void setStoredGameDirectory(const std::string &directory) override;
     ErrorOr<void> Unins_Aftermath() override;
     ErrorOr<void> Unins_Counterstrike() override;
 
@@ -53,6 +53,6 @@ private:
     std::array<QPixmap, 4> onn;
 
     qint16 m_highlightIndex = NoHighlight;
-    QString m_storedGameDirectory;
+    std::string m_storedGameDirectory;
     std::unique_ptr<Form2> m_installDialog;
 };

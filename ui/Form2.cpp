@@ -70,14 +70,14 @@ void Form2::load()
     Text1->setFocus();
 }
 
-QString Form2::directoryText() const
+std::string Form2::directoryText() const
 {
-    return Text1->text();
+    return Text1->text().toStdString();
 }
 
-void Form2::setDirectoryText(const QString &text)
+void Form2::setDirectoryText(const std::string &text)
 {
-    Text1->setText(text);
+    Text1->setText(QString::fromStdString(text));
 }
 
 bool Form2::counterstrikeSelected() const
@@ -88,13 +88,13 @@ bool Form2::counterstrikeSelected() const
 ErrorOr<void> Form2::Ins_Aftermath()
 {
     const BusyCursor busy;
-    return ModInstaller(m_fileSystem).install(Edition::Aftermath, Text1->text());
+    return ModInstaller(m_fileSystem).install(Edition::Aftermath, Text1->text().toStdString());
 }
 
 ErrorOr<void> Form2::Ins_Counter()
 {
     const BusyCursor busy;
-    return ModInstaller(m_fileSystem).install(Edition::Counterstrike, Text1->text());
+    return ModInstaller(m_fileSystem).install(Edition::Counterstrike, Text1->text().toStdString());
 }
 
 void Form2::setVisible(bool visible)

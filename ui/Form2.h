@@ -26,8 +26,8 @@ public:
     // opening survives.
     void load();
 
-    QString directoryText() const override;
-    void setDirectoryText(const QString &text) override;
+    std::string directoryText() const override;
+    void setDirectoryText(const std::string &text) override;
     bool counterstrikeSelected() const override;
 
     ErrorOr<void> Ins_Aftermath() override;

@@ -5,12 +5,12 @@
 
 void InterruptedWorkNotice::recoverAndTell(FileSystem &fileSystem, MessageBox &messageBox)
 {
-    const QString title = QStringLiteral("BEXOM");
-    const ErrorOr<QString> recovered = JournalRecovery(fileSystem).recover();
+    const std::string title = "BEXOM";
+    const ErrorOr<std::string> recovered = JournalRecovery(fileSystem).recover();
     if (recovered.isError())
         messageBox.show(RuntimeErrorNotice::prompt(recovered.error()),
                         MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, title);
-    else if (!recovered.value().isEmpty())
+    else if (!recovered.value().empty())
         messageBox.show(recovered.value(), MessageBoxStyle::OkOnly | MessageBoxStyle::Information,
                         title);
 }

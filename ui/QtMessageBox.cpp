@@ -76,13 +76,13 @@ void keepLinesWhole(QMessageBox &box, const QString &text)
 
 } // namespace
 
-int QtMessageBox::show(const QString &prompt, int style, const QString &title)
+int QtMessageBox::show(const std::string &prompt, int style, const std::string &title)
 {
     QMessageBox box;
-    box.setWindowTitle(title);
+    box.setWindowTitle(QString::fromStdString(title));
     // Directories are shown as typed; a "<" in one must not turn the prompt into markup.
     box.setTextFormat(Qt::PlainText);
-    const QString text = fitted(prompt, box.fontMetrics(), roomFor(box));
+    const QString text = fitted(QString::fromStdString(prompt), box.fontMetrics(), roomFor(box));
     box.setText(text);
     box.setIcon(iconFor(style));
     if ((style & ButtonsMask) == MessageBoxStyle::YesNo) {

@@ -6,5 +6,5 @@
 class QtMessageBox final : public MessageBox
 {
 public:
-    int show(const QString &prompt, int style, const QString &title) override;
+    int show(const std::string &prompt, int style, const std::string &title) override;
 };

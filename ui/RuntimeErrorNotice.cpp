@@ -1,10 +1,9 @@
 #include "RuntimeErrorNotice.h"
 
-QString RuntimeErrorNotice::prompt(const RuntimeError &error)
+std::string RuntimeErrorNotice::prompt(const RuntimeError &error)
 {
-    const QString outcome =
-        error.leftChanges() ? error.changesLeft() : QStringLiteral("Nothing was changed.");
-    return error.report() + QStringLiteral("\n\n") + outcome;
+    const std::string outcome = error.leftChanges() ? error.changesLeft() : "Nothing was changed.";
+    return error.report() + "\n\n" + outcome;
 }
 
 void RuntimeErrorNotice::showIfFailed(MessageBox &messageBox, const ErrorOr<void> &result)
@@ -12,5 +11,5 @@ void RuntimeErrorNotice::showIfFailed(MessageBox &messageBox, const ErrorOr<void
     if (!result.isError())
         return;
     messageBox.show(prompt(result.error()), MessageBoxStyle::OkOnly | MessageBoxStyle::Critical,
-                    QStringLiteral("BEXOM"));
+                    "BEXOM");
 }

@@ -8,6 +8,6 @@
 class RuntimeErrorNotice final
 {
 public:
-    static QString prompt(const RuntimeError &error);
+    static std::string prompt(const RuntimeError &error);
     static void showIfFailed(MessageBox &messageBox, const ErrorOr<void> &result);
 };

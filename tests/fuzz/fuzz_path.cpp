@@ -3,27 +3,48 @@
 
 #include "runtime/PathTranslator.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-QTemporaryDir &scratch()
+// Made at the first input and removed when the fuzzer ends.
+class Scratch final
 {
-    static QTemporaryDir directory = [] {
-        QTemporaryDir made;
-        QDir root(made.path());
-        root.mkpath("drive_c/WESTWOOD/REDALERT/BEXOMv2");
-        QFile(made.filePath("drive_c/WESTWOOD/REDALERT/EXPAND.MIX")).open(QIODevice::WriteOnly);
-        root.mkpath("prefix/dosdevices");
-        QFile::link(made.filePath("drive_c"), made.filePath("prefix/dosdevices/c:"));
-        qputenv("WINEPREFIX", made.filePath("prefix").toUtf8());
-        return made;
-    }();
+public:
+    Scratch()
+    {
+        std::string pattern = (fs::temp_directory_path() / "fuzz_path-XXXXXX").string();
+        if (!::mkdtemp(pattern.data()))
+            std::abort();
+        m_path = pattern;
+        fs::create_directories(m_path / "drive_c/WESTWOOD/REDALERT/BEXOMv2");
+        std::ofstream(m_path / "drive_c/WESTWOOD/REDALERT/EXPAND.MIX");
+        fs::create_directories(m_path / "prefix/dosdevices");
+        fs::create_directory_symlink(m_path / "drive_c", m_path / "prefix/dosdevices/c:");
+        ::setenv("WINEPREFIX", (m_path / "prefix").c_str(), 1);
+    }
+    ~Scratch()
+    {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+
+    const fs::path &path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+const Scratch &scratch()
+{
+    static const Scratch directory;
     return directory;
 }
 
@@ -31,10 +52,9 @@ QTemporaryDir &scratch()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const std::filesystem::path base = scratch().path().toStdString();
+    const fs::path base = scratch().path();
     const PathTranslator translator(base);
-    const QString path =
-        QString::fromUtf8(reinterpret_cast<const char *>(data), static_cast<qsizetype>(size));
+    const std::string path(reinterpret_cast<const char *>(data), size);
     const auto host = translator.toHostPath(path);
     if (host.isError()) {
         // Only an unmapped drive is refused, and the refusal names the path as given.
@@ -43,9 +63,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         return 0;
     }
     // A relative name never escapes the base folder except through an explicit "..".
-    const bool relative = !path.contains(':') && !path.startsWith('/') && !path.startsWith('\\');
+    const bool relative =
+        path.find(':') == std::string::npos && !path.starts_with('/') && !path.starts_with('\\');
     const std::string hostText = host.value().string();
-    if (relative && !path.contains("..") && hostText.rfind(base.string(), 0) != 0)
+    if (relative && path.find("..") == std::string::npos && hostText.rfind(base.string(), 0) != 0)
         std::abort();
     return 0;
 }

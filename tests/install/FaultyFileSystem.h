@@ -2,10 +2,11 @@
 
 #include "runtime/FileSystem.h"
 
-#include <QStringList>
-
+#include <algorithm>
 #include <csignal>
+#include <string>
 #include <type_traits>
+#include <vector>
 
 enum class Fault {
     DiskFull, // the chosen operation fails as a full disk would
@@ -22,64 +23,65 @@ public:
         : m_target(target), m_chosen(chosen), m_fault(fault)
     {}
 
-    int operationCount() const { return m_operations.size(); }
+    int operationCount() const { return static_cast<int>(m_operations.size()); }
     // "<operation> <path>" for each operation so far, in order.
-    const QStringList &operations() const { return m_operations; }
+    const std::vector<std::string> &operations() const { return m_operations; }
     // The path named by the first operation that was made to fail.
-    const QString &failedPath() const { return m_failedPath; }
+    const std::string &failedPath() const { return m_failedPath; }
 
-    ErrorOr<EntryKind> entryKind(const QString &path) override
+    ErrorOr<EntryKind> entryKind(const std::string &path) override
     {
         return pass("entryKind", path, [&] { return m_target.entryKind(path); });
     }
-    ErrorOr<QString> storedName(const QString &path) override
+    ErrorOr<std::string> storedName(const std::string &path) override
     {
         return pass("storedName", path, [&] { return m_target.storedName(path); });
     }
-    ErrorOr<bool> isSameEntry(const QString &path, const QString &other) override
+    ErrorOr<bool> isSameEntry(const std::string &path, const std::string &other) override
     {
         return pass("isSameEntry", path, [&] { return m_target.isSameEntry(path, other); });
     }
-    ErrorOr<void> deleteFile(const QString &path) override
+    ErrorOr<void> deleteFile(const std::string &path) override
     {
         return pass("deleteFile", path, [&] { return m_target.deleteFile(path); });
     }
-    ErrorOr<void> rename(const QString &from, const QString &to, Overwrite overwrite) override
+    ErrorOr<void> rename(const std::string &from, const std::string &to,
+                         Overwrite overwrite) override
     {
         return pass("rename", to, [&] { return m_target.rename(from, to, overwrite); });
     }
-    ErrorOr<void> copyFile(const QString &from, const QString &to) override
+    ErrorOr<void> copyFile(const std::string &from, const std::string &to) override
     {
         return pass("copyFile", to, [&] { return m_target.copyFile(from, to); });
     }
-    ErrorOr<void> makeDirectory(const QString &path) override
+    ErrorOr<void> makeDirectory(const std::string &path) override
     {
         return pass("makeDirectory", path, [&] { return m_target.makeDirectory(path); });
     }
-    ErrorOr<void> removeDirectory(const QString &path) override
+    ErrorOr<void> removeDirectory(const std::string &path) override
     {
         return pass("removeDirectory", path, [&] { return m_target.removeDirectory(path); });
     }
-    ErrorOr<QByteArray> readFile(const QString &path) override
+    ErrorOr<std::string> readFile(const std::string &path) override
     {
         return pass("readFile", path, [&] { return m_target.readFile(path); });
     }
-    ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) override
+    ErrorOr<void> writeFileAtomically(const std::string &path, const std::string &bytes) override
     {
         return pass("writeFileAtomically", path,
                     [&] { return m_target.writeFileAtomically(path, bytes); });
     }
-    ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) override
+    ErrorOr<void> appendDurably(const std::string &path, const std::string &bytes) override
     {
         return pass("appendDurably", path, [&] { return m_target.appendDurably(path, bytes); });
     }
 
 private:
     template <typename Call>
-    std::invoke_result_t<Call> pass(const char *operation, const QString &path, Call call)
+    std::invoke_result_t<Call> pass(const char *operation, const std::string &path, Call call)
     {
-        m_operations.append(QStringLiteral("%1 %2").arg(QLatin1String(operation), path));
-        const int number = m_operations.size();
+        m_operations.push_back(operation + (' ' + path));
+        const int number = operationCount();
         const bool chosen = m_chosen != 0 && (number == m_chosen ||
                                               (m_fault == Fault::DeadDisk && number > m_chosen));
         if (!chosen)
@@ -89,14 +91,27 @@ private:
             std::raise(SIGKILL);
             return result;
         }
-        if (m_failedPath.isEmpty())
+        if (m_failedPath.empty())
             m_failedPath = path;
-        return RuntimeError(RuntimeErrorCode::DiskFull, path, QStringLiteral("Injected fault"));
+        return RuntimeError(RuntimeErrorCode::DiskFull, path, "Injected fault");
     }
 
     FileSystem &m_target;
     int m_chosen;
     Fault m_fault;
-    QStringList m_operations;
-    QString m_failedPath;
+    std::vector<std::string> m_operations;
+    std::string m_failedPath;
 };
+
+// The position of an operation in a list of them; -1 when it is not there.
+inline int indexOf(const std::vector<std::string> &operations, const std::string &operation)
+{
+    const auto found = std::find(operations.begin(), operations.end(), operation);
+    return found == operations.end() ? -1 : static_cast<int>(found - operations.begin());
+}
+
+inline int lastIndexOf(const std::vector<std::string> &operations, const std::string &operation)
+{
+    const auto found = std::find(operations.rbegin(), operations.rend(), operation);
+    return found == operations.rend() ? -1 : static_cast<int>(operations.rend() - found) - 1;
+}

@@ -1,53 +1,68 @@
 #include "InstallScratch.h"
 
-#include <QFile>
+#include <cstdlib>
 
-InstallScratch::InstallScratch(QStringList gameFiles, QString gameFolder)
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<std::string> environmentVariable(const char *name)
+{
+    const char *value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+} // namespace
+
+InstallScratch::InstallScratch(std::vector<std::string> gameFiles, std::string gameFolder)
     : m_gameFiles(std::move(gameFiles)), m_gameFolder(std::move(gameFolder)),
-      m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder).toStdString())),
-      m_formerWinePrefix(qgetenv("WINEPREFIX"))
+      m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder))),
+      m_formerWinePrefix(environmentVariable("WINEPREFIX"))
 {
     reset();
-    qputenv("WINEPREFIX", m_scratch.at(QStringLiteral("prefix")).toLocal8Bit());
+    setenv("WINEPREFIX", m_scratch.at("prefix").c_str(), 1);
 }
 
 InstallScratch::~InstallScratch()
 {
-    if (m_formerWinePrefix.isNull())
-        qunsetenv("WINEPREFIX");
+    if (m_formerWinePrefix)
+        setenv("WINEPREFIX", m_formerWinePrefix->c_str(), 1);
     else
-        qputenv("WINEPREFIX", m_formerWinePrefix);
+        unsetenv("WINEPREFIX");
 }
 
 void InstallScratch::reset()
 {
     m_scratch.clear();
-    for (const QString &name : packageFiles())
-        m_scratch.createFile(PackageFolder + u'/' + name, packageContent(name));
+    for (const std::string &name : packageFiles())
+        m_scratch.createFile(PackageFolder + '/' + name, packageContent(name));
     writeStatus(PackagedStatus);
     m_scratch.createFolder(m_gameFolder);
-    for (const QString &name : m_gameFiles + QStringList{QStringLiteral("RA95.exe")})
-        m_scratch.createFile(m_gameFolder + u'/' + name, gameContent(name));
-    m_scratch.createFolder(QStringLiteral("prefix/dosdevices"));
-    QFile::link(m_scratch.path(), m_scratch.at(QStringLiteral("prefix/dosdevices/c:")));
+    for (const std::string &name : m_gameFiles)
+        m_scratch.createFile(m_gameFolder + '/' + name, gameContent(name));
+    m_scratch.createFile(m_gameFolder + "/RA95.exe", gameContent("RA95.exe"));
+    m_scratch.createFolder("prefix/dosdevices");
+    std::error_code ignored;
+    fs::create_directory_symlink(m_scratch.path(), m_scratch.at("prefix/dosdevices/c:"), ignored);
 }
 
-QStringList InstallScratch::packageFiles()
+std::vector<std::string> InstallScratch::packageFiles()
 {
     return {"Expand2.mix", "Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx", "SC-Vorda.mix"};
 }
 
-QString InstallScratch::driveCDirectory() const
+std::string InstallScratch::driveCDirectory() const
 {
-    return "C:\\" + QString(m_gameFolder).replace(u'/', u'\\') + u'\\';
+    return "C:\\" + Text::replaceAll(m_gameFolder, "/", "\\") + '\\';
 }
 
-void InstallScratch::writeStatus(const QByteArray &bytes) const
+void InstallScratch::writeStatus(const std::string &bytes) const
 {
-    const QString path = PackageFolder + QStringLiteral("/Status.ini");
+    const std::string path = PackageFolder + "/Status.ini";
     if (bytes != NoStatusFile && bytes != StatusFolder)
         return m_scratch.createFile(path, bytes);
-    QFile::remove(m_scratch.at(path));
+    std::error_code ignored;
+    fs::remove(m_scratch.at(path), ignored);
     if (bytes == StatusFolder)
         m_scratch.createFolder(path);
 }

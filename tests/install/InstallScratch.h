@@ -2,13 +2,13 @@
 
 #include "install/Edition.h"
 #include "runtime/HostFileSystem.h"
+#include "runtime/Text.h"
 #include "ScratchFolder.h"
 
-#include <QMetaType>
-
 #include <memory>
-
-Q_DECLARE_METATYPE(Edition)
+#include <optional>
+#include <string>
+#include <vector>
 
 // The BEXOM package and, beside it, a game folder as the player has it before installing, in a
 // scratch folder. Every file holds a text that tells where it came from. Drive C of a Wine prefix
@@ -17,41 +17,43 @@ Q_DECLARE_METATYPE(Edition)
 class InstallScratch final
 {
 public:
-    static inline const QString PackageFolder = QStringLiteral("package");
-    static inline const QByteArray PackagedStatus =
-        QByteArrayLiteral("Status=Uninstalled\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n");
+    static inline const std::string PackageFolder = "package";
+    static inline const std::string PackagedStatus =
+        "Status=Uninstalled\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n";
     // For writeStatus: no status file at all, or a folder in its place.
-    static inline const QByteArray NoStatusFile = QByteArrayLiteral("(no status file)");
-    static inline const QByteArray StatusFolder = QByteArrayLiteral("(status folder)");
+    static inline const std::string NoStatusFile = "(no status file)";
+    static inline const std::string StatusFolder = "(status folder)";
 
-    explicit InstallScratch(QStringList gameFiles = {QStringLiteral("Expand.mix"),
-                                                     QStringLiteral("Expand2.mix")},
-                            QString gameFolder = QStringLiteral("game"));
+    explicit InstallScratch(std::vector<std::string> gameFiles = {"Expand.mix", "Expand2.mix"},
+                            std::string gameFolder = "game");
     ~InstallScratch();
 
     // Builds the package and the game folder again, as they were at the start.
     void reset();
 
-    static QStringList packageFiles();
-    static QByteArray packageContent(const QString &name) { return "package " + name.toUtf8(); }
-    static QByteArray gameContent(const QString &name) { return "game " + name.toLower().toUtf8(); }
+    static std::vector<std::string> packageFiles();
+    static std::string packageContent(const std::string &name) { return "package " + name; }
+    static std::string gameContent(const std::string &name)
+    {
+        return "game " + Text::toLowerAscii(name);
+    }
 
     FileSystem &fileSystem() { return *m_fileSystem; }
     const ScratchFolder &scratch() const { return m_scratch; }
-    QString gameFolderPath() const { return m_scratch.at(m_gameFolder); }
-    QString gameDirectory() const { return gameFolderPath() + u'\\'; }
+    std::string gameFolderPath() const { return m_scratch.at(m_gameFolder); }
+    std::string gameDirectory() const { return gameFolderPath() + '\\'; }
     // The game directory as a Windows program names it.
-    QString driveCDirectory() const;
-    QStringList gameSnapshot() const { return m_scratch.snapshot(m_gameFolder); }
+    std::string driveCDirectory() const;
+    std::vector<std::string> gameSnapshot() const { return m_scratch.snapshot(m_gameFolder); }
     // The whole scratch folder: package, status file and game folder.
-    QStringList snapshot() const { return m_scratch.snapshot(); }
-    QByteArray status() const { return m_scratch.contents(PackageFolder + "/Status.ini"); }
-    void writeStatus(const QByteArray &bytes) const;
+    std::vector<std::string> snapshot() const { return m_scratch.snapshot(); }
+    std::string status() const { return m_scratch.contents(PackageFolder + "/Status.ini"); }
+    void writeStatus(const std::string &bytes) const;
 
 private:
     ScratchFolder m_scratch;
-    QStringList m_gameFiles;
-    QString m_gameFolder;
+    std::vector<std::string> m_gameFiles;
+    std::string m_gameFolder;
     std::unique_ptr<HostFileSystem> m_fileSystem;
-    QByteArray m_formerWinePrefix;
+    std::optional<std::string> m_formerWinePrefix;
 };

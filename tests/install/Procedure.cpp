@@ -15,12 +15,12 @@ namespace {
 class Forms final : public InstallForm, public RemovalForm
 {
 public:
-    Forms(FileSystem &fileSystem, QString text, Edition choice)
+    Forms(FileSystem &fileSystem, std::string text, Edition choice)
         : m_installer(fileSystem), m_text(std::move(text)), m_choice(choice)
     {}
 
-    QString directoryText() const override { return m_text; }
-    void setDirectoryText(const QString &text) override { m_text = text; }
+    std::string directoryText() const override { return m_text; }
+    void setDirectoryText(const std::string &text) override { m_text = text; }
     bool counterstrikeSelected() const override { return m_choice == Edition::Counterstrike; }
     ErrorOr<void> Ins_Aftermath() override
     {
@@ -31,7 +31,7 @@ public:
         return m_installer.install(Edition::Counterstrike, m_text);
     }
 
-    void setStoredGameDirectory(const QString &directory) override { m_stored = directory; }
+    void setStoredGameDirectory(const std::string &directory) override { m_stored = directory; }
     ErrorOr<void> Unins_Aftermath() override
     {
         return m_installer.uninstall(Edition::Aftermath, m_stored);
@@ -43,9 +43,9 @@ public:
 
 private:
     ModInstaller m_installer;
-    QString m_text;
+    std::string m_text;
     Edition m_choice;
-    QString m_stored;
+    std::string m_stored;
 };
 
 } // namespace
@@ -58,14 +58,14 @@ ErrorOr<void> Procedure::prepare(InstallScratch &scratch) const
     return ModInstaller(scratch.fileSystem()).install(edition, scratch.gameDirectory());
 }
 
-ErrorOr<void> Procedure::run(FileSystem &fileSystem, const QString &gameDirectory) const
+ErrorOr<void> Procedure::run(FileSystem &fileSystem, const std::string &gameDirectory) const
 {
     if (direction == Direction::Install)
         return ModInstaller(fileSystem).install(edition, gameDirectory);
     return ModInstaller(fileSystem).uninstall(edition, gameDirectory);
 }
 
-ErrorOr<void> Procedure::request(FileSystem &fileSystem, const QString &gameDirectory) const
+ErrorOr<void> Procedure::request(FileSystem &fileSystem, const std::string &gameDirectory) const
 {
     ScriptedMessageBox answersYes({MessageBoxAnswer::Yes});
     Forms forms(fileSystem, gameDirectory, edition);
@@ -74,15 +74,15 @@ ErrorOr<void> Procedure::request(FileSystem &fileSystem, const QString &gameDire
     return RemovalRequest(fileSystem, answersYes).run(forms);
 }
 
-QList<Procedure> Procedure::all()
+std::vector<Procedure> Procedure::all()
 {
-    return {{QStringLiteral("Ins_Aftermath"), Edition::Aftermath, Direction::Install},
-            {QStringLiteral("Ins_Counter"), Edition::Counterstrike, Direction::Install},
-            {QStringLiteral("Unins_Aftermath"), Edition::Aftermath, Direction::Removal},
-            {QStringLiteral("Unins_Counterstrike"), Edition::Counterstrike, Direction::Removal}};
+    return {{"Ins_Aftermath", Edition::Aftermath, Direction::Install},
+            {"Ins_Counter", Edition::Counterstrike, Direction::Install},
+            {"Unins_Aftermath", Edition::Aftermath, Direction::Removal},
+            {"Unins_Counterstrike", Edition::Counterstrike, Direction::Removal}};
 }
 
-std::optional<Procedure> Procedure::named(const QString &name)
+std::optional<Procedure> Procedure::named(const std::string &name)
 {
     for (const Procedure &procedure : all())
         if (procedure.name == name)

@@ -8,21 +8,21 @@
 #include "runtime/HostFileSystem.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 int main(int argc, char *argv[])
 {
-    const auto procedure =
-        argc == 5 ? Procedure::named(QString::fromLocal8Bit(argv[2])) : std::nullopt;
+    const auto procedure = argc == 5 ? Procedure::named(argv[2]) : std::nullopt;
     if (!procedure) {
         std::fputs("usage: crash_runner <package folder> <procedure> <game directory> <N>\n",
                    stderr);
         return 2;
     }
     HostFileSystem host{std::filesystem::path(argv[1])};
-    FaultyFileSystem dying(host, QByteArray(argv[4]).toInt(), Fault::Kill);
-    const ErrorOr<void> outcome = procedure->run(dying, QString::fromLocal8Bit(argv[3]));
+    FaultyFileSystem dying(host, std::atoi(argv[4]), Fault::Kill);
+    const ErrorOr<void> outcome = procedure->run(dying, argv[3]);
     if (!outcome.isError())
         return 0;
-    std::fprintf(stderr, "%s\n", qPrintable(outcome.error().report()));
+    std::fprintf(stderr, "%s\n", outcome.error().report().c_str());
     return 1;
 }

@@ -6,117 +6,104 @@
 #include "Procedure.h"
 #include "TestOutcome.h"
 
+#include <cstdio>
+
 enum class Route { Procedure, Request };
-Q_DECLARE_METATYPE(Route)
 
 namespace {
 
 // What a commit that could not finish leaves for the next start to clear.
-QStringList withoutLeftovers(QStringList lines)
+std::vector<std::string> withoutLeftovers(std::vector<std::string> lines)
 {
-    lines.removeIf([](const QString &line) {
-        return line.contains(".bexom-aside-") || line.contains(Journal::FileName);
+    std::erase_if(lines, [](const std::string &line) {
+        return line.find(".bexom-aside-") != std::string::npos ||
+               line.find(Journal::FileName) != std::string::npos;
     });
     return lines;
 }
 
+int injectionPoints = 0;
+
+// Printed once all the tests have run, as the whole count of what they covered.
+const struct InjectionPointTotal
+{
+    ~InjectionPointTotal() { std::printf("%d injection points covered in all\n", injectionPoints); }
+} injectionPointTotal;
+
 } // namespace
 
-class FaultInjectionTest : public QObject
+TEST_CASE("everyFailedOperationLeavesEverythingAsBefore")
 {
-    Q_OBJECT
-
-private slots:
-    void everyFailedOperationLeavesEverythingAsBefore_data();
-    void everyFailedOperationLeavesEverythingAsBefore();
-    void deadDiskDuringUndoIsReportedAndPutRightAtTheNextStart();
-    void cleanupTestCase();
-
-private:
-    int m_injectionPoints = 0;
-};
-
-void FaultInjectionTest::everyFailedOperationLeavesEverythingAsBefore_data()
-{
-    QTest::addColumn<Procedure>("procedure");
-    QTest::addColumn<Route>("route");
     for (const Route route : {Route::Procedure, Route::Request})
-        for (const Procedure &procedure : Procedure::all())
-            QTest::addRow("%s through the %s", qPrintable(procedure.name),
-                          route == Route::Procedure ? "procedure" : "request")
-                << procedure << route;
-}
+        for (const Procedure &procedure : Procedure::all()) {
+            const std::string name = procedure.name + " through the " +
+                                     (route == Route::Procedure ? "procedure" : "request");
+            SUBCASE(name.c_str())
+            {
+                // The player's own Rules.ini and Title.pcx make the installation keep them too;
+                // names in upper case, as the game has them, make every undo keep their
+                // spelling.
+                std::vector<std::string> gameFiles{"EXPAND.MIX", "RULES.INI", "Title.pcx"};
+                if (procedure.edition == Edition::Aftermath)
+                    gameFiles.push_back("EXPAND2.MIX");
+                InstallScratch scratch(gameFiles);
+                const auto run = [&](FileSystem &fileSystem) {
+                    return route == Route::Procedure
+                               ? procedure.run(fileSystem, scratch.gameDirectory())
+                               : procedure.request(fileSystem, scratch.gameDirectory());
+                };
+                VERIFY_SUCCESS(procedure.prepare(scratch));
+                const std::vector<std::string> before = scratch.snapshot();
+                FaultyFileSystem counting(scratch.fileSystem());
+                VERIFY_SUCCESS(run(counting));
+                const std::vector<std::string> done = scratch.snapshot();
 
-void FaultInjectionTest::everyFailedOperationLeavesEverythingAsBefore()
-{
-    QFETCH(Procedure, procedure);
-    QFETCH(Route, route);
-    // The player's own Rules.ini and Title.pcx make the installation keep them too; names in
-    // upper case, as the game has them, make every undo keep their spelling.
-    QStringList gameFiles{"EXPAND.MIX", "RULES.INI", "Title.pcx"};
-    if (procedure.edition == Edition::Aftermath)
-        gameFiles.append("EXPAND2.MIX");
-    InstallScratch scratch(gameFiles);
-    const auto run = [&](FileSystem &fileSystem) {
-        return route == Route::Procedure ? procedure.run(fileSystem, scratch.gameDirectory())
-                                         : procedure.request(fileSystem, scratch.gameDirectory());
-    };
-    VERIFY_SUCCESS(procedure.prepare(scratch));
-    const QStringList before = scratch.snapshot();
-    FaultyFileSystem counting(scratch.fileSystem());
-    VERIFY_SUCCESS(run(counting));
-    const QStringList done = scratch.snapshot();
-
-    for (int operation = 1; operation <= counting.operationCount(); ++operation) {
-        VERIFY_SUCCESS(procedure.prepare(scratch));
-        FaultyFileSystem faulty(scratch.fileSystem(), operation);
-        const ErrorOr<void> outcome = run(faulty);
-        const QByteArray where =
-            QStringLiteral("operation %1 on %2").arg(operation).arg(faulty.failedPath()).toUtf8();
-        QVERIFY2(outcome.isError(), where);
-        QCOMPARE(outcome.error().path(), faulty.failedPath());
-        // Once committed, only the originals kept aside are still to be dropped: the work stays
-        // done, and the error tells which file is left over.
-        if (outcome.error().leftChanges()) {
-            QVERIFY2(outcome.error().changesLeft().contains(faulty.failedPath()), where);
-            QVERIFY2(withoutLeftovers(scratch.snapshot()) == done, where);
-        } else {
-            QVERIFY2(scratch.snapshot() == before, where);
+                for (int operation = 1; operation <= counting.operationCount(); ++operation) {
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    FaultyFileSystem faulty(scratch.fileSystem(), operation);
+                    const ErrorOr<void> outcome = run(faulty);
+                    const std::string where =
+                        "operation " + std::to_string(operation) + " on " + faulty.failedPath();
+                    INFO(where);
+                    REQUIRE(outcome.isError());
+                    REQUIRE(outcome.error().path() == faulty.failedPath());
+                    // Once committed, only the originals kept aside are still to be dropped: the
+                    // work stays done, and the error tells which file is left over.
+                    if (outcome.error().leftChanges()) {
+                        REQUIRE(outcome.error().changesLeft().find(faulty.failedPath()) !=
+                                std::string::npos);
+                        REQUIRE(withoutLeftovers(scratch.snapshot()) == done);
+                    } else {
+                        REQUIRE(scratch.snapshot() == before);
+                    }
+                }
+                injectionPoints += counting.operationCount();
+                std::printf("%s: %d injection points\n", name.c_str(), counting.operationCount());
+            }
         }
-    }
-    m_injectionPoints += counting.operationCount();
-    qInfo("%d injection points", counting.operationCount());
 }
 
-void FaultInjectionTest::deadDiskDuringUndoIsReportedAndPutRightAtTheNextStart()
+TEST_CASE("deadDiskDuringUndoIsReportedAndPutRightAtTheNextStart")
 {
     InstallScratch scratch;
-    const QStringList before = scratch.snapshot();
+    const std::vector<std::string> before = scratch.snapshot();
     FaultyFileSystem counting(scratch.fileSystem());
     VERIFY_SUCCESS(ModInstaller(counting).install(Edition::Aftermath, scratch.gameDirectory()));
     scratch.reset();
     // The copy of SC-Vorda.mix, the last step before the commit, and everything after it.
     const int lastCopy =
-        counting.operations().lastIndexOf("copyFile " + scratch.gameDirectory() + "SC-Vorda.mix");
+        lastIndexOf(counting.operations(), "copyFile " + scratch.gameDirectory() + "SC-Vorda.mix");
     FaultyFileSystem dying(scratch.fileSystem(), lastCopy + 1, Fault::DeadDisk);
 
     const auto outcome = ModInstaller(dying).install(Edition::Aftermath, scratch.gameDirectory());
 
-    QVERIFY(outcome.isError());
-    QVERIFY(outcome.error().path().endsWith("SC-Vorda.mix"));
-    QVERIFY(outcome.error().changesLeft().contains("SC-Vorda.mix"));
-    QCOMPARE(scratch.scratch().contents("game/BEXOMv2/Expand.mix"),
-             InstallScratch::gameContent("Expand.mix"));
+    REQUIRE(outcome.isError());
+    CHECK(outcome.error().path().ends_with("SC-Vorda.mix"));
+    CHECK(outcome.error().changesLeft().find("SC-Vorda.mix") != std::string::npos);
+    CHECK(scratch.scratch().contents("game/BEXOMv2/Expand.mix") ==
+          InstallScratch::gameContent("Expand.mix"));
     const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
     VERIFY_SUCCESS(recovered);
-    QCOMPARE(recovered.value(), JournalRecovery::UndoneNotice);
-    QCOMPARE(scratch.snapshot(), before);
+    CHECK(recovered.value() == JournalRecovery::UndoneNotice);
+    CHECK(scratch.snapshot() == before);
 }
-
-void FaultInjectionTest::cleanupTestCase()
-{
-    qInfo("%d injection points covered in all", m_injectionPoints);
-}
-
-QTEST_GUILESS_MAIN(FaultInjectionTest)
-#include "tst_FaultInjection.moc"

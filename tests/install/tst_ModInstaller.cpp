@@ -2,73 +2,81 @@
 #include "install/StatusFile.h"
 #include "InstallScratch.h"
 #include "Procedure.h"
+#include "runtime/Text.h"
 #include "TestOutcome.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTest>
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <map>
+#include <optional>
+
+namespace fs = std::filesystem;
+using namespace std::string_literals;
+
 // How the game folder's files are named on disk and how the player names the folder.
 enum class Naming { AsGiven, UpperCase, WineDrive };
-Q_DECLARE_METATYPE(Direction)
-Q_DECLARE_METATYPE(Naming)
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
+Lines operator+(Lines first, const Lines &second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
 // The game folder as the table of the installation describes it, for a game that held
 // gameFiles (and RA95.exe) before.
-QStringList installedGameFolder(Edition edition, const QStringList &gameFiles)
+Lines installedGameFolder(Edition edition, const Lines &gameFiles)
 {
     const bool aftermath = edition == Edition::Aftermath;
-    QMap<QString, QByteArray> files;
-    for (const QString &name : gameFiles + QStringList{"RA95.exe"})
+    std::map<std::string, std::string> files;
+    for (const std::string &name : gameFiles + Lines{"RA95.exe"})
         files[name] = InstallScratch::gameContent(name);
-    QStringList replaced{"Expand.mix", "Expand2.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
+    Lines replaced{"Expand.mix", "Expand2.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
     if (aftermath)
-        replaced << "Aftrmath.ini"
-                 << "MPlayer.ini";
-    for (const QString &name : replaced) {
+        replaced = replaced + Lines{"Aftrmath.ini", "MPlayer.ini"};
+    for (const std::string &name : replaced) {
         if (files.contains(name))
             files["BEXOMv2/" + name] = files[name];
     }
-    for (const QString &name : replaced.mid(2))
-        files[name] = InstallScratch::packageContent(name);
-    const QByteArray packagedExpand2 = InstallScratch::packageContent("Expand2.mix");
-    const QByteArray gameExpand2 = files.take("Expand2.mix");
+    for (auto name = replaced.begin() + 2; name != replaced.end(); ++name)
+        files[*name] = InstallScratch::packageContent(*name);
+    const std::string packagedExpand2 = InstallScratch::packageContent("Expand2.mix");
+    const std::string gameExpand2 = files["Expand2.mix"];
+    files.erase("Expand2.mix");
     files["Expand.mix"] = aftermath ? gameExpand2 : packagedExpand2;
     if (aftermath)
         files["Expand2.mix"] = packagedExpand2;
-    QStringList lines{"BEXOMv2/"};
-    for (auto it = files.cbegin(); it != files.cend(); ++it)
-        lines.append(ScratchFolder::fileLine(it.key(), it.value()));
-    lines.sort();
+    Lines lines{"BEXOMv2/"};
+    for (const auto &[name, bytes] : files)
+        lines.push_back(ScratchFolder::fileLine(name, bytes));
+    std::sort(lines.begin(), lines.end());
     return lines;
 }
 
 // As the game sees names: whatever their letter case.
-QStringList folded(QStringList lines)
+Lines folded(Lines lines)
 {
-    for (QString &line : lines)
-        line = line.toLower();
-    lines.sort();
+    for (std::string &line : lines)
+        line = Text::toLowerAscii(line);
+    std::sort(lines.begin(), lines.end());
     return lines;
 }
 
-QByteArray statusBytes(const QString &statusItem, const QString &directory)
+std::string statusBytes(const std::string &statusItem, const std::string &directory)
 {
-    return (statusItem + "\r\nPath=" + directory + "\r\n").toUtf8();
+    return statusItem + "\r\nPath=" + directory + "\r\n";
 }
 
-void applyChange(const ScratchFolder &scratch, const QString &change)
+void applyChange(const ScratchFolder &scratch, const std::string &change)
 {
-    const QString path = change.mid(1);
-    if (change.startsWith('-') && QFileInfo(scratch.at(path)).isDir())
-        QDir(scratch.at(path)).removeRecursively();
-    else if (change.startsWith('-'))
-        QFile::remove(scratch.at(path));
-    else if (path.endsWith('/'))
+    const std::string path = change.substr(1);
+    if (change.starts_with('-'))
+        fs::remove_all(scratch.at(path));
+    else if (path.ends_with('/'))
         scratch.createFolder(path);
     else
         scratch.createFile(path, "in the way");
@@ -76,100 +84,88 @@ void applyChange(const ScratchFolder &scratch, const QString &change)
 
 } // namespace
 
-class ModInstallerTest : public QObject
+TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
 {
-    Q_OBJECT
-
-private slots:
-    void installationGivesTheTableAndRemovalGivesTheFolderBack_data();
-    void installationGivesTheTableAndRemovalGivesTheFolderBack();
-    void badInputIsRefusedWithNothingChanged_data();
-    void badInputIsRefusedWithNothingChanged();
-    void readOnlyGameFolderIsRefusedWithNothingChanged();
-    void statusFileGivesEachItemAsItsWholeLine_data();
-    void statusFileGivesEachItemAsItsWholeLine();
-};
-
-void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack_data()
-{
-    QTest::addColumn<Edition>("edition");
-    QTest::addColumn<QString>("folder");
-    QTest::addColumn<QStringList>("gameFiles");
-    QTest::addColumn<Naming>("naming");
-
-    const QStringList aftermath{"Expand.mix", "Expand2.mix"};
-    const QStringList counterstrike{"Expand.mix"};
-    const QStringList playersOwn{"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx",
-                                 "SC-Vorda.mix"};
-    const auto row = [](const char *name, Edition edition, const QString &folder,
-                        const QStringList &files, Naming naming = Naming::AsGiven) {
-        QTest::newRow(name) << edition << folder << files << naming;
+    struct Row
+    {
+        const char *name;
+        Edition edition;
+        std::string folder;
+        Lines gameFiles;
+        Naming naming = Naming::AsGiven;
     };
-    row("Aftermath", Edition::Aftermath, "game", aftermath);
-    row("Counterstrike", Edition::Counterstrike, "game", counterstrike);
-    row("Counterstrike into a game with Aftermath", Edition::Counterstrike, "game", aftermath);
-    row("player's own files, Aftermath", Edition::Aftermath, "game", aftermath + playersOwn);
-    row("player's own files, Counterstrike", Edition::Counterstrike, "game",
-        counterstrike + playersOwn);
-    row("comma", Edition::Aftermath, "Red Alert, 1996", aftermath);
-    row("double quote", Edition::Counterstrike, "The \"Red\" Alert", counterstrike);
-    row("blanks", Edition::Aftermath, "  Red  Alert  ", aftermath);
-    row("non-ASCII", Edition::Counterstrike, "Alerte Rouge – Édition spéciale", counterstrike);
-    row("upper case, Aftermath", Edition::Aftermath, "game", aftermath + QStringList{"Rules.ini"},
-        Naming::UpperCase);
-    row("upper case, Counterstrike", Edition::Counterstrike, "game",
-        aftermath + QStringList{"Rules.ini"}, Naming::UpperCase);
-    row("Wine drive letter", Edition::Aftermath, "game", aftermath, Naming::WineDrive);
+    const Lines aftermath{"Expand.mix", "Expand2.mix"};
+    const Lines counterstrike{"Expand.mix"};
+    const Lines playersOwn{"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx", "SC-Vorda.mix"};
+    const Row rows[] = {
+        {"Aftermath", Edition::Aftermath, "game", aftermath},
+        {"Counterstrike", Edition::Counterstrike, "game", counterstrike},
+        {"Counterstrike into a game with Aftermath", Edition::Counterstrike, "game", aftermath},
+        {"player's own files, Aftermath", Edition::Aftermath, "game", aftermath + playersOwn},
+        {"player's own files, Counterstrike", Edition::Counterstrike, "game",
+         counterstrike + playersOwn},
+        {"comma", Edition::Aftermath, "Red Alert, 1996", aftermath},
+        {"double quote", Edition::Counterstrike, "The \"Red\" Alert", counterstrike},
+        {"blanks", Edition::Aftermath, "  Red  Alert  ", aftermath},
+        {"non-ASCII", Edition::Counterstrike, "Alerte Rouge – Édition spéciale", counterstrike},
+        {"upper case, Aftermath", Edition::Aftermath, "game", aftermath + Lines{"Rules.ini"},
+         Naming::UpperCase},
+        {"upper case, Counterstrike", Edition::Counterstrike, "game",
+         aftermath + Lines{"Rules.ini"}, Naming::UpperCase},
+        {"Wine drive letter", Edition::Aftermath, "game", aftermath, Naming::WineDrive},
+    };
+    for (const Row &row : rows)
+        SUBCASE(row.name)
+        {
+            const bool upperCase = row.naming == Naming::UpperCase;
+            Lines namesOnDisk = row.gameFiles;
+            for (std::string &name : namesOnDisk)
+                name = upperCase ? Text::toUpperAscii(name) : name;
+            InstallScratch scratch(namesOnDisk, row.folder);
+            const std::string directory = row.naming == Naming::WineDrive
+                                              ? scratch.driveCDirectory()
+                                              : scratch.gameDirectory();
+            const auto compare = [&](const Lines &actual, const Lines &expected) {
+                CHECK((upperCase ? folded(actual) : actual) ==
+                      (upperCase ? folded(expected) : expected));
+            };
+            const Lines before = scratch.gameSnapshot();
+            ModInstaller installer(scratch.fileSystem());
+            const std::string statusItem =
+                row.edition == Edition::Aftermath ? "Status=Aftermath" : "Status=Counterstrike";
+
+            VERIFY_SUCCESS(installer.install(row.edition, directory));
+            compare(scratch.gameSnapshot(), installedGameFolder(row.edition, row.gameFiles));
+            CHECK(scratch.status() == statusBytes(statusItem, directory));
+
+            VERIFY_SUCCESS(installer.uninstall(row.edition, directory));
+            // Back byte for byte, names spelled as they were included.
+            CHECK(scratch.gameSnapshot() == before);
+            CHECK(scratch.status() == statusBytes("Status=Uninstalled", directory));
+            CHECK(scratch.scratch().snapshot(InstallScratch::PackageFolder).size() == 7);
+        }
 }
 
-void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack()
+TEST_CASE("badInputIsRefusedWithNothingChanged")
 {
-    QFETCH(Edition, edition);
-    QFETCH(QString, folder);
-    QFETCH(QStringList, gameFiles);
-    QFETCH(Naming, naming);
-    const bool upperCase = naming == Naming::UpperCase;
-    QStringList namesOnDisk = gameFiles;
-    for (QString &name : namesOnDisk)
-        name = upperCase ? name.toUpper() : name;
-    InstallScratch scratch(namesOnDisk, folder);
-    const QString directory =
-        naming == Naming::WineDrive ? scratch.driveCDirectory() : scratch.gameDirectory();
-    const auto compare = [&](const QStringList &actual, const QStringList &expected) {
-        QCOMPARE(upperCase ? folded(actual) : actual, upperCase ? folded(expected) : expected);
+    struct Row
+    {
+        std::string name;
+        Direction direction;
+        Edition edition;
+        std::string directory;
+        Lines changes;
+        // Written as the status file when there is one.
+        std::optional<std::string> status;
+        int error;
     };
-    const QStringList before = scratch.gameSnapshot();
-    ModInstaller installer(scratch.fileSystem());
-    const QString statusItem =
-        edition == Edition::Aftermath ? "Status=Aftermath" : "Status=Counterstrike";
-
-    VERIFY_SUCCESS(installer.install(edition, directory));
-    compare(scratch.gameSnapshot(), installedGameFolder(edition, gameFiles));
-    QCOMPARE(scratch.status(), statusBytes(statusItem, directory));
-
-    VERIFY_SUCCESS(installer.uninstall(edition, directory));
-    // Back byte for byte, names spelled as they were included.
-    QCOMPARE(scratch.gameSnapshot(), before);
-    QCOMPARE(scratch.status(), statusBytes("Status=Uninstalled", directory));
-    QCOMPARE(scratch.scratch().snapshot(InstallScratch::PackageFolder).size(), 7);
-}
-
-void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
-{
-    QTest::addColumn<Direction>("direction");
-    QTest::addColumn<Edition>("edition");
-    QTest::addColumn<QString>("directory");
-    QTest::addColumn<QStringList>("changes");
-    QTest::addColumn<QByteArray>("status");
-    QTest::addColumn<int>("error");
-
-    const auto install = [](const char *name, const QString &directory, const QStringList &changes,
-                            int error, Edition edition = Edition::Aftermath,
-                            const QByteArray &status = {}) {
-        QTest::newRow(name) << Direction::Install << edition << directory << changes << status
-                            << error;
+    std::vector<Row> rows;
+    const auto install = [&](const std::string &name, const std::string &directory,
+                             const Lines &changes, int error, Edition edition = Edition::Aftermath,
+                             const std::optional<std::string> &status = std::nullopt) {
+        rows.push_back({name, Direction::Install, edition, directory, changes, status, error});
     };
-    const QString game = "%1/game\\";
+    const std::string game = "%1/game\\";
     install("missing folder", "%1/missing\\", {}, 76);
     install("a file, not a folder", "%1/game/RA95.exe\\", {}, 76);
     install("empty text", "", {}, 53);
@@ -179,122 +175,110 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     install("Expand.mix a folder", game, {"-game/Expand.mix", "+game/Expand.mix/"}, 75);
     install("backup folder there", game, {"+game/BEXOMv2/"}, 58);
     install("backup name taken by a file", game, {"+game/BEXOMv2"}, 58, Edition::Counterstrike);
-    for (const QString &file : InstallScratch::packageFiles())
-        install(qPrintable("package without " + file), game, {"-package/" + file}, 53);
+    for (const std::string &file : InstallScratch::packageFiles())
+        install("package without " + file, game, {"-package/" + file}, 53);
     install("status file missing", game, {"-package/Status.ini"}, 53);
     install("status file empty", game, {}, 62, Edition::Aftermath, "");
-    install("very long path", "%1/" + QString(300, 'x') + "\\", {}, 75);
+    install("very long path", "%1/" + std::string(300, 'x') + "\\", {}, 75);
     install("blanks only", "     ", {}, 76);
     install("control characters", "C:\\WEST\tWOOD\001\\RED\033ALERT\\", {}, 76);
 
-    const auto removal = [](const char *name, Edition installed, const QStringList &changes,
-                            const QByteArray &status, int error) {
-        QTest::newRow(name) << Direction::Removal << installed << QString() << changes << status
-                            << error;
+    const auto removal = [&](const std::string &name, Edition installed, const Lines &changes,
+                             const std::optional<std::string> &status, int error) {
+        rows.push_back({name, Direction::Removal, installed, {}, changes, status, error});
     };
     removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53);
     removal("removal, status file empty", Edition::Aftermath, {}, "", 62);
     removal("removal, status file of one line", Edition::Aftermath, {}, "Status=Aftermath\r\n", 76);
     removal("removal, binary junk", Edition::Aftermath, {},
-            QByteArrayLiteral("\x00\xff\xfe\n\x01\x02\x03\x04\x05\x06\x07\xff\n"), 76);
+            "\x00\xff\xfe\n\x01\x02\x03\x04\x05\x06\x07\xff\n"s, 76);
     removal("removal, game folder gone", Edition::Aftermath, {},
             "Status=Aftermath\r\nPath=%1/gone\\\r\n", 76);
     removal("removal, backup without Expand2.mix", Edition::Aftermath,
             {"-game/BEXOMv2/Expand2.mix"}, {}, 53);
     removal("removal, backup without Expand.mix", Edition::Counterstrike,
             {"-game/BEXOMv2/Expand.mix"}, {}, 53);
+
+    for (const Row &row : rows)
+        SUBCASE(row.name.c_str())
+        {
+            InstallScratch scratch;
+            const std::string root = scratch.scratch().path();
+            const Procedure procedure{{}, row.edition, row.direction};
+            VERIFY_SUCCESS(procedure.prepare(scratch));
+            for (const std::string &change : row.changes)
+                applyChange(scratch.scratch(), change);
+            if (row.status)
+                scratch.writeStatus(Text::replaceAll(*row.status, "%1", root));
+            const Lines before = scratch.snapshot();
+
+            const auto outcome = procedure.request(scratch.fileSystem(),
+                                                   Text::replaceAll(row.directory, "%1", root));
+
+            REQUIRE(outcome.isError());
+            CHECK(outcome.error().number() == row.error);
+            CHECK(!outcome.error().path().empty());
+            CHECK(!outcome.error().leftChanges());
+            CHECK(scratch.snapshot() == before);
+        }
 }
 
-void ModInstallerTest::badInputIsRefusedWithNothingChanged()
+TEST_CASE("readOnlyGameFolderIsRefusedWithNothingChanged")
 {
-    QFETCH(Direction, direction);
-    QFETCH(Edition, edition);
-    QFETCH(QString, directory);
-    QFETCH(QStringList, changes);
-    QFETCH(QByteArray, status);
-    QFETCH(int, error);
+    if (geteuid() == 0) {
+        MESSAGE("Skipped: running as root, which may write into a read-only folder.");
+        return;
+    }
     InstallScratch scratch;
-    const QString root = scratch.scratch().path();
-    const Procedure procedure{{}, edition, direction};
-    VERIFY_SUCCESS(procedure.prepare(scratch));
-    for (const QString &change : changes)
-        applyChange(scratch.scratch(), change);
-    if (!status.isNull())
-        scratch.writeStatus(status.replace("%1", root.toUtf8()));
-    const QStringList before = scratch.snapshot();
-
-    const auto outcome = procedure.request(scratch.fileSystem(), directory.replace("%1", root));
-
-    QVERIFY(outcome.isError());
-    QCOMPARE(outcome.error().number(), error);
-    QVERIFY(!outcome.error().path().isEmpty());
-    QVERIFY(!outcome.error().leftChanges());
-    QCOMPARE(scratch.snapshot(), before);
-}
-
-void ModInstallerTest::readOnlyGameFolderIsRefusedWithNothingChanged()
-{
-    if (geteuid() == 0)
-        QSKIP("Running as root, which may write into a read-only folder.");
-    InstallScratch scratch;
-    const QStringList before = scratch.snapshot();
-    QFile::setPermissions(scratch.gameFolderPath(), QFile::ReadOwner | QFile::ExeOwner);
+    const Lines before = scratch.snapshot();
+    fs::permissions(scratch.gameFolderPath(), fs::perms::owner_read | fs::perms::owner_exec);
 
     const auto outcome =
         ModInstaller(scratch.fileSystem()).install(Edition::Aftermath, scratch.gameDirectory());
 
-    QFile::setPermissions(scratch.gameFolderPath(),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    QVERIFY(outcome.isError());
-    QCOMPARE(outcome.error().number(), 70);
-    QCOMPARE(scratch.snapshot(), before);
+    fs::permissions(scratch.gameFolderPath(), fs::perms::owner_all);
+    REQUIRE(outcome.isError());
+    CHECK(outcome.error().number() == 70);
+    CHECK(scratch.snapshot() == before);
 }
 
-void ModInstallerTest::statusFileGivesEachItemAsItsWholeLine_data()
+TEST_CASE("statusFileGivesEachItemAsItsWholeLine")
 {
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("statusItem");
-    QTest::addColumn<QString>("gameDirectory");
-    QTest::addColumn<int>("error");
-
-    const auto row = [](const char *name, const QByteArray &bytes, const QString &statusItem,
-                        const QString &gameDirectory, int error = 0) {
-        QTest::newRow(name) << bytes << statusItem << gameDirectory << error;
+    struct Row
+    {
+        const char *name;
+        std::string bytes;
+        std::string statusItem;
+        std::string gameDirectory;
+        int error = 0;
     };
-    const QString uninstalled = "Status=Uninstalled";
-    row("CR LF", "Status=Uninstalled\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n", uninstalled,
-        "C:\\WESTWOOD\\REDALERT\\");
-    row("LF", "Status=Aftermath\nPath=D:\\RA\\\n", "Status=Aftermath", "D:\\RA\\");
-    row("no final line end", "Status=Counterstrike\r\nPath=C:\\RA", "Status=Counterstrike",
-        "C:\\RA");
-    row("comma, quotes", "Status=Uninstalled\r\nPath=C:\\A, \"B\"\r\n", uninstalled,
-        "C:\\A, \"B\"");
-    row("byte-order mark", "\xEF\xBB\xBFStatus=Uninstalled\r\nPath=C:\\\r\n", uninstalled, "C:\\");
-    row("UTF-8", "Status=Uninstalled\r\nPath=C:\\\xC3\x89t\xC3\xA9\r\n", uninstalled, "C:\\Été");
-    row("Latin-1", "Status=Uninstalled\r\nPath=C:\\\xC4rger\r\n", uninstalled, "C:\\Ärger");
-    row("empty status item", "\r\nPath=C:\\\r\n", "", "C:\\");
-    row("one line", "Status=Uninstalled\r\n", uninstalled, "");
-    row("short path item", "Status=Uninstalled\r\nPath\r\n", uninstalled, "");
-    row("path prefix not compared", "Status=Uninstalled\r\nPATH:C:\\\r\n", uninstalled, "C:\\");
-    row("empty file", "", {}, {}, 62);
-    row("byte-order mark only", "\xEF\xBB\xBF", {}, {}, 62);
+    const std::string uninstalled = "Status=Uninstalled";
+    const Row rows[] = {
+        {"CR LF", "Status=Uninstalled\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n", uninstalled,
+         "C:\\WESTWOOD\\REDALERT\\"},
+        {"LF", "Status=Aftermath\nPath=D:\\RA\\\n", "Status=Aftermath", "D:\\RA\\"},
+        {"no final line end", "Status=Counterstrike\r\nPath=C:\\RA", "Status=Counterstrike",
+         "C:\\RA"},
+        {"comma, quotes", "Status=Uninstalled\r\nPath=C:\\A, \"B\"\r\n", uninstalled,
+         "C:\\A, \"B\""},
+        {"byte-order mark", "\xEF\xBB\xBFStatus=Uninstalled\r\nPath=C:\\\r\n", uninstalled, "C:\\"},
+        {"UTF-8", "Status=Uninstalled\r\nPath=C:\\\xC3\x89t\xC3\xA9\r\n", uninstalled, "C:\\Été"},
+        {"Latin-1", "Status=Uninstalled\r\nPath=C:\\\xC4rger\r\n", uninstalled, "C:\\Ärger"},
+        {"empty status item", "\r\nPath=C:\\\r\n", "", "C:\\"},
+        {"one line", "Status=Uninstalled\r\n", uninstalled, ""},
+        {"short path item", "Status=Uninstalled\r\nPath\r\n", uninstalled, ""},
+        {"path prefix not compared", "Status=Uninstalled\r\nPATH:C:\\\r\n", uninstalled, "C:\\"},
+        {"empty file", "", {}, {}, 62},
+        {"byte-order mark only", "\xEF\xBB\xBF", {}, {}, 62},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        const ErrorOr<StatusRecord> record = StatusFile::parse(row.bytes);
+
+        CHECK((record.isError() ? record.error().number() : 0) == row.error);
+        if (record.isError())
+            continue;
+        CHECK(record.value().statusItem == row.statusItem);
+        CHECK(record.value().gameDirectory() == row.gameDirectory);
+    }
 }
-
-void ModInstallerTest::statusFileGivesEachItemAsItsWholeLine()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, statusItem);
-    QFETCH(QString, gameDirectory);
-    QFETCH(int, error);
-
-    const ErrorOr<StatusRecord> record = StatusFile::parse(bytes);
-
-    QCOMPARE(record.isError() ? record.error().number() : 0, error);
-    if (record.isError())
-        return;
-    QCOMPARE(record.value().statusItem, statusItem);
-    QCOMPARE(record.value().gameDirectory(), gameDirectory);
-}
-
-QTEST_GUILESS_MAIN(ModInstallerTest)
-#include "tst_ModInstaller.moc"

@@ -1,71 +1,101 @@
 #include "ScratchFolder.h"
 
-#include <QCryptographicHash>
-#include <QDir>
-#include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <functional>
+#include <random>
+#include <sstream>
+
+namespace fs = std::filesystem;
 
 namespace {
 
-constexpr QDir::Filters Everything =
-    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+[[noreturn]] void fail(const std::string &what, const fs::path &path)
+{
+    std::fprintf(stderr, "%s %s\n", what.c_str(), path.c_str());
+    std::abort();
+}
+
+std::string hexOf(std::size_t value)
+{
+    char text[2 * sizeof value + 1];
+    std::snprintf(text, sizeof text, "%0*zx", static_cast<int>(2 * sizeof value), value);
+    return text;
+}
 
 } // namespace
 
-void ScratchFolder::createFile(const QString &relativePath, const QByteArray &bytes) const
+ScratchFolder::ScratchFolder()
 {
-    QDir().mkpath(QFileInfo(at(relativePath)).path());
-    QFile file(at(relativePath));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-        qFatal("Cannot write the scratch file %s", qPrintable(file.fileName()));
+    std::random_device random;
+    m_path = fs::temp_directory_path() / ("bexom-test-" + hexOf(random()) + hexOf(random()));
+    if (!fs::create_directory(m_path))
+        fail("Cannot make the scratch folder", m_path);
 }
 
-void ScratchFolder::createFolder(const QString &relativePath) const
+ScratchFolder::~ScratchFolder()
 {
-    QDir().mkpath(at(relativePath));
+    std::error_code ignored;
+    fs::remove_all(m_path, ignored);
 }
 
-QByteArray ScratchFolder::contents(const QString &relativePath) const
+void ScratchFolder::createFile(const std::string &relativePath, const std::string &bytes) const
 {
-    QFile file(at(relativePath));
-    if (!file.open(QIODevice::ReadOnly))
+    const fs::path file = m_path / relativePath;
+    fs::create_directories(file.parent_path());
+    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
+    if (!stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
+        fail("Cannot write the scratch file", file);
+}
+
+void ScratchFolder::createFolder(const std::string &relativePath) const
+{
+    fs::create_directories(m_path / relativePath);
+}
+
+std::string ScratchFolder::contents(const std::string &relativePath) const
+{
+    std::ifstream stream(m_path / relativePath, std::ios::binary);
+    if (!stream)
         return {};
-    return file.readAll();
+    std::ostringstream bytes;
+    bytes << stream.rdbuf();
+    return bytes.str();
 }
 
 void ScratchFolder::clear() const
 {
-    for (const QFileInfo &entry : QDir(path()).entryInfoList(Everything)) {
-        if (entry.isDir() && !entry.isSymLink())
-            QDir(entry.filePath()).removeRecursively();
-        else
-            QFile::remove(entry.filePath());
-    }
+    for (const fs::directory_entry &entry : fs::directory_iterator(m_path))
+        fs::remove_all(entry.path());
 }
 
-QStringList ScratchFolder::snapshot(const QString &relativePath) const
+std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath) const
 {
-    QStringList lines;
-    const QDir base(at(relativePath));
+    std::vector<std::string> lines;
+    const fs::path base = m_path / relativePath;
     // Symbolic links, such as a Wine prefix's drive letters, are listed but not followed.
-    QDirIterator it(base.path(), Everything, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString name = base.relativeFilePath(it.next());
-        if (it.fileInfo().isDir()) {
-            lines.append(name + u'/');
+    for (const fs::directory_entry &entry : fs::recursive_directory_iterator(base)) {
+        const std::string name = entry.path().lexically_relative(base).string();
+        std::error_code error;
+        if (fs::is_directory(entry.path(), error)) {
+            lines.push_back(name + '/');
             continue;
         }
-        QFile file(it.filePath());
-        lines.append(fileLine(name, file.open(QIODevice::ReadOnly) ? file.readAll()
-                                                                   : QByteArray("(unreadable)")));
+        std::ifstream stream(entry.path(), std::ios::binary);
+        std::ostringstream bytes;
+        if (stream)
+            bytes << stream.rdbuf();
+        lines.push_back(fileLine(name, stream ? bytes.str() : "(unreadable)"));
     }
-    lines.sort();
+    std::sort(lines.begin(), lines.end());
     return lines;
 }
 
-QString ScratchFolder::fileLine(const QString &relativePath, const QByteArray &bytes)
+// The size and a hash tell the contents apart well enough for the small files of the tests.
+std::string ScratchFolder::fileLine(const std::string &relativePath, const std::string &bytes)
 {
-    const QByteArray hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex();
-    return relativePath + u' ' + QString::fromLatin1(hash);
+    return relativePath + ' ' + std::to_string(bytes.size()) + ' ' +
+           hexOf(std::hash<std::string>()(bytes));
 }

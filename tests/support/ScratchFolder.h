@@ -1,23 +1,36 @@
 #pragma once
 
-#include <QStringList>
-#include <QTemporaryDir>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 // A fresh folder for one test, removed with everything in it when the test is done.
-class ScratchFolder final : public QTemporaryDir
+class ScratchFolder final
 {
 public:
-    QString at(const QString &relativePath) const { return filePath(relativePath); }
+    ScratchFolder();
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder &) = delete;
+    ScratchFolder &operator=(const ScratchFolder &) = delete;
+
+    std::string path() const { return m_path.string(); }
+    std::string at(const std::string &relativePath) const
+    {
+        return (m_path / relativePath).string();
+    }
     // Makes the folders on the way as needed.
-    void createFile(const QString &relativePath, const QByteArray &bytes) const;
-    void createFolder(const QString &relativePath) const;
-    QByteArray contents(const QString &relativePath) const;
+    void createFile(const std::string &relativePath, const std::string &bytes) const;
+    void createFolder(const std::string &relativePath) const;
+    std::string contents(const std::string &relativePath) const;
     // Leaves the scratch folder itself, empty.
     void clear() const;
 
-    // Every file and folder under a folder of the scratch as sorted lines, "path <SHA-256>" for a
-    // file and "path/" for a folder, so that two trees compare byte for byte as two lists and a
+    // Every file and folder under a folder of the scratch as sorted lines, "path <size> <hash>"
+    // for a file and "path/" for a folder, so that two trees compare as two lists and a
     // difference shows as the first line that differs.
-    QStringList snapshot(const QString &relativePath = {}) const;
-    static QString fileLine(const QString &relativePath, const QByteArray &bytes);
+    std::vector<std::string> snapshot(const std::string &relativePath = {}) const;
+    static std::string fileLine(const std::string &relativePath, const std::string &bytes);
+
+private:
+    std::filesystem::path m_path;
 };

@@ -1,22 +1,26 @@
 #include "ScriptedMessageBox.h"
 
-int ScriptedMessageBox::show(const QString &prompt, int style, const QString &title)
+int ScriptedMessageBox::show(const std::string &prompt, int style, const std::string &title)
 {
-    m_shown.append(QStringLiteral("%1 | %2 | %3").arg(title).arg(style).arg(prompt));
-    return m_answers.isEmpty() ? MessageBoxAnswer::Ok : m_answers.takeFirst();
+    m_shown.push_back(title + " | " + std::to_string(style) + " | " + prompt);
+    if (m_answers.empty())
+        return MessageBoxAnswer::Ok;
+    const int answer = m_answers.front();
+    m_answers.erase(m_answers.begin());
+    return answer;
 }
 
-bool ScriptedMessageBox::showed(const QStringList &expected) const
+bool ScriptedMessageBox::showed(const std::vector<std::string> &expected) const
 {
     if (m_shown.size() != expected.size())
         return false;
-    for (qsizetype i = 0; i < expected.size(); ++i) {
-        const QString &shown = m_shown[i];
-        const qsizetype gap = expected[i].indexOf(QStringLiteral("..."));
-        if (gap < 0 ? shown != expected[i]
-                    : !shown.startsWith(expected[i].first(gap)) ||
-                          !shown.endsWith(expected[i].sliced(gap + 3)) ||
-                          shown.size() < expected[i].size() - 3)
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::string &shown = m_shown[i];
+        const std::size_t gap = expected[i].find("...");
+        if (gap == std::string::npos ? shown != expected[i]
+                                     : !shown.starts_with(expected[i].substr(0, gap)) ||
+                                           !shown.ends_with(expected[i].substr(gap + 3)) ||
+                                           shown.size() < expected[i].size() - 3)
             return false;
     }
     return true;

@@ -2,23 +2,23 @@
 
 #include "runtime/MessageBox.h"
 
-#include <QList>
-#include <QStringList>
+#include <string>
+#include <vector>
 
 // Answers message boxes from a script and records each as "title | style | prompt".
 class ScriptedMessageBox final : public MessageBox
 {
 public:
-    explicit ScriptedMessageBox(QList<int> answers = {}) : m_answers(std::move(answers)) {}
+    explicit ScriptedMessageBox(std::vector<int> answers = {}) : m_answers(std::move(answers)) {}
 
     // Gives the next scripted answer, or OK once the script has run out.
-    int show(const QString &prompt, int style, const QString &title) override;
+    int show(const std::string &prompt, int style, const std::string &title) override;
 
-    const QStringList &shown() const { return m_shown; }
+    const std::vector<std::string> &shown() const { return m_shown; }
     // Whether each message shown matches the expected one, where one "..." stands for any text.
-    bool showed(const QStringList &expected) const;
+    bool showed(const std::vector<std::string> &expected) const;
 
 private:
-    QList<int> m_answers;
-    QStringList m_shown;
+    std::vector<int> m_answers;
+    std::vector<std::string> m_shown;
 };

@@ -1,7 +1,7 @@
 #include "InstallScratch.h"
 #include "Procedure.h"
+#include "QtBoundary.h"
 #include "ScriptedMessageBox.h"
-#include "TestOutcome.h"
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/QtMessageBox.h"
@@ -65,7 +65,7 @@ struct MainWindow
 {
     explicit MainWindow(QList<int> answers = {},
                         QStringList gameFiles = {"Expand.mix", "Expand2.mix"})
-        : game(std::move(gameFiles), "WESTWOOD/REDALERT"), messages(std::move(answers))
+        : game(toStd(gameFiles), "WESTWOOD/REDALERT"), messages({answers.begin(), answers.end()})
     {
         form.show();
     }
@@ -161,7 +161,7 @@ void Form1Test::clickShowsItsMessageAndExitEndsUnlessNo()
 
     QTest::mouseClick(button(window.form, index), Qt::LeftButton);
 
-    QCOMPARE(window.messages.shown(), QStringList{shown});
+    QCOMPARE(toQt(window.messages.shown()), QStringList{shown});
     QCOMPARE(window.form.isVisible(), stillOpen);
     QCOMPARE(window.form.highlightIndex(), index);
 }
@@ -193,7 +193,7 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
 
     const QString asDesigned = "Install BEXOM C:\\WESTWOOD\\REDALERT\\ 0 1 1 0";
     QCOMPARE(seen, (QStringList{asDesigned, asDesigned}));
-    QVERIFY(window.messages.shown().isEmpty());
+    QVERIFY(window.messages.shown().empty());
 }
 
 void Form1Test::uninstallRestoresTheGameOrChangesNothing_data()
@@ -211,8 +211,9 @@ void Form1Test::uninstallRestoresTheGameOrChangesNothing_data()
     };
     const int yes = MessageBoxAnswer::Yes;
     const QByteArray pathItem = "Path=C:\\WESTWOOD\\REDALERT\\\r\n";
-    row("answered No, status file not read", "Ins_Aftermath", InstallScratch::NoStatusFile,
-        MessageBoxAnswer::No, {ConfirmRemoval});
+    row("answered No, status file not read", "Ins_Aftermath",
+        QByteArray::fromStdString(InstallScratch::NoStatusFile), MessageBoxAnswer::No,
+        {ConfirmRemoval});
     row("not installed", {}, {}, yes, {ConfirmRemoval, NotInstalled});
     row("Aftermath", "Ins_Aftermath", {}, yes, {ConfirmRemoval}, true);
     row("Counterstrike", "Ins_Counter", {}, yes, {ConfirmRemoval}, true);
@@ -223,7 +224,7 @@ void Form1Test::uninstallRestoresTheGameOrChangesNothing_data()
         {ConfirmRemoval, runtimeError(53, "File not found")});
     row("1 MB status file without a line end", {}, QByteArray(1024 * 1024, 'x'), yes,
         {ConfirmRemoval, runtimeError(76, "Path not found")});
-    row("status file is a folder", {}, InstallScratch::StatusFolder, yes,
+    row("status file is a folder", {}, QByteArray::fromStdString(InstallScratch::StatusFolder), yes,
         {ConfirmRemoval, runtimeError(75, "Path/File access error")});
 }
 
@@ -239,24 +240,26 @@ void Form1Test::uninstallRestoresTheGameOrChangesNothing()
                                     ? QStringList{"Expand.mix"}
                                     : QStringList{"Expand.mix", "Expand2.mix"});
     InstallScratch &game = window.game;
-    const QStringList gameBefore = game.gameSnapshot();
-    if (const auto installation = Procedure::named(installed))
+    const QStringList gameBefore = toQt(game.gameSnapshot());
+    if (const auto installation = Procedure::named(installed.toStdString()))
         VERIFY_SUCCESS(installation->run(game.fileSystem(), game.driveCDirectory()));
     if (!status.isNull())
-        game.writeStatus(status);
-    const QStringList allBefore = game.snapshot();
+        game.writeStatus(status.toStdString());
+    const QStringList allBefore = toQt(game.snapshot());
 
     QTest::mouseClick(button(window.form, 1), Qt::LeftButton);
 
-    QVERIFY2(window.messages.showed(shown), qPrintable(window.messages.shown().join('\n')));
-    QCOMPARE(restored ? game.gameSnapshot() : game.snapshot(), restored ? gameBefore : allBefore);
+    QVERIFY2(window.messages.showed(toStd(shown)),
+             qPrintable(toQt(window.messages.shown()).join('\n')));
+    QCOMPARE(toQt(restored ? game.gameSnapshot() : game.snapshot()),
+             restored ? gameBefore : allBefore);
     QVERIFY(window.form.isVisible());
 }
 
 void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 {
     MainWindow window; // answers OK, which is not No, to every question
-    const QStringList gameBefore = window.game.gameSnapshot();
+    const QStringList gameBefore = toQt(window.game.gameSnapshot());
     Form2 dialog(window.game.fileSystem(), window.messages);
     dialog.show();
     const auto install = [&] {
@@ -269,15 +272,16 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     install();
     dialog.findChild<QRadioButton *>("Option1")->setChecked(true);
     install();
-    QCOMPARE(window.messages.shown().last(), "BEXOM | 32 | BEXOM is already Installed");
+    QCOMPARE(QString::fromStdString(window.messages.shown().back()),
+             "BEXOM | 32 | BEXOM is already Installed");
     uninstall();
     install();
-    QVERIFY(window.game.status().startsWith("Status=Counterstrike\r\n"));
+    QVERIFY(window.game.status().starts_with("Status=Counterstrike\r\n"));
     uninstall();
     uninstall();
 
-    QCOMPARE(window.messages.shown().last(), NotInstalled);
-    QCOMPARE(window.game.gameSnapshot(), gameBefore);
+    QCOMPARE(QString::fromStdString(window.messages.shown().back()), NotInstalled);
+    QCOMPARE(toQt(window.game.gameSnapshot()), gameBefore);
 }
 
 void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data()
@@ -321,7 +325,7 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
         box->button(pressed)->click();
     });
 
-    QCOMPARE(QtMessageBox().show(prompt, style, "Title"), answer);
+    QCOMPARE(QtMessageBox().show(prompt.toStdString(), style, "Title"), answer);
 
     const int secondButton = firstButton == QMessageBox::Yes ? QMessageBox::No : 0;
     QCOMPARE(seen,

@@ -1,4 +1,5 @@
 #include "InstallScratch.h"
+#include "QtBoundary.h"
 #include "ScriptedMessageBox.h"
 #include "ui/Form2.h"
 
@@ -8,6 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(Edition)
 
 namespace {
 
@@ -47,7 +50,7 @@ private slots:
 void Form2Test::onlyCloseBoxAndCancelLeaveTheDialog()
 {
     InstallScratch game;
-    const QStringList before = game.snapshot();
+    const QStringList before = toQt(game.snapshot());
     ScriptedMessageBox messages;
     Form2 dialog(game.fileSystem(), messages);
     dialog.show();
@@ -62,8 +65,8 @@ void Form2Test::onlyCloseBoxAndCancelLeaveTheDialog()
     QTest::mouseClick(dialog.findChild<QPushButton *>("Command2"), Qt::LeftButton);
 
     QVERIFY(!dialog.isVisible());
-    QVERIFY(messages.shown().isEmpty());
-    QCOMPARE(game.snapshot(), before);
+    QVERIFY(messages.shown().empty());
+    QCOMPARE(toQt(game.snapshot()), before);
 }
 
 void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen_data()
@@ -82,7 +85,7 @@ void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen_data()
                         const QStringList &shown, const QByteArray &installed = {}) {
         QTest::newRow(name) << status << typed << choice << answer << amended << shown << installed;
     };
-    const QByteArray packaged = InstallScratch::PackagedStatus;
+    const QByteArray packaged = QByteArray::fromStdString(InstallScratch::PackagedStatus);
     const int yes = MessageBoxAnswer::Yes;
     const Edition aftermath = Edition::Aftermath;
     const QString noBackslash = "C:\\WESTWOOD\\REDALERT";
@@ -114,8 +117,8 @@ void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen_data()
         {confirmInstall(controlCharacters + "\\"), runtimeError(76, "Path not found")});
     row("status file with a byte-order mark", "\xEF\xBB\xBF" + packaged, Home, aftermath,
         MessageBoxAnswer::No, Home, {confirmInstall(Home)});
-    row("status file is a folder", InstallScratch::StatusFolder, Home, aftermath, yes, Home,
-        {runtimeError(75, "Path/File access error")});
+    row("status file is a folder", QByteArray::fromStdString(InstallScratch::StatusFolder), Home,
+        aftermath, yes, Home, {runtimeError(75, "Path/File access error")});
 }
 
 void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen()
@@ -128,9 +131,9 @@ void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen()
     QFETCH(QStringList, shown);
     QFETCH(QByteArray, installed);
     InstallScratch game({"Expand.mix", "Expand2.mix"}, "WESTWOOD/REDALERT");
-    game.writeStatus(status);
-    const QStringList before = game.snapshot();
-    const QStringList gameBefore = game.gameSnapshot();
+    game.writeStatus(status.toStdString());
+    const QStringList before = toQt(game.snapshot());
+    const QStringList gameBefore = toQt(game.gameSnapshot());
     ScriptedMessageBox messages({answer});
     Form2 dialog(game.fileSystem(), messages);
     dialog.show();
@@ -144,15 +147,16 @@ void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen()
 
     QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
 
-    QVERIFY2(messages.showed(shown), qPrintable(messages.shown().join('\n').left(1000)));
+    QVERIFY2(messages.showed(toStd(shown)),
+             qPrintable(toQt(messages.shown()).join('\n').left(1000)));
     QCOMPARE(dialog.findChild<QLineEdit *>("Text1")->text(), amended);
     QVERIFY(dialog.isVisible());
     if (installed.isNull()) {
-        QCOMPARE(game.snapshot(), before);
+        QCOMPARE(toQt(game.snapshot()), before);
         return;
     }
-    QCOMPARE(game.status(), installed);
-    QVERIFY(game.gameSnapshot() != gameBefore);
+    QCOMPARE(QByteArray::fromStdString(game.status()), installed);
+    QVERIFY(toQt(game.gameSnapshot()) != gameBefore);
 }
 
 QTEST_MAIN(Form2Test)
