@@ -242,7 +242,7 @@ std::string afterCharacters(std::string_view text, std::size_t count)
         count -= std::min<std::size_t>(count, length == 4 ? 2 : 1);
         text.remove_prefix(length);
     }
-    return count > 0 ? std::string() : std::string(text);
+    return std::string(text);
 }
 
 } // namespace Text
