@@ -52,6 +52,27 @@ bool isInside(const TransactionScope &scope, const QString &path)
     return isPlainName(path) || (name && isPlainName(*name)) || isInBackupFolder(scope, path);
 }
 
+// The file that undoing the step, or dropping what it kept aside, deletes or replaces for good:
+// always one under a hidden name of the transaction's own.
+QString discardedBy(const TransactionStep &step)
+{
+    switch (step.kind) {
+    case TransactionStep::Kind::Copy:
+        return step.target;
+    case TransactionStep::Kind::SetAside:
+    case TransactionStep::Kind::Rewrite:
+        return step.aside;
+    default:
+        return QString();
+    }
+}
+
+bool isHidden(const QString &path)
+{
+    const qsizetype nameStart = std::max(path.lastIndexOf(u'\\'), path.lastIndexOf(u'/')) + 1;
+    return QStringView(path).sliced(nameStart).startsWith(TransactionStep::HiddenNamePrefix);
+}
+
 QStringList pathsOf(const TransactionStep &step)
 {
     QStringList paths{step.source, step.target, step.aside};
@@ -112,6 +133,10 @@ ErrorOr<QString> JournalOwnership::stepMismatch(const TransactionScope &scope,
                     .arg(quoted(path));
             usesBackupFolder = usesBackupFolder || isInBackupFolder(scope, path);
         }
+        if (const QString discarded = discardedBy(step);
+            !discarded.isEmpty() && !isHidden(discarded))
+            return QStringLiteral("it would delete %1, which is not a file of its own")
+                .arg(quoted(discarded));
     }
     if (!usesBackupFolder)
         return QString();

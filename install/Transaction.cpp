@@ -16,8 +16,9 @@ qsizetype nameStart(const QString &path)
 Transaction::Transaction(FileSystem &fileSystem, const GameFolder &game)
     : m_fileSystem(fileSystem), m_gameDirectory(game.directory()), m_journal(fileSystem),
       m_reversal(fileSystem),
-      m_asidePrefix(QStringLiteral(".bexom-aside-%1-")
-                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')))
+      m_asidePrefix(TransactionStep::HiddenNamePrefix +
+                    QStringLiteral("%1-").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                              QLatin1Char('0')))
 {}
 
 Transaction::~Transaction()

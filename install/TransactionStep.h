@@ -15,6 +15,10 @@ struct TransactionStep
         Rewrite,         // target is being rewritten; its former bytes wait at aside
     };
 
+    // Begins the names under which a transaction keeps files aside and makes its copies: hidden,
+    // and never a name the player gave a file.
+    static inline const QString HiddenNamePrefix = QStringLiteral(".bexom-aside-");
+
     Kind kind;
     QString source;
     QString target;

@@ -246,6 +246,8 @@ void CrashRecoveryTest::foreignJournalIsKeptAsideWithNothingChanged_data()
     row("up from the backup folder", Foreign::Crafted, outside, "%2BEXOMv2\\..\\..\\home\\.bashrc");
     row("drive letter", Foreign::Crafted, outside, "C:\\home\\.bashrc");
     row("drive-relative", Foreign::Crafted, outside, "C:.bashrc");
+    row("copy over a file the player sees", Foreign::Crafted, "which is not a file of its own",
+        "%2Expand.mix");
     row("backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
         "%2BEXOMv2\\.bashrc");
 }
@@ -291,7 +293,9 @@ void CrashRecoveryTest::foreignJournalIsKeptAsideWithNothingChanged()
         break;
     case Foreign::BackupFolderLink:
         QFile::link(folder.at("home"), folder.at("game/BEXOMv2"));
-        craft({{Kind::MakeDirectory, {}, scratch.gameDirectory() + "BEXOMv2", {}}, copyOutside});
+        // Undone, the move would take the file through the link into the game folder.
+        craft({{Kind::MakeDirectory, {}, scratch.gameDirectory() + "BEXOMv2", {}},
+               {Kind::Move, scratch.gameDirectory() + "Taken", copyOutside.target, {}}});
         break;
     case Foreign::Crafted:
         craft({copyOutside});
