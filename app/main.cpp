@@ -2,6 +2,7 @@
 #include "ui/Form1.h"
 #include "ui/InterruptedWorkNotice.h"
 #include "ui/QtMessageBox.h"
+#include "ui/SingleInstanceGuard.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,8 +12,14 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     // The player starts the installer from the folder that holds the mod's package.
-    HostFileSystem fileSystem(std::filesystem::path(QDir::currentPath().toStdU16String()));
+    const std::filesystem::path packageFolder(QDir::currentPath().toStdU16String());
+    HostFileSystem fileSystem(packageFolder);
     QtMessageBox messageBox;
+    // Held until the program ends; a second installer from this folder ends here.
+    const std::optional<InstanceLock> packageLock =
+        SingleInstanceGuard::lockOrTell(packageFolder, messageBox);
+    if (!packageLock)
+        return 1;
     // An installation or removal that a crash cut short is put right before the main window shows.
     InterruptedWorkNotice::recoverAndTell(fileSystem, messageBox);
     Form1 mainWindow(fileSystem, messageBox);

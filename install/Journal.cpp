@@ -4,9 +4,11 @@ using Kind = TransactionStep::Kind;
 
 namespace {
 
+const QByteArray ScopeWord = QByteArrayLiteral("scope");
 const QByteArray CommitWord = QByteArrayLiteral("commit");
 const QByteArray UndoneWord = QByteArrayLiteral("undone");
 constexpr qsizetype ChecksumLength = 8;
+constexpr int MaximumSetAside = 1000;
 
 QByteArray kindWord(Kind kind)
 {
@@ -83,6 +85,48 @@ QString path(const QByteArray &field)
     return QString::fromUtf8(QByteArray::fromPercentEncoding(field));
 }
 
+QByteArray field(const std::filesystem::path &hostPath)
+{
+    return field(QString::fromStdU16String(hostPath.u16string()));
+}
+
+std::filesystem::path hostPath(const QByteArray &field)
+{
+    return std::filesystem::path(path(field).toStdU16String());
+}
+
+QByteArrayList identityFields(const FileIdentity &identity)
+{
+    return {QByteArray::number(identity.device), QByteArray::number(identity.file)};
+}
+
+std::optional<FileIdentity> identityOf(const QByteArray &device, const QByteArray &file)
+{
+    bool deviceRead = false;
+    bool fileRead = false;
+    const FileIdentity identity{device.toULongLong(&deviceRead), file.toULongLong(&fileRead)};
+    if (!deviceRead || !fileRead)
+        return std::nullopt;
+    return identity;
+}
+
+// Only absolute host paths name the folders: a relative one would depend on where the installer
+// happens to be started.
+std::optional<TransactionScope> scopeOf(const QByteArrayList &fields)
+{
+    if (fields.size() != 8 || fields[0] != ScopeWord)
+        return std::nullopt;
+    const std::optional<FileIdentity> packageIdentity = identityOf(fields[2], fields[3]);
+    const std::optional<FileIdentity> gameIdentity = identityOf(fields[6], fields[7]);
+    TransactionScope scope{hostPath(fields[1]), packageIdentity.value_or(FileIdentity()),
+                           path(fields[4]), hostPath(fields[5]),
+                           gameIdentity.value_or(FileIdentity())};
+    if (!packageIdentity || !gameIdentity || !scope.packageFolder.is_absolute() ||
+        !scope.gameFolder.is_absolute())
+        return std::nullopt;
+    return scope;
+}
+
 // The fields of a line whose checksum holds; nothing for a damaged one.
 std::optional<QByteArrayList> verifiedFields(QByteArrayView line)
 {
@@ -109,6 +153,13 @@ std::optional<TransactionStep> stepOf(const QByteArrayList &fields)
 }
 
 } // namespace
+
+ErrorOr<void> Journal::open(const TransactionScope &scope)
+{
+    TRY(refuseUnfinished());
+    m_begun = true;
+    return append(encode(scope));
+}
 
 ErrorOr<void> Journal::record(const TransactionStep &step)
 {
@@ -145,6 +196,32 @@ ErrorOr<void> Journal::discard()
     return m_fileSystem.deleteFile(FileName);
 }
 
+ErrorOr<QString> Journal::setAside()
+{
+    // Another name may be taken between the look and the rename; the rename then refuses it, and
+    // the next number is tried.
+    for (int number = 1; number <= MaximumSetAside; ++number) {
+        const QString name = QStringLiteral("%1.foreign-%2").arg(FileName).arg(number);
+        if (TRY(m_fileSystem.exists(name)))
+            continue;
+        ErrorOr<void> renamed = m_fileSystem.rename(FileName, name, Overwrite::No);
+        if (!renamed.isError())
+            return name;
+        if (renamed.error().code() != RuntimeErrorCode::FileAlreadyExists)
+            return renamed.releaseError();
+    }
+    return RuntimeError(RuntimeErrorCode::FileAlreadyExists, FileName,
+                        QStringLiteral("Too many journals have been kept beside it already."));
+}
+
+QByteArray Journal::encode(const TransactionScope &scope)
+{
+    return line(QByteArrayList{ScopeWord, field(scope.packageFolder)} +
+                identityFields(scope.packageIdentity) +
+                QByteArrayList{field(scope.gameDirectory), field(scope.gameFolder)} +
+                identityFields(scope.gameIdentity));
+}
+
 QByteArray Journal::encode(const TransactionStep &step)
 {
     return line({kindWord(step.kind), field(step.source), field(step.target), field(step.aside)});
@@ -163,6 +240,8 @@ QByteArray Journal::encodeUndone()
 QByteArray Journal::encode(const JournalContents &contents)
 {
     QByteArray bytes;
+    if (contents.scope)
+        bytes += encode(*contents.scope);
     for (const TransactionStep &step : contents.steps)
         bytes += encode(step);
     bytes += encodeUndone().repeated(contents.undone);
@@ -180,6 +259,13 @@ JournalContents Journal::parse(const QByteArray &bytes)
             verifiedFields(QByteArrayView(bytes).sliced(start, end - start));
         if (!fields)
             break;
+        // Nothing is read from a journal that does not say whose it is.
+        if (!contents.scope) {
+            contents.scope = scopeOf(*fields);
+            if (!contents.scope)
+                break;
+            continue;
+        }
         // Steps come first; then either the commit, which ends the journal, or the undone ones.
         const bool undoing = contents.undone > 0;
         if (*fields == QByteArrayList{CommitWord} && !undoing) {
@@ -200,10 +286,6 @@ JournalContents Journal::parse(const QByteArray &bytes)
 
 ErrorOr<void> Journal::append(const QByteArray &line)
 {
-    if (!m_begun) {
-        TRY(refuseUnfinished());
-        m_begun = true;
-    }
     const ErrorOr<void> written = m_maybeTorn
                                       ? m_fileSystem.writeFileAtomically(FileName, m_written + line)
                                       : m_fileSystem.appendDurably(FileName, line);

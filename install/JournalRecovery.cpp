@@ -1,6 +1,7 @@
 #include "JournalRecovery.h"
 
 #include "Journal.h"
+#include "JournalOwnership.h"
 #include "StepReversal.h"
 
 namespace {
@@ -21,6 +22,10 @@ ErrorOr<QString> JournalRecovery::recover()
     const std::optional<JournalContents> contents = TRY(journal.resume());
     if (!contents)
         return QString();
+    if (const QString why = TRY(JournalOwnership(m_fileSystem).mismatch(*contents)); !why.isEmpty())
+        return ForeignNotice.arg(why, TRY(journal.setAside()));
+    // No installer started from another copy of the package works on the game folder meanwhile.
+    const InstanceLock gameLock = TRY(contents->scope->lockGameFolder());
     StepReversal reversal(m_fileSystem);
     if (contents->committed) {
         TRY(reversal.dropAsides(contents->steps));

@@ -33,7 +33,7 @@ ErrorOr<void> ModInstaller::install(Edition edition, const QString &gameDirector
 {
     const GameFolder game(gameDirectory);
     TRY(checkInstallable(edition, game));
-    Transaction transaction(m_fileSystem);
+    Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
         return transaction.complete(installAftermath(transaction, game));
     return transaction.complete(installCounterstrike(transaction, game));
@@ -43,7 +43,7 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const QString &gameDirect
 {
     const GameFolder game(gameDirectory);
     const StatusRecord status = TRY(checkRemovable(edition, game));
-    Transaction transaction(m_fileSystem);
+    Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
         return transaction.complete(uninstallAftermath(transaction, game, status));
     return transaction.complete(uninstallCounterstrike(transaction, game, status));

@@ -13,10 +13,12 @@ qsizetype nameStart(const QString &path)
 
 } // namespace
 
-Transaction::Transaction(FileSystem &fileSystem)
-    : m_fileSystem(fileSystem), m_journal(fileSystem), m_reversal(fileSystem),
-      m_asidePrefix(QStringLiteral(".bexom-aside-%1-")
-                        .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')))
+Transaction::Transaction(FileSystem &fileSystem, const GameFolder &game)
+    : m_fileSystem(fileSystem), m_gameDirectory(game.directory()), m_journal(fileSystem),
+      m_reversal(fileSystem),
+      m_asidePrefix(TransactionStep::HiddenNamePrefix +
+                    QStringLiteral("%1-").arg(QRandomGenerator::global()->generate(), 8, 16,
+                                              QLatin1Char('0')))
 {}
 
 Transaction::~Transaction()
@@ -48,10 +50,13 @@ ErrorOr<void> Transaction::move(const QString &from, const QString &to)
 
 ErrorOr<void> Transaction::copy(const QString &from, const QString &to)
 {
-    // Undoing deletes whatever stands at the target, a copy cut short included.
     TRY(requireMissing(to));
-    TRY(begin({Kind::Copy, from, to, {}}));
-    return m_fileSystem.copyFile(from, to);
+    const QString hidden = asidePathFor(to);
+    TRY(copyToHiddenName(from, hidden));
+    // Undoing the move renames back only what the move put there; the undo of the copy then
+    // deletes the hidden file.
+    TRY(begin({Kind::Move, hidden, to, {}}));
+    return m_fileSystem.rename(hidden, to, Overwrite::No);
 }
 
 ErrorOr<void> Transaction::deleteFile(const QString &path)
@@ -65,7 +70,7 @@ ErrorOr<void> Transaction::deleteFile(const QString &path)
 ErrorOr<void> Transaction::rewrite(const QString &path, const QByteArray &bytes)
 {
     const QString aside = asidePathFor(path);
-    TRY(copy(path, aside));
+    TRY(copyToHiddenName(path, aside));
     // The file is replaced by a rename, so it is whole and either old or new at every moment,
     // and putting the former bytes back is a rename too.
     TRY(begin({Kind::Rewrite, {}, path, aside}));
@@ -85,9 +90,26 @@ ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
 
 ErrorOr<void> Transaction::begin(const TransactionStep &step)
 {
+    if (!m_journal.hasBegun())
+        TRY(open());
     TRY(m_journal.record(step));
     m_steps.append(step);
     return {};
+}
+
+ErrorOr<void> Transaction::open()
+{
+    const TransactionScope scope = TRY(TransactionScope::resolve(m_fileSystem, m_gameDirectory));
+    m_gameLock = TRY(scope.lockGameFolder());
+    return m_journal.open(scope);
+}
+
+ErrorOr<void> Transaction::copyToHiddenName(const QString &from, const QString &hidden)
+{
+    // Undoing deletes whatever stands at the hidden name, a copy cut short included.
+    TRY(requireMissing(hidden));
+    TRY(begin({Kind::Copy, from, hidden, {}}));
+    return m_fileSystem.copyFile(from, hidden);
 }
 
 ErrorOr<void> Transaction::requireMissing(const QString &path)

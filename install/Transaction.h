@@ -1,22 +1,29 @@
 #pragma once
 
+#include "GameFolder.h"
 #include "Journal.h"
 #include "runtime/FileSystem.h"
+#include "runtime/InstanceLock.h"
 #include "StepReversal.h"
 #include "TransactionStep.h"
 
 #include <QList>
+
+#include <optional>
 
 // Changes to the file system that take effect together or not at all. Nothing the transaction
 // deletes or replaces is destroyed before it is committed: such a file is renamed aside, in its
 // own folder under a hidden name that no other file has, and dropped only at the commit.
 // An unfinished transaction undoes its steps in reverse order, so that every file is as before.
 // Every step is written to the journal before its operation runs, so that a process that dies
-// half-way leaves enough on the disk for the next start to undo what it had done.
+// half-way leaves enough on the disk for the next start to undo what it had done. From its first
+// step to its end, the transaction holds the game folder's lock.
 class Transaction final
 {
 public:
-    explicit Transaction(FileSystem &fileSystem);
+    // The game folder is the one the procedure works on; the journal names it, so that only a
+    // start that finds this very folder again acts on the journal.
+    Transaction(FileSystem &fileSystem, const GameFolder &game);
     // Rolls back a transaction that was never completed.
     ~Transaction();
     Transaction(const Transaction &) = delete;
@@ -27,7 +34,8 @@ public:
     ErrorOr<void> removeDirectory(const QString &path);
     // Never replaces an existing destination.
     ErrorOr<void> move(const QString &from, const QString &to);
-    // Never replaces an existing destination.
+    // Never replaces an existing destination. The copy is made under a hidden name and then
+    // moved to the destination, so that undoing it never deletes what stands at that name.
     ErrorOr<void> copy(const QString &from, const QString &to);
     ErrorOr<void> deleteFile(const QString &path);
     ErrorOr<void> rewrite(const QString &path, const QByteArray &bytes);
@@ -39,6 +47,9 @@ public:
 private:
     // Records the step, on the disk, before its operation runs.
     ErrorOr<void> begin(const TransactionStep &step);
+    // Locks the game folder and writes the journal's first record.
+    ErrorOr<void> open();
+    ErrorOr<void> copyToHiddenName(const QString &from, const QString &hidden);
     ErrorOr<void> requireMissing(const QString &path);
     ErrorOr<void> commit();
     ErrorOr<void> rollBack();
@@ -47,6 +58,8 @@ private:
     QString asidePathFor(const QString &path);
 
     FileSystem &m_fileSystem;
+    QString m_gameDirectory;
+    std::optional<InstanceLock> m_gameLock;
     Journal m_journal;
     StepReversal m_reversal;
     QString m_asidePrefix;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "ErrorOr.h"
+#include "FileIdentity.h"
 
 #include <QByteArray>
 #include <QString>
+
+#include <filesystem>
 
 enum class EntryKind { Missing, File, Directory, Other };
 
@@ -44,4 +47,10 @@ public:
     // Adds the bytes to the end of the file, creating it when missing, and returns only once they
     // are on the disk, so that a record written ahead of a change outlives a crash or power cut.
     virtual ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) = 0;
+
+    // Where a path leads on the host: absolute, with drive letters translated and links resolved
+    // as far as the path exists, so that two paths to one folder give the same answer.
+    virtual ErrorOr<std::filesystem::path> hostPath(const QString &path) = 0;
+    // What the path leads to, as distinct from anything that may later stand at the same path.
+    virtual ErrorOr<FileIdentity> identity(const QString &path) = 0;
 };

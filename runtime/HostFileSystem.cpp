@@ -229,3 +229,20 @@ ErrorOr<void> HostFileSystem::appendDurably(const QString &path, const QByteArra
         return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
     return {};
 }
+
+ErrorOr<fs::path> HostFileSystem::hostPath(const QString &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(fs::absolute(host, error), error);
+    TRY(fromSystem(error, path));
+    return resolved;
+}
+
+ErrorOr<FileIdentity> HostFileSystem::identity(const QString &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    FileIdentity identity;
+    TRY(fromSystem(NativeFileOperations::identify(host, identity), path));
+    return identity;
+}

@@ -22,6 +22,9 @@ public:
     ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) override;
     ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) override;
 
+    ErrorOr<std::filesystem::path> hostPath(const QString &path) override;
+    ErrorOr<FileIdentity> identity(const QString &path) override;
+
 private:
     PathTranslator m_translator;
 };

@@ -5,12 +5,15 @@
 #include <QStringList>
 
 #include <csignal>
+#include <cstdio>
 #include <type_traits>
 
 enum class Fault {
     DiskFull, // the chosen operation fails as a full disk would
     DeadDisk, // the chosen operation and every later one fail
     Kill,     // the process is killed, as by a crash or a power cut, once it has run
+    Hold,     // once it has run, the process says "held" on its output and waits for a line on
+              // its input, so that another process can be started while this one is mid-way
 };
 
 // Passes every operation on to another file system, numbering them from 1, and brings the chosen
@@ -74,6 +77,15 @@ public:
         return pass("appendDurably", path, [&] { return m_target.appendDurably(path, bytes); });
     }
 
+    ErrorOr<std::filesystem::path> hostPath(const QString &path) override
+    {
+        return pass("hostPath", path, [&] { return m_target.hostPath(path); });
+    }
+    ErrorOr<FileIdentity> identity(const QString &path) override
+    {
+        return pass("identity", path, [&] { return m_target.identity(path); });
+    }
+
 private:
     template <typename Call>
     std::invoke_result_t<Call> pass(const char *operation, const QString &path, Call call)
@@ -84,14 +96,24 @@ private:
                                               (m_fault == Fault::DeadDisk && number > m_chosen));
         if (!chosen)
             return call();
-        if (m_fault == Fault::Kill) {
+        if (m_fault == Fault::Kill || m_fault == Fault::Hold) {
             auto result = call();
-            std::raise(SIGKILL);
+            if (m_fault == Fault::Kill)
+                std::raise(SIGKILL);
+            hold();
             return result;
         }
         if (m_failedPath.isEmpty())
             m_failedPath = path;
         return RuntimeError(RuntimeErrorCode::DiskFull, path, QStringLiteral("Injected fault"));
+    }
+
+    static void hold()
+    {
+        std::puts("held");
+        std::fflush(stdout);
+        char line[2];
+        (void)std::fgets(line, sizeof line, stdin);
     }
 
     FileSystem &m_target;
