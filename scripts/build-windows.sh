@@ -27,6 +27,8 @@ for arch in i686 x86_64; do
     cmake -S "$source" -B "build-windows-$arch" -G Ninja "${launcher[@]}" \
         --toolchain "$PWD/cmake/toolchain-mingw-$arch.cmake" >/dev/null
     cmake --build "build-windows-$arch"
+    find "build-windows-$arch" -name '*.exe' -not -path '*/CMakeFiles/*' -print0 |
+        xargs -0 --no-run-if-empty scripts/check-windows-imports.sh
 done
 
 if [ "$run_tests" = yes ]; then
