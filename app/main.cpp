@@ -4,14 +4,18 @@
 #include "ui/QtMessageBox.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    // The player starts the installer from the folder that holds the mod's package.
-    HostFileSystem fileSystem(std::filesystem::path(QDir::currentPath().toStdU16String()));
+    // The player starts the installer from the folder that holds the mod's package. Its name is
+    // taken as the bytes the system holds, so that a name in another encoding than UTF-8 still
+    // names this folder. Should the system not tell it, "." names the same folder, and every
+    // operation on it reports what is wrong.
+    std::error_code error;
+    std::filesystem::path packageDirectory = std::filesystem::current_path(error);
+    HostFileSystem fileSystem(error ? std::filesystem::path(".") : std::move(packageDirectory));
     QtMessageBox messageBox;
     // An installation or removal that a crash cut short is put right before the main window shows.
     InterruptedWorkNotice::recoverAndTell(fileSystem, messageBox);

@@ -22,6 +22,10 @@ public:
     ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) override;
     ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) override;
 
+    // Links and folder durability.
+    ErrorOr<LinkKind> linkKind(const QString &path) override;
+    ErrorOr<void> syncFolder(const QString &path) override;
+
 private:
     PathTranslator m_translator;
 };

@@ -74,6 +74,16 @@ public:
         return pass("appendDurably", path, [&] { return m_target.appendDurably(path, bytes); });
     }
 
+    // Links and folder durability.
+    ErrorOr<LinkKind> linkKind(const QString &path) override
+    {
+        return pass("linkKind", path, [&] { return m_target.linkKind(path); });
+    }
+    ErrorOr<void> syncFolder(const QString &path) override
+    {
+        return pass("syncFolder", path, [&] { return m_target.syncFolder(path); });
+    }
+
 private:
     template <typename Call>
     std::invoke_result_t<Call> pass(const char *operation, const QString &path, Call call)
