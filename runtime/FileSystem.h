@@ -14,7 +14,8 @@ enum class LinkKind { NotALink, AbsoluteLink, RelativeLink };
 // The file operations the installer performs. Paths are given as the player and the status file
 // name them: "C:\WESTWOOD\REDALERT\Expand.mix", "Status.ini" (relative to the package folder), or
 // a POSIX path. Either slash separates, and names match existing entries whatever their letter
-// case. Every error carries the path as the caller gave it.
+// case; two entries that differ only in letter case are an error. No operation writes through a
+// link or waits on a named pipe or a device. Every error carries the path as the caller gave it.
 class FileSystem
 {
 public:
