@@ -5,14 +5,19 @@
 #include "ui/SingleInstanceGuard.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QIcon>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    // The player starts the installer from the folder that holds the mod's package.
-    const std::filesystem::path packageFolder(QDir::currentPath().toStdU16String());
+    // The player starts the installer from the folder that holds the mod's package. Its name is
+    // taken as the bytes the system holds, so that a name in another encoding than UTF-8 still
+    // names this folder. Should the system not tell it, "." names the same folder, and every
+    // operation on it reports what is wrong.
+    std::error_code error;
+    std::filesystem::path packageFolder = std::filesystem::current_path(error);
+    if (error)
+        packageFolder = ".";
     HostFileSystem fileSystem(packageFolder);
     QtMessageBox messageBox;
     // Held until the program ends; a second installer from this folder ends here.

@@ -33,6 +33,7 @@ ErrorOr<void> ModInstaller::install(Edition edition, const QString &gameDirector
 {
     const GameFolder game(gameDirectory);
     TRY(checkInstallable(edition, game));
+    TRY(refuseRelativeArchiveLinks(game));
     Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
         return transaction.complete(installAftermath(transaction, game));
@@ -223,4 +224,21 @@ ErrorOr<void> ModInstaller::giveBackKeptFile(Transaction &transaction, const Gam
     // Under the name it had before the installation, letter case and all.
     return transaction.move(game.backedUp(name),
                             game.file(TRY(m_fileSystem.storedName(game.backedUp(name)))));
+}
+
+// The installation moves the game's archives into the backup folder, one level down. A link that
+// names its target relative to its own folder would then point somewhere else, and the copy read
+// through it would not be the game's archive. A link with a full path moves as it is.
+ErrorOr<void> ModInstaller::refuseRelativeArchiveLinks(const GameFolder &game)
+{
+    for (const QString &name : {Expand, Expand2}) {
+        if (TRY(m_fileSystem.linkKind(game.file(name))) == LinkKind::RelativeLink)
+            return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.file(name),
+                                QStringLiteral("This is a symbolic link whose target is named "
+                                               "relative to the game folder; moved into BEXOM's "
+                                               "backup folder it would point elsewhere. Replace it "
+                                               "with the file itself or with a link that names "
+                                               "the full path."));
+    }
+    return {};
 }

@@ -44,5 +44,7 @@ private:
     ErrorOr<void> giveBackKeptFile(Transaction &transaction, const GameFolder &game,
                                    const QString &name);
 
+    ErrorOr<void> refuseRelativeArchiveLinks(const GameFolder &game);
+
     FileSystem &m_fileSystem;
 };

@@ -12,17 +12,21 @@ enum class EntryKind { Missing, File, Directory, Other };
 
 enum class Overwrite { No, Yes };
 
+enum class LinkKind { NotALink, AbsoluteLink, RelativeLink };
+
 // The file operations the installer performs. Paths are given as the player and the status file
 // name them: "C:\WESTWOOD\REDALERT\Expand.mix", "Status.ini" (relative to the package folder), or
 // a POSIX path. Either slash separates, and names match existing entries whatever their letter
-// case. Every error carries the path as the caller gave it.
+// case; two entries that differ only in letter case are an error. No operation writes through a
+// link or waits on a named pipe or a device. Every error carries the path as the caller gave it.
 class FileSystem
 {
 public:
     virtual ~FileSystem() = default;
 
     virtual ErrorOr<EntryKind> entryKind(const QString &path) = 0;
-    // Whether anything, file or folder, stands at the path.
+    // Whether anything stands at the path: a file, a folder, or a link, even one whose target is
+    // gone, since a copy must never write through it.
     ErrorOr<bool> exists(const QString &path);
     // The name of the entry that the path's last component matches, spelled as the folder holds
     // it ("EXPAND.MIX" for "Expand.mix"); the name as given when nothing matches.
@@ -33,7 +37,7 @@ public:
     virtual ErrorOr<void> deleteFile(const QString &path) = 0;
     // A rename within one file system; crossing file systems falls back to copy and delete.
     virtual ErrorOr<void> rename(const QString &from, const QString &to, Overwrite overwrite) = 0;
-    // Replaces an existing destination.
+    // Creates the destination, which must not exist yet, and returns once the copy is on the disk.
     virtual ErrorOr<void> copyFile(const QString &from, const QString &to) = 0;
     virtual ErrorOr<void> makeDirectory(const QString &path) = 0;
     // The directory must be empty.
@@ -53,4 +57,10 @@ public:
     virtual ErrorOr<std::filesystem::path> hostPath(const QString &path) = 0;
     // What the path leads to, as distinct from anything that may later stand at the same path.
     virtual ErrorOr<FileIdentity> identity(const QString &path) = 0;
+    // Links and folder durability.
+    // Whether the entry itself is a symbolic link, and whether its target is named relative to
+    // the link's folder; a missing entry is no link.
+    virtual ErrorOr<LinkKind> linkKind(const QString &path) = 0;
+    // Makes the creations, renames and removals inside the folder durable.
+    virtual ErrorOr<void> syncFolder(const QString &path) = 0;
 };

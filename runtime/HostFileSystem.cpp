@@ -2,45 +2,77 @@
 
 #include "NativeFileOperations.h"
 
-#include <fstream>
-
 namespace fs = std::filesystem;
 
 namespace {
 
 // The status file is a few dozen bytes; anything far larger is not one of the installer's files,
 // and reading it whole would only waste memory.
-constexpr std::uintmax_t MaximumTextFileSize = 16 * 1024 * 1024;
+constexpr qsizetype MaximumTextFileSize = 16 * 1024 * 1024;
 
-QString notAFileCause()
+// Whether a status describes the target of a link or the link itself.
+enum class Links { Follow, Stay };
+
+QString notAPlainFileCause(fs::file_type type)
 {
-    return QStringLiteral("This is a folder, not a file.");
+    switch (type) {
+    case fs::file_type::directory:
+        return QStringLiteral("This is a folder, not a file.");
+    case fs::file_type::fifo:
+        return QStringLiteral("This is a named pipe (FIFO), not a plain file.");
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return QStringLiteral("This is a device, not a plain file.");
+    case fs::file_type::socket:
+        return QStringLiteral("This is a socket, not a plain file.");
+    case fs::file_type::symlink:
+        return QStringLiteral("This is a symbolic link, not a plain file.");
+    default:
+        return QStringLiteral("This is not a plain file.");
+    }
 }
 
-ErrorOr<fs::file_status> statusOf(const fs::path &host, const QString &path)
+// Nothing at the path, or a file where a folder of the path should be, is an answer; any other
+// failure to look is an error.
+ErrorOr<fs::file_status> statusOf(const fs::path &host, const QString &path, Links links)
 {
     std::error_code error;
-    const fs::file_status status = fs::status(host, error);
+    const fs::file_status status =
+        links == Links::Follow ? fs::status(host, error) : fs::symlink_status(host, error);
     if (error && error != std::errc::no_such_file_or_directory &&
         error != std::errc::not_a_directory)
         return RuntimeError::fromErrorCode(error, path);
     return status;
 }
 
+// Something to read from: a plain file, or a link to one.
 ErrorOr<void> checkIsFile(const fs::path &host, const QString &path)
 {
-    const fs::file_status status = TRY(statusOf(host, path));
+    const fs::file_status status = TRY(statusOf(host, path, Links::Follow));
+    if (!fs::exists(status))
+        return RuntimeError(RuntimeErrorCode::FileNotFound, path);
+    if (!fs::is_regular_file(status))
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            notAPlainFileCause(status.type()));
+    return {};
+}
+
+// Something to rename or delete: anything but a folder. A link is moved or deleted itself, so
+// its target is never reached.
+ErrorOr<void> checkIsEntry(const fs::path &host, const QString &path)
+{
+    const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
     if (!fs::exists(status))
         return RuntimeError(RuntimeErrorCode::FileNotFound, path);
     if (fs::is_directory(status))
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path, notAFileCause());
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            notAPlainFileCause(status.type()));
     return {};
 }
 
 ErrorOr<void> checkAbsent(const fs::path &host, const QString &path)
 {
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(host, error)))
+    if (fs::exists(TRY(statusOf(host, path, Links::Stay))))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
     return {};
 }
@@ -50,6 +82,18 @@ ErrorOr<void> fromSystem(std::error_code error, const QString &path)
     if (error)
         return RuntimeError::fromErrorCode(error, path);
     return {};
+}
+
+// A move to another file system makes the entry anew there: a link as the same link.
+std::error_code copyAcross(const fs::path &from, const fs::path &to)
+{
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(from, error)))
+        return error ? error : NativeFileOperations::copyContents(from, to);
+    const fs::path target = fs::read_symlink(from, error);
+    if (!error)
+        fs::create_symlink(target, to, error);
+    return error;
 }
 
 RuntimeError missingParent(const QString &path)
@@ -74,9 +118,13 @@ HostFileSystem::HostFileSystem(fs::path packageDirectory)
 ErrorOr<EntryKind> HostFileSystem::entryKind(const QString &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    const fs::file_status status = TRY(statusOf(host, path));
-    if (!fs::exists(status))
+    const fs::file_status own = TRY(statusOf(host, path, Links::Stay));
+    if (!fs::exists(own))
         return EntryKind::Missing;
+    // A link to a file or a folder stands for it; one whose target is gone is still something
+    // standing at the name.
+    const fs::file_status status =
+        fs::is_symlink(own) ? TRY(statusOf(host, path, Links::Follow)) : own;
     if (fs::is_directory(status))
         return EntryKind::Directory;
     if (fs::is_regular_file(status))
@@ -96,13 +144,15 @@ ErrorOr<bool> HostFileSystem::isSameEntry(const QString &first, const QString &s
     const fs::path secondHost = TRY(m_translator.toHostPath(second));
     std::error_code error;
     const bool same = fs::equivalent(firstHost, secondHost, error);
-    return !error && same;
+    if (error)
+        return RuntimeError::fromErrorCode(error, first);
+    return same;
 }
 
 ErrorOr<void> HostFileSystem::deleteFile(const QString &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    TRY(checkIsFile(host, path));
+    TRY(checkIsEntry(host, path));
     std::error_code error;
     fs::remove(host, error);
     return fromSystem(error, path);
@@ -112,7 +162,7 @@ ErrorOr<void> HostFileSystem::rename(const QString &from, const QString &to, Ove
 {
     const fs::path fromHost = TRY(m_translator.toHostPath(from));
     const fs::path toHost = TRY(m_translator.toHostPath(to));
-    TRY(checkIsFile(fromHost, from));
+    TRY(checkIsEntry(fromHost, from));
     std::error_code error;
     if (overwrite == Overwrite::No)
         error = NativeFileOperations::renameNoReplace(fromHost, toHost);
@@ -122,7 +172,9 @@ ErrorOr<void> HostFileSystem::rename(const QString &from, const QString &to, Ove
         // Only a move to another file system copies; the source goes once the copy is whole.
         if (overwrite == Overwrite::No)
             TRY(checkAbsent(toHost, to));
-        TRY(fromSystem(NativeFileOperations::copyContents(fromHost, toHost), to));
+        else if (fs::remove(toHost, error); error)
+            return RuntimeError::fromErrorCode(error, to);
+        TRY(fromSystem(copyAcross(fromHost, toHost), to));
         fs::remove(fromHost, error);
     }
     if (error == std::errc::file_exists)
@@ -137,12 +189,11 @@ ErrorOr<void> HostFileSystem::copyFile(const QString &from, const QString &to)
     const fs::path fromHost = TRY(m_translator.toHostPath(from));
     const fs::path toHost = TRY(m_translator.toHostPath(to));
     TRY(checkIsFile(fromHost, from));
-    std::error_code error;
-    // Opening the destination truncates it, which would destroy a file copied onto itself.
-    if (fs::equivalent(fromHost, toHost, error))
-        return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, to,
-                            QStringLiteral("The file would be copied onto itself."));
-    error = NativeFileOperations::copyContents(fromHost, toHost);
+    // The destination is made by the copy, so a file is never copied onto itself nor written
+    // through a link that stands at the name.
+    const std::error_code error = NativeFileOperations::copyContents(fromHost, toHost);
+    if (error == std::errc::file_exists)
+        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(to);
     return fromSystem(error, to);
@@ -154,7 +205,7 @@ ErrorOr<void> HostFileSystem::makeDirectory(const QString &path)
     std::error_code error;
     if (fs::create_directory(host, error))
         return {};
-    if (!error)
+    if (!error || error == std::errc::file_exists)
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(path);
@@ -164,7 +215,8 @@ ErrorOr<void> HostFileSystem::makeDirectory(const QString &path)
 ErrorOr<void> HostFileSystem::removeDirectory(const QString &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    const fs::file_status status = TRY(statusOf(host, path));
+    // A link to a folder is not the folder; removing it would leave the folder where it is.
+    const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
     if (!fs::is_directory(status))
         return RuntimeError(RuntimeErrorCode::PathNotFound, path);
     std::error_code error;
@@ -179,23 +231,14 @@ ErrorOr<QByteArray> HostFileSystem::readFile(const QString &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     TRY(checkIsFile(host, path));
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(host, error);
-    if (error)
-        return RuntimeError::fromErrorCode(error, path);
-    if (size > MaximumTextFileSize)
+    QByteArray bytes;
+    const std::error_code error =
+        NativeFileOperations::readContents(host, MaximumTextFileSize, bytes);
+    if (error == std::errc::file_too_large)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                             QStringLiteral("The file is too large to be a text file of the "
                                            "installer."));
-    std::ifstream stream(host, std::ios::binary);
-    if (!stream)
-        return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
-    QByteArray bytes(static_cast<qsizetype>(size), Qt::Uninitialized);
-    stream.read(bytes.data(), bytes.size());
-    bytes.truncate(stream.gcount());
-    if (stream.bad())
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            QStringLiteral("The file could not be read."));
+    TRY(fromSystem(error, path));
     return bytes;
 }
 
@@ -221,8 +264,11 @@ ErrorOr<void> HostFileSystem::writeFileAtomically(const QString &path, const QBy
 ErrorOr<void> HostFileSystem::appendDurably(const QString &path, const QByteArray &bytes)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    std::error_code error;
-    const bool created = !fs::exists(fs::symlink_status(host, error));
+    const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
+    const bool created = !fs::exists(status);
+    if (!created && !fs::is_regular_file(status))
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            notAPlainFileCause(status.type()));
     TRY(fromSystem(NativeFileOperations::appendDurably(host, bytes), path));
     // A new file's name is on the disk only once its folder is.
     if (created)
@@ -245,4 +291,20 @@ ErrorOr<FileIdentity> HostFileSystem::identity(const QString &path)
     FileIdentity identity;
     TRY(fromSystem(NativeFileOperations::identify(host, identity), path));
     return identity;
-}
+    ErrorOr<LinkKind> HostFileSystem::linkKind(const QString &path)
+    {
+        const fs::path host = TRY(m_translator.toHostPath(path));
+        if (!fs::is_symlink(TRY(statusOf(host, path, Links::Stay))))
+            return LinkKind::NotALink;
+        std::error_code error;
+        const fs::path target = fs::read_symlink(host, error);
+        if (error)
+            return RuntimeError::fromErrorCode(error, path);
+        return target.is_absolute() ? LinkKind::AbsoluteLink : LinkKind::RelativeLink;
+    }
+
+    ErrorOr<void> HostFileSystem::syncFolder(const QString &path)
+    {
+        const fs::path host = TRY(m_translator.toHostPath(path));
+        return fromSystem(NativeFileOperations::syncDirectory(host), path);
+    }

@@ -24,6 +24,9 @@ public:
 
     ErrorOr<std::filesystem::path> hostPath(const QString &path) override;
     ErrorOr<FileIdentity> identity(const QString &path) override;
+    // Links and folder durability.
+    ErrorOr<LinkKind> linkKind(const QString &path) override;
+    ErrorOr<void> syncFolder(const QString &path) override;
 
 private:
     PathTranslator m_translator;

@@ -1,18 +1,16 @@
 #include "PathTranslator.h"
 
 #include <QDir>
+#include <QFile>
 #include <QRegularExpression>
+#include <QStringDecoder>
 
+#include <optional>
 #include <system_error>
 
 namespace fs = std::filesystem;
 
 namespace {
-
-fs::path toPath(const QString &text)
-{
-    return fs::path(text.toStdString());
-}
 
 QString fromPath(const fs::path &path)
 {
@@ -22,10 +20,10 @@ QString fromPath(const fs::path &path)
 // Wine keeps its drives as links in the prefix that Wine itself would use.
 fs::path winePrefix()
 {
-    const QString fromEnvironment = qEnvironmentVariable("WINEPREFIX");
+    const QByteArray fromEnvironment = qgetenv("WINEPREFIX");
     if (!fromEnvironment.isEmpty())
-        return toPath(fromEnvironment);
-    return toPath(QDir::homePath()) / ".wine";
+        return fs::path(fromEnvironment.toStdString());
+    return fs::path(QFile::encodeName(QDir::homePath()).toStdString()) / ".wine";
 }
 
 ErrorOr<fs::path> driveRoot(QChar letter, const QString &originalPath)
@@ -34,7 +32,11 @@ ErrorOr<fs::path> driveRoot(QChar letter, const QString &originalPath)
     const fs::path link =
         prefix / "dosdevices" / QString(letter.toLower()).append(':').toStdString();
     std::error_code error;
-    if (!fs::exists(fs::symlink_status(link, error)))
+    const fs::file_status status = fs::symlink_status(link, error);
+    if (error && error != std::errc::no_such_file_or_directory &&
+        error != std::errc::not_a_directory)
+        return RuntimeError::fromErrorCode(error, originalPath);
+    if (!fs::exists(status))
         return RuntimeError(RuntimeErrorCode::PathNotFound, originalPath,
                             QStringLiteral("Drive %1: is not mapped in the Wine prefix %2.")
                                 .arg(letter.toUpper())
@@ -42,20 +44,60 @@ ErrorOr<fs::path> driveRoot(QChar letter, const QString &originalPath)
     return link;
 }
 
-// The exact name first; otherwise the first entry whose name differs only in letter case.
-// A name that matches nothing is kept as given.
-fs::path matchComponent(const fs::path &directory, const QString &name)
+// Whether the name of an entry on the disk is the name asked for, whatever its letter case. The
+// comparison folds case by Unicode alone, never by the locale; a name on the disk that is not
+// UTF-8 has no letters to fold and must match byte for byte.
+bool namesMatch(const std::string &onDisk, const std::string &asked, const QString &name)
 {
+    if (onDisk == asked)
+        return true;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString text = decoder.decode(QByteArrayView(onDisk.data(), qsizetype(onDisk.size())));
+    return !decoder.hasError() && text.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+RuntimeError caseTwins(const fs::path &first, const fs::path &second, const QString &originalPath)
+{
+    return RuntimeError(RuntimeErrorCode::PathFileAccessError, originalPath,
+                        QStringLiteral("The folder holds both \"%1\" and \"%2\", which differ only "
+                                       "in letter case; the installer cannot tell which one is "
+                                       "meant. Rename or remove one of them.")
+                            .arg(fromPath(first.filename()), fromPath(second.filename())));
+}
+
+RuntimeError unlistable(std::error_code error, const fs::path &directory,
+                        const QString &originalPath)
+{
+    return RuntimeError::fromErrorCode(
+        error, originalPath,
+        QStringLiteral("The folder \"%1\" could not be read to match the letter case of its "
+                       "names: %2.")
+            .arg(fromPath(directory), QString::fromStdString(error.message())));
+}
+
+// The one entry whose name differs at most in letter case from the name given; the name as
+// given when none does, so that the operation on it reports what is missing. Two such entries
+// leave no way to tell which one is meant, the exact name included.
+ErrorOr<fs::path> matchComponent(const fs::path &directory, const QString &name,
+                                 const QString &originalPath)
+{
+    const std::string asked = name.toStdString();
     std::error_code error;
-    if (fs::exists(fs::symlink_status(directory / name.toStdString(), error)))
-        return directory / name.toStdString();
-    for (fs::directory_iterator it(directory, error), end; !error && it != end;
-         it.increment(error)) {
-        const QString candidate = QString::fromStdString(it->path().filename().string());
-        if (candidate.compare(name, Qt::CaseInsensitive) == 0)
-            return it->path();
+    fs::directory_iterator it(directory, error);
+    // A missing folder, or a file where the folder should be, holds nothing to match.
+    if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory)
+        return directory / asked;
+    std::optional<fs::path> match;
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        if (!namesMatch(it->path().filename().string(), asked, name))
+            continue;
+        if (match)
+            return caseTwins(*match, it->path(), originalPath);
+        match = it->path();
     }
-    return directory / name.toStdString();
+    if (error)
+        return unlistable(error, directory, originalPath);
+    return match.value_or(directory / asked);
 }
 
 } // namespace
@@ -80,7 +122,7 @@ ErrorOr<fs::path> PathTranslator::toHostPath(const QString &path) const
         if (component == QLatin1String(".") || component == QLatin1String(".."))
             host /= component.toStdString();
         else
-            host = matchComponent(host, component);
+            host = TRY(matchComponent(host, component, path));
     }
     // A trailing separator names a folder; keep it so that the system checks that it is one.
     if (!components.isEmpty() && (rest.endsWith('/')))

@@ -85,6 +85,15 @@ public:
     {
         return pass("identity", path, [&] { return m_target.identity(path); });
     }
+    // Links and folder durability.
+    ErrorOr<LinkKind> linkKind(const QString &path) override
+    {
+        return pass("linkKind", path, [&] { return m_target.linkKind(path); });
+    }
+    ErrorOr<void> syncFolder(const QString &path) override
+    {
+        return pass("syncFolder", path, [&] { return m_target.syncFolder(path); });
+    }
 
 private:
     template <typename Call>

@@ -6,8 +6,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
+#include <filesystem>
 #include <unistd.h>
 
 // How the game folder's files are named on disk and how the player names the folder.
@@ -61,10 +63,13 @@ QByteArray statusBytes(const QString &statusItem, const QString &directory)
     return (statusItem + "\r\nPath=" + directory + "\r\n").toUtf8();
 }
 
+// "-path" removes, "+path" makes a file, "+path/" a folder, "@path>target" a symbolic link.
 void applyChange(const ScratchFolder &scratch, const QString &change)
 {
     const QString path = change.mid(1);
-    if (change.startsWith('-') && QFileInfo(scratch.at(path)).isDir())
+    if (change.startsWith('@'))
+        QFile::link(path.section('>', 1), scratch.at(path.section('>', 0, 0)));
+    else if (change.startsWith('-') && QFileInfo(scratch.at(path)).isDir())
         QDir(scratch.at(path)).removeRecursively();
     else if (change.startsWith('-'))
         QFile::remove(scratch.at(path));
@@ -86,6 +91,8 @@ private slots:
     void badInputIsRefusedWithNothingChanged_data();
     void badInputIsRefusedWithNothingChanged();
     void readOnlyGameFolderIsRefusedWithNothingChanged();
+    void linksInTheGameFolderComeBackAsTheyWere_data();
+    void linksInTheGameFolderComeBackAsTheyWere();
     void statusFileGivesEachItemAsItsWholeLine_data();
     void statusFileGivesEachItemAsItsWholeLine();
 };
@@ -186,6 +193,13 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     install("very long path", "%1/" + QString(300, 'x') + "\\", {}, 75);
     install("blanks only", "     ", {}, 76);
     install("control characters", "C:\\WEST\tWOOD\001\\RED\033ALERT\\", {}, 76);
+    install("Expand.mix a relative link", game,
+            {"-game/Expand.mix", "+game/Expand.real", "@game/Expand.mix>Expand.real"}, 75,
+            Edition::Counterstrike);
+    install("Expand2.mix a relative link", game,
+            {"-game/Expand2.mix", "+game/Expand2.real", "@game/Expand2.mix>Expand2.real"}, 75);
+    install("Expand.mix in two letter cases", game, {"+game/EXPAND.MIX"}, 75);
+    install("package file in two letter cases", game, {"+package/RULES.INI"}, 75);
 
     const auto removal = [](const char *name, Edition installed, const QStringList &changes,
                             const QByteArray &status, int error) {
@@ -248,6 +262,54 @@ void ModInstallerTest::readOnlyGameFolderIsRefusedWithNothingChanged()
     QVERIFY(outcome.isError());
     QCOMPARE(outcome.error().number(), 70);
     QCOMPARE(scratch.snapshot(), before);
+}
+
+void ModInstallerTest::linksInTheGameFolderComeBackAsTheyWere_data()
+{
+    QTest::addColumn<Edition>("edition");
+    QTest::addColumn<QString>("link");
+    // Outside the game folder; a file of the game moves there, the link names it by full path.
+    QTest::addColumn<QString>("target");
+    QTest::newRow("target gone, where a copy goes") << Edition::Aftermath << "Title.pcx"
+                                                    << "elsewhere/Title.pcx";
+    QTest::newRow("Expand.mix, Aftermath") << Edition::Aftermath << "Expand.mix"
+                                           << "store/Expand.mix";
+    QTest::newRow("Expand2.mix, Aftermath") << Edition::Aftermath << "Expand2.mix"
+                                            << "store/Expand2.mix";
+    QTest::newRow("Expand.mix, Counterstrike") << Edition::Counterstrike << "Expand.mix"
+                                               << "store/Expand.mix";
+}
+
+void ModInstallerTest::linksInTheGameFolderComeBackAsTheyWere()
+{
+    QFETCH(Edition, edition);
+    QFETCH(QString, link);
+    QFETCH(QString, target);
+    InstallScratch scratch;
+    const ScratchFolder &files = scratch.scratch();
+    const QString linkPath = files.at("game/" + link);
+    files.createFolder("store");
+    QFile::rename(linkPath, files.at(target));
+    QVERIFY(QFile::link(files.at(target), linkPath));
+    const QStringList before = scratch.snapshot();
+    const auto linkIsBack = [&] {
+        return QFileInfo(linkPath).isSymLink() &&
+               std::filesystem::read_symlink(linkPath.toStdString()) ==
+                   files.at(target).toStdString();
+    };
+
+    ModInstaller installer(scratch.fileSystem());
+    VERIFY_SUCCESS(installer.install(edition, scratch.gameDirectory()));
+    QVERIFY(QFileInfo(files.at("game/BEXOMv2/" + link)).isSymLink());
+    QVERIFY(!QFileInfo::exists(files.at("elsewhere")));
+    VERIFY_SUCCESS(installer.uninstall(edition, scratch.gameDirectory()));
+
+    QVERIFY(linkIsBack());
+    QVERIFY(!QFileInfo::exists(files.at("elsewhere")));
+    QStringList after = scratch.snapshot();
+    after.replaceInStrings(QRegularExpression("^package/Status.ini .*"),
+                           before.filter("package/Status.ini").value(0));
+    QCOMPARE(after, before);
 }
 
 void ModInstallerTest::statusFileGivesEachItemAsItsWholeLine_data()
