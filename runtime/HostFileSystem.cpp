@@ -291,20 +291,22 @@ ErrorOr<FileIdentity> HostFileSystem::identity(const QString &path)
     FileIdentity identity;
     TRY(fromSystem(NativeFileOperations::identify(host, identity), path));
     return identity;
-    ErrorOr<LinkKind> HostFileSystem::linkKind(const QString &path)
-    {
-        const fs::path host = TRY(m_translator.toHostPath(path));
-        if (!fs::is_symlink(TRY(statusOf(host, path, Links::Stay))))
-            return LinkKind::NotALink;
-        std::error_code error;
-        const fs::path target = fs::read_symlink(host, error);
-        if (error)
-            return RuntimeError::fromErrorCode(error, path);
-        return target.is_absolute() ? LinkKind::AbsoluteLink : LinkKind::RelativeLink;
-    }
+}
 
-    ErrorOr<void> HostFileSystem::syncFolder(const QString &path)
-    {
-        const fs::path host = TRY(m_translator.toHostPath(path));
-        return fromSystem(NativeFileOperations::syncDirectory(host), path);
-    }
+ErrorOr<LinkKind> HostFileSystem::linkKind(const QString &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    if (!fs::is_symlink(TRY(statusOf(host, path, Links::Stay))))
+        return LinkKind::NotALink;
+    std::error_code error;
+    const fs::path target = fs::read_symlink(host, error);
+    if (error)
+        return RuntimeError::fromErrorCode(error, path);
+    return target.is_absolute() ? LinkKind::AbsoluteLink : LinkKind::RelativeLink;
+}
+
+ErrorOr<void> HostFileSystem::syncFolder(const QString &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    return fromSystem(NativeFileOperations::syncDirectory(host), path);
+}
