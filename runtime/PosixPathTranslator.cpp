@@ -75,14 +75,27 @@ RuntimeError unlistable(std::error_code error, const fs::path &directory,
             .arg(fromPath(directory), QString::fromStdString(error.message())));
 }
 
+enum class Component { OnTheWay, Last };
+
 // The one entry whose name differs at most in letter case from the name given; the name as
-// given when none does, so that the operation on it reports what is missing. Two such entries
-// leave no way to tell which one is meant, the exact name included.
+// given when none does, so that the operation on it reports what is missing. For the name an
+// operation acts on, two such entries leave no way to tell which one is meant, the exact name
+// included. A folder on the way that is spelled exactly is taken as it is without listing its
+// parent: folders such as /home may be entered but not read.
 ErrorOr<fs::path> matchComponent(const fs::path &directory, const QString &name,
-                                 const QString &originalPath)
+                                 const QString &originalPath, Component component)
 {
     const std::string asked = name.toStdString();
     std::error_code error;
+    if (component == Component::OnTheWay) {
+        const fs::file_status status = fs::symlink_status(directory / asked, error);
+        if (fs::exists(status))
+            return directory / asked;
+        if (error && error != std::errc::no_such_file_or_directory &&
+            error != std::errc::not_a_directory)
+            return RuntimeError::fromErrorCode(error, originalPath);
+        error.clear();
+    }
     fs::directory_iterator it(directory, error);
     // A missing folder, or a file where the folder should be, holds nothing to match.
     if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory)
@@ -118,11 +131,14 @@ ErrorOr<fs::path> PathTranslator::toHostPath(const QString &path) const
     }
     rest.replace('\\', '/');
     const QStringList components = rest.split('/', Qt::SkipEmptyParts);
-    for (const QString &component : components) {
+    for (qsizetype index = 0; index < components.size(); ++index) {
+        const QString &component = components[index];
         if (component == QLatin1String(".") || component == QLatin1String(".."))
             host /= component.toStdString();
         else
-            host = TRY(matchComponent(host, component, path));
+            host = TRY(matchComponent(host, component, path,
+                                      index + 1 == components.size() ? Component::Last
+                                                                     : Component::OnTheWay));
     }
     // A trailing separator names a folder; keep it so that the system checks that it is one.
     if (!components.isEmpty() && (rest.endsWith('/')))
