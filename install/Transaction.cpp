@@ -124,11 +124,34 @@ ErrorOr<void> Transaction::commit()
     if (!m_journal.hasBegun())
         return {};
     // Until the commit record is on the disk, a crash undoes the whole transaction; so does a
-    // commit record that cannot be written.
+    // commit record that cannot be written. The renames must reach the disk before it does.
+    if (ErrorOr<void> flushed = flushChangedFolders(); flushed.isError())
+        return complete(flushed.releaseError());
     if (ErrorOr<void> recorded = m_journal.recordCommit(); recorded.isError())
         return complete(recorded.releaseError());
     TRY(m_reversal.dropAsides(std::exchange(m_steps, {})));
     return discardJournal(QStringLiteral("The work is done"));
+}
+
+// A rename or a new name is on the disk only once its folder is. A folder that a later step
+// removed again has nothing left to flush: its removal is flushed with its parent.
+ErrorOr<void> Transaction::flushChangedFolders()
+{
+    QStringList folders;
+    for (const TransactionStep &step : m_steps)
+        for (const QString &path : {step.source, step.target, step.aside}) {
+            if (path.isEmpty())
+                continue;
+            const QString folder = path.left(nameStart(path));
+            if (!folders.contains(folder))
+                folders.append(folder);
+        }
+    for (const QString &folder : folders) {
+        const QString named = folder.isEmpty() ? QStringLiteral(".") : folder;
+        if (TRY(m_fileSystem.entryKind(named)) == EntryKind::Directory)
+            TRY(m_fileSystem.syncFolder(named));
+    }
+    return {};
 }
 
 ErrorOr<void> Transaction::rollBack()

@@ -52,6 +52,7 @@ private:
     ErrorOr<void> copyToHiddenName(const QString &from, const QString &hidden);
     ErrorOr<void> requireMissing(const QString &path);
     ErrorOr<void> commit();
+    ErrorOr<void> flushChangedFolders();
     ErrorOr<void> rollBack();
     ErrorOr<void> discardJournal(const QString &whenLeft);
     ErrorOr<QString> asStored(const QString &path);
