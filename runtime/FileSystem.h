@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ErrorOr.h"
+#include "FileDigest.h"
 
 #include <QByteArray>
 #include <QString>
@@ -44,4 +45,10 @@ public:
     // Adds the bytes to the end of the file, creating it when missing, and returns only once they
     // are on the disk, so that a record written ahead of a change outlives a crash or power cut.
     virtual ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) = 0;
+
+    // Reads the whole file in constant memory, however large it is.
+    virtual ErrorOr<FileDigest> digest(const QString &path) = 0;
+    // Creates the file, which must not exist yet, writes the bytes and returns only once they and
+    // the file's name are on the disk.
+    virtual ErrorOr<void> createFileDurably(const QString &path, const QByteArray &bytes) = 0;
 };

@@ -1,8 +1,10 @@
 #include "HostFileSystem.h"
 
 #include "NativeFileOperations.h"
+#include "Sha256.h"
 
 #include <fstream>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -11,6 +13,8 @@ namespace {
 // The status file is a few dozen bytes; anything far larger is not one of the installer's files,
 // and reading it whole would only waste memory.
 constexpr std::uintmax_t MaximumTextFileSize = 16 * 1024 * 1024;
+// Large reads keep the system calls few; the hash, not the reading, sets the pace.
+constexpr std::size_t DigestBufferSize = 1024 * 1024;
 
 QString notAFileCause()
 {
@@ -228,4 +232,39 @@ ErrorOr<void> HostFileSystem::appendDurably(const QString &path, const QByteArra
     if (created)
         return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
     return {};
+}
+
+ErrorOr<FileDigest> HostFileSystem::digest(const QString &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    TRY(checkIsFile(host, path));
+    std::ifstream stream(host, std::ios::binary);
+    if (!stream)
+        return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
+    const std::unique_ptr<char[]> buffer(new char[DigestBufferSize]);
+    Sha256 hash;
+    FileDigest digest;
+    while (stream) {
+        stream.read(buffer.get(), DigestBufferSize);
+        hash.update(buffer.get(), static_cast<std::size_t>(stream.gcount()));
+        digest.size += stream.gcount();
+    }
+    if (stream.bad())
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            QStringLiteral("The file could not be read."));
+    const Sha256::Digest sha256 = hash.finish();
+    digest.sha256 = QByteArray(reinterpret_cast<const char *>(sha256.data()), sha256.size());
+    return digest;
+}
+
+ErrorOr<void> HostFileSystem::createFileDurably(const QString &path, const QByteArray &bytes)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    const std::error_code error = NativeFileOperations::createDurably(host, bytes);
+    if (error == std::errc::file_exists)
+        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
+    if (error == std::errc::no_such_file_or_directory)
+        return missingParent(path);
+    TRY(fromSystem(error, path));
+    return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
 }

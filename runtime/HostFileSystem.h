@@ -22,6 +22,9 @@ public:
     ErrorOr<void> writeFileAtomically(const QString &path, const QByteArray &bytes) override;
     ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) override;
 
+    ErrorOr<FileDigest> digest(const QString &path) override;
+    ErrorOr<void> createFileDurably(const QString &path, const QByteArray &bytes) override;
+
 private:
     PathTranslator m_translator;
 };

@@ -159,6 +159,11 @@ std::error_code appendDurably(const fs::path &path, const QByteArray &bytes)
     return writeAndSync(path, O_APPEND, bytes);
 }
 
+std::error_code createDurably(const fs::path &path, const QByteArray &bytes)
+{
+    return writeAndSync(path, O_EXCL, bytes);
+}
+
 std::error_code syncDirectory(const fs::path &directory)
 {
     FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

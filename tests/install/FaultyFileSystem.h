@@ -74,6 +74,16 @@ public:
         return pass("appendDurably", path, [&] { return m_target.appendDurably(path, bytes); });
     }
 
+    ErrorOr<FileDigest> digest(const QString &path) override
+    {
+        return pass("digest", path, [&] { return m_target.digest(path); });
+    }
+    ErrorOr<void> createFileDurably(const QString &path, const QByteArray &bytes) override
+    {
+        return pass("createFileDurably", path,
+                    [&] { return m_target.createFileDurably(path, bytes); });
+    }
+
 private:
     template <typename Call>
     std::invoke_result_t<Call> pass(const char *operation, const QString &path, Call call)
