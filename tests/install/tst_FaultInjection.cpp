@@ -95,7 +95,7 @@ void FaultInjectionTest::deadDiskDuringUndoIsReportedAndPutRightAtTheNextStart()
     FaultyFileSystem counting(scratch.fileSystem());
     VERIFY_SUCCESS(ModInstaller(counting).install(Edition::Aftermath, scratch.gameDirectory()));
     scratch.reset();
-    // The copy of SC-Vorda.mix, the last step before the commit, and everything after it.
+    // The copy of SC-Vorda.mix, the last copy before the commit, and everything after it.
     const int lastCopy =
         counting.operations().lastIndexOf("copyFile " + scratch.gameDirectory() + "SC-Vorda.mix");
     FaultyFileSystem dying(scratch.fileSystem(), lastCopy + 1, Fault::DeadDisk);
