@@ -136,7 +136,7 @@ void run(const QString &scratchRoot, const Scenario &scenario, Edition edition)
 void reportHashRates(const QString &scratchRoot)
 {
     constexpr qint64 Size = 1024 * MiB;
-    const QByteArray block(64 * MiB, 'x');
+    const QByteArray block(MiB, 'x');
     for (const Sha256::Engine engine : {Sha256::Engine::Portable, Sha256::Engine::ShaExtensions}) {
         if (!Sha256::isAvailable(engine))
             continue;

@@ -46,7 +46,7 @@ public:
     // are on the disk, so that a record written ahead of a change outlives a crash or power cut.
     virtual ErrorOr<void> appendDurably(const QString &path, const QByteArray &bytes) = 0;
 
-    // Reads the whole file in constant memory, however large it is.
+    // The file's size and SHA-256, read in constant memory however large the file is.
     virtual ErrorOr<FileDigest> digest(const QString &path) = 0;
     // Creates the file, which must not exist yet, writes the bytes and returns only once they and
     // the file's name are on the disk.
