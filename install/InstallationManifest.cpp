@@ -88,8 +88,7 @@ RuntimeError damaged(const QString &path)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                         QStringLiteral("BEXOM's list of the files it installed is damaged, so the "
-                                       "removal cannot tell what to take out. Nothing was "
-                                       "changed."));
+                                       "removal cannot tell what to take out."));
 }
 
 RuntimeError unknownName(const QString &path, const QString &name)
@@ -97,7 +96,7 @@ RuntimeError unknownName(const QString &path, const QString &name)
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                         QStringLiteral("BEXOM's list of the files it installed names \"%1\", "
                                        "which is not a file BEXOM installs, so the list cannot be "
-                                       "trusted. Nothing was changed.")
+                                       "trusted.")
                             .arg(name));
 }
 

@@ -40,8 +40,7 @@ RuntimeError manifestUnusable(RuntimeError error)
 {
     return RuntimeError(error.code(), error.path(),
                         QStringLiteral("BEXOM's list of the files it installed could not be read "
-                                       "(%1), so the removal cannot tell what to take out. Nothing "
-                                       "was changed.")
+                                       "(%1), so the removal cannot tell what to take out.")
                             .arg(error.cause().isEmpty() ? error.description() : error.cause()));
 }
 
@@ -129,8 +128,7 @@ ErrorOr<void> ModInstaller::checkManifest(Edition edition, const GameFolder &gam
     if (manifest.edition() != edition)
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
                             QStringLiteral("The status file says BEXOM was installed for %1, but "
-                                           "the game folder holds the %2 installation. Nothing "
-                                           "was changed.")
+                                           "the game folder holds the %2 installation.")
                                 .arg(editionName(edition), editionName(manifest.edition())));
     for (const ManifestEntry &kept : manifest.entries(Role::Kept))
         TRY(checkKeptFile(game, kept));
@@ -143,17 +141,15 @@ ErrorOr<void> ModInstaller::checkKeptFile(const GameFolder &game, const Manifest
     const QString copy = QStringLiteral("BEXOM's backup copy of the game's own %1").arg(kept.name);
     const RuntimeError damaged(RuntimeErrorCode::PathFileAccessError, path,
                                QStringLiteral("%1 is damaged (it is not the file the installation "
-                                              "kept), so the game could not be given back. "
-                                              "Nothing was changed.")
+                                              "kept), so the game could not be given back.")
                                    .arg(copy));
     switch (TRY(m_fileSystem.entryKind(path))) {
     case EntryKind::File:
         break;
     case EntryKind::Missing:
-        return RuntimeError(RuntimeErrorCode::FileNotFound, path,
-                            QStringLiteral("%1 is missing, so the game could not be given back. "
-                                           "Nothing was changed.")
-                                .arg(copy));
+        return RuntimeError(
+            RuntimeErrorCode::FileNotFound, path,
+            QStringLiteral("%1 is missing, so the game could not be given back.").arg(copy));
     default:
         return damaged;
     }

@@ -231,21 +231,28 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     QTest::addColumn<QStringList>("changes");
     QTest::addColumn<QByteArray>("status");
     QTest::addColumn<int>("error");
+    // For the program's own texts; empty when the cause is not checked.
+    QTest::addColumn<QString>("cause");
 
     const auto install = [](const char *name, const QString &directory, const QStringList &changes,
                             int error, Edition edition = Edition::Aftermath,
-                            const QByteArray &status = {}) {
+                            const QByteArray &status = {}, const QString &cause = {}) {
         QTest::newRow(name) << Direction::Install << edition << directory << changes << status
-                            << error;
+                            << error << cause;
     };
+    const QString fullPath =
+        "The game folder must be given as a full path, such as C:\\WESTWOOD\\REDALERT\\.";
     const QString game = "%1/game\\";
     install("missing folder", "%1/missing\\", {}, 76);
     install("a file, not a folder", "%1/game/RA95.exe\\", {}, 76);
     install("empty text", "", {}, 76);
-    install("relative path", "game\\", {}, 76);
+    install("relative path", "game\\", {}, 76, Edition::Aftermath, {}, fullPath);
     install("folder above the package", "..\\", {}, 76);
     install("drive-relative path", "\\game\\", {}, 76);
-    install("line break", "%1/game\nx\\", {"+game\nx/Expand.mix", "+game\nx/Expand2.mix"}, 76);
+    install("line break", "%1/game\nx\\", {"+game\nx/Expand.mix", "+game\nx/Expand2.mix"}, 76,
+            Edition::Aftermath, {},
+            "The game folder's name holds a line break or another control character, which no "
+            "folder of the game has. Type the folder again, such as C:\\WESTWOOD\\REDALERT\\.");
     install("carriage return", "%1/game\r\\", {"+game\r/Expand.mix", "+game\r/Expand2.mix"}, 76);
     install("package folder", "%1/package", {}, 5);
     install("Aftermath without Expand2.mix", game, {"-game/Expand2.mix"}, 53);
@@ -262,9 +269,9 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     install("control characters", "C:\\WEST\tWOOD\001\\RED\033ALERT\\", {}, 76);
 
     const auto removal = [](const char *name, Edition installed, const QStringList &changes,
-                            const QByteArray &status, int error) {
+                            const QByteArray &status, int error, const QString &cause = {}) {
         QTest::newRow(name) << Direction::Removal << installed << QString() << changes << status
-                            << error;
+                            << error << cause;
     };
     removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53);
     removal("removal, status file empty", Edition::Aftermath, {}, "", 62);
@@ -276,9 +283,13 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     removal("removal, backup without Expand2.mix", Edition::Aftermath,
             {"-game/BEXOMv2/Expand2.mix"}, {}, 53);
     removal("removal, backup without Expand.mix", Edition::Counterstrike,
-            {"-game/BEXOMv2/Expand.mix"}, {}, 53);
+            {"-game/BEXOMv2/Expand.mix"}, {}, 53,
+            "BEXOM's backup copy of the game's own Expand.mix is missing, so the game could not "
+            "be given back.");
     removal("removal, backup copy of Expand.mix damaged", Edition::Aftermath,
-            {"~game/BEXOMv2/Expand.mix"}, {}, 75);
+            {"~game/BEXOMv2/Expand.mix"}, {}, 75,
+            "BEXOM's backup copy of the game's own Expand.mix is damaged (it is not the file the "
+            "installation kept), so the game could not be given back.");
     removal("removal, backup copy of Expand2.mix damaged", Edition::Counterstrike,
             {"~game/BEXOMv2/Expand2.mix"}, {}, 75);
     removal("removal, manifest damaged", Edition::Aftermath, {"~game/BEXOMv2/BEXOMv2.manifest"}, {},
@@ -288,12 +299,14 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     // The player's own Aftrmath.ini and MPlayer.ini are what a removal for Aftermath would take.
     removal("removal, stale status file says Aftermath", Edition::Counterstrike,
             {"+game/Aftrmath.ini", "+game/MPlayer.ini"}, "Status=Aftermath\r\nPath=%1/game\\\r\n",
-            5);
+            5,
+            "The status file says BEXOM was installed for Aftermath, but the game folder holds the "
+            "Counterstrike installation.");
     removal("removal, stale status file says Counterstrike", Edition::Aftermath, {},
             "Status=Counterstrike\r\nPath=%1/game\\\r\n", 5);
     removal("removal, crafted path to the folder above", Edition::Counterstrike,
             {"+BEXOMv2/Expand.mix", "+Expand.mix", "+SC-Vorda.mix"},
-            "Status=Counterstrike\r\nPath=..\\\r\n", 76);
+            "Status=Counterstrike\r\nPath=..\\\r\n", 76, fullPath);
 }
 
 void ModInstallerTest::badInputIsRefusedWithNothingChanged()
@@ -304,6 +317,7 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged()
     QFETCH(QStringList, changes);
     QFETCH(QByteArray, status);
     QFETCH(int, error);
+    QFETCH(QString, cause);
     InstallScratch scratch;
     const QString root = scratch.scratch().path();
     const Procedure procedure{{}, edition, direction};
@@ -318,6 +332,8 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged()
 
     QVERIFY(outcome.isError());
     QCOMPARE(outcome.error().number(), error);
+    if (!cause.isEmpty())
+        QCOMPARE(outcome.error().cause(), cause);
     QVERIFY(!outcome.error().path().isEmpty());
     QVERIFY(!outcome.error().leftChanges());
     QCOMPARE(scratch.snapshot(), before);
