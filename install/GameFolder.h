@@ -15,6 +15,10 @@ public:
     // The folder itself: without the final separator, which would make a file look missing
     // rather than not a folder, unless the separator is all there is.
     QString folder() const;
+    // Whether the directory names one folder wherever the installer runs: "C:\" or "C:/" with a
+    // drive letter, a UNC path "\\server\share\", or a POSIX path from the root. Anything
+    // else would be taken relative to the package folder.
+    bool isFullPath() const;
     QString file(const QString &name) const { return m_directory + name; }
     QString backupFolder() const { return m_directory + BackupFolderName; }
     QString backedUp(const QString &name) const { return backupFolder() + u'\\' + name; }

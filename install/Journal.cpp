@@ -25,6 +25,8 @@ QByteArray kindWord(Kind kind)
         return QByteArrayLiteral("set-aside");
     case Kind::Rewrite:
         return QByteArrayLiteral("rewrite");
+    case Kind::Create:
+        return QByteArrayLiteral("create");
     }
     return {};
 }
@@ -32,7 +34,7 @@ QByteArray kindWord(Kind kind)
 std::optional<Kind> kindOf(const QByteArray &word)
 {
     for (const Kind kind : {Kind::MakeDirectory, Kind::RemoveDirectory, Kind::Move, Kind::Copy,
-                            Kind::SetAside, Kind::Rewrite})
+                            Kind::SetAside, Kind::Rewrite, Kind::Create})
         if (kindWord(kind) == word)
             return kind;
     return std::nullopt;

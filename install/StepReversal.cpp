@@ -36,6 +36,8 @@ QString describeUndone(const TransactionStep &step)
     case Kind::Rewrite:
         return QStringLiteral("%1 could not be given back its former content, which is kept as %2")
             .arg(quoted(step.target), quoted(step.aside));
+    case Kind::Create:
+        return QStringLiteral("The new file %1 could not be deleted").arg(quoted(step.target));
     }
     return {};
 }
@@ -114,8 +116,9 @@ ErrorOr<void> StepReversal::undo(const TransactionStep &step)
             return {};
         return m_fileSystem.rename(step.target, step.source, Overwrite::No);
     case Kind::Copy:
-        // The target was missing before the copy, so whatever stands there now is the copy,
-        // whole or cut short.
+    case Kind::Create:
+        // The target was missing before the copy or the creation, so whatever stands there now
+        // is the new file, whole or cut short.
         return deleteIfPresent(step.target);
     case Kind::SetAside:
         // A file in the way at the target is reported rather than replaced.

@@ -77,6 +77,14 @@ ErrorOr<void> Transaction::rewrite(const QString &path, const QByteArray &bytes)
     return m_fileSystem.writeFileAtomically(path, bytes);
 }
 
+ErrorOr<void> Transaction::createFile(const QString &path, const QByteArray &bytes)
+{
+    // Undoing deletes whatever stands at the path, a file cut short included.
+    TRY(requireMissing(path));
+    TRY(begin({Kind::Create, {}, path, {}}));
+    return m_fileSystem.createFileDurably(path, bytes);
+}
+
 ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
 {
     m_completed = true;

@@ -39,6 +39,8 @@ public:
     ErrorOr<void> copy(const QString &from, const QString &to);
     ErrorOr<void> deleteFile(const QString &path);
     ErrorOr<void> rewrite(const QString &path, const QByteArray &bytes);
+    // Never replaces an existing file. The bytes are on the disk once it returns.
+    ErrorOr<void> createFile(const QString &path, const QByteArray &bytes);
 
     // Ends the transaction with the outcome of its steps. A success is committed; an error undoes
     // every step and is returned, telling what could not be undone, if anything.

@@ -13,6 +13,7 @@ struct TransactionStep
         Copy,            // source is being copied to target, a hidden name that was free
         SetAside,        // target was renamed to aside instead of being deleted
         Rewrite,         // target is being rewritten; its former bytes wait at aside
+        Create,          // target, which did not exist before, is being written
     };
 
     // Begins the names under which a transaction keeps files aside and makes its copies: hidden,

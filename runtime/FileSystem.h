@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ErrorOr.h"
+#include "FileDigest.h"
 #include "FileIdentity.h"
 
 #include <QByteArray>
@@ -63,4 +64,9 @@ public:
     virtual ErrorOr<LinkKind> linkKind(const QString &path) = 0;
     // Makes the creations, renames and removals inside the folder durable.
     virtual ErrorOr<void> syncFolder(const QString &path) = 0;
+    // The file's size and SHA-256, read in constant memory however large the file is.
+    virtual ErrorOr<FileDigest> digest(const QString &path) = 0;
+    // Creates the file, which must not exist yet, writes the bytes and returns only once they and
+    // the file's name are on the disk.
+    virtual ErrorOr<void> createFileDurably(const QString &path, const QByteArray &bytes) = 0;
 };

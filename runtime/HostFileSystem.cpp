@@ -1,6 +1,10 @@
 #include "HostFileSystem.h"
 
 #include "NativeFileOperations.h"
+#include "Sha256.h"
+
+#include <fstream>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -9,6 +13,8 @@ namespace {
 // The status file is a few dozen bytes; anything far larger is not one of the installer's files,
 // and reading it whole would only waste memory.
 constexpr qsizetype MaximumTextFileSize = 16 * 1024 * 1024;
+// Large reads keep the system calls few; the hash, not the reading, sets the pace.
+constexpr std::size_t DigestBufferSize = 1024 * 1024;
 
 // Whether a status describes the target of a link or the link itself.
 enum class Links { Follow, Stay };
@@ -309,4 +315,51 @@ ErrorOr<void> HostFileSystem::syncFolder(const QString &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     return fromSystem(NativeFileOperations::syncDirectory(host), path);
+}
+
+// A symbolic link is kept and given back as the link itself, so what it holds is the name of its
+// target, whether or not that target is there.
+ErrorOr<FileDigest> HostFileSystem::digest(const QString &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    if (fs::is_symlink(TRY(statusOf(host, path, Links::Stay)))) {
+        std::error_code error;
+        const std::string target = fs::read_symlink(host, error).string();
+        TRY(fromSystem(error, path));
+        Sha256 hash;
+        hash.update(target);
+        const Sha256::Digest sha256 = hash.finish();
+        return FileDigest{static_cast<qint64>(target.size()),
+                          QByteArray(reinterpret_cast<const char *>(sha256.data()), sha256.size())};
+    }
+    TRY(checkIsFile(host, path));
+    std::ifstream stream(host, std::ios::binary);
+    if (!stream)
+        return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
+    const std::unique_ptr<char[]> buffer(new char[DigestBufferSize]);
+    Sha256 hash;
+    FileDigest digest;
+    while (stream) {
+        stream.read(buffer.get(), DigestBufferSize);
+        hash.update(buffer.get(), static_cast<std::size_t>(stream.gcount()));
+        digest.size += stream.gcount();
+    }
+    if (stream.bad())
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            QStringLiteral("The file could not be read."));
+    const Sha256::Digest sha256 = hash.finish();
+    digest.sha256 = QByteArray(reinterpret_cast<const char *>(sha256.data()), sha256.size());
+    return digest;
+}
+
+ErrorOr<void> HostFileSystem::createFileDurably(const QString &path, const QByteArray &bytes)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    const std::error_code error = NativeFileOperations::createDurably(host, bytes);
+    if (error == std::errc::file_exists)
+        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
+    if (error == std::errc::no_such_file_or_directory)
+        return missingParent(path);
+    TRY(fromSystem(error, path));
+    return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
 }

@@ -27,6 +27,8 @@ public:
     // Links and folder durability.
     ErrorOr<LinkKind> linkKind(const QString &path) override;
     ErrorOr<void> syncFolder(const QString &path) override;
+    ErrorOr<FileDigest> digest(const QString &path) override;
+    ErrorOr<void> createFileDurably(const QString &path, const QByteArray &bytes) override;
 
 private:
     PathTranslator m_translator;

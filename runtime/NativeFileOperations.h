@@ -30,6 +30,9 @@ std::error_code appendDurably(const std::filesystem::path &path, const QByteArra
 
 // Reads the whole file; one larger than limit bytes gives file_too_large.
 std::error_code readContents(const std::filesystem::path &path, qsizetype limit, QByteArray &bytes);
+// Creates the file, failing with file_exists when the name is taken, writes the bytes and waits
+// until they are on the disk.
+std::error_code createDurably(const std::filesystem::path &path, const QByteArray &bytes);
 
 // Makes the renames and removals inside a folder durable.
 std::error_code syncDirectory(const std::filesystem::path &directory);

@@ -218,6 +218,11 @@ std::error_code readContents(const fs::path &path, qsizetype limit, QByteArray &
     return {};
 }
 
+std::error_code createDurably(const fs::path &path, const QByteArray &bytes)
+{
+    return writeAndSync(path, O_EXCL, bytes);
+}
+
 std::error_code syncDirectory(const fs::path &directory)
 {
     FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

@@ -99,6 +99,13 @@ std::error_code readContents(const fs::path &path, qsizetype limit, QByteArray &
     return {};
 }
 
+std::error_code createDurably(const fs::path &path, const QByteArray &bytes)
+{
+    return writeAndFlush(FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)),
+                         bytes);
+}
+
 std::error_code syncDirectory(const fs::path &)
 {
     // NTFS journals its own metadata; a rename is durable once MoveFileEx returns.

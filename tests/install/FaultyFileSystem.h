@@ -94,6 +94,15 @@ public:
     {
         return pass("syncFolder", path, [&] { return m_target.syncFolder(path); });
     }
+    ErrorOr<FileDigest> digest(const QString &path) override
+    {
+        return pass("digest", path, [&] { return m_target.digest(path); });
+    }
+    ErrorOr<void> createFileDurably(const QString &path, const QByteArray &bytes) override
+    {
+        return pass("createFileDurably", path,
+                    [&] { return m_target.createFileDurably(path, bytes); });
+    }
 
 private:
     template <typename Call>

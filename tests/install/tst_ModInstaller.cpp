@@ -1,9 +1,11 @@
+#include "install/InstallationManifest.h"
 #include "install/ModInstaller.h"
 #include "install/StatusFile.h"
 #include "InstallScratch.h"
 #include "Procedure.h"
 #include "TestOutcome.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
@@ -19,9 +21,11 @@ Q_DECLARE_METATYPE(Naming)
 
 namespace {
 
-// The game folder as the table of the installation describes it, for a game that held
-// gameFiles (and RA95.exe) before.
-QStringList installedGameFolder(Edition edition, const QStringList &gameFiles)
+const QString ManifestPath = "BEXOMv2/" + InstallationManifest::FileName;
+
+// The files of the game folder as the table of the installation describes it, for a game that
+// held gameFiles (and RA95.exe) before.
+QMap<QString, QByteArray> installedFiles(Edition edition, const QStringList &gameFiles)
 {
     const bool aftermath = edition == Edition::Aftermath;
     QMap<QString, QByteArray> files;
@@ -42,9 +46,48 @@ QStringList installedGameFolder(Edition edition, const QStringList &gameFiles)
     files["Expand.mix"] = aftermath ? gameExpand2 : packagedExpand2;
     if (aftermath)
         files["Expand2.mix"] = packagedExpand2;
-    QStringList lines{"BEXOMv2/"};
+    return files;
+}
+
+QStringList linesOf(const QMap<QString, QByteArray> &files)
+{
+    QStringList lines;
     for (auto it = files.cbegin(); it != files.cend(); ++it)
         lines.append(ScratchFolder::fileLine(it.key(), it.value()));
+    lines.sort();
+    return lines;
+}
+
+// The files the manifest should list: what the installation kept and what it placed.
+QStringList filesToList(Edition edition, const QStringList &gameFiles)
+{
+    QMap<QString, QByteArray> files = installedFiles(edition, gameFiles);
+    QStringList placed{"Expand.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
+    if (edition == Edition::Aftermath)
+        placed << "Expand2.mix"
+               << "Aftrmath.ini"
+               << "MPlayer.ini";
+    files.removeIf([&](const auto &file) {
+        return !file.key().startsWith("BEXOMv2/") && !placed.contains(file.key());
+    });
+    return linesOf(files);
+}
+
+// The manifest's entries as snapshot lines, each size checked against the file's own.
+QStringList listedFiles(const InstallScratch &scratch, const QString &folder)
+{
+    const auto manifest = InstallationManifest::parse(
+        scratch.scratch().contents(folder + '/' + ManifestPath), ManifestPath);
+    if (manifest.isError())
+        return {manifest.error().report()};
+    QStringList lines;
+    for (const ManifestEntry &entry : manifest.value().entries()) {
+        const QString path =
+            (entry.role == ManifestEntry::Role::Kept ? "BEXOMv2/" : "") + entry.name;
+        const qint64 size = QFileInfo(scratch.scratch().at(folder + '/' + path)).size();
+        lines.append(path + ' ' + entry.digest.sha256.toHex() +
+                     (entry.digest.size == size ? "" : " (size differs)"));
+    }
     lines.sort();
     return lines;
 }
@@ -73,6 +116,8 @@ void applyChange(const ScratchFolder &scratch, const QString &change)
         QDir(scratch.at(path)).removeRecursively();
     else if (change.startsWith('-'))
         QFile::remove(scratch.at(path));
+    else if (change.startsWith('~'))
+        scratch.createFile(path, scratch.contents(path).replace(0, 1, "~"));
     else if (path.endsWith('/'))
         scratch.createFolder(path);
     else
@@ -93,6 +138,8 @@ private slots:
     void readOnlyGameFolderIsRefusedWithNothingChanged();
     void linksInTheGameFolderComeBackAsTheyWere_data();
     void linksInTheGameFolderComeBackAsTheyWere();
+    void manifestIsBelievedOnlyWhenWhole_data();
+    void manifestIsBelievedOnlyWhenWhole();
     void statusFileGivesEachItemAsItsWholeLine_data();
     void statusFileGivesEachItemAsItsWholeLine();
 };
@@ -103,14 +150,17 @@ void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack_dat
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QStringList>("gameFiles");
     QTest::addColumn<Naming>("naming");
+    // Changes to the game folder between the installation and the removal.
+    QTest::addColumn<QStringList>("meanwhile");
 
     const QStringList aftermath{"Expand.mix", "Expand2.mix"};
     const QStringList counterstrike{"Expand.mix"};
     const QStringList playersOwn{"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx",
                                  "SC-Vorda.mix"};
     const auto row = [](const char *name, Edition edition, const QString &folder,
-                        const QStringList &files, Naming naming = Naming::AsGiven) {
-        QTest::newRow(name) << edition << folder << files << naming;
+                        const QStringList &files, Naming naming = Naming::AsGiven,
+                        const QStringList &meanwhile = {}) {
+        QTest::newRow(name) << edition << folder << files << naming << meanwhile;
     };
     row("Aftermath", Edition::Aftermath, "game", aftermath);
     row("Counterstrike", Edition::Counterstrike, "game", counterstrike);
@@ -127,6 +177,12 @@ void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack_dat
     row("upper case, Counterstrike", Edition::Counterstrike, "game",
         aftermath + QStringList{"Rules.ini"}, Naming::UpperCase);
     row("Wine drive letter", Edition::Aftermath, "game", aftermath, Naming::WineDrive);
+    row("player's files added after a Counterstrike installation", Edition::Counterstrike, "game",
+        counterstrike, Naming::AsGiven, {"+game/Aftrmath.ini", "+game/MPlayer.ini"});
+    row("installed by an earlier version, Aftermath", Edition::Aftermath, "game",
+        aftermath + QStringList{"Rules.ini"}, Naming::AsGiven, {"-game/" + ManifestPath});
+    row("installed by an earlier version, Counterstrike", Edition::Counterstrike, "game", aftermath,
+        Naming::AsGiven, {"-game/" + ManifestPath});
 }
 
 void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack()
@@ -135,6 +191,7 @@ void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack()
     QFETCH(QString, folder);
     QFETCH(QStringList, gameFiles);
     QFETCH(Naming, naming);
+    QFETCH(QStringList, meanwhile);
     const bool upperCase = naming == Naming::UpperCase;
     QStringList namesOnDisk = gameFiles;
     for (QString &name : namesOnDisk)
@@ -145,15 +202,27 @@ void ModInstallerTest::installationGivesTheTableAndRemovalGivesTheFolderBack()
     const auto compare = [&](const QStringList &actual, const QStringList &expected) {
         QCOMPARE(upperCase ? folded(actual) : actual, upperCase ? folded(expected) : expected);
     };
-    const QStringList before = scratch.gameSnapshot();
+    QStringList before = scratch.gameSnapshot();
     ModInstaller installer(scratch.fileSystem());
     const QString statusItem =
         edition == Edition::Aftermath ? "Status=Aftermath" : "Status=Counterstrike";
 
     VERIFY_SUCCESS(installer.install(edition, directory));
-    compare(scratch.gameSnapshot(), installedGameFolder(edition, gameFiles));
+    const QString manifestLine = ScratchFolder::fileLine(
+        ManifestPath, scratch.scratch().contents(folder + '/' + ManifestPath));
+    QStringList installed =
+        QStringList{"BEXOMv2/", manifestLine} + linesOf(installedFiles(edition, gameFiles));
+    installed.sort();
+    compare(scratch.gameSnapshot(), installed);
+    compare(listedFiles(scratch, folder), filesToList(edition, gameFiles));
     QCOMPARE(scratch.status(), statusBytes(statusItem, directory));
 
+    for (const QString &change : meanwhile) {
+        applyChange(scratch.scratch(), change);
+        if (change.startsWith('+'))
+            before.append(ScratchFolder::fileLine(change.mid(folder.size() + 2), "in the way"));
+    }
+    before.sort();
     VERIFY_SUCCESS(installer.uninstall(edition, directory));
     // Back byte for byte, names spelled as they were included.
     QCOMPARE(scratch.gameSnapshot(), before);
@@ -169,17 +238,29 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     QTest::addColumn<QStringList>("changes");
     QTest::addColumn<QByteArray>("status");
     QTest::addColumn<int>("error");
+    // For the program's own texts; empty when the cause is not checked.
+    QTest::addColumn<QString>("cause");
 
     const auto install = [](const char *name, const QString &directory, const QStringList &changes,
                             int error, Edition edition = Edition::Aftermath,
-                            const QByteArray &status = {}) {
+                            const QByteArray &status = {}, const QString &cause = {}) {
         QTest::newRow(name) << Direction::Install << edition << directory << changes << status
-                            << error;
+                            << error << cause;
     };
+    const QString fullPath =
+        "The game folder must be given as a full path, such as C:\\WESTWOOD\\REDALERT\\.";
     const QString game = "%1/game\\";
     install("missing folder", "%1/missing\\", {}, 76);
     install("a file, not a folder", "%1/game/RA95.exe\\", {}, 76);
-    install("empty text", "", {}, 53);
+    install("empty text", "", {}, 76);
+    install("relative path", "game\\", {}, 76, Edition::Aftermath, {}, fullPath);
+    install("folder above the package", "..\\", {}, 76);
+    install("drive-relative path", "\\game\\", {}, 76);
+    install("line break", "%1/game\nx\\", {"+game\nx/Expand.mix", "+game\nx/Expand2.mix"}, 76,
+            Edition::Aftermath, {},
+            "The game folder's name holds a line break or another control character, which no "
+            "folder of the game has. Type the folder again, such as C:\\WESTWOOD\\REDALERT\\.");
+    install("carriage return", "%1/game\r\\", {"+game\r/Expand.mix", "+game\r/Expand2.mix"}, 76);
     install("package folder", "%1/package", {}, 5);
     install("Aftermath without Expand2.mix", game, {"-game/Expand2.mix"}, 53);
     install("no Expand.mix", game, {"-game/Expand.mix"}, 53, Edition::Counterstrike);
@@ -202,9 +283,9 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     install("package file in two letter cases", game, {"+package/RULES.INI"}, 75);
 
     const auto removal = [](const char *name, Edition installed, const QStringList &changes,
-                            const QByteArray &status, int error) {
+                            const QByteArray &status, int error, const QString &cause = {}) {
         QTest::newRow(name) << Direction::Removal << installed << QString() << changes << status
-                            << error;
+                            << error << cause;
     };
     removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53);
     removal("removal, status file empty", Edition::Aftermath, {}, "", 62);
@@ -216,7 +297,30 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged_data()
     removal("removal, backup without Expand2.mix", Edition::Aftermath,
             {"-game/BEXOMv2/Expand2.mix"}, {}, 53);
     removal("removal, backup without Expand.mix", Edition::Counterstrike,
-            {"-game/BEXOMv2/Expand.mix"}, {}, 53);
+            {"-game/BEXOMv2/Expand.mix"}, {}, 53,
+            "BEXOM's backup copy of the game's own Expand.mix is missing, so the game could not "
+            "be given back.");
+    removal("removal, backup copy of Expand.mix damaged", Edition::Aftermath,
+            {"~game/BEXOMv2/Expand.mix"}, {}, 75,
+            "BEXOM's backup copy of the game's own Expand.mix is damaged (it is not the file the "
+            "installation kept), so the game could not be given back.");
+    removal("removal, backup copy of Expand2.mix damaged", Edition::Counterstrike,
+            {"~game/BEXOMv2/Expand2.mix"}, {}, 75);
+    removal("removal, manifest damaged", Edition::Aftermath, {"~game/BEXOMv2/BEXOMv2.manifest"}, {},
+            75);
+    removal("removal, manifest a folder", Edition::Aftermath,
+            {"-game/BEXOMv2/BEXOMv2.manifest", "+game/BEXOMv2/BEXOMv2.manifest/"}, {}, 75);
+    // The player's own Aftrmath.ini and MPlayer.ini are what a removal for Aftermath would take.
+    removal("removal, stale status file says Aftermath", Edition::Counterstrike,
+            {"+game/Aftrmath.ini", "+game/MPlayer.ini"}, "Status=Aftermath\r\nPath=%1/game\\\r\n",
+            5,
+            "The status file says BEXOM was installed for Aftermath, but the game folder holds the "
+            "Counterstrike installation.");
+    removal("removal, stale status file says Counterstrike", Edition::Aftermath, {},
+            "Status=Counterstrike\r\nPath=%1/game\\\r\n", 5);
+    removal("removal, crafted path to the folder above", Edition::Counterstrike,
+            {"+BEXOMv2/Expand.mix", "+Expand.mix", "+SC-Vorda.mix"},
+            "Status=Counterstrike\r\nPath=..\\\r\n", 76, fullPath);
 }
 
 void ModInstallerTest::badInputIsRefusedWithNothingChanged()
@@ -227,6 +331,7 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged()
     QFETCH(QStringList, changes);
     QFETCH(QByteArray, status);
     QFETCH(int, error);
+    QFETCH(QString, cause);
     InstallScratch scratch;
     const QString root = scratch.scratch().path();
     const Procedure procedure{{}, edition, direction};
@@ -241,6 +346,8 @@ void ModInstallerTest::badInputIsRefusedWithNothingChanged()
 
     QVERIFY(outcome.isError());
     QCOMPARE(outcome.error().number(), error);
+    if (!cause.isEmpty())
+        QCOMPARE(outcome.error().cause(), cause);
     QVERIFY(!outcome.error().path().isEmpty());
     QVERIFY(!outcome.error().leftChanges());
     QCOMPARE(scratch.snapshot(), before);
@@ -310,6 +417,56 @@ void ModInstallerTest::linksInTheGameFolderComeBackAsTheyWere()
     after.replaceInStrings(QRegularExpression("^package/Status.ini .*"),
                            before.filter("package/Status.ini").value(0));
     QCOMPARE(after, before);
+}
+
+void ModInstallerTest::manifestIsBelievedOnlyWhenWhole_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("error");
+
+    const QByteArray hash = QByteArray(64, 'a');
+    // Lines with the checksum that makes them whole.
+    const auto sealed = [](const QByteArrayList &lines) {
+        const QByteArray body = lines.join("\r\n") + "\r\n";
+        return body + "sha256 " +
+               QCryptographicHash::hash(body, QCryptographicHash::Sha256).toHex() + "\r\n";
+    };
+    const auto listing = [&](const QByteArray &entry) {
+        return sealed({"BEXOM-manifest 1", "edition Aftermath", entry});
+    };
+    const QByteArray whole = listing("kept EXPAND.MIX 5 " + hash);
+    const auto row = [](const char *name, const QByteArray &bytes, int error) {
+        QTest::newRow(name) << bytes << error;
+    };
+    row("whole", whole, 0);
+    row("one byte changed", QByteArray(whole).replace("EXPAND.MIX 5", "EXPAND.MIX 6"), 75);
+    row("checksum line missing", whole.first(whole.indexOf("sha256")), 75);
+    row("cut short", whole.chopped(3), 75);
+    row("LF line ends", QByteArray(whole).replace("\r\n", "\n"), 75);
+    row("empty", "", 75);
+    row("newer format", sealed({"BEXOM-manifest 2", "edition Aftermath"}), 75);
+    row("unknown edition", sealed({"BEXOM-manifest 1", "edition Retaliation"}), 75);
+    row("unknown role", listing("moved EXPAND.MIX 5 " + hash), 75);
+    row("negative size", listing("kept EXPAND.MIX -5 " + hash), 75);
+    row("short hash", listing("kept EXPAND.MIX 5 " + hash.chopped(1)), 75);
+    row("name with a backslash", listing("kept ..\\Expand.mix 5 " + hash), 75);
+    row("name with a slash", listing("placed C:/Expand.mix 5 " + hash), 75);
+    row("parent folder", listing("placed .. 5 " + hash), 75);
+    row("a file the installation never touches", listing("placed RA95.exe 5 " + hash), 75);
+}
+
+void ModInstallerTest::manifestIsBelievedOnlyWhenWhole()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, error);
+
+    const auto manifest = InstallationManifest::parse(bytes, "BEXOMv2.manifest");
+
+    QCOMPARE(manifest.isError() ? manifest.error().number() : 0, error);
+    if (manifest.isError())
+        QCOMPARE(manifest.error().path(), "BEXOMv2.manifest");
+    else
+        QCOMPARE(manifest.value().encode(), bytes);
 }
 
 void ModInstallerTest::statusFileGivesEachItemAsItsWholeLine_data()

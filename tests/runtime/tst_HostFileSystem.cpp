@@ -1,6 +1,7 @@
 #include "runtime/HostFileSystem.h"
 #include "ScratchFolder.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QScopeGuard>
@@ -202,6 +203,24 @@ void HostFileSystemTest::failuresCarryTheirNumberAndPath_data()
     row(
         "flush a missing folder", [](FileSystem &fs) { return fs.syncFolder("GAME\\Old"); },
         FileNotFound, "GAME\\Old");
+    row(
+        "digest a missing file",
+        [](FileSystem &fs) -> ErrorOr<void> {
+            TRY(fs.digest("GAME\\Title.pcx"));
+            return {};
+        },
+        FileNotFound, "GAME\\Title.pcx");
+    row(
+        "digest a folder",
+        [](FileSystem &fs) -> ErrorOr<void> {
+            TRY(fs.digest("GAME\\BEXOMv2"));
+            return {};
+        },
+        PathFileAccessError, "GAME\\BEXOMv2", "This is a folder, not a file.");
+    row(
+        "create a file that is there",
+        [](FileSystem &fs) { return fs.createFileDurably("GAME\\RULES.ini", "new"); },
+        FileAlreadyExists, "GAME\\RULES.ini");
 }
 
 void HostFileSystemTest::failuresCarryTheirNumberAndPath()
@@ -230,6 +249,10 @@ void HostFileSystemTest::copyIsExactAndNeverOntoItself()
     m_dir->createFile("Expand2.mix", large);
     QVERIFY(!m_fileSystem->copyFile("Expand2.mix", "GAME\\Expand2.mix").isError());
     QCOMPARE(m_dir->contents("GAME/Expand2.mix"), large);
+    const auto digest = m_fileSystem->digest("game\\expand2.MIX");
+    QVERIFY(!digest.isError());
+    QCOMPARE(digest.value(),
+             FileDigest(large.size(), QCryptographicHash::hash(large, QCryptographicHash::Sha256)));
 
     const auto ontoItself = m_fileSystem->copyFile("GAME\\Expand.mix", "game\\EXPAND.MIX");
     QVERIFY(ontoItself.isError());
