@@ -1,26 +1,39 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
+
+#include <filesystem>
 #include <system_error>
 
 // The few file operations whose best form differs between platforms. Each reports the system's
 // own error; the caller turns it into a runtime error that names the path the player gave.
 namespace NativeFileOperations {
 
-// Streams the bytes through the kernel in constant memory. An existing destination is replaced;
-// a failed copy removes what it had written.
+// Every operation that opens a file opens only a plain file: a folder gives is_a_directory, and
+// a named pipe, a device or a socket gives not_supported, without waiting on it.
+
+// Streams the bytes through the kernel in constant memory into a destination created for it,
+// never through a link, and waits until they are on the disk. A taken destination gives
+// file_exists; a failed copy removes what it had written.
 std::error_code copyContents(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // Fails with file_exists, rather than replacing, when the destination is taken.
 std::error_code renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to);
 
-// Creates or truncates the file, writes the bytes and waits until they are on the disk.
+// Creates or truncates the file, never through a link, writes the bytes and waits until they are
+// on the disk.
 std::error_code writeDurably(const std::filesystem::path &path, const std::string &bytes);
 
-// Opens the file for appending, creating it when missing, writes the bytes at its end and waits
-// until they are on the disk.
+// Opens the file for appending, creating it when missing but never through a link, writes the
+// bytes at its end and waits until they are on the disk.
 std::error_code appendDurably(const std::filesystem::path &path, const std::string &bytes);
+
+// Reads the whole file; one larger than limit bytes gives file_too_large.
+std::error_code readContents(const std::filesystem::path &path, std::size_t limit,
+                             std::string &bytes);
+// Creates the file, failing with file_exists when the name is taken, writes the bytes and waits
+// until they are on the disk.
+std::error_code createDurably(const std::filesystem::path &path, const std::string &bytes);
 
 // Makes the renames and removals inside a folder durable.
 std::error_code syncDirectory(const std::filesystem::path &directory);

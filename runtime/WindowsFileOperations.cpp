@@ -52,8 +52,9 @@ namespace NativeFileOperations {
 
 std::error_code copyContents(const fs::path &from, const fs::path &to)
 {
-    // CopyFile lets the system pick its fastest path and removes a partial destination itself.
-    if (!::CopyFileW(from.c_str(), to.c_str(), FALSE))
+    // CopyFile lets the system pick its fastest path and removes a partial destination itself;
+    // it refuses a taken destination rather than replace it.
+    if (!::CopyFileW(from.c_str(), to.c_str(), TRUE))
         return lastError();
     return {};
 }
@@ -79,6 +80,30 @@ std::error_code appendDurably(const fs::path &path, const std::string &bytes)
         FileHandle(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
         bytes);
+}
+
+std::error_code readContents(const fs::path &path, qsizetype limit, QByteArray &bytes)
+{
+    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file.isValid() || !::GetFileSizeEx(file.get(), &size))
+        return lastError();
+    if (size.QuadPart > limit)
+        return std::make_error_code(std::errc::file_too_large);
+    bytes.resize(static_cast<qsizetype>(size.QuadPart));
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        return lastError();
+    bytes.truncate(read);
+    return {};
+}
+
+std::error_code createDurably(const fs::path &path, const QByteArray &bytes)
+{
+    return writeAndFlush(FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)),
+                         bytes);
 }
 
 std::error_code syncDirectory(const fs::path &)

@@ -1,10 +1,12 @@
 #include "ScratchFolder.h"
 
+#include "runtime/Sha256.h"
+#include "runtime/Text.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <sstream>
 
@@ -93,9 +95,11 @@ std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath
     return lines;
 }
 
-// The size and a hash tell the contents apart well enough for the small files of the tests.
 std::string ScratchFolder::fileLine(const std::string &relativePath, const std::string &bytes)
 {
-    return relativePath + ' ' + std::to_string(bytes.size()) + ' ' +
-           hexOf(std::hash<std::string>()(bytes));
+    Sha256 hash(Sha256::Engine::Portable);
+    hash.update(bytes);
+    const Sha256::Digest digest = hash.finish();
+    return relativePath + ' ' +
+           Text::toHex(std::string(reinterpret_cast<const char *>(digest.data()), digest.size()));
 }

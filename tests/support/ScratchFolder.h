@@ -25,8 +25,8 @@ public:
     // Leaves the scratch folder itself, empty.
     void clear() const;
 
-    // Every file and folder under a folder of the scratch as sorted lines, "path <size> <hash>"
-    // for a file and "path/" for a folder, so that two trees compare as two lists and a
+    // Every file and folder under a folder of the scratch as sorted lines, "path <SHA-256>" for a
+    // file and "path/" for a folder, so that two trees compare byte for byte as two lists and a
     // difference shows as the first line that differs.
     std::vector<std::string> snapshot(const std::string &relativePath = {}) const;
     static std::string fileLine(const std::string &relativePath, const std::string &bytes);
