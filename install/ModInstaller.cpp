@@ -251,7 +251,8 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
     // The mod's archive ends up under the name Expand.mix.
     TRY(transaction.copy(Expand2, game.file(Expand2)));
     TRY(transaction.move(game.file(Expand2), game.file(expand.name)));
-    manifest.add({Role::Placed, expand.name, TRY(m_fileSystem.digest(Expand2))});
+    const FileDigest packaged = TRY(m_fileSystem.digest(Expand2));
+    manifest.add({Role::Placed, expand.name, packaged});
     TRY(copyModFile(transaction, game, manifest, Rules));
     TRY(copyModFile(transaction, game, manifest, Title));
     TRY(copyModFile(transaction, game, manifest, Vorda));
@@ -311,7 +312,8 @@ ErrorOr<ManifestEntry> ModInstaller::keepGameFile(Transaction &transaction, cons
 {
     const QString stored = TRY(m_fileSystem.storedName(game.file(name)));
     TRY(transaction.move(game.file(name), game.backedUp(stored)));
-    const ManifestEntry kept{Role::Kept, stored, TRY(m_fileSystem.digest(game.backedUp(stored)))};
+    const FileDigest digest = TRY(m_fileSystem.digest(game.backedUp(stored)));
+    const ManifestEntry kept{Role::Kept, stored, digest};
     manifest.add(kept);
     return kept;
 }
@@ -333,7 +335,8 @@ ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFold
 {
     TRY(keepPlayersFile(transaction, game, manifest, name));
     TRY(transaction.copy(name, game.file(name)));
-    manifest.add({Role::Placed, name, TRY(m_fileSystem.digest(name))});
+    const FileDigest packaged = TRY(m_fileSystem.digest(name));
+    manifest.add({Role::Placed, name, packaged});
     return {};
 }
 

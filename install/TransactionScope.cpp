@@ -12,9 +12,14 @@ ErrorOr<TransactionScope> TransactionScope::resolve(FileSystem &fileSystem,
                                                     const QString &gameDirectory)
 {
     const QString gameFolder = GameFolder(gameDirectory).folder();
-    return TransactionScope{
-        TRY(fileSystem.hostPath(PackageFolder)), TRY(fileSystem.identity(PackageFolder)),
-        gameDirectory, TRY(fileSystem.hostPath(gameFolder)), TRY(fileSystem.identity(gameFolder))};
+    // One by one: a TRY that returns from inside a braced initializer would leave the members
+    // built before it undestroyed.
+    std::filesystem::path packageHost = TRY(fileSystem.hostPath(PackageFolder));
+    const FileIdentity packageIdentity = TRY(fileSystem.identity(PackageFolder));
+    std::filesystem::path gameHost = TRY(fileSystem.hostPath(gameFolder));
+    const FileIdentity gameIdentity = TRY(fileSystem.identity(gameFolder));
+    return TransactionScope{std::move(packageHost), packageIdentity, gameDirectory,
+                            std::move(gameHost), gameIdentity};
 }
 
 ErrorOr<InstanceLock> TransactionScope::lockGameFolder() const
