@@ -2,6 +2,7 @@
 
 #include "GameFolder.h"
 #include "InstallationManifest.h"
+#include "ManifestDraft.h"
 #include "Transaction.h"
 
 using Role = ManifestEntry::Role;
@@ -219,15 +220,15 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
 {
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Aftermath, game.directory())));
-    InstallationManifest manifest(Edition::Aftermath);
+    ManifestDraft manifest(m_fileSystem, Edition::Aftermath);
     TRY(transaction.makeDirectory(game.backupFolder()));
-    const ManifestEntry expand = TRY(keepGameFile(transaction, game, manifest, Expand));
+    const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // The backup folder keeps the game's own Expand2.mix itself and the game plays a copy of it
     // under the name of the archive just set aside. A copy is the one file a power cut can leave
     // half written, so it must never be the one the removal gives back.
-    const ManifestEntry expand2 = TRY(keepGameFile(transaction, game, manifest, Expand2));
-    TRY(transaction.copy(game.backedUp(expand2.name), game.file(expand.name)));
-    manifest.add({Role::Placed, expand.name, expand2.digest});
+    const std::string expand2 = TRY(keepGameFile(transaction, game, manifest, Expand2));
+    TRY(transaction.copy(game.backedUp(expand2), game.file(expand)));
+    manifest.addCopy(Role::Placed, expand, expand2);
     TRY(copyModFile(transaction, game, manifest, Expand2));
     TRY(copyModFile(transaction, game, manifest, Rules));
     TRY(copyModFile(transaction, game, manifest, Aftrmath));
@@ -241,16 +242,15 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
 {
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Counterstrike, game.directory())));
-    InstallationManifest manifest(Edition::Counterstrike);
+    ManifestDraft manifest(m_fileSystem, Edition::Counterstrike);
     TRY(transaction.makeDirectory(game.backupFolder()));
-    const ManifestEntry expand = TRY(keepGameFile(transaction, game, manifest, Expand));
+    const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
     TRY(keepPlayersFile(transaction, game, manifest, Expand2));
     // The mod's archive ends up under the name Expand.mix.
     TRY(transaction.copy(Expand2, game.file(Expand2)));
-    TRY(transaction.move(game.file(Expand2), game.file(expand.name)));
-    const FileDigest placed = TRY(m_fileSystem.digest(Expand2));
-    manifest.add({Role::Placed, expand.name, placed});
+    TRY(transaction.move(game.file(Expand2), game.file(expand)));
+    TRY(manifest.add(Role::Placed, expand, Expand2));
     TRY(copyModFile(transaction, game, manifest, Rules));
     TRY(copyModFile(transaction, game, manifest, Title));
     TRY(copyModFile(transaction, game, manifest, Vorda));
@@ -304,22 +304,19 @@ ErrorOr<void> ModInstaller::uninstallCounterstrike(Transaction &transaction, con
 
 // Moves the game's file into the backup folder under the name it has, letter case and all, and
 // records what it holds, for the removal to check before it gives the file back.
-ErrorOr<ManifestEntry> ModInstaller::keepGameFile(Transaction &transaction, const GameFolder &game,
-                                                  InstallationManifest &manifest,
-                                                  const std::string &name)
+ErrorOr<std::string> ModInstaller::keepGameFile(Transaction &transaction, const GameFolder &game,
+                                                ManifestDraft &manifest, const std::string &name)
 {
     const std::string stored = TRY(m_fileSystem.storedName(game.file(name)));
     TRY(transaction.move(game.file(name), game.backedUp(stored)));
-    const FileDigest digest = TRY(m_fileSystem.digest(game.backedUp(stored)));
-    const ManifestEntry kept{Role::Kept, stored, digest};
-    manifest.add(kept);
-    return kept;
+    TRY(manifest.add(Role::Kept, stored, game.backedUp(stored)));
+    return stored;
 }
 
 // A file of that name already in the game folder is the player's own (a tuned Rules.ini, say):
 // the backup folder keeps it until the removal gives it back.
 ErrorOr<void> ModInstaller::keepPlayersFile(Transaction &transaction, const GameFolder &game,
-                                            InstallationManifest &manifest, const std::string &name)
+                                            ManifestDraft &manifest, const std::string &name)
 {
     if (TRY(m_fileSystem.exists(game.file(name))))
         TRY(keepGameFile(transaction, game, manifest, name));
@@ -329,21 +326,20 @@ ErrorOr<void> ModInstaller::keepPlayersFile(Transaction &transaction, const Game
 // The copy holds the package file's bytes, so the package file's digest is the copy's, and the
 // copy is never read back.
 ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFolder &game,
-                                        InstallationManifest &manifest, const std::string &name)
+                                        ManifestDraft &manifest, const std::string &name)
 {
     TRY(keepPlayersFile(transaction, game, manifest, name));
     TRY(transaction.copy(name, game.file(name)));
-    const FileDigest digest = TRY(m_fileSystem.digest(name));
-    manifest.add({Role::Placed, name, digest});
-    return {};
+    return manifest.add(Role::Placed, name, name);
 }
 
 // Written last, and on the disk before the commit record: a manifest that is there names every
 // file of a whole installation.
 ErrorOr<void> ModInstaller::writeManifest(Transaction &transaction, const GameFolder &game,
-                                          const InstallationManifest &manifest)
+                                          ManifestDraft &manifest)
 {
-    return transaction.createFile(game.backedUp(InstallationManifest::FileName), manifest.encode());
+    const InstallationManifest whole = TRY(manifest.finish());
+    return transaction.createFile(game.backedUp(InstallationManifest::FileName), whole.encode());
 }
 
 // The backup folder must be empty before it can go, and a deleted file waits beside itself until

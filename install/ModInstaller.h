@@ -9,6 +9,7 @@
 #include <string>
 
 class GameFolder;
+class ManifestDraft;
 class Transaction;
 
 // Puts the mod into a game folder and takes it out again. Each procedure checks what it needs
@@ -50,14 +51,15 @@ private:
     ErrorOr<void> uninstallCounterstrike(Transaction &transaction, const GameFolder &game,
                                          const StatusRecord &status);
 
-    ErrorOr<ManifestEntry> keepGameFile(Transaction &transaction, const GameFolder &game,
-                                        InstallationManifest &manifest, const std::string &name);
+    // Returns the name as the backup folder holds it.
+    ErrorOr<std::string> keepGameFile(Transaction &transaction, const GameFolder &game,
+                                      ManifestDraft &manifest, const std::string &name);
     ErrorOr<void> keepPlayersFile(Transaction &transaction, const GameFolder &game,
-                                  InstallationManifest &manifest, const std::string &name);
+                                  ManifestDraft &manifest, const std::string &name);
     ErrorOr<void> copyModFile(Transaction &transaction, const GameFolder &game,
-                              InstallationManifest &manifest, const std::string &name);
+                              ManifestDraft &manifest, const std::string &name);
     ErrorOr<void> writeManifest(Transaction &transaction, const GameFolder &game,
-                                const InstallationManifest &manifest);
+                                ManifestDraft &manifest);
     ErrorOr<void> removeManifest(Transaction &transaction, const GameFolder &game);
     ErrorOr<void> deleteModFile(Transaction &transaction, const GameFolder &game,
                                 const std::string &name);

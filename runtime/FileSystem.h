@@ -1,10 +1,12 @@
 #pragma once
 
+#include "DigestReader.h"
 #include "ErrorOr.h"
 #include "FileDigest.h"
 #include "FileIdentity.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 enum class EntryKind { Missing, File, Directory, Other };
@@ -64,8 +66,11 @@ public:
     virtual ErrorOr<LinkKind> linkKind(const std::string &path) = 0;
     // Makes the creations, renames and removals inside the folder durable.
     virtual ErrorOr<void> syncFolder(const std::string &path) = 0;
-    // The file's size and SHA-256, read in constant memory however large the file is.
-    virtual ErrorOr<FileDigest> digest(const std::string &path) = 0;
+    // Opens the file whose size and SHA-256 the reader then reads, in constant memory however
+    // large the file is.
+    virtual ErrorOr<std::unique_ptr<DigestReader>> openForDigest(const std::string &path) = 0;
+    // Opens and reads at once.
+    ErrorOr<FileDigest> digest(const std::string &path);
     // Creates the file, which must not exist yet, writes the bytes and returns only once they and
     // the file's name are on the disk.
     virtual ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) = 0;

@@ -115,6 +115,58 @@ fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
     return host.parent_path() / name;
 }
 
+std::string bytesOf(const Sha256::Digest &digest)
+{
+    return std::string(reinterpret_cast<const char *>(digest.data()), digest.size());
+}
+
+// The digest of a link: the name of the target it holds.
+class LinkDigest final : public DigestReader
+{
+public:
+    explicit LinkDigest(std::string target) : m_target(std::move(target)) {}
+
+    ErrorOr<FileDigest> read() override
+    {
+        Sha256 hash;
+        hash.update(m_target);
+        return FileDigest{static_cast<std::int64_t>(m_target.size()), bytesOf(hash.finish())};
+    }
+
+private:
+    std::string m_target;
+};
+
+// The digest of a file's bytes, read from a stream opened beforehand.
+class StreamDigest final : public DigestReader
+{
+public:
+    StreamDigest(std::unique_ptr<std::ifstream> stream, std::string path)
+        : m_stream(std::move(stream)), m_path(std::move(path))
+    {}
+
+    ErrorOr<FileDigest> read() override
+    {
+        const std::unique_ptr<char[]> buffer(new char[DigestBufferSize]);
+        Sha256 hash;
+        FileDigest digest;
+        while (*m_stream) {
+            m_stream->read(buffer.get(), DigestBufferSize);
+            hash.update(buffer.get(), static_cast<std::size_t>(m_stream->gcount()));
+            digest.size += m_stream->gcount();
+        }
+        if (m_stream->bad())
+            return RuntimeError(RuntimeErrorCode::PathFileAccessError, m_path,
+                                "The file could not be read.");
+        digest.sha256 = bytesOf(hash.finish());
+        return digest;
+    }
+
+private:
+    std::unique_ptr<std::ifstream> m_stream;
+    std::string m_path;
+};
+
 } // namespace
 
 HostFileSystem::HostFileSystem(fs::path packageDirectory)
@@ -322,38 +374,20 @@ ErrorOr<void> HostFileSystem::syncFolder(const std::string &path)
 
 // A symbolic link is kept and given back as the link itself, so what it holds is the name of its
 // target, whether or not that target is there.
-ErrorOr<FileDigest> HostFileSystem::digest(const std::string &path)
+ErrorOr<std::unique_ptr<DigestReader>> HostFileSystem::openForDigest(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     if (fs::is_symlink(TRY(statusOf(host, path, Links::Stay)))) {
         std::error_code error;
-        const std::string target = fs::read_symlink(host, error).string();
+        std::string target = fs::read_symlink(host, error).string();
         TRY(fromSystem(error, path));
-        Sha256 hash;
-        hash.update(target);
-        const Sha256::Digest sha256 = hash.finish();
-        return FileDigest{
-            static_cast<std::int64_t>(target.size()),
-            std::string(reinterpret_cast<const char *>(sha256.data()), sha256.size())};
+        return std::unique_ptr<DigestReader>(std::make_unique<LinkDigest>(std::move(target)));
     }
     TRY(checkIsFile(host, path));
-    std::ifstream stream(host, std::ios::binary);
-    if (!stream)
+    auto stream = std::make_unique<std::ifstream>(host, std::ios::binary);
+    if (!*stream)
         return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
-    const std::unique_ptr<char[]> buffer(new char[DigestBufferSize]);
-    Sha256 hash;
-    FileDigest digest;
-    while (stream) {
-        stream.read(buffer.get(), DigestBufferSize);
-        hash.update(buffer.get(), static_cast<std::size_t>(stream.gcount()));
-        digest.size += stream.gcount();
-    }
-    if (stream.bad())
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "The file could not be read.");
-    const Sha256::Digest sha256 = hash.finish();
-    digest.sha256 = std::string(reinterpret_cast<const char *>(sha256.data()), sha256.size());
-    return digest;
+    return std::unique_ptr<DigestReader>(std::make_unique<StreamDigest>(std::move(stream), path));
 }
 
 ErrorOr<void> HostFileSystem::createFileDurably(const std::string &path, const std::string &bytes)

@@ -28,7 +28,7 @@ public:
     // Links and folder durability.
     ErrorOr<LinkKind> linkKind(const std::string &path) override;
     ErrorOr<void> syncFolder(const std::string &path) override;
-    ErrorOr<FileDigest> digest(const std::string &path) override;
+    ErrorOr<std::unique_ptr<DigestReader>> openForDigest(const std::string &path) override;
     ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) override;
 
 private:

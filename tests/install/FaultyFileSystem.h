@@ -96,9 +96,9 @@ public:
     {
         return pass("syncFolder", path, [&] { return m_target.syncFolder(path); });
     }
-    ErrorOr<FileDigest> digest(const std::string &path) override
+    ErrorOr<std::unique_ptr<DigestReader>> openForDigest(const std::string &path) override
     {
-        return pass("digest", path, [&] { return m_target.digest(path); });
+        return pass("digest", path, [&] { return m_target.openForDigest(path); });
     }
     ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) override
     {

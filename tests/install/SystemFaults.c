@@ -15,6 +15,7 @@
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
+#include <pthread.h>
 #include <stdarg.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -26,6 +27,8 @@
 
 enum { KnownDescriptors = 1024 };
 
+// The installer reads digests on a second thread; the numbering and the log stay whole.
+static pthread_mutex_t bookkeeping = PTHREAD_MUTEX_INITIALIZER;
 static int armed;
 static long callCount;
 static long failingCall;
@@ -51,6 +54,7 @@ static void rememberPath(int descriptor, int folder, const char *path)
 {
     if (descriptor < 0 || descriptor >= KnownDescriptors || !path)
         return;
+    pthread_mutex_lock(&bookkeeping);
     free(descriptorPaths[descriptor]);
     descriptorWrites[descriptor] = 0;
     char *joined = NULL;
@@ -59,6 +63,7 @@ static void rememberPath(int descriptor, int folder, const char *path)
         descriptorPaths[descriptor] = joined;
     else
         descriptorPaths[descriptor] = strdup(path);
+    pthread_mutex_unlock(&bookkeeping);
 }
 
 // Counts the call, logs it, and tells whether it is the one to fail; errno is then set.
@@ -66,6 +71,7 @@ static int failsNow(const char *function, const char *path, int error)
 {
     if (!armed)
         return 0;
+    pthread_mutex_lock(&bookkeeping);
     const int fails = ++callCount == failingCall;
     if (logDescriptor >= 0) {
         char line[4096];
@@ -75,6 +81,7 @@ static int failsNow(const char *function, const char *path, int error)
             REAL(write)
         (logDescriptor, line, (size_t)length < sizeof line ? (size_t)length : sizeof line - 1);
     }
+    pthread_mutex_unlock(&bookkeeping);
     if (fails)
         errno = error;
     return fails;

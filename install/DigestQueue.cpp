@@ -1,0 +1,45 @@
+#include "DigestQueue.h"
+
+DigestQueue::~DigestQueue()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_closing = true;
+    }
+    m_wake.notify_one();
+    if (m_worker.joinable())
+        m_worker.join();
+}
+
+ErrorOr<std::size_t> DigestQueue::add(const std::string &path)
+{
+    Job job{TRY(m_fileSystem.openForDigest(path)), {}};
+    m_results.push_back(job.digest.get_future().share());
+    {
+        const std::lock_guard lock(m_mutex);
+        m_jobs.push_back(std::move(job));
+    }
+    m_wake.notify_one();
+    if (!m_worker.joinable())
+        m_worker = std::thread(&DigestQueue::work, this);
+    return m_results.size() - 1;
+}
+
+ErrorOr<FileDigest> DigestQueue::result(std::size_t ticket)
+{
+    return m_results.at(ticket).get();
+}
+
+void DigestQueue::work()
+{
+    while (true) {
+        std::unique_lock lock(m_mutex);
+        m_wake.wait(lock, [this] { return m_closing || !m_jobs.empty(); });
+        if (m_closing)
+            return;
+        Job job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        lock.unlock();
+        job.digest.set_value(job.reader->read());
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "runtime/FileSystem.h"
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+// Reads files for their digests on a thread of its own, one after the other, while the
+// installation copies on: hashing wants the processor, copying the disk. Each file is opened when
+// it is added, in the order of the installation's steps; only the reading is left to the thread.
+class DigestQueue final
+{
+public:
+    explicit DigestQueue(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
+    // Waits for the file being read; the others are dropped unread.
+    ~DigestQueue();
+    DigestQueue(const DigestQueue &) = delete;
+    DigestQueue &operator=(const DigestQueue &) = delete;
+
+    // Opens the file and returns the ticket of its digest.
+    ErrorOr<std::size_t> add(const std::string &path);
+    // Waits for the digest of the file added under the ticket.
+    ErrorOr<FileDigest> result(std::size_t ticket);
+
+private:
+    struct Job
+    {
+        std::unique_ptr<DigestReader> reader;
+        std::promise<ErrorOr<FileDigest>> digest;
+    };
+
+    void work();
+
+    FileSystem &m_fileSystem;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Job> m_jobs;
+    bool m_closing = false;
+    std::vector<std::shared_future<ErrorOr<FileDigest>>> m_results;
+    std::thread m_worker;
+};
