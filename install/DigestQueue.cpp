@@ -1,14 +1,20 @@
 #include "DigestQueue.h"
 
+namespace {
+
+constexpr std::size_t Workers = 2;
+
+} // namespace
+
 DigestQueue::~DigestQueue()
 {
     {
         const std::lock_guard lock(m_mutex);
         m_closing = true;
     }
-    m_wake.notify_one();
-    if (m_worker.joinable())
-        m_worker.join();
+    m_wake.notify_all();
+    for (std::thread &worker : m_workers)
+        worker.join();
 }
 
 ErrorOr<std::size_t> DigestQueue::add(const std::string &path)
@@ -20,8 +26,8 @@ ErrorOr<std::size_t> DigestQueue::add(const std::string &path)
         m_jobs.push_back(std::move(job));
     }
     m_wake.notify_one();
-    if (!m_worker.joinable())
-        m_worker = std::thread(&DigestQueue::work, this);
+    if (m_workers.size() < Workers)
+        m_workers.emplace_back(&DigestQueue::work, this);
     return m_results.size() - 1;
 }
 

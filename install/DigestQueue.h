@@ -10,14 +10,15 @@
 #include <thread>
 #include <vector>
 
-// Reads files for their digests on a thread of its own, one after the other, while the
-// installation copies on: hashing wants the processor, copying the disk. Each file is opened when
-// it is added, in the order of the installation's steps; only the reading is left to the thread.
+// Reads files for their digests on threads of its own while the installation copies on: hashing
+// wants the processor, copying the disk. Each file is opened when it is added, in the order of the
+// procedure's steps; only the reading is left to the threads, two of them, since one hash keeps
+// one processor busy and even small machines have two.
 class DigestQueue final
 {
 public:
     explicit DigestQueue(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
-    // Waits for the file being read; the others are dropped unread.
+    // Waits for the files being read; the others are dropped unread.
     ~DigestQueue();
     DigestQueue(const DigestQueue &) = delete;
     DigestQueue &operator=(const DigestQueue &) = delete;
@@ -42,5 +43,5 @@ private:
     std::deque<Job> m_jobs;
     bool m_closing = false;
     std::vector<std::shared_future<ErrorOr<FileDigest>>> m_results;
-    std::thread m_worker;
+    std::vector<std::thread> m_workers;
 };

@@ -1,5 +1,6 @@
 #include "ModInstaller.h"
 
+#include "DigestQueue.h"
 #include "GameFolder.h"
 #include "InstallationManifest.h"
 #include "ManifestDraft.h"
@@ -132,32 +133,42 @@ ErrorOr<void> ModInstaller::checkManifest(Edition edition, const GameFolder &gam
                             "The status file says BEXOM was installed for " + editionName(edition) +
                                 ", but the game folder holds the " +
                                 editionName(manifest.edition()) + " installation.");
-    for (const ManifestEntry &kept : manifest.entries(Role::Kept))
-        TRY(checkKeptFile(game, kept));
+    // Every kept file is opened first, in turn, and the digests are read side by side.
+    DigestQueue digests(m_fileSystem);
+    const std::vector<ManifestEntry> kept = manifest.entries(Role::Kept);
+    std::vector<std::size_t> tickets;
+    for (const ManifestEntry &entry : kept)
+        tickets.push_back(TRY(openKeptFile(game, entry, digests)));
+    for (std::size_t index = 0; index < kept.size(); ++index)
+        if (TRY(digests.result(tickets[index])) != kept[index].digest)
+            return damagedBackup(game, kept[index]);
     return {};
 }
 
-ErrorOr<void> ModInstaller::checkKeptFile(const GameFolder &game, const ManifestEntry &kept)
+ErrorOr<std::size_t> ModInstaller::openKeptFile(const GameFolder &game, const ManifestEntry &kept,
+                                                DigestQueue &digests)
 {
     const std::string path = game.backedUp(kept.name);
-    const std::string copy = "BEXOM's backup copy of the game's own " + kept.name;
-    const RuntimeError damaged(RuntimeErrorCode::PathFileAccessError, path,
-                               copy + " is damaged (it is not the file the installation kept), "
-                                      "so the game could not be given back.");
     // A link is compared by the target it names, which may be gone.
     const bool link = TRY(m_fileSystem.linkKind(path)) != LinkKind::NotALink;
     switch (link ? EntryKind::File : TRY(m_fileSystem.entryKind(path))) {
     case EntryKind::File:
-        break;
+        return digests.add(path);
     case EntryKind::Missing:
         return RuntimeError(RuntimeErrorCode::FileNotFound, path,
-                            copy + " is missing, so the game could not be given back.");
+                            "BEXOM's backup copy of the game's own " + kept.name +
+                                " is missing, so the game could not be given back.");
     default:
-        return damaged;
+        return damagedBackup(game, kept);
     }
-    if (TRY(m_fileSystem.digest(path)) != kept.digest)
-        return damaged;
-    return {};
+}
+
+RuntimeError ModInstaller::damagedBackup(const GameFolder &game, const ManifestEntry &kept)
+{
+    return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.backedUp(kept.name),
+                        "BEXOM's backup copy of the game's own " + kept.name +
+                            " is damaged (it is not the file the installation kept), so the game "
+                            "could not be given back.");
 }
 
 ErrorOr<void> ModInstaller::checkGameFolder(const GameFolder &game)

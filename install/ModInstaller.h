@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+class DigestQueue;
 class GameFolder;
 class ManifestDraft;
 class Transaction;
@@ -36,7 +37,10 @@ private:
     ErrorOr<void> checkEarlierBackup(Edition edition, const GameFolder &game);
     ErrorOr<void> checkManifest(Edition edition, const GameFolder &game,
                                 const InstallationManifest &manifest);
-    ErrorOr<void> checkKeptFile(const GameFolder &game, const ManifestEntry &kept);
+    // Returns the ticket of the kept file's digest.
+    ErrorOr<std::size_t> openKeptFile(const GameFolder &game, const ManifestEntry &kept,
+                                      DigestQueue &digests);
+    static RuntimeError damagedBackup(const GameFolder &game, const ManifestEntry &kept);
     ErrorOr<void> checkGameFolder(const GameFolder &game);
     ErrorOr<void> requireFile(const std::string &path, const std::string &cause);
     // Nothing when the backup folder holds no manifest.
