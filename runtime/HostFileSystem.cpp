@@ -19,8 +19,8 @@ std::string notAFileCause()
 
 ErrorOr<fs::file_status> statusOf(const fs::path &host, const std::string &path)
 {
-    std::error_code error;
-    const fs::file_status status = fs::status(host, error);
+    fs::file_status status;
+    const std::error_code error = NativeFileOperations::status(host, status);
     if (error && error != std::errc::no_such_file_or_directory &&
         error != std::errc::not_a_directory)
         return RuntimeError::fromErrorCode(error, path);
@@ -87,8 +87,10 @@ ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
 ErrorOr<std::string> HostFileSystem::storedName(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
+    fs::path stored;
+    TRY(fromSystem(NativeFileOperations::storedName(host, stored), path));
     // As UTF-8 on every platform; on POSIX these are the very bytes of the name.
-    const std::u8string name = host.filename().u8string();
+    const std::u8string name = stored.u8string();
     return std::string(name.begin(), name.end());
 }
 
@@ -120,7 +122,7 @@ ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string 
     if (overwrite == Overwrite::No)
         error = NativeFileOperations::renameNoReplace(fromHost, toHost);
     else
-        fs::rename(fromHost, toHost, error);
+        error = NativeFileOperations::replace(fromHost, toHost);
     if (error == std::errc::cross_device_link) {
         // Only a move to another file system copies; the source goes once the copy is whole.
         if (overwrite == Overwrite::No)
@@ -172,7 +174,9 @@ ErrorOr<void> HostFileSystem::removeDirectory(const std::string &path)
         return RuntimeError(RuntimeErrorCode::PathNotFound, path);
     std::error_code error;
     fs::remove(host, error);
-    if (error == std::errc::directory_not_empty)
+    // Windows may call a folder that is not empty a denied access.
+    std::error_code ignored;
+    if (error && !fs::is_empty(host, ignored) && !ignored)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                             "The folder is not empty.");
     return fromSystem(error, path);
@@ -210,9 +214,7 @@ ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const
         fs::remove(temporary, ignored);
         return RuntimeError::fromErrorCode(error, path);
     }
-    std::error_code error;
-    fs::rename(temporary, host, error);
-    if (error) {
+    if (const std::error_code error = NativeFileOperations::replace(temporary, host)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         return RuntimeError::fromErrorCode(error, path);

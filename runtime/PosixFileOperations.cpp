@@ -112,6 +112,13 @@ std::error_code writeAndSync(const fs::path &path, int mode, const std::string &
 
 namespace NativeFileOperations {
 
+std::error_code status(const fs::path &path, fs::file_status &status)
+{
+    std::error_code error;
+    status = fs::status(path, error);
+    return error;
+}
+
 std::error_code copyContents(const fs::path &from, const fs::path &to)
 {
     FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
@@ -148,6 +155,13 @@ std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
     return {};
 }
 
+std::error_code replace(const fs::path &from, const fs::path &to)
+{
+    std::error_code error;
+    fs::rename(from, to, error);
+    return error;
+}
+
 std::error_code writeDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndSync(path, O_TRUNC, bytes);
@@ -156,6 +170,13 @@ std::error_code writeDurably(const fs::path &path, const std::string &bytes)
 std::error_code appendDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndSync(path, O_APPEND, bytes);
+}
+
+std::error_code storedName(const fs::path &path, fs::path &name)
+{
+    // The path translator has already matched every component against its folder's listing.
+    name = path.filename();
+    return {};
 }
 
 std::error_code syncDirectory(const fs::path &directory)

@@ -46,21 +46,78 @@ std::error_code writeAndFlush(const FileHandle &file, const std::string &bytes)
     return {};
 }
 
+// A file copied from a CD is read-only, and so would be its copy, which the removal could then
+// not delete.
+std::error_code makeWritable(const fs::path &path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return lastError();
+    if ((attributes & FILE_ATTRIBUTE_READONLY) &&
+        !::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        return lastError();
+    return {};
+}
+
+std::error_code flush(const fs::path &path)
+{
+    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.isValid() || !::FlushFileBuffers(file.get()))
+        return lastError();
+    return {};
+}
+
 } // namespace
 
 namespace NativeFileOperations {
 
+std::error_code status(const fs::path &path, fs::file_status &status)
+{
+    // The C runtime's stat, which std::filesystem uses, fails on "\\?\C:\".
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        status = fs::file_status(fs::file_type::not_found);
+        return lastError();
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        status = fs::file_status(fs::file_type::directory);
+    else if (attributes & FILE_ATTRIBUTE_DEVICE)
+        status = fs::file_status(fs::file_type::unknown);
+    else
+        status = fs::file_status(fs::file_type::regular);
+    return {};
+}
+
 std::error_code copyContents(const fs::path &from, const fs::path &to)
 {
-    // CopyFile lets the system pick its fastest path and removes a partial destination itself.
-    if (!::CopyFileW(from.c_str(), to.c_str(), FALSE))
+    // CopyFileEx lets the system pick its fastest path, removes a partial destination itself and
+    // refuses a taken destination rather than replace it.
+    if (!::CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr,
+                       COPY_FILE_FAIL_IF_EXISTS))
         return lastError();
-    return {};
+    std::error_code error = makeWritable(to);
+    if (!error)
+        error = flush(to);
+    if (error)
+        ::DeleteFileW(to.c_str());
+    return error;
 }
 
 std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
 {
     if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+        return lastError();
+    return {};
+}
+
+std::error_code replace(const fs::path &from, const fs::path &to)
+{
+    if (::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (const std::error_code error = makeWritable(to))
+            return error;
+    if (!::MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
         return lastError();
     return {};
 }
@@ -79,6 +136,25 @@ std::error_code appendDurably(const fs::path &path, const std::string &bytes)
         FileHandle(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
         bytes);
+}
+
+std::error_code storedName(const fs::path &path, fs::path &name)
+{
+    name = path.filename();
+    // A name with a wildcard would be a pattern to FindFirstFile, and no entry can have one.
+    if (name.empty() || name.native().find_first_of(L"*?") != std::wstring::npos)
+        return {};
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = ::FindFirstFileW(path.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return {};
+        return {static_cast<int>(error), std::system_category()};
+    }
+    ::FindClose(search);
+    name = entry.cFileName;
+    return {};
 }
 
 std::error_code syncDirectory(const fs::path &)

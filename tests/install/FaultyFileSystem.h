@@ -2,6 +2,10 @@
 
 #include "runtime/FileSystem.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <algorithm>
 #include <csignal>
 #include <string>
@@ -13,6 +17,20 @@ enum class Fault {
     DeadDisk, // the chosen operation and every later one fail
     Kill,     // the process is killed, as by a crash or a power cut, once it has run
 };
+
+// What a process killed by killThisProcess() exits with on Windows, which has no signals.
+inline constexpr unsigned KilledExitCode = 137;
+
+// Dies at once, with no destructor run and nothing flushed, as in a crash.
+[[noreturn]] inline void killThisProcess()
+{
+#ifdef _WIN32
+    ::TerminateProcess(::GetCurrentProcess(), KilledExitCode);
+#else
+    std::raise(SIGKILL);
+#endif
+    std::abort();
+}
 
 // Passes every operation on to another file system, numbering them from 1, and brings the chosen
 // fault upon the chosen one.
@@ -88,7 +106,7 @@ private:
             return call();
         if (m_fault == Fault::Kill) {
             auto result = call();
-            std::raise(SIGKILL);
+            killThisProcess();
             return result;
         }
         if (m_failedPath.empty())

@@ -5,7 +5,11 @@
 #include "runtime/Text.h"
 #include "TestOutcome.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <map>
@@ -105,8 +109,11 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
         {"player's own files, Counterstrike", Edition::Counterstrike, "game",
          counterstrike + playersOwn},
         {"comma", Edition::Aftermath, "Red Alert, 1996", aftermath},
+#ifndef _WIN32
+        // Windows allows no double quote in a name, and drops the blanks that end one.
         {"double quote", Edition::Counterstrike, "The \"Red\" Alert", counterstrike},
         {"blanks", Edition::Aftermath, "  Red  Alert  ", aftermath},
+#endif
         {"non-ASCII", Edition::Counterstrike, "Alerte Rouge – Édition spéciale", counterstrike},
         {"upper case, Aftermath", Edition::Aftermath, "game", aftermath + Lines{"Rules.ini"},
          Naming::UpperCase},
@@ -179,8 +186,15 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
         install("package without " + file, game, {"-package/" + file}, 53);
     install("status file missing", game, {"-package/Status.ini"}, 53);
     install("status file empty", game, {}, 62, Edition::Aftermath, "");
+#ifdef _WIN32
+    // A name too long for the file system is one that no folder has; the blanks that end a name
+    // are dropped, leaving the package folder, which has no Expand.mix.
+    install("very long path", "%1/" + std::string(300, 'x') + "\\", {}, 76);
+    install("blanks only", "     ", {}, 53);
+#else
     install("very long path", "%1/" + std::string(300, 'x') + "\\", {}, 75);
     install("blanks only", "     ", {}, 76);
+#endif
     install("control characters", "C:\\WEST\tWOOD\001\\RED\033ALERT\\", {}, 76);
 
     const auto removal = [&](const std::string &name, Edition installed, const Lines &changes,
@@ -216,6 +230,7 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
                                                    Text::replaceAll(row.directory, "%1", root));
 
             REQUIRE(outcome.isError());
+            INFO(outcome.error().report());
             CHECK(outcome.error().number() == row.error);
             CHECK(!outcome.error().path().empty());
             CHECK(!outcome.error().leftChanges());
@@ -223,6 +238,8 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
         }
 }
 
+#ifndef _WIN32
+// A read-only folder on Windows still takes new files: the attribute only marks a special folder.
 TEST_CASE("readOnlyGameFolderIsRefusedWithNothingChanged")
 {
     if (geteuid() == 0) {
@@ -241,6 +258,7 @@ TEST_CASE("readOnlyGameFolderIsRefusedWithNothingChanged")
     CHECK(outcome.error().number() == 70);
     CHECK(scratch.snapshot() == before);
 }
+#endif
 
 TEST_CASE("statusFileGivesEachItemAsItsWholeLine")
 {
@@ -282,3 +300,98 @@ TEST_CASE("statusFileGivesEachItemAsItsWholeLine")
         CHECK(record.value().gameDirectory() == row.gameDirectory);
     }
 }
+
+#ifdef _WIN32
+namespace {
+
+bool isReadOnly(const std::string &path)
+{
+    const DWORD attributes = ::GetFileAttributesW(fs::path(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void makeReadOnly(const ScratchFolder &scratch, const std::string &folder)
+{
+    for (const fs::directory_entry &entry : fs::directory_iterator(scratch.at(folder)))
+        ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_READONLY);
+}
+
+} // namespace
+
+TEST_CASE("readOnlyFilesFromACdInstallAndComeBackAsTheyWere")
+{
+    struct Row
+    {
+        const char *name;
+        Lines readOnlyFolders;
+    };
+    const Row rows[] = {
+        {"package", {InstallScratch::PackageFolder}},
+        {"game", {"game"}},
+        {"package and game", {InstallScratch::PackageFolder, "game"}},
+    };
+    for (const Row &row : rows)
+        SUBCASE(row.name)
+        {
+            InstallScratch scratch;
+            for (const std::string &folder : row.readOnlyFolders)
+                makeReadOnly(scratch.scratch(), folder);
+            const bool gameReadOnly = isReadOnly(scratch.scratch().at("game/Expand.mix"));
+            const Lines before = scratch.gameSnapshot();
+            ModInstaller installer(scratch.fileSystem());
+
+            VERIFY_SUCCESS(installer.install(Edition::Aftermath, scratch.gameDirectory()));
+            CHECK(scratch.gameSnapshot() ==
+                  installedGameFolder(Edition::Aftermath, {"Expand.mix", "Expand2.mix"}));
+            // The mod's copies can be removed; the game's files moved aside keep their attribute.
+            CHECK(!isReadOnly(scratch.scratch().at("game/Rules.ini")));
+            CHECK(isReadOnly(scratch.scratch().at("game/BEXOMv2/Expand.mix")) == gameReadOnly);
+
+            VERIFY_SUCCESS(installer.uninstall(Edition::Aftermath, scratch.gameDirectory()));
+            CHECK(scratch.gameSnapshot() == before);
+            CHECK(isReadOnly(scratch.scratch().at("game/Expand.mix")) == gameReadOnly);
+            CHECK(isReadOnly(scratch.scratch().at("game/RA95.exe")) == gameReadOnly);
+        }
+}
+
+TEST_CASE("fileHeldOpenByTheGameIsRefusedWithNothingChanged")
+{
+    struct Row
+    {
+        const char *name;
+        Direction direction;
+        std::string heldFile;
+    };
+    const Row rows[] = {
+        {"installation, Expand.mix", Direction::Install, "game/Expand.mix"},
+        {"installation, Expand2.mix", Direction::Install, "game/Expand2.mix"},
+        {"removal, Rules.ini", Direction::Removal, "game/Rules.ini"},
+        {"removal, Expand.mix", Direction::Removal, "game/Expand.mix"},
+    };
+    for (const Row &row : rows)
+        SUBCASE(row.name)
+        {
+            InstallScratch scratch;
+            const Procedure procedure{{}, Edition::Aftermath, row.direction};
+            VERIFY_SUCCESS(procedure.prepare(scratch));
+            const Lines before = scratch.snapshot();
+            // As the running game holds its files: no other program may share them.
+            const HANDLE held =
+                ::CreateFileW(fs::path(scratch.scratch().at(row.heldFile)).c_str(), GENERIC_READ, 0,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+            REQUIRE(held != INVALID_HANDLE_VALUE);
+
+            const auto outcome = procedure.run(scratch.fileSystem(), scratch.gameDirectory());
+
+            ::CloseHandle(held);
+            REQUIRE(outcome.isError());
+            INFO(outcome.error().report());
+            CHECK(outcome.error().number() == 70);
+            CHECK(Text::toLowerAscii(outcome.error().path())
+                      .ends_with(Text::toLowerAscii(fs::path(row.heldFile).filename().string())));
+            CHECK(outcome.error().cause().find("the game may be running") != std::string::npos);
+            CHECK(!outcome.error().leftChanges());
+            CHECK(scratch.snapshot() == before);
+        }
+}
+#endif

@@ -14,7 +14,7 @@ namespace {
 
 [[noreturn]] void fail(const std::string &what, const fs::path &path)
 {
-    std::fprintf(stderr, "%s %s\n", what.c_str(), path.c_str());
+    std::fprintf(stderr, "%s %s\n", what.c_str(), path.string().c_str());
     std::abort();
 }
 
@@ -77,7 +77,7 @@ std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath
     const fs::path base = m_path / relativePath;
     // Symbolic links, such as a Wine prefix's drive letters, are listed but not followed.
     for (const fs::directory_entry &entry : fs::recursive_directory_iterator(base)) {
-        const std::string name = entry.path().lexically_relative(base).string();
+        const std::string name = entry.path().lexically_relative(base).generic_string();
         std::error_code error;
         if (fs::is_directory(entry.path(), error)) {
             lines.push_back(name + '/');
