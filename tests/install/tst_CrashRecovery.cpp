@@ -6,9 +6,14 @@
 #include "Procedure.h"
 #include "TestOutcome.h"
 
+#ifdef _WIN32
+#include "runtime/WindowsText.h"
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#endif
 
 #include <algorithm>
 #include <csignal>
@@ -20,7 +25,12 @@ using namespace std::string_literals;
 namespace {
 
 // A game folder whose name no journal field may break.
+#ifdef _WIN32
+// Windows allows neither double quotes nor control characters in a name.
+const std::string AwkwardFolder = "Red Alert, '95' \u20ac 100%";
+#else
 const std::string AwkwardFolder = "Red Alert, \"95\"\t\u20ac 100%";
+#endif
 // Spelled as the game spells them, so that an undo must keep the letter case.
 const std::vector<std::string> GameFiles{"EXPAND.MIX", "EXPAND2.MIX", "RULES.INI"};
 const std::string JournalAppend = "appendDurably " + Journal::FileName;
@@ -28,6 +38,60 @@ const std::string JournalPath = InstallScratch::PackageFolder + '/' + Journal::F
 
 enum class Ending { Killed, Finished, Failed };
 
+#ifdef _WIN32
+// One argument as the runner's C runtime splits its command line: quoted, with the backslashes
+// before a quote doubled and the quote itself escaped.
+std::wstring quoted(const std::string &argument)
+{
+    std::wstring line = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t character : WindowsText::toWide(argument)) {
+        if (character == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        line.append(character == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        line += character;
+    }
+    return line.append(2 * backslashes, L'\\') + L'"';
+}
+
+// The runner lies beside this test: the path the build knows is one of the Linux host's.
+std::filesystem::path crashRunner()
+{
+    std::wstring self(MAX_PATH, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    return std::filesystem::path(self).replace_filename(L"crash_runner.exe");
+}
+
+// Windows has no signals: the runner ends itself with TerminateProcess, which runs nothing more.
+Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int operation)
+{
+    const std::filesystem::path runner = crashRunner();
+    std::wstring line = quoted(runner.string());
+    for (const std::string &argument :
+         {scratch.scratch().at(InstallScratch::PackageFolder), procedure.name,
+          scratch.gameDirectory(), std::to_string(operation)})
+        line += L' ' + quoted(argument);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!::CreateProcessW(runner.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &process))
+        return Ending::Failed;
+    ::CloseHandle(process.hThread);
+    DWORD exitCode = 0;
+    const bool ended = ::WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
+                       ::GetExitCodeProcess(process.hProcess, &exitCode);
+    ::CloseHandle(process.hProcess);
+    if (!ended)
+        return Ending::Failed;
+    if (exitCode == KilledExitCode)
+        return Ending::Killed;
+    return exitCode == 0 ? Ending::Finished : Ending::Failed;
+}
+#else
 // The runner's own output goes nowhere: only how it ended counts.
 Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int operation)
 {
@@ -49,6 +113,7 @@ Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int o
         return WTERMSIG(status) == SIGKILL ? Ending::Killed : Ending::Failed;
     return WEXITSTATUS(status) == 0 ? Ending::Finished : Ending::Failed;
 }
+#endif
 
 // Recovers through start-ups that each die after one operation more than the one before, until
 // one lives to finish; returns what that one tells the player, or its error report.

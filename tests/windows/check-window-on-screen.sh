@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Shows the smoke window under Wine on a fresh Xvfb screen, takes the screen to a PNG and checks
+# Shows the black window under Wine on a fresh Xvfb screen, takes the screen to a PNG and checks
 # that exactly the window's 296x423 pixels are black and that they are centred.
 #
-#   check-window-on-screen.sh smoke_window.exe SCREENSHOT.png WINE-RUNNER [ARGUMENTS...]
+#   check-window-on-screen.sh black_window.exe SCREENSHOT.png WINE-RUNNER [ARGUMENTS...]
 set -euo pipefail
 
 if [ "${1-}" != --on-display ]; then
