@@ -2,6 +2,7 @@
 #include "ui/Form1.h"
 #include "ui/InterruptedWorkNotice.h"
 #include "ui/QtMessageBox.h"
+#include "ui/SingleInstanceGuard.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -9,9 +10,21 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    // The player starts the installer from the folder that holds the mod's package.
-    HostFileSystem fileSystem(std::filesystem::current_path());
+    // The player starts the installer from the folder that holds the mod's package. Its name is
+    // taken as the bytes the system holds, so that a name in another encoding than UTF-8 still
+    // names this folder. Should the system not tell it, "." names the same folder, and every
+    // operation on it reports what is wrong.
+    std::error_code error;
+    std::filesystem::path packageFolder = std::filesystem::current_path(error);
+    if (error)
+        packageFolder = ".";
+    HostFileSystem fileSystem(packageFolder);
     QtMessageBox messageBox;
+    // Held until the program ends; a second installer from this folder ends here.
+    const std::optional<InstanceLock> packageLock =
+        SingleInstanceGuard::lockOrTell(packageFolder, messageBox);
+    if (!packageLock)
+        return 1;
     // An installation or removal that a crash cut short is put right before the main window shows.
     InterruptedWorkNotice::recoverAndTell(fileSystem, messageBox);
     Form1 mainWindow(fileSystem, messageBox);

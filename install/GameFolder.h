@@ -16,6 +16,10 @@ public:
     // The folder itself: without the final separator, which would make a file look missing
     // rather than not a folder, unless the separator is all there is.
     std::string folder() const;
+    // Whether the directory names one folder wherever the installer runs: "C:\" or "C:/" with a
+    // drive letter, a UNC path "\\server\share\", or a POSIX path from the root. Anything
+    // else would be taken relative to the package folder.
+    bool isFullPath() const;
     std::string file(const std::string &name) const { return m_directory + name; }
     std::string backupFolder() const { return m_directory + BackupFolderName; }
     std::string backedUp(const std::string &name) const { return backupFolder() + '\\' + name; }

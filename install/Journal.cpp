@@ -1,7 +1,9 @@
 #include "Journal.h"
 
+#include "runtime/PathTranslator.h"
 #include "runtime/Text.h"
 
+#include <charconv>
 #include <cstdint>
 #include <string_view>
 
@@ -9,9 +11,11 @@ using Kind = TransactionStep::Kind;
 
 namespace {
 
+const std::string ScopeWord = "scope";
 const std::string CommitWord = "commit";
 const std::string UndoneWord = "undone";
 constexpr std::size_t ChecksumLength = 8;
+constexpr int MaximumSetAside = 1000;
 
 std::string kindWord(Kind kind)
 {
@@ -28,6 +32,8 @@ std::string kindWord(Kind kind)
         return "set-aside";
     case Kind::Rewrite:
         return "rewrite";
+    case Kind::Create:
+        return "create";
     }
     return {};
 }
@@ -35,7 +41,7 @@ std::string kindWord(Kind kind)
 std::optional<Kind> kindOf(const std::string &word)
 {
     for (const Kind kind : {Kind::MakeDirectory, Kind::RemoveDirectory, Kind::Move, Kind::Copy,
-                            Kind::SetAside, Kind::Rewrite})
+                            Kind::SetAside, Kind::Rewrite, Kind::Create})
         if (kindWord(kind) == word)
             return kind;
     return std::nullopt;
@@ -88,6 +94,59 @@ std::string path(const std::string &field)
     return Text::percentDecode(field);
 }
 
+// Host paths are kept as UTF-8 on every platform; on POSIX these are the very bytes of the path.
+std::string field(const std::filesystem::path &hostPath)
+{
+    const std::u8string bytes = hostPath.u8string();
+    return field(std::string(bytes.begin(), bytes.end()));
+}
+
+std::filesystem::path hostPath(const std::string &field)
+{
+    const std::string bytes = path(field);
+    return std::filesystem::path(std::u8string(bytes.begin(), bytes.end()));
+}
+
+std::vector<std::string> identityFields(const FileIdentity &identity)
+{
+    return {std::to_string(identity.device), std::to_string(identity.file)};
+}
+
+std::optional<std::uint64_t> numberOf(const std::string &digits)
+{
+    std::uint64_t number = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    return number;
+}
+
+std::optional<FileIdentity> identityOf(const std::string &device, const std::string &file)
+{
+    const std::optional<std::uint64_t> deviceNumber = numberOf(device);
+    const std::optional<std::uint64_t> fileNumber = numberOf(file);
+    if (!deviceNumber || !fileNumber)
+        return std::nullopt;
+    return FileIdentity{*deviceNumber, *fileNumber};
+}
+
+// Only absolute host paths name the folders: a relative one would depend on where the installer
+// happens to be started.
+std::optional<TransactionScope> scopeOf(const std::vector<std::string> &fields)
+{
+    if (fields.size() != 8 || fields[0] != ScopeWord)
+        return std::nullopt;
+    const std::optional<FileIdentity> packageIdentity = identityOf(fields[2], fields[3]);
+    const std::optional<FileIdentity> gameIdentity = identityOf(fields[6], fields[7]);
+    TransactionScope scope{hostPath(fields[1]), packageIdentity.value_or(FileIdentity()),
+                           path(fields[4]), hostPath(fields[5]),
+                           gameIdentity.value_or(FileIdentity())};
+    if (!packageIdentity || !gameIdentity || !PathTranslator::isFullHostPath(scope.packageFolder) ||
+        !PathTranslator::isFullHostPath(scope.gameFolder))
+        return std::nullopt;
+    return scope;
+}
+
 // The fields of a line whose checksum holds; nothing for a damaged one.
 std::optional<std::vector<std::string>> verifiedFields(std::string_view line)
 {
@@ -114,6 +173,13 @@ std::optional<TransactionStep> stepOf(const std::vector<std::string> &fields)
 }
 
 } // namespace
+
+ErrorOr<void> Journal::open(const TransactionScope &scope)
+{
+    TRY(refuseUnfinished());
+    m_begun = true;
+    return append(encode(scope));
+}
 
 ErrorOr<void> Journal::record(const TransactionStep &step)
 {
@@ -150,6 +216,36 @@ ErrorOr<void> Journal::discard()
     return m_fileSystem.deleteFile(FileName);
 }
 
+ErrorOr<std::string> Journal::setAside()
+{
+    // Another name may be taken between the look and the rename; the rename then refuses it, and
+    // the next number is tried.
+    for (int number = 1; number <= MaximumSetAside; ++number) {
+        const std::string name = FileName + ".foreign-" + std::to_string(number);
+        if (TRY(m_fileSystem.exists(name)))
+            continue;
+        ErrorOr<void> renamed = m_fileSystem.rename(FileName, name, Overwrite::No);
+        if (!renamed.isError())
+            return name;
+        if (renamed.error().code() != RuntimeErrorCode::FileAlreadyExists)
+            return renamed.releaseError();
+    }
+    return RuntimeError(RuntimeErrorCode::FileAlreadyExists, FileName,
+                        "Too many journals have been kept beside it already.");
+}
+
+std::string Journal::encode(const TransactionScope &scope)
+{
+    std::vector<std::string> fields{ScopeWord, field(scope.packageFolder)};
+    for (const std::string &number : identityFields(scope.packageIdentity))
+        fields.push_back(number);
+    fields.push_back(field(scope.gameDirectory));
+    fields.push_back(field(scope.gameFolder));
+    for (const std::string &number : identityFields(scope.gameIdentity))
+        fields.push_back(number);
+    return line(fields);
+}
+
 std::string Journal::encode(const TransactionStep &step)
 {
     return line({kindWord(step.kind), field(step.source), field(step.target), field(step.aside)});
@@ -168,6 +264,8 @@ std::string Journal::encodeUndone()
 std::string Journal::encode(const JournalContents &contents)
 {
     std::string bytes;
+    if (contents.scope)
+        bytes += encode(*contents.scope);
     for (const TransactionStep &step : contents.steps)
         bytes += encode(step);
     for (std::size_t i = 0; i < contents.undone; ++i)
@@ -186,6 +284,13 @@ JournalContents Journal::parse(const std::string &bytes)
             verifiedFields(std::string_view(bytes).substr(start, end - start));
         if (!fields)
             break;
+        // Nothing is read from a journal that does not say whose it is.
+        if (!contents.scope) {
+            contents.scope = scopeOf(*fields);
+            if (!contents.scope)
+                break;
+            continue;
+        }
         // Steps come first; then either the commit, which ends the journal, or the undone ones.
         const bool undoing = contents.undone > 0;
         if (*fields == std::vector<std::string>{CommitWord} && !undoing) {
@@ -207,10 +312,6 @@ JournalContents Journal::parse(const std::string &bytes)
 
 ErrorOr<void> Journal::append(const std::string &line)
 {
-    if (!m_begun) {
-        TRY(refuseUnfinished());
-        m_begun = true;
-    }
     const ErrorOr<void> written = m_maybeTorn
                                       ? m_fileSystem.writeFileAtomically(FileName, m_written + line)
                                       : m_fileSystem.appendDurably(FileName, line);

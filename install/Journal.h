@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/FileSystem.h"
+#include "TransactionScope.h"
 #include "TransactionStep.h"
 
 #include <string>
@@ -8,11 +9,13 @@
 
 #include <optional>
 
-// What a journal on disk tells: the steps that were begun, in order; how many of them, from the
-// last one back, a rollback has undone since; and whether all of them had been done when the
-// transaction was committed.
+// What a journal on disk tells: the folders its transaction worked in, when its first record could
+// be read; the steps that were begun, in order; how many of them, from the last one back, a
+// rollback has undone since; and whether all of them had been done when the transaction was
+// committed.
 struct JournalContents
 {
+    std::optional<TransactionScope> scope;
     std::vector<TransactionStep> steps;
     std::size_t undone = 0;
     bool committed = false;
@@ -28,11 +31,12 @@ struct JournalContents
 // short by a crash or a power cut can be undone at the next start. Each step is recorded, and on
 // the disk, before its operation runs; the commit record follows the last step. A rollback
 // records each step it has undone, so that one cut short goes on where it stopped and never
-// undoes a step twice: the undo of a copy deletes what stands at the copy's name, which by then
+// undoes a step twice: the undo of a move takes back what stands at its target, which by then
 // may be the player's own file, given back by the undo of an earlier step.
 //
-// One record per line: a kind word and the step's paths, percent-encoded so that no path text can
-// break a line or a field, then the CRC-32 of all that. A record without its line end or with a
+// The first record names the transaction's folders; the steps follow. One record per line: a
+// kind word and the step's paths or the folders, percent-encoded so that no path text can break a
+// line or a field, then the CRC-32 of all that. A record without its line end or with a
 // wrong checksum was cut short by the crash; since it was written ahead, its step never started,
 // and it is ignored together with anything after it.
 class Journal final
@@ -42,8 +46,9 @@ public:
 
     explicit Journal(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
-    // The first record refuses to start while the journal of an unfinished transaction is there:
-    // its changes must be undone first.
+    // Writes the first record. Refuses to start while the journal of an unfinished transaction is
+    // there: its changes must be undone first.
+    ErrorOr<void> open(const TransactionScope &scope);
     ErrorOr<void> record(const TransactionStep &step);
     ErrorOr<void> recordCommit();
     // The last step not yet undone has been undone.
@@ -54,7 +59,11 @@ public:
     // when there is none.
     ErrorOr<std::optional<JournalContents>> resume();
     ErrorOr<void> discard();
+    // Renames the journal to a name no file has yet, so that it is kept but never acted on, and
+    // returns that name.
+    ErrorOr<std::string> setAside();
 
+    static std::string encode(const TransactionScope &scope);
     static std::string encode(const TransactionStep &step);
     static std::string encodeCommit();
     static std::string encodeUndone();

@@ -7,7 +7,8 @@
 // Puts right, at start-up, an installation or removal that the process did not live to finish:
 // a crash, a kill or a power cut left its journal behind. Until the journal's commit record, the
 // recorded steps are undone; after it, the work stands and only the former files kept aside are
-// still to be dropped.
+// still to be dropped. A journal that was not written for this package folder and its game folder
+// as they are now is never acted on: it is kept under another name, and the player is told.
 class JournalRecovery final
 {
 public:
@@ -19,6 +20,13 @@ public:
         "The last installation or removal of BEXOM was interrupted just after it had finished "
         "its work. The work stands; only the former files it had kept aside have now been "
         "cleared away.";
+
+    // The first argument says why the journal is not this installer's, the second what it is
+    // now called.
+    static inline const std::string ForeignNotice =
+        "A journal of an interrupted installation or removal of BEXOM was found, but it does not "
+        "belong to this game folder and package: %1. Nothing was changed. It has been kept as "
+        "\"%2\".";
 
     explicit JournalRecovery(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 

@@ -1,7 +1,10 @@
 #include "ModInstaller.h"
 
 #include "GameFolder.h"
+#include "InstallationManifest.h"
 #include "Transaction.h"
+
+using Role = ManifestEntry::Role;
 
 namespace {
 
@@ -27,13 +30,27 @@ ErrorOr<void> markUninstalled(Transaction &transaction, const StatusRecord &stat
                                StatusFile::encode({StatusFile::Uninstalled, status.pathItem}));
 }
 
+std::string editionName(Edition edition)
+{
+    return edition == Edition::Aftermath ? "Aftermath" : "Counterstrike";
+}
+
+RuntimeError manifestUnusable(RuntimeError error)
+{
+    return RuntimeError(error.code(), error.path(),
+                        "BEXOM's list of the files it installed could not be read (" +
+                            (error.cause().empty() ? error.description() : error.cause()) +
+                            "), so the removal cannot tell what to take out.");
+}
+
 } // namespace
 
 ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDirectory)
 {
     const GameFolder game(gameDirectory);
     TRY(checkInstallable(edition, game));
-    Transaction transaction(m_fileSystem);
+    TRY(refuseRelativeArchiveLinks(game));
+    Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
         return transaction.complete(installAftermath(transaction, game));
     return transaction.complete(installCounterstrike(transaction, game));
@@ -42,8 +59,15 @@ ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDire
 ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDirectory)
 {
     const GameFolder game(gameDirectory);
-    const StatusRecord status = TRY(checkRemovable(edition, game));
-    Transaction transaction(m_fileSystem);
+    const StatusRecord status = TRY(checkRemovable(game));
+    const std::optional<InstallationManifest> manifest = TRY(readManifest(game));
+    if (manifest)
+        TRY(checkManifest(edition, game, *manifest));
+    else
+        TRY(checkEarlierBackup(edition, game));
+    Transaction transaction(m_fileSystem, game);
+    if (manifest)
+        return transaction.complete(uninstallListed(transaction, game, *manifest, status));
     if (edition == Edition::Aftermath)
         return transaction.complete(uninstallAftermath(transaction, game, status));
     return transaction.complete(uninstallCounterstrike(transaction, game, status));
@@ -53,31 +77,40 @@ ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const GameFolder &
 {
     TRY(checkGameFolder(game));
     TRY(requireFile(game.file(Expand),
-                    "There is no Expand.mix in this folder, so it is not the folder of Red Alert "
-                    "with an expansion."));
+                    "There is no Expand.mix in this folder, so it is not the folder "
+                    "of Red Alert with an expansion."));
     if (edition == Edition::Aftermath)
         TRY(requireFile(game.file(Expand2),
-                        "There is no Expand2.mix in this folder, so Aftermath is not installed "
-                        "there. For a game without Aftermath, choose the Counterstrike option."));
+                        "There is no Expand2.mix in this folder, so Aftermath is "
+                        "not installed there. For a game without Aftermath, choose "
+                        "the Counterstrike option."));
     if (TRY(m_fileSystem.exists(game.backupFolder())))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
-                            "BEXOM's backup folder is already there, so BEXOM seems to be "
-                            "installed. Uninstall it first, or move the folder away.");
+                            "BEXOM's backup folder is already there, so BEXOM seems "
+                            "to be installed. Uninstall it first, or move the "
+                            "folder away.");
     for (const std::string &name : packageFiles(edition))
         TRY(requireFile(name, "The BEXOM package is incomplete: " + name +
                                   " must stand in the installer's folder."));
     return requireFile(StatusFile::FileName,
-                       "The BEXOM package is incomplete: the status file must stand in the "
-                       "installer's folder.");
+                       "The BEXOM package is incomplete: the status file must "
+                       "stand in the installer's folder.");
 }
 
-ErrorOr<StatusRecord> ModInstaller::checkRemovable(Edition edition, const GameFolder &game)
+ErrorOr<StatusRecord> ModInstaller::checkRemovable(const GameFolder &game)
 {
     // An empty directory would name the package folder, whose Expand2.mix is the mod's own.
     if (game.directory().empty())
         return RuntimeError(RuntimeErrorCode::PathNotFound, StatusFile::FileName,
                             "The status file names no game folder.");
     TRY(checkGameFolder(game));
+    return StatusFile(m_fileSystem).read();
+}
+
+// An earlier version of the installer left no manifest; its backup folder is taken out by the
+// fixed list of the edition, once the archives it must give back are there.
+ErrorOr<void> ModInstaller::checkEarlierBackup(Edition edition, const GameFolder &game)
+{
     const auto cause = [](const std::string &name) {
         return "BEXOM's backup folder does not hold the game's own " + name +
                ", so it could not be given back.";
@@ -85,11 +118,55 @@ ErrorOr<StatusRecord> ModInstaller::checkRemovable(Edition edition, const GameFo
     TRY(requireFile(game.backedUp(Expand), cause(Expand)));
     if (edition == Edition::Aftermath)
         TRY(requireFile(game.backedUp(Expand2), cause(Expand2)));
-    return StatusFile(m_fileSystem).read();
+    return {};
+}
+
+// A stale copy of the package may name the other edition; its removal would delete files that
+// this installation never placed, the player's own Aftrmath.ini among them.
+ErrorOr<void> ModInstaller::checkManifest(Edition edition, const GameFolder &game,
+                                          const InstallationManifest &manifest)
+{
+    if (manifest.edition() != edition)
+        return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
+                            "The status file says BEXOM was installed for " + editionName(edition) +
+                                ", but the game folder holds the " +
+                                editionName(manifest.edition()) + " installation.");
+    for (const ManifestEntry &kept : manifest.entries(Role::Kept))
+        TRY(checkKeptFile(game, kept));
+    return {};
+}
+
+ErrorOr<void> ModInstaller::checkKeptFile(const GameFolder &game, const ManifestEntry &kept)
+{
+    const std::string path = game.backedUp(kept.name);
+    const std::string copy = "BEXOM's backup copy of the game's own " + kept.name;
+    const RuntimeError damaged(RuntimeErrorCode::PathFileAccessError, path,
+                               copy + " is damaged (it is not the file the installation kept), "
+                                      "so the game could not be given back.");
+    // A link is compared by the target it names, which may be gone.
+    const bool link = TRY(m_fileSystem.linkKind(path)) != LinkKind::NotALink;
+    switch (link ? EntryKind::File : TRY(m_fileSystem.entryKind(path))) {
+    case EntryKind::File:
+        break;
+    case EntryKind::Missing:
+        return RuntimeError(RuntimeErrorCode::FileNotFound, path,
+                            copy + " is missing, so the game could not be given back.");
+    default:
+        return damaged;
+    }
+    if (TRY(m_fileSystem.digest(path)) != kept.digest)
+        return damaged;
+    return {};
 }
 
 ErrorOr<void> ModInstaller::checkGameFolder(const GameFolder &game)
 {
+    // A relative directory would be taken from the package folder: "..\" from a status file
+    // would lead the removal to the folder above it.
+    if (!game.isFullPath())
+        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
+                            "The game folder must be given as a full path, such as "
+                            "C:\\WESTWOOD\\REDALERT\\.");
     switch (TRY(m_fileSystem.entryKind(game.folder()))) {
     case EntryKind::Directory:
         break;
@@ -102,7 +179,8 @@ ErrorOr<void> ModInstaller::checkGameFolder(const GameFolder &game)
     }
     if (TRY(m_fileSystem.isSameEntry(game.folder(), ".")))
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
-                            "This is the folder of the BEXOM package, not the game folder.");
+                            "This is the folder of the BEXOM package, not the game "
+                            "folder.");
     return {};
 }
 
@@ -119,41 +197,78 @@ ErrorOr<void> ModInstaller::requireFile(const std::string &path, const std::stri
     }
 }
 
+ErrorOr<std::optional<InstallationManifest>> ModInstaller::readManifest(const GameFolder &game)
+{
+    const std::string path = game.backedUp(InstallationManifest::FileName);
+    switch (TRY(m_fileSystem.entryKind(path))) {
+    case EntryKind::Missing:
+        return std::optional<InstallationManifest>();
+    case EntryKind::File:
+        break;
+    default:
+        return manifestUnusable(
+            RuntimeError(RuntimeErrorCode::PathFileAccessError, path, "it is not a plain file"));
+    }
+    ErrorOr<std::string> bytes = m_fileSystem.readFile(path);
+    if (bytes.isError())
+        return manifestUnusable(bytes.releaseError());
+    return std::optional(TRY(InstallationManifest::parse(bytes.value(), path)));
+}
+
 ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const GameFolder &game)
 {
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Aftermath, game.directory())));
-    const std::string expandName = TRY(m_fileSystem.storedName(game.file(Expand)));
-    const std::string expand2Name = TRY(m_fileSystem.storedName(game.file(Expand2)));
+    InstallationManifest manifest(Edition::Aftermath);
     TRY(transaction.makeDirectory(game.backupFolder()));
-    TRY(transaction.move(game.file(Expand), game.backedUp(expandName)));
+    const ManifestEntry expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // The backup folder keeps the game's own Expand2.mix itself and the game plays a copy of it
     // under the name of the archive just set aside. A copy is the one file a power cut can leave
     // half written, so it must never be the one the removal gives back.
-    TRY(transaction.move(game.file(Expand2), game.backedUp(expand2Name)));
-    TRY(transaction.copy(game.backedUp(expand2Name), game.file(expandName)));
-    TRY(copyModFile(transaction, game, Expand2));
-    TRY(copyModFile(transaction, game, Rules));
-    TRY(copyModFile(transaction, game, Aftrmath));
-    TRY(copyModFile(transaction, game, MPlayer));
-    TRY(copyModFile(transaction, game, Title));
-    return copyModFile(transaction, game, Vorda);
+    const ManifestEntry expand2 = TRY(keepGameFile(transaction, game, manifest, Expand2));
+    TRY(transaction.copy(game.backedUp(expand2.name), game.file(expand.name)));
+    manifest.add({Role::Placed, expand.name, expand2.digest});
+    TRY(copyModFile(transaction, game, manifest, Expand2));
+    TRY(copyModFile(transaction, game, manifest, Rules));
+    TRY(copyModFile(transaction, game, manifest, Aftrmath));
+    TRY(copyModFile(transaction, game, manifest, MPlayer));
+    TRY(copyModFile(transaction, game, manifest, Title));
+    TRY(copyModFile(transaction, game, manifest, Vorda));
+    return writeManifest(transaction, game, manifest);
 }
 
 ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const GameFolder &game)
 {
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Counterstrike, game.directory())));
-    const std::string expandName = TRY(m_fileSystem.storedName(game.file(Expand)));
+    InstallationManifest manifest(Edition::Counterstrike);
     TRY(transaction.makeDirectory(game.backupFolder()));
-    TRY(transaction.move(game.file(Expand), game.backedUp(expandName)));
+    const ManifestEntry expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
-    TRY(copyModFile(transaction, game, Expand2));
+    TRY(keepPlayersFile(transaction, game, manifest, Expand2));
     // The mod's archive ends up under the name Expand.mix.
-    TRY(transaction.move(game.file(Expand2), game.file(expandName)));
-    TRY(copyModFile(transaction, game, Rules));
-    TRY(copyModFile(transaction, game, Title));
-    return copyModFile(transaction, game, Vorda);
+    TRY(transaction.copy(Expand2, game.file(Expand2)));
+    TRY(transaction.move(game.file(Expand2), game.file(expand.name)));
+    manifest.add({Role::Placed, expand.name, TRY(m_fileSystem.digest(Expand2))});
+    TRY(copyModFile(transaction, game, manifest, Rules));
+    TRY(copyModFile(transaction, game, manifest, Title));
+    TRY(copyModFile(transaction, game, manifest, Vorda));
+    return writeManifest(transaction, game, manifest);
+}
+
+// Every kept file was found whole before the transaction began. A placed file the player has
+// deleted already is simply not there to take out.
+ErrorOr<void> ModInstaller::uninstallListed(Transaction &transaction, const GameFolder &game,
+                                            const InstallationManifest &manifest,
+                                            const StatusRecord &status)
+{
+    for (const ManifestEntry &placed : manifest.entries(Role::Placed))
+        TRY(deleteModFile(transaction, game, placed.name));
+    for (const ManifestEntry &kept : manifest.entries(Role::Kept))
+        TRY(giveBackKeptFile(transaction, game, kept.name));
+    TRY(removeManifest(transaction, game));
+    TRY(transaction.removeDirectory(game.backupFolder()));
+    return markUninstalled(transaction, status);
 }
 
 ErrorOr<void> ModInstaller::uninstallAftermath(Transaction &transaction, const GameFolder &game,
@@ -186,15 +301,55 @@ ErrorOr<void> ModInstaller::uninstallCounterstrike(Transaction &transaction, con
     return markUninstalled(transaction, status);
 }
 
+// Moves the game's file into the backup folder under the name it has, letter case and all, and
+// records what it holds, for the removal to check before it gives the file back.
+ErrorOr<ManifestEntry> ModInstaller::keepGameFile(Transaction &transaction, const GameFolder &game,
+                                                  InstallationManifest &manifest,
+                                                  const std::string &name)
+{
+    const std::string stored = TRY(m_fileSystem.storedName(game.file(name)));
+    TRY(transaction.move(game.file(name), game.backedUp(stored)));
+    const ManifestEntry kept{Role::Kept, stored, TRY(m_fileSystem.digest(game.backedUp(stored)))};
+    manifest.add(kept);
+    return kept;
+}
+
 // A file of that name already in the game folder is the player's own (a tuned Rules.ini, say):
 // the backup folder keeps it until the removal gives it back.
-ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFolder &game,
-                                        const std::string &name)
+ErrorOr<void> ModInstaller::keepPlayersFile(Transaction &transaction, const GameFolder &game,
+                                            InstallationManifest &manifest, const std::string &name)
 {
     if (TRY(m_fileSystem.exists(game.file(name))))
-        TRY(transaction.move(game.file(name),
-                             game.backedUp(TRY(m_fileSystem.storedName(game.file(name))))));
-    return transaction.copy(name, game.file(name));
+        TRY(keepGameFile(transaction, game, manifest, name));
+    return {};
+}
+
+// The copy holds the package file's bytes, so the package file's digest is the copy's, and the
+// copy is never read back.
+ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFolder &game,
+                                        InstallationManifest &manifest, const std::string &name)
+{
+    TRY(keepPlayersFile(transaction, game, manifest, name));
+    TRY(transaction.copy(name, game.file(name)));
+    manifest.add({Role::Placed, name, TRY(m_fileSystem.digest(name))});
+    return {};
+}
+
+// Written last, and on the disk before the commit record: a manifest that is there names every
+// file of a whole installation.
+ErrorOr<void> ModInstaller::writeManifest(Transaction &transaction, const GameFolder &game,
+                                          const InstallationManifest &manifest)
+{
+    return transaction.createFile(game.backedUp(InstallationManifest::FileName), manifest.encode());
+}
+
+// The backup folder must be empty before it can go, and a deleted file waits beside itself until
+// the commit; so the manifest leaves the folder first and is deleted in the game folder.
+ErrorOr<void> ModInstaller::removeManifest(Transaction &transaction, const GameFolder &game)
+{
+    const std::string outside = game.file(InstallationManifest::FileName);
+    TRY(transaction.move(game.backedUp(InstallationManifest::FileName), outside));
+    return transaction.deleteFile(outside);
 }
 
 // The player may have deleted a file of the mod already; then there is nothing to take out.
@@ -221,4 +376,21 @@ ErrorOr<void> ModInstaller::giveBackKeptFile(Transaction &transaction, const Gam
     // Under the name it had before the installation, letter case and all.
     return transaction.move(game.backedUp(name),
                             game.file(TRY(m_fileSystem.storedName(game.backedUp(name)))));
+}
+
+// The installation moves the game's archives into the backup folder, one level down. A link that
+// names its target relative to its own folder would then point somewhere else, and the copy read
+// through it would not be the game's archive. A link with a full path moves as it is.
+ErrorOr<void> ModInstaller::refuseRelativeArchiveLinks(const GameFolder &game)
+{
+    for (const std::string &name : {Expand, Expand2}) {
+        if (TRY(m_fileSystem.linkKind(game.file(name))) == LinkKind::RelativeLink)
+            return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.file(name),
+                                "This is a symbolic link whose target is named "
+                                "relative to the game folder; moved into BEXOM's "
+                                "backup folder it would point elsewhere. Replace it "
+                                "with the file itself or with a link that names "
+                                "the full path.");
+    }
+    return {};
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "Edition.h"
+#include "InstallationManifest.h"
 #include "runtime/FileSystem.h"
 #include "StatusFile.h"
 
+#include <optional>
 #include <string>
 
 class GameFolder;
@@ -13,6 +15,11 @@ class Transaction;
 // before it touches anything, and undoes every step it has done when a later one fails, so the
 // game folder and the status file are either wholly changed or exactly as they were.
 // The game directory ends in a backslash and file names are joined to it directly.
+//
+// The installation leaves a manifest in the backup folder: the files it placed and the files it
+// kept, with their sizes and hashes. The removal takes out what the manifest lists and nothing
+// else, and only once every kept file has been found whole. A backup folder without a manifest,
+// made by an earlier version of the installer, is taken out by the fixed lists of each edition.
 class ModInstaller final
 {
 public:
@@ -24,25 +31,42 @@ public:
 private:
     ErrorOr<void> checkInstallable(Edition edition, const GameFolder &game);
     // Returns the status file as it is, for the removal to keep its path line.
-    ErrorOr<StatusRecord> checkRemovable(Edition edition, const GameFolder &game);
+    ErrorOr<StatusRecord> checkRemovable(const GameFolder &game);
+    ErrorOr<void> checkEarlierBackup(Edition edition, const GameFolder &game);
+    ErrorOr<void> checkManifest(Edition edition, const GameFolder &game,
+                                const InstallationManifest &manifest);
+    ErrorOr<void> checkKeptFile(const GameFolder &game, const ManifestEntry &kept);
     ErrorOr<void> checkGameFolder(const GameFolder &game);
     ErrorOr<void> requireFile(const std::string &path, const std::string &cause);
+    // Nothing when the backup folder holds no manifest.
+    ErrorOr<std::optional<InstallationManifest>> readManifest(const GameFolder &game);
 
     ErrorOr<void> installAftermath(Transaction &transaction, const GameFolder &game);
     ErrorOr<void> installCounterstrike(Transaction &transaction, const GameFolder &game);
+    ErrorOr<void> uninstallListed(Transaction &transaction, const GameFolder &game,
+                                  const InstallationManifest &manifest, const StatusRecord &status);
     ErrorOr<void> uninstallAftermath(Transaction &transaction, const GameFolder &game,
                                      const StatusRecord &status);
     ErrorOr<void> uninstallCounterstrike(Transaction &transaction, const GameFolder &game,
                                          const StatusRecord &status);
 
+    ErrorOr<ManifestEntry> keepGameFile(Transaction &transaction, const GameFolder &game,
+                                        InstallationManifest &manifest, const std::string &name);
+    ErrorOr<void> keepPlayersFile(Transaction &transaction, const GameFolder &game,
+                                  InstallationManifest &manifest, const std::string &name);
     ErrorOr<void> copyModFile(Transaction &transaction, const GameFolder &game,
-                              const std::string &name);
+                              InstallationManifest &manifest, const std::string &name);
+    ErrorOr<void> writeManifest(Transaction &transaction, const GameFolder &game,
+                                const InstallationManifest &manifest);
+    ErrorOr<void> removeManifest(Transaction &transaction, const GameFolder &game);
     ErrorOr<void> deleteModFile(Transaction &transaction, const GameFolder &game,
                                 const std::string &name);
     ErrorOr<void> takeBackModFile(Transaction &transaction, const GameFolder &game,
                                   const std::string &name);
     ErrorOr<void> giveBackKeptFile(Transaction &transaction, const GameFolder &game,
                                    const std::string &name);
+
+    ErrorOr<void> refuseRelativeArchiveLinks(const GameFolder &game);
 
     FileSystem &m_fileSystem;
 };

@@ -35,6 +35,8 @@ std::string describeUndone(const TransactionStep &step)
         return quoted(step.target) +
                " could not be given back its former content, which is kept as " +
                quoted(step.aside);
+    case Kind::Create:
+        return "The new file " + quoted(step.target) + " could not be deleted";
     }
     return {};
 }
@@ -113,8 +115,9 @@ ErrorOr<void> StepReversal::undo(const TransactionStep &step)
             return {};
         return m_fileSystem.rename(step.target, step.source, Overwrite::No);
     case Kind::Copy:
-        // The target was missing before the copy, so whatever stands there now is the copy,
-        // whole or cut short.
+    case Kind::Create:
+        // The target was missing before the copy or the creation, so whatever stands there now
+        // is the new file, whole or cut short.
         return deleteIfPresent(step.target);
     case Kind::SetAside:
         // A file in the way at the target is reported rather than replaced.

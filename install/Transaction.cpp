@@ -17,9 +17,10 @@ std::size_t nameStart(const std::string &path)
 
 } // namespace
 
-Transaction::Transaction(FileSystem &fileSystem)
-    : m_fileSystem(fileSystem), m_journal(fileSystem), m_reversal(fileSystem),
-      m_asidePrefix(".bexom-aside-" + Text::hex(std::random_device()(), 8) + "-")
+Transaction::Transaction(FileSystem &fileSystem, const GameFolder &game)
+    : m_fileSystem(fileSystem), m_gameDirectory(game.directory()), m_journal(fileSystem),
+      m_reversal(fileSystem),
+      m_asidePrefix(TransactionStep::HiddenNamePrefix + Text::hex(std::random_device()(), 8) + "-")
 {}
 
 Transaction::~Transaction()
@@ -51,10 +52,13 @@ ErrorOr<void> Transaction::move(const std::string &from, const std::string &to)
 
 ErrorOr<void> Transaction::copy(const std::string &from, const std::string &to)
 {
-    // Undoing deletes whatever stands at the target, a copy cut short included.
     TRY(requireMissing(to));
-    TRY(begin({Kind::Copy, from, to, {}}));
-    return m_fileSystem.copyFile(from, to);
+    const std::string hidden = asidePathFor(to);
+    TRY(copyToHiddenName(from, hidden));
+    // Undoing the move renames back only what the move put there; the undo of the copy then
+    // deletes the hidden file.
+    TRY(begin({Kind::Move, hidden, to, {}}));
+    return m_fileSystem.rename(hidden, to, Overwrite::No);
 }
 
 ErrorOr<void> Transaction::deleteFile(const std::string &path)
@@ -68,11 +72,19 @@ ErrorOr<void> Transaction::deleteFile(const std::string &path)
 ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &bytes)
 {
     const std::string aside = asidePathFor(path);
-    TRY(copy(path, aside));
+    TRY(copyToHiddenName(path, aside));
     // The file is replaced by a rename, so it is whole and either old or new at every moment,
     // and putting the former bytes back is a rename too.
     TRY(begin({Kind::Rewrite, {}, path, aside}));
     return m_fileSystem.writeFileAtomically(path, bytes);
+}
+
+ErrorOr<void> Transaction::createFile(const std::string &path, const std::string &bytes)
+{
+    // Undoing deletes whatever stands at the path, a file cut short included.
+    TRY(requireMissing(path));
+    TRY(begin({Kind::Create, {}, path, {}}));
+    return m_fileSystem.createFileDurably(path, bytes);
 }
 
 ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
@@ -88,9 +100,26 @@ ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
 
 ErrorOr<void> Transaction::begin(const TransactionStep &step)
 {
+    if (!m_journal.hasBegun())
+        TRY(open());
     TRY(m_journal.record(step));
     m_steps.push_back(step);
     return {};
+}
+
+ErrorOr<void> Transaction::open()
+{
+    const TransactionScope scope = TRY(TransactionScope::resolve(m_fileSystem, m_gameDirectory));
+    m_gameLock = TRY(scope.lockGameFolder());
+    return m_journal.open(scope);
+}
+
+ErrorOr<void> Transaction::copyToHiddenName(const std::string &from, const std::string &hidden)
+{
+    // Undoing deletes whatever stands at the hidden name, a copy cut short included.
+    TRY(requireMissing(hidden));
+    TRY(begin({Kind::Copy, from, hidden, {}}));
+    return m_fileSystem.copyFile(from, hidden);
 }
 
 ErrorOr<void> Transaction::requireMissing(const std::string &path)
@@ -105,11 +134,34 @@ ErrorOr<void> Transaction::commit()
     if (!m_journal.hasBegun())
         return {};
     // Until the commit record is on the disk, a crash undoes the whole transaction; so does a
-    // commit record that cannot be written.
+    // commit record that cannot be written. The renames must reach the disk before it does.
+    if (ErrorOr<void> flushed = flushChangedFolders(); flushed.isError())
+        return complete(flushed.releaseError());
     if (ErrorOr<void> recorded = m_journal.recordCommit(); recorded.isError())
         return complete(recorded.releaseError());
     TRY(m_reversal.dropAsides(std::exchange(m_steps, {})));
     return discardJournal("The work is done");
+}
+
+// A rename or a new name is on the disk only once its folder is. A folder that a later step
+// removed again has nothing left to flush: its removal is flushed with its parent.
+ErrorOr<void> Transaction::flushChangedFolders()
+{
+    std::vector<std::string> folders;
+    for (const TransactionStep &step : m_steps)
+        for (const std::string &path : {step.source, step.target, step.aside}) {
+            if (path.empty())
+                continue;
+            const std::string folder = path.substr(0, nameStart(path));
+            if (std::find(folders.begin(), folders.end(), folder) == folders.end())
+                folders.push_back(folder);
+        }
+    for (const std::string &folder : folders) {
+        const std::string named = folder.empty() ? std::string(".") : folder;
+        if (TRY(m_fileSystem.entryKind(named)) == EntryKind::Directory)
+            TRY(m_fileSystem.syncFolder(named));
+    }
+    return {};
 }
 
 ErrorOr<void> Transaction::rollBack()

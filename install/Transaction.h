@@ -1,10 +1,13 @@
 #pragma once
 
+#include "GameFolder.h"
 #include "Journal.h"
 #include "runtime/FileSystem.h"
+#include "runtime/InstanceLock.h"
 #include "StepReversal.h"
 #include "TransactionStep.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,11 +16,14 @@
 // own folder under a hidden name that no other file has, and dropped only at the commit.
 // An unfinished transaction undoes its steps in reverse order, so that every file is as before.
 // Every step is written to the journal before its operation runs, so that a process that dies
-// half-way leaves enough on the disk for the next start to undo what it had done.
+// half-way leaves enough on the disk for the next start to undo what it had done. From its first
+// step to its end, the transaction holds the game folder's lock.
 class Transaction final
 {
 public:
-    explicit Transaction(FileSystem &fileSystem);
+    // The game folder is the one the procedure works on; the journal names it, so that only a
+    // start that finds this very folder again acts on the journal.
+    Transaction(FileSystem &fileSystem, const GameFolder &game);
     // Rolls back a transaction that was never completed.
     ~Transaction();
     Transaction(const Transaction &) = delete;
@@ -28,10 +34,13 @@ public:
     ErrorOr<void> removeDirectory(const std::string &path);
     // Never replaces an existing destination.
     ErrorOr<void> move(const std::string &from, const std::string &to);
-    // Never replaces an existing destination.
+    // Never replaces an existing destination. The copy is made under a hidden name and then
+    // moved to the destination, so that undoing it never deletes what stands at that name.
     ErrorOr<void> copy(const std::string &from, const std::string &to);
     ErrorOr<void> deleteFile(const std::string &path);
     ErrorOr<void> rewrite(const std::string &path, const std::string &bytes);
+    // Never replaces an existing file. The bytes are on the disk once it returns.
+    ErrorOr<void> createFile(const std::string &path, const std::string &bytes);
 
     // Ends the transaction with the outcome of its steps. A success is committed; an error undoes
     // every step and is returned, telling what could not be undone, if anything.
@@ -40,14 +49,20 @@ public:
 private:
     // Records the step, on the disk, before its operation runs.
     ErrorOr<void> begin(const TransactionStep &step);
+    // Locks the game folder and writes the journal's first record.
+    ErrorOr<void> open();
+    ErrorOr<void> copyToHiddenName(const std::string &from, const std::string &hidden);
     ErrorOr<void> requireMissing(const std::string &path);
     ErrorOr<void> commit();
+    ErrorOr<void> flushChangedFolders();
     ErrorOr<void> rollBack();
     ErrorOr<void> discardJournal(const std::string &whenLeft);
     ErrorOr<std::string> asStored(const std::string &path);
     std::string asidePathFor(const std::string &path);
 
     FileSystem &m_fileSystem;
+    std::string m_gameDirectory;
+    std::optional<InstanceLock> m_gameLock;
     Journal m_journal;
     StepReversal m_reversal;
     std::string m_asidePrefix;

@@ -10,10 +10,15 @@ struct TransactionStep
         MakeDirectory,   // target was made
         RemoveDirectory, // target, an empty folder, was removed
         Move,            // source was renamed to target
-        Copy,            // source is being copied to target, which did not exist before
+        Copy,            // source is being copied to target, a hidden name that was free
         SetAside,        // target was renamed to aside instead of being deleted
         Rewrite,         // target is being rewritten; its former bytes wait at aside
+        Create,          // target, which did not exist before, is being written
     };
+
+    // Begins the names under which a transaction keeps files aside and makes its copies: hidden,
+    // and never a name the player gave a file.
+    static inline const std::string HiddenNamePrefix = ".bexom-aside-";
 
     Kind kind;
     std::string source;

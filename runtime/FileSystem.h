@@ -1,24 +1,31 @@
 #pragma once
 
 #include "ErrorOr.h"
+#include "FileDigest.h"
+#include "FileIdentity.h"
 
+#include <filesystem>
 #include <string>
 
 enum class EntryKind { Missing, File, Directory, Other };
 
 enum class Overwrite { No, Yes };
 
+enum class LinkKind { NotALink, AbsoluteLink, RelativeLink };
+
 // The file operations the installer performs. Paths are given as the player and the status file
 // name them: "C:\WESTWOOD\REDALERT\Expand.mix", "Status.ini" (relative to the package folder), or
 // a POSIX path. Either slash separates, and names match existing entries whatever their letter
-// case. Every error carries the path as the caller gave it.
+// case; two entries that differ only in letter case are an error. No operation writes through a
+// link or waits on a named pipe or a device. Every error carries the path as the caller gave it.
 class FileSystem
 {
 public:
     virtual ~FileSystem() = default;
 
     virtual ErrorOr<EntryKind> entryKind(const std::string &path) = 0;
-    // Whether anything, file or folder, stands at the path.
+    // Whether anything stands at the path: a file, a folder, or a link, even one whose target is
+    // gone, since a copy must never write through it.
     ErrorOr<bool> exists(const std::string &path);
     // The name of the entry that the path's last component matches, spelled as the folder holds
     // it ("EXPAND.MIX" for "Expand.mix"); the name as given when nothing matches.
@@ -30,7 +37,7 @@ public:
     // A rename within one file system; crossing file systems falls back to copy and delete.
     virtual ErrorOr<void> rename(const std::string &from, const std::string &to,
                                  Overwrite overwrite) = 0;
-    // Replaces an existing destination.
+    // Creates the destination, which must not exist yet, and returns once the copy is on the disk.
     virtual ErrorOr<void> copyFile(const std::string &from, const std::string &to) = 0;
     virtual ErrorOr<void> makeDirectory(const std::string &path) = 0;
     // The directory must be empty.
@@ -45,4 +52,21 @@ public:
     // Adds the bytes to the end of the file, creating it when missing, and returns only once they
     // are on the disk, so that a record written ahead of a change outlives a crash or power cut.
     virtual ErrorOr<void> appendDurably(const std::string &path, const std::string &bytes) = 0;
+
+    // Where a path leads on the host: absolute, with drive letters translated and links resolved
+    // as far as the path exists, so that two paths to one folder give the same answer.
+    virtual ErrorOr<std::filesystem::path> hostPath(const std::string &path) = 0;
+    // What the path leads to, as distinct from anything that may later stand at the same path.
+    virtual ErrorOr<FileIdentity> identity(const std::string &path) = 0;
+    // Links and folder durability.
+    // Whether the entry itself is a symbolic link, and whether its target is named relative to
+    // the link's folder; a missing entry is no link.
+    virtual ErrorOr<LinkKind> linkKind(const std::string &path) = 0;
+    // Makes the creations, renames and removals inside the folder durable.
+    virtual ErrorOr<void> syncFolder(const std::string &path) = 0;
+    // The file's size and SHA-256, read in constant memory however large the file is.
+    virtual ErrorOr<FileDigest> digest(const std::string &path) = 0;
+    // Creates the file, which must not exist yet, writes the bytes and returns only once they and
+    // the file's name are on the disk.
+    virtual ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) = 0;
 };

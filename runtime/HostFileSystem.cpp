@@ -1,8 +1,10 @@
 #include "HostFileSystem.h"
 
 #include "NativeFileOperations.h"
+#include "Sha256.h"
 
 #include <fstream>
+#include <memory>
 
 namespace fs = std::filesystem;
 
@@ -10,37 +12,71 @@ namespace {
 
 // The status file is a few dozen bytes; anything far larger is not one of the installer's files,
 // and reading it whole would only waste memory.
-constexpr std::uintmax_t MaximumTextFileSize = 16 * 1024 * 1024;
+constexpr std::size_t MaximumTextFileSize = 16 * 1024 * 1024;
+// Large reads keep the system calls few; the hash, not the reading, sets the pace.
+constexpr std::size_t DigestBufferSize = 1024 * 1024;
 
-std::string notAFileCause()
+using NativeFileOperations::Links;
+
+std::string notAPlainFileCause(fs::file_type type)
 {
-    return "This is a folder, not a file.";
+    switch (type) {
+    case fs::file_type::directory:
+        return "This is a folder, not a file.";
+    case fs::file_type::fifo:
+        return "This is a named pipe (FIFO), not a plain file.";
+    case fs::file_type::block:
+    case fs::file_type::character:
+        return "This is a device, not a plain file.";
+    case fs::file_type::socket:
+        return "This is a socket, not a plain file.";
+    case fs::file_type::symlink:
+        return "This is a symbolic link, not a plain file.";
+    default:
+        return "This is not a plain file.";
+    }
 }
 
-ErrorOr<fs::file_status> statusOf(const fs::path &host, const std::string &path)
+// Nothing at the path, or a file where a folder of the path should be, is an answer; any other
+// failure to look is an error.
+ErrorOr<fs::file_status> statusOf(const fs::path &host, const std::string &path, Links links)
 {
     fs::file_status status;
-    const std::error_code error = NativeFileOperations::status(host, status);
+    const std::error_code error = NativeFileOperations::status(host, links, status);
     if (error && error != std::errc::no_such_file_or_directory &&
         error != std::errc::not_a_directory)
         return RuntimeError::fromErrorCode(error, path);
     return status;
 }
 
+// Something to read from: a plain file, or a link to one.
 ErrorOr<void> checkIsFile(const fs::path &host, const std::string &path)
 {
-    const fs::file_status status = TRY(statusOf(host, path));
+    const fs::file_status status = TRY(statusOf(host, path, Links::Follow));
+    if (!fs::exists(status))
+        return RuntimeError(RuntimeErrorCode::FileNotFound, path);
+    if (!fs::is_regular_file(status))
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            notAPlainFileCause(status.type()));
+    return {};
+}
+
+// Something to rename or delete: anything but a folder. A link is moved or deleted itself, so
+// its target is never reached.
+ErrorOr<void> checkIsEntry(const fs::path &host, const std::string &path)
+{
+    const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
     if (!fs::exists(status))
         return RuntimeError(RuntimeErrorCode::FileNotFound, path);
     if (fs::is_directory(status))
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path, notAFileCause());
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            notAPlainFileCause(status.type()));
     return {};
 }
 
 ErrorOr<void> checkAbsent(const fs::path &host, const std::string &path)
 {
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(host, error)))
+    if (fs::exists(TRY(statusOf(host, path, Links::Stay))))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
     return {};
 }
@@ -50,6 +86,18 @@ ErrorOr<void> fromSystem(std::error_code error, const std::string &path)
     if (error)
         return RuntimeError::fromErrorCode(error, path);
     return {};
+}
+
+// A move to another file system makes the entry anew there: a link as the same link.
+std::error_code copyAcross(const fs::path &from, const fs::path &to)
+{
+    std::error_code error;
+    if (!fs::is_symlink(fs::symlink_status(from, error)))
+        return error ? error : NativeFileOperations::copyContents(from, to);
+    const fs::path target = fs::read_symlink(from, error);
+    if (!error)
+        fs::create_symlink(target, to, error);
+    return error;
 }
 
 RuntimeError missingParent(const std::string &path)
@@ -74,9 +122,13 @@ HostFileSystem::HostFileSystem(fs::path packageDirectory)
 ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    const fs::file_status status = TRY(statusOf(host, path));
-    if (!fs::exists(status))
+    const fs::file_status own = TRY(statusOf(host, path, Links::Stay));
+    if (!fs::exists(own))
         return EntryKind::Missing;
+    // A link to a file or a folder stands for it; one whose target is gone is still something
+    // standing at the name.
+    const fs::file_status status =
+        fs::is_symlink(own) ? TRY(statusOf(host, path, Links::Follow)) : own;
     if (fs::is_directory(status))
         return EntryKind::Directory;
     if (fs::is_regular_file(status))
@@ -100,13 +152,15 @@ ErrorOr<bool> HostFileSystem::isSameEntry(const std::string &first, const std::s
     const fs::path secondHost = TRY(m_translator.toHostPath(second));
     std::error_code error;
     const bool same = fs::equivalent(firstHost, secondHost, error);
-    return !error && same;
+    if (error)
+        return RuntimeError::fromErrorCode(error, first);
+    return same;
 }
 
 ErrorOr<void> HostFileSystem::deleteFile(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    TRY(checkIsFile(host, path));
+    TRY(checkIsEntry(host, path));
     std::error_code error;
     fs::remove(host, error);
     return fromSystem(error, path);
@@ -117,7 +171,7 @@ ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string 
 {
     const fs::path fromHost = TRY(m_translator.toHostPath(from));
     const fs::path toHost = TRY(m_translator.toHostPath(to));
-    TRY(checkIsFile(fromHost, from));
+    TRY(checkIsEntry(fromHost, from));
     std::error_code error;
     if (overwrite == Overwrite::No)
         error = NativeFileOperations::renameNoReplace(fromHost, toHost);
@@ -127,7 +181,9 @@ ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string 
         // Only a move to another file system copies; the source goes once the copy is whole.
         if (overwrite == Overwrite::No)
             TRY(checkAbsent(toHost, to));
-        TRY(fromSystem(NativeFileOperations::copyContents(fromHost, toHost), to));
+        else if (fs::remove(toHost, error); error)
+            return RuntimeError::fromErrorCode(error, to);
+        TRY(fromSystem(copyAcross(fromHost, toHost), to));
         fs::remove(fromHost, error);
     }
     if (error == std::errc::file_exists)
@@ -142,12 +198,11 @@ ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::strin
     const fs::path fromHost = TRY(m_translator.toHostPath(from));
     const fs::path toHost = TRY(m_translator.toHostPath(to));
     TRY(checkIsFile(fromHost, from));
-    std::error_code error;
-    // Opening the destination truncates it, which would destroy a file copied onto itself.
-    if (fs::equivalent(fromHost, toHost, error))
-        return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, to,
-                            "The file would be copied onto itself.");
-    error = NativeFileOperations::copyContents(fromHost, toHost);
+    // The destination is made by the copy, so a file is never copied onto itself nor written
+    // through a link that stands at the name.
+    const std::error_code error = NativeFileOperations::copyContents(fromHost, toHost);
+    if (error == std::errc::file_exists)
+        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(to);
     return fromSystem(error, to);
@@ -159,7 +214,7 @@ ErrorOr<void> HostFileSystem::makeDirectory(const std::string &path)
     std::error_code error;
     if (fs::create_directory(host, error))
         return {};
-    if (!error)
+    if (!error || error == std::errc::file_exists)
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(path);
@@ -169,7 +224,8 @@ ErrorOr<void> HostFileSystem::makeDirectory(const std::string &path)
 ErrorOr<void> HostFileSystem::removeDirectory(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    const fs::file_status status = TRY(statusOf(host, path));
+    // A link to a folder is not the folder; removing it would leave the folder where it is.
+    const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
     if (!fs::is_directory(status))
         return RuntimeError(RuntimeErrorCode::PathNotFound, path);
     std::error_code error;
@@ -186,22 +242,14 @@ ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
     TRY(checkIsFile(host, path));
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(host, error);
-    if (error)
-        return RuntimeError::fromErrorCode(error, path);
-    if (size > MaximumTextFileSize)
+    std::string bytes;
+    const std::error_code error =
+        NativeFileOperations::readContents(host, MaximumTextFileSize, bytes);
+    if (error == std::errc::file_too_large)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "The file is too large to be a text file of the installer.");
-    std::ifstream stream(host, std::ios::binary);
-    if (!stream)
-        return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    stream.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<std::size_t>(stream.gcount()));
-    if (stream.bad())
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "The file could not be read.");
+                            "The file is too large to be a text file of the "
+                            "installer.");
+    TRY(fromSystem(error, path));
     return bytes;
 }
 
@@ -225,11 +273,96 @@ ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const
 ErrorOr<void> HostFileSystem::appendDurably(const std::string &path, const std::string &bytes)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    std::error_code error;
-    const bool created = !fs::exists(fs::symlink_status(host, error));
+    const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
+    const bool created = !fs::exists(status);
+    if (!created && !fs::is_regular_file(status))
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            notAPlainFileCause(status.type()));
     TRY(fromSystem(NativeFileOperations::appendDurably(host, bytes), path));
     // A new file's name is on the disk only once its folder is.
     if (created)
         return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
     return {};
+}
+
+ErrorOr<fs::path> HostFileSystem::hostPath(const std::string &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    fs::path resolved;
+    TRY(fromSystem(NativeFileOperations::resolve(host, resolved), path));
+    return resolved;
+}
+
+ErrorOr<FileIdentity> HostFileSystem::identity(const std::string &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    FileIdentity identity;
+    TRY(fromSystem(NativeFileOperations::identify(host, identity), path));
+    return identity;
+}
+
+ErrorOr<LinkKind> HostFileSystem::linkKind(const std::string &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    if (!fs::is_symlink(TRY(statusOf(host, path, Links::Stay))))
+        return LinkKind::NotALink;
+    std::error_code error;
+    const fs::path target = fs::read_symlink(host, error);
+    if (error)
+        return RuntimeError::fromErrorCode(error, path);
+    return target.is_absolute() ? LinkKind::AbsoluteLink : LinkKind::RelativeLink;
+}
+
+ErrorOr<void> HostFileSystem::syncFolder(const std::string &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    return fromSystem(NativeFileOperations::syncDirectory(host), path);
+}
+
+// A symbolic link is kept and given back as the link itself, so what it holds is the name of its
+// target, whether or not that target is there.
+ErrorOr<FileDigest> HostFileSystem::digest(const std::string &path)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    if (fs::is_symlink(TRY(statusOf(host, path, Links::Stay)))) {
+        std::error_code error;
+        const std::string target = fs::read_symlink(host, error).string();
+        TRY(fromSystem(error, path));
+        Sha256 hash;
+        hash.update(target);
+        const Sha256::Digest sha256 = hash.finish();
+        return FileDigest{
+            static_cast<std::int64_t>(target.size()),
+            std::string(reinterpret_cast<const char *>(sha256.data()), sha256.size())};
+    }
+    TRY(checkIsFile(host, path));
+    std::ifstream stream(host, std::ios::binary);
+    if (!stream)
+        return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
+    const std::unique_ptr<char[]> buffer(new char[DigestBufferSize]);
+    Sha256 hash;
+    FileDigest digest;
+    while (stream) {
+        stream.read(buffer.get(), DigestBufferSize);
+        hash.update(buffer.get(), static_cast<std::size_t>(stream.gcount()));
+        digest.size += stream.gcount();
+    }
+    if (stream.bad())
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            "The file could not be read.");
+    const Sha256::Digest sha256 = hash.finish();
+    digest.sha256 = std::string(reinterpret_cast<const char *>(sha256.data()), sha256.size());
+    return digest;
+}
+
+ErrorOr<void> HostFileSystem::createFileDurably(const std::string &path, const std::string &bytes)
+{
+    const fs::path host = TRY(m_translator.toHostPath(path));
+    const std::error_code error = NativeFileOperations::createDurably(host, bytes);
+    if (error == std::errc::file_exists)
+        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
+    if (error == std::errc::no_such_file_or_directory)
+        return missingParent(path);
+    TRY(fromSystem(error, path));
+    return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
 }

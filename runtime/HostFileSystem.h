@@ -23,6 +23,14 @@ public:
     ErrorOr<void> writeFileAtomically(const std::string &path, const std::string &bytes) override;
     ErrorOr<void> appendDurably(const std::string &path, const std::string &bytes) override;
 
+    ErrorOr<std::filesystem::path> hostPath(const std::string &path) override;
+    ErrorOr<FileIdentity> identity(const std::string &path) override;
+    // Links and folder durability.
+    ErrorOr<LinkKind> linkKind(const std::string &path) override;
+    ErrorOr<void> syncFolder(const std::string &path) override;
+    ErrorOr<FileDigest> digest(const std::string &path) override;
+    ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) override;
+
 private:
     PathTranslator m_translator;
 };

@@ -1,20 +1,33 @@
 #pragma once
 
-#include <filesystem>
 #include <string>
+
+#include <filesystem>
 #include <system_error>
 
 // The few file operations whose best form differs between platforms. Each reports the system's
 // own error; the caller turns it into a runtime error that names the path the player gave.
 namespace NativeFileOperations {
 
-// What stands at the path, links followed; a missing entry gives no_such_file_or_directory. On
-// Windows a drive's root is a folder too, and a file named with a final separator is missing.
-std::error_code status(const std::filesystem::path &path, std::filesystem::file_status &status);
+// Whether a status describes the target of a link or the link itself.
+enum class Links { Follow, Stay };
 
-// Streams the bytes through the kernel in constant memory. An existing destination is replaced
-// on POSIX and refused on Windows; a failed copy removes what it had written. The copy is
-// writable even when the source is not, as a package copied from a CD is.
+// What stands at the path; a missing entry gives no_such_file_or_directory. On Windows a drive's
+// root is a folder too, and a file named with a final separator is missing.
+std::error_code status(const std::filesystem::path &path, Links links,
+                       std::filesystem::file_status &status);
+
+// Every operation that opens a file opens only a plain file: a folder gives is_a_directory, and
+// a named pipe, a device or a socket gives not_supported, without waiting on it.
+
+// The full path with "." and ".." and, on POSIX, links resolved, as far as it exists. Windows
+// paths are full and normalized already; only a final separator goes.
+std::error_code resolve(const std::filesystem::path &path, std::filesystem::path &resolved);
+
+// Streams the bytes through the kernel in constant memory into a destination created for it,
+// never through a link, and waits until they are on the disk. A taken destination gives
+// file_exists; a failed copy removes what it had written. The copy is writable even when the
+// source is not, as a package copied from a CD is.
 std::error_code copyContents(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // Fails with file_exists, rather than replacing, when the destination is taken.
@@ -24,16 +37,24 @@ std::error_code renameNoReplace(const std::filesystem::path &from, const std::fi
 // copied from a CD, is made writable first, since the system refuses to replace it otherwise.
 std::error_code replace(const std::filesystem::path &from, const std::filesystem::path &to);
 
-// Creates or truncates the file, writes the bytes and waits until they are on the disk.
+// Creates or truncates the file, never through a link, writes the bytes and waits until they are
+// on the disk.
 std::error_code writeDurably(const std::filesystem::path &path, const std::string &bytes);
 
-// Opens the file for appending, creating it when missing, writes the bytes at its end and waits
-// until they are on the disk.
+// Opens the file for appending, creating it when missing but never through a link, writes the
+// bytes at its end and waits until they are on the disk.
 std::error_code appendDurably(const std::filesystem::path &path, const std::string &bytes);
 
 // The path's last component spelled as its folder holds it; the component as given when no entry
 // has that name.
 std::error_code storedName(const std::filesystem::path &path, std::filesystem::path &name);
+
+// Reads the whole file; one larger than limit bytes gives file_too_large.
+std::error_code readContents(const std::filesystem::path &path, std::size_t limit,
+                             std::string &bytes);
+// Creates the file, failing with file_exists when the name is taken, writes the bytes and waits
+// until they are on the disk.
+std::error_code createDurably(const std::filesystem::path &path, const std::string &bytes);
 
 // Makes the renames and removals inside a folder durable.
 std::error_code syncDirectory(const std::filesystem::path &directory);

@@ -9,8 +9,10 @@ enum class LastComponent { MustExist, MayBeNew };
 
 // Turns a path as the player and the status file name it into a path of the host system.
 // On Linux a drive letter is a drive of the Wine prefix, either slash separates, and each
-// component matches an existing entry whatever its letter case, the exact name first; a name
-// that matches nothing is kept as given, so that the operation on it reports what is missing.
+// component matches the one existing entry whose name differs at most in letter case; two such
+// entries are an error, since either could be meant. A name that matches nothing is kept as
+// given, so that the operation on it reports what is missing. The base directory and the names
+// found on the disk are kept byte for byte, whatever their encoding.
 // The rules for each platform live in a file of their own.
 class PathTranslator final
 {
@@ -19,6 +21,8 @@ public:
     explicit PathTranslator(std::filesystem::path baseDirectory);
 
     ErrorOr<std::filesystem::path> toHostPath(const std::string &path) const;
+    // Whether a host path stands on its own, without a current folder or drive to complete it.
+    static bool isFullHostPath(const std::filesystem::path &path);
 
     const std::filesystem::path &baseDirectory() const { return m_baseDirectory; }
 

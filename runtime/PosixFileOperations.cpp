@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -32,6 +33,7 @@ public:
 
     int get() const { return m_descriptor; }
     bool isValid() const { return m_descriptor >= 0; }
+    int release() { return std::exchange(m_descriptor, -1); }
     // Closing can report a write error that the writes themselves did not.
     std::error_code close()
     {
@@ -43,6 +45,27 @@ public:
 private:
     int m_descriptor;
 };
+
+// Opens the entry only if it is a plain file. Opening a named pipe or a device could block, or
+// have effects of its own, so the opening never waits and the type is checked on what was opened.
+std::error_code openPlainFile(const fs::path &path, int flags, mode_t mode, int &descriptor)
+{
+    FileDescriptor file(::open(path.c_str(), flags | O_NONBLOCK | O_CLOEXEC, mode));
+    if (!file.isValid())
+        return lastError();
+    struct stat status
+    {};
+    if (::fstat(file.get(), &status) != 0)
+        return lastError();
+    if (!S_ISREG(status.st_mode))
+        return std::make_error_code(S_ISDIR(status.st_mode) ? std::errc::is_a_directory
+                                                            : std::errc::not_supported);
+    const int statusFlags = ::fcntl(file.get(), F_GETFL);
+    if (statusFlags < 0 || ::fcntl(file.get(), F_SETFL, statusFlags & ~O_NONBLOCK) != 0)
+        return lastError();
+    descriptor = file.release();
+    return {};
+}
 
 bool kernelCopyUnsupported(int error)
 {
@@ -88,13 +111,15 @@ std::error_code copyDescriptors(int from, int to)
     }
 }
 
-// Opens the file with the given mode, creating it when missing, writes every byte and waits until
-// they are on the disk.
+// Opens the file with the given mode, creating it when missing but never through a link, writes
+// every byte and waits until they are on the disk.
 std::error_code writeAndSync(const fs::path &path, int mode, const std::string &bytes)
 {
-    FileDescriptor file(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | mode, 0644));
-    if (!file.isValid())
-        return lastError();
+    int descriptor = -1;
+    if (const std::error_code error =
+            openPlainFile(path, O_WRONLY | O_CREAT | O_NOFOLLOW | mode, 0644, descriptor))
+        return error;
+    FileDescriptor file(descriptor);
     for (std::size_t written = 0; written < bytes.size();) {
         const ssize_t put = ::write(file.get(), bytes.data() + written, bytes.size() - written);
         if (put < 0 && errno == EINTR)
@@ -112,27 +137,33 @@ std::error_code writeAndSync(const fs::path &path, int mode, const std::string &
 
 namespace NativeFileOperations {
 
-std::error_code status(const fs::path &path, fs::file_status &status)
+std::error_code status(const fs::path &path, Links links, fs::file_status &status)
 {
     std::error_code error;
-    status = fs::status(path, error);
+    status = links == Links::Follow ? fs::status(path, error) : fs::symlink_status(path, error);
     return error;
 }
 
 std::error_code copyContents(const fs::path &from, const fs::path &to)
 {
-    FileDescriptor source(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!source.isValid())
-        return lastError();
+    int sourceDescriptor = -1;
+    if (const std::error_code error = openPlainFile(from, O_RDONLY, 0, sourceDescriptor))
+        return error;
+    FileDescriptor source(sourceDescriptor);
     struct stat sourceStatus
     {};
     if (::fstat(source.get(), &sourceStatus) != 0)
         return lastError();
-    FileDescriptor destination(
-        ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, sourceStatus.st_mode & 0777));
+    // Created here and now, so that nothing standing at the name, a link least of all, is
+    // written through or truncated.
+    FileDescriptor destination(::open(to.c_str(),
+                                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                      sourceStatus.st_mode & 0777));
     if (!destination.isValid())
         return lastError();
     std::error_code error = copyDescriptors(source.get(), destination.get());
+    if (!error && ::fdatasync(destination.get()) != 0)
+        error = lastError();
     if (const std::error_code closeError = destination.close(); !error)
         error = closeError;
     if (error)
@@ -153,6 +184,13 @@ std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
     if (::unlink(from.c_str()) != 0)
         return lastError();
     return {};
+}
+
+std::error_code resolve(const fs::path &path, fs::path &resolved)
+{
+    std::error_code error;
+    resolved = fs::weakly_canonical(fs::absolute(path, error), error);
+    return error;
 }
 
 std::error_code replace(const fs::path &from, const fs::path &to)
@@ -177,6 +215,39 @@ std::error_code storedName(const fs::path &path, fs::path &name)
     // The path translator has already matched every component against its folder's listing.
     name = path.filename();
     return {};
+}
+
+std::error_code readContents(const fs::path &path, std::size_t limit, std::string &bytes)
+{
+    int descriptor = -1;
+    if (const std::error_code error = openPlainFile(path, O_RDONLY, 0, descriptor))
+        return error;
+    FileDescriptor file(descriptor);
+    struct stat status
+    {};
+    if (::fstat(file.get(), &status) != 0)
+        return lastError();
+    if (static_cast<std::size_t>(status.st_size) > limit)
+        return std::make_error_code(std::errc::file_too_large);
+    bytes.resize(static_cast<std::size_t>(status.st_size));
+    std::size_t got = 0;
+    while (got < bytes.size()) {
+        const ssize_t read = ::read(file.get(), bytes.data() + got, bytes.size() - got);
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read < 0)
+            return lastError();
+        if (read == 0)
+            break;
+        got += static_cast<std::size_t>(read);
+    }
+    bytes.resize(got);
+    return {};
+}
+
+std::error_code createDurably(const fs::path &path, const std::string &bytes)
+{
+    return writeAndSync(path, O_EXCL, bytes);
 }
 
 std::error_code syncDirectory(const fs::path &directory)

@@ -3,6 +3,7 @@
 #include "Text.h"
 
 #include <cstdlib>
+#include <optional>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -39,30 +40,88 @@ ErrorOr<fs::path> driveRoot(char letter, const std::string &originalPath)
     const fs::path prefix = winePrefix();
     const fs::path link = prefix / "dosdevices" / (Text::toLowerAscii({letter}) + ':');
     std::error_code error;
-    if (!fs::exists(fs::symlink_status(link, error)))
+    const fs::file_status status = fs::symlink_status(link, error);
+    if (error && error != std::errc::no_such_file_or_directory &&
+        error != std::errc::not_a_directory)
+        return RuntimeError::fromErrorCode(error, originalPath);
+    if (!fs::exists(status))
         return RuntimeError(RuntimeErrorCode::PathNotFound, originalPath,
                             "Drive " + Text::toUpperAscii({letter}) +
                                 ": is not mapped in the Wine prefix " + fromPath(prefix) + ".");
     return link;
 }
 
-// The exact name first; otherwise the first entry whose name differs only in letter case.
-// A name that matches nothing is kept as given.
-fs::path matchComponent(const fs::path &directory, const std::string &name)
+// Whether the name of an entry on the disk is the name asked for, whatever its letter case. The
+// comparison folds case by the characters alone, never by the locale; a name on the disk that is
+// not UTF-8 has no letters to fold and must match byte for byte.
+bool namesMatch(const std::string &onDisk, const std::string &asked)
+{
+    return onDisk == asked || Text::equalsIgnoringCase(onDisk, asked);
+}
+
+RuntimeError caseTwins(const fs::path &first, const fs::path &second,
+                       const std::string &originalPath)
+{
+    return RuntimeError(RuntimeErrorCode::PathFileAccessError, originalPath,
+                        "The folder holds both \"" + fromPath(first.filename()) + "\" and \"" +
+                            fromPath(second.filename()) +
+                            "\", which differ only in letter case; the installer cannot tell "
+                            "which one is meant. Rename or remove one of them.");
+}
+
+RuntimeError unlistable(std::error_code error, const fs::path &directory,
+                        const std::string &originalPath)
+{
+    return RuntimeError::fromErrorCode(error, originalPath,
+                                       "The folder \"" + fromPath(directory) +
+                                           "\" could not be read to match the letter case of "
+                                           "its names: " +
+                                           error.message() + ".");
+}
+
+enum class Component { OnTheWay, Last };
+
+// The one entry whose name differs at most in letter case from the name given; the name as
+// given when none does, so that the operation on it reports what is missing. For the name an
+// operation acts on, two such entries leave no way to tell which one is meant, the exact name
+// included. A folder on the way that is spelled exactly is taken as it is without listing its
+// parent: folders such as /home may be entered but not read.
+ErrorOr<fs::path> matchComponent(const fs::path &directory, const std::string &asked,
+                                 const std::string &originalPath, Component component)
 {
     std::error_code error;
-    if (fs::exists(fs::symlink_status(directory / name, error)))
-        return directory / name;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string candidate = it->path().filename().string();
-        if (Text::equalsIgnoringCase(candidate, name))
-            return it->path();
+    if (component == Component::OnTheWay) {
+        const fs::file_status status = fs::symlink_status(directory / asked, error);
+        if (fs::exists(status))
+            return directory / asked;
+        if (error && error != std::errc::no_such_file_or_directory &&
+            error != std::errc::not_a_directory)
+            return RuntimeError::fromErrorCode(error, originalPath);
+        error.clear();
     }
-    return directory / name;
+    fs::directory_iterator it(directory, error);
+    // A missing folder, or a file where the folder should be, holds nothing to match.
+    if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory)
+        return directory / asked;
+    std::optional<fs::path> match;
+    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
+        if (!namesMatch(it->path().filename().string(), asked))
+            continue;
+        if (match)
+            return caseTwins(*match, it->path(), originalPath);
+        match = it->path();
+    }
+    if (error)
+        return unlistable(error, directory, originalPath);
+    return match.value_or(directory / asked);
 }
 
 } // namespace
+
+bool PathTranslator::isFullHostPath(const fs::path &path)
+{
+    return path.is_absolute();
+}
 
 ErrorOr<fs::path> PathTranslator::toHostPath(const std::string &path) const
 {
@@ -78,11 +137,14 @@ ErrorOr<fs::path> PathTranslator::toHostPath(const std::string &path) const
     }
     rest = Text::replaceAll(rest, "\\", "/");
     const std::vector<std::string> components = Text::split(rest, '/', Text::EmptyParts::Skip);
-    for (const std::string &component : components) {
+    for (std::size_t index = 0; index < components.size(); ++index) {
+        const std::string &component = components[index];
         if (component == "." || component == "..")
             host /= component;
         else
-            host = matchComponent(host, component);
+            host = TRY(matchComponent(host, component, path,
+                                      index + 1 == components.size() ? Component::Last
+                                                                     : Component::OnTheWay));
     }
     // A trailing separator names a folder; keep it so that the system checks that it is one.
     if (!components.empty() && (rest.ends_with('/')))

@@ -235,6 +235,24 @@ std::string hex(std::uint32_t value, std::size_t width)
     return text;
 }
 
+std::string toHex(std::string_view bytes)
+{
+    std::string text;
+    text.reserve(2 * bytes.size());
+    for (const char byte : bytes)
+        text += hex(static_cast<unsigned char>(byte), 2);
+    return text;
+}
+
+std::string fromHex(std::string_view text)
+{
+    std::string bytes;
+    bytes.reserve(text.size() / 2);
+    for (std::size_t i = 0; i + 1 < text.size(); i += 2)
+        bytes += static_cast<char>(hexDigitValue(text[i]) << 4 | hexDigitValue(text[i + 1]));
+    return bytes;
+}
+
 std::string afterCharacters(std::string_view text, std::size_t count)
 {
     while (count > 0 && !text.empty()) {

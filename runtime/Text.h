@@ -43,6 +43,10 @@ std::string join(const std::vector<std::string> &parts, std::string_view separat
 std::string replaceAll(std::string text, std::string_view from, std::string_view to);
 // Lower-case hexadecimal, with leading zeros up to the width.
 std::string hex(std::uint32_t value, std::size_t width);
+// Two lower-case hexadecimal digits for each byte.
+std::string toHex(std::string_view bytes);
+// The bytes that toHex gave the text as; the text must hold an even number of hexadecimal digits.
+std::string fromHex(std::string_view text);
 // The text after its first count characters, counted in UTF-16 code units as the runtime the
 // installer grew up with counts them; empty when the text is shorter.
 std::string afterCharacters(std::string_view text, std::size_t count);

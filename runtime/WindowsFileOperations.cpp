@@ -31,11 +31,38 @@ private:
     HANDLE m_handle;
 };
 
-// Writes every byte through the opened handle and waits until they are on the disk.
-std::error_code writeAndFlush(const FileHandle &file, const std::string &bytes)
+// Opens only a plain file: a folder gives is_a_directory, and a device or a pipe gives
+// not_supported. A file name that ends in a separator is missing.
+HANDLE openPlainFile(const fs::path &path, DWORD access, DWORD share, DWORD disposition,
+                     std::error_code &error)
 {
-    if (!file.isValid())
-        return lastError();
+    const HANDLE file = ::CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = lastError();
+        // Windows refuses to open a folder as a file with a denied access.
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            error = std::make_error_code(std::errc::is_a_directory);
+        return file;
+    }
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        ::CloseHandle(file);
+        error = std::make_error_code(std::errc::not_supported);
+        return INVALID_HANDLE_VALUE;
+    }
+    error = {};
+    return file;
+}
+
+// Writes every byte into the file, opened as asked, and waits until they are on the disk.
+std::error_code writeAndFlush(const fs::path &path, DWORD access, DWORD share, DWORD disposition,
+                              const std::string &bytes)
+{
+    std::error_code error;
+    const FileHandle file(openPlainFile(path, access, share, disposition, error));
+    if (error)
+        return error;
     DWORD written = 0;
     if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                      nullptr) ||
@@ -72,13 +99,18 @@ std::error_code flush(const fs::path &path)
 
 namespace NativeFileOperations {
 
-std::error_code status(const fs::path &path, fs::file_status &status)
+std::error_code status(const fs::path &path, Links links, fs::file_status &status)
 {
     // The C runtime's stat, which std::filesystem uses, fails on "\\?\C:\".
     const DWORD attributes = ::GetFileAttributesW(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         status = fs::file_status(fs::file_type::not_found);
         return lastError();
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        std::error_code error;
+        status = links == Links::Follow ? fs::status(path, error) : fs::symlink_status(path, error);
+        return error;
     }
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
         status = fs::file_status(fs::file_type::directory);
@@ -111,6 +143,13 @@ std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
     return {};
 }
 
+std::error_code resolve(const fs::path &path, fs::path &resolved)
+{
+    // std::filesystem takes the "?" of "\\?\C:\" for a server name, so it cannot be asked.
+    resolved = path.has_filename() || !path.has_relative_path() ? path : path.parent_path();
+    return {};
+}
+
 std::error_code replace(const fs::path &from, const fs::path &to)
 {
     if (::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
@@ -124,18 +163,37 @@ std::error_code replace(const fs::path &from, const fs::path &to)
 
 std::error_code writeDurably(const fs::path &path, const std::string &bytes)
 {
-    return writeAndFlush(FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
-                         bytes);
+    return writeAndFlush(path, GENERIC_WRITE, 0, CREATE_ALWAYS, bytes);
 }
 
 std::error_code appendDurably(const fs::path &path, const std::string &bytes)
 {
     // With FILE_APPEND_DATA alone, every write goes to the end of the file.
-    return writeAndFlush(
-        FileHandle(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
-        bytes);
+    return writeAndFlush(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS, bytes);
+}
+
+std::error_code readContents(const fs::path &path, std::size_t limit, std::string &bytes)
+{
+    std::error_code error;
+    const FileHandle file(openPlainFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, error));
+    if (error)
+        return error;
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size))
+        return lastError();
+    if (static_cast<unsigned long long>(size.QuadPart) > limit)
+        return std::make_error_code(std::errc::file_too_large);
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+        return lastError();
+    bytes.resize(read);
+    return {};
+}
+
+std::error_code createDurably(const fs::path &path, const std::string &bytes)
+{
+    return writeAndFlush(path, GENERIC_WRITE, 0, CREATE_NEW, bytes);
 }
 
 std::error_code storedName(const fs::path &path, fs::path &name)
@@ -157,9 +215,15 @@ std::error_code storedName(const fs::path &path, fs::path &name)
     return {};
 }
 
-std::error_code syncDirectory(const fs::path &)
+std::error_code syncDirectory(const fs::path &directory)
 {
-    // NTFS journals its own metadata; a rename is durable once MoveFileEx returns.
+    // NTFS journals its own metadata; a rename is durable once MoveFileEx returns. The folder
+    // must still be there.
+    const DWORD attributes = ::GetFileAttributesW(directory.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return lastError();
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::make_error_code(std::errc::not_a_directory);
     return {};
 }
 

@@ -56,6 +56,12 @@ bool standsAlone(const std::string &path)
 
 } // namespace
 
+bool PathTranslator::isFullHostPath(const fs::path &path)
+{
+    // The C++ library knows neither the extended-length form nor UNC shares as roots.
+    return path.native().starts_with(ExtendedPrefix) || path.is_absolute();
+}
+
 // Windows itself understands drive letters, UNC paths and either slash, matches names whatever
 // their letter case, and a file written over another keeps the existing name.
 ErrorOr<fs::path> PathTranslator::toHostPath(const std::string &path) const

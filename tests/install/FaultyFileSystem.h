@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -16,6 +17,8 @@ enum class Fault {
     DiskFull, // the chosen operation fails as a full disk would
     DeadDisk, // the chosen operation and every later one fail
     Kill,     // the process is killed, as by a crash or a power cut, once it has run
+    Hold,     // once it has run, the process says "held" on its output and waits for a line on
+              // its input, so that another process can be started while this one is mid-way
 };
 
 // What a process killed by killThisProcess() exits with on Windows, which has no signals.
@@ -94,6 +97,33 @@ public:
         return pass("appendDurably", path, [&] { return m_target.appendDurably(path, bytes); });
     }
 
+    ErrorOr<std::filesystem::path> hostPath(const std::string &path) override
+    {
+        return pass("hostPath", path, [&] { return m_target.hostPath(path); });
+    }
+    ErrorOr<FileIdentity> identity(const std::string &path) override
+    {
+        return pass("identity", path, [&] { return m_target.identity(path); });
+    }
+    // Links and folder durability.
+    ErrorOr<LinkKind> linkKind(const std::string &path) override
+    {
+        return pass("linkKind", path, [&] { return m_target.linkKind(path); });
+    }
+    ErrorOr<void> syncFolder(const std::string &path) override
+    {
+        return pass("syncFolder", path, [&] { return m_target.syncFolder(path); });
+    }
+    ErrorOr<FileDigest> digest(const std::string &path) override
+    {
+        return pass("digest", path, [&] { return m_target.digest(path); });
+    }
+    ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) override
+    {
+        return pass("createFileDurably", path,
+                    [&] { return m_target.createFileDurably(path, bytes); });
+    }
+
 private:
     template <typename Call>
     std::invoke_result_t<Call> pass(const char *operation, const std::string &path, Call call)
@@ -104,14 +134,24 @@ private:
                                               (m_fault == Fault::DeadDisk && number > m_chosen));
         if (!chosen)
             return call();
-        if (m_fault == Fault::Kill) {
+        if (m_fault == Fault::Kill || m_fault == Fault::Hold) {
             auto result = call();
-            killThisProcess();
+            if (m_fault == Fault::Kill)
+                killThisProcess();
+            hold();
             return result;
         }
         if (m_failedPath.empty())
             m_failedPath = path;
         return RuntimeError(RuntimeErrorCode::DiskFull, path, "Injected fault");
+    }
+
+    static void hold()
+    {
+        std::puts("held");
+        std::fflush(stdout);
+        char line[2];
+        (void)std::fgets(line, sizeof line, stdin);
     }
 
     FileSystem &m_target;

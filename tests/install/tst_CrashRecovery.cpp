@@ -1,36 +1,38 @@
+#include "ChildProcess.h"
 #include "FaultyFileSystem.h"
 #include "install/Journal.h"
 #include "install/JournalRecovery.h"
 #include "install/ModInstaller.h"
+#include "install/TransactionScope.h"
 #include "InstallScratch.h"
 #include "Procedure.h"
 #include "TestOutcome.h"
 
-#ifdef _WIN32
-#include "runtime/WindowsText.h"
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#endif
-
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 
 using Kind = TransactionStep::Kind;
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 namespace {
 
+// How a journal comes to be found where it was not written, or was never written at all.
+enum class Foreign {
+    PackageUnpackedElsewhere, // a real journal; the package folder zipped and unpacked elsewhere
+    OtherWinePrefix,          // a real journal for drive C; another Wine prefix at the next start
+    GameReinstalled,          // a real journal; the game folder deleted and made anew since
+    Unnamed,                  // steps without the first record that names the folders
+    Crafted,                  // the right folders, but a step that names a file outside them
+    BackupFolderLink,         // the right folders, but the backup folder a link to outside
+};
+
 // A game folder whose name no journal field may break.
-#ifdef _WIN32
-// Windows allows neither double quotes nor control characters in a name.
-const std::string AwkwardFolder = "Red Alert, '95' \u20ac 100%";
-#else
 const std::string AwkwardFolder = "Red Alert, \"95\"\t\u20ac 100%";
-#endif
 // Spelled as the game spells them, so that an undo must keep the letter case.
 const std::vector<std::string> GameFiles{"EXPAND.MIX", "EXPAND2.MIX", "RULES.INI"};
 const std::string JournalAppend = "appendDurably " + Journal::FileName;
@@ -38,82 +40,32 @@ const std::string JournalPath = InstallScratch::PackageFolder + '/' + Journal::F
 
 enum class Ending { Killed, Finished, Failed };
 
-#ifdef _WIN32
-// One argument as the runner's C runtime splits its command line: quoted, with the backslashes
-// before a quote doubled and the quote itself escaped.
-std::wstring quoted(const std::string &argument)
+std::vector<std::string> runnerArguments(const std::string &packageFolder,
+                                         const std::string &procedure,
+                                         const std::string &gameDirectory,
+                                         const std::vector<std::string> &more)
 {
-    std::wstring line = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t character : WindowsText::toWide(argument)) {
-        if (character == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        line.append(character == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        line += character;
-    }
-    return line.append(2 * backslashes, L'\\') + L'"';
+    std::vector<std::string> arguments{packageFolder, procedure, gameDirectory};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
 }
 
-// The runner lies beside this test: the path the build knows is one of the Linux host's.
-std::filesystem::path crashRunner()
+// The runner's own output is read and dropped: only how it ended counts.
+Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int operation,
+                      const std::string &gameDirectory = {})
 {
-    std::wstring self(MAX_PATH, L'\0');
-    self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
-    return std::filesystem::path(self).replace_filename(L"crash_runner.exe");
-}
-
-// Windows has no signals: the runner ends itself with TerminateProcess, which runs nothing more.
-Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int operation)
-{
-    const std::filesystem::path runner = crashRunner();
-    std::wstring line = quoted(runner.string());
-    for (const std::string &argument :
-         {scratch.scratch().at(InstallScratch::PackageFolder), procedure.name,
-          scratch.gameDirectory(), std::to_string(operation)})
-        line += L' ' + quoted(argument);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(runner.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process))
+    ChildProcess runner(
+        CRASH_RUNNER,
+        runnerArguments(scratch.scratch().at(InstallScratch::PackageFolder), procedure.name,
+                        gameDirectory.empty() ? scratch.gameDirectory() : gameDirectory,
+                        {std::to_string(operation)}));
+    const std::optional<ChildProcess::Ending> ending = runner.finish();
+    if (!ending)
         return Ending::Failed;
-    ::CloseHandle(process.hThread);
-    DWORD exitCode = 0;
-    const bool ended = ::WaitForSingleObject(process.hProcess, INFINITE) == WAIT_OBJECT_0 &&
-                       ::GetExitCodeProcess(process.hProcess, &exitCode);
-    ::CloseHandle(process.hProcess);
-    if (!ended)
-        return Ending::Failed;
-    if (exitCode == KilledExitCode)
-        return Ending::Killed;
-    return exitCode == 0 ? Ending::Finished : Ending::Failed;
+    if (ending->signalled)
+        return ending->number == SIGKILL ? Ending::Killed : Ending::Failed;
+    return ending->number == 0 ? Ending::Finished : Ending::Failed;
 }
-#else
-// The runner's own output goes nowhere: only how it ended counts.
-Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int operation)
-{
-    std::string arguments[] = {CRASH_RUNNER, scratch.scratch().at(InstallScratch::PackageFolder),
-                               procedure.name, scratch.gameDirectory(), std::to_string(operation)};
-    char *argv[] = {arguments[0].data(), arguments[1].data(), arguments[2].data(),
-                    arguments[3].data(), arguments[4].data(), nullptr};
-    posix_spawn_file_actions_t silenced;
-    posix_spawn_file_actions_init(&silenced);
-    posix_spawn_file_actions_addopen(&silenced, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&silenced, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t runner = 0;
-    const int spawned = posix_spawn(&runner, CRASH_RUNNER, &silenced, nullptr, argv, environ);
-    posix_spawn_file_actions_destroy(&silenced);
-    int status = 0;
-    if (spawned != 0 || waitpid(runner, &status, 0) != runner)
-        return Ending::Failed;
-    if (WIFSIGNALED(status))
-        return WTERMSIG(status) == SIGKILL ? Ending::Killed : Ending::Failed;
-    return WEXITSTATUS(status) == 0 ? Ending::Finished : Ending::Failed;
-}
-#endif
 
 // Recovers through start-ups that each die after one operation more than the one before, until
 // one lives to finish; returns what that one tells the player, or its error report.
@@ -129,14 +81,44 @@ std::string recoverThroughCrashes(InstallScratch &scratch)
     }
 }
 
-// The first n records of a journal.
+// The first n records of a journal; the first names its folders.
 JournalContents firstRecords(const JournalContents &whole, std::size_t n)
 {
+    if (n-- == 0)
+        return {};
     const std::size_t steps = std::min(n, whole.steps.size());
     const std::size_t undone = std::clamp(n - steps, std::size_t(0), whole.undone);
-    return {{whole.steps.begin(), whole.steps.begin() + static_cast<std::ptrdiff_t>(steps)},
+    return {whole.scope,
+            {whole.steps.begin(), whole.steps.begin() + static_cast<std::ptrdiff_t>(steps)},
             undone,
             whole.committed && n > steps + undone};
+}
+
+// Makes the journal that a process killed half-way through an installation leaves.
+bool killHalfWay(InstallScratch &scratch, const std::string &gameDirectory)
+{
+    const Procedure procedure = *Procedure::named("Ins_Aftermath");
+    FaultyFileSystem counting(scratch.fileSystem());
+    if (procedure.run(counting, gameDirectory).isError())
+        return false;
+    scratch.reset();
+    return runKilledAfter(scratch, procedure, counting.operationCount() / 2, gameDirectory) ==
+               Ending::Killed &&
+           fs::exists(scratch.scratch().at(JournalPath));
+}
+
+// Replaces a folder of the scratch with a copy of it, which has a new identity.
+void makeAnew(const ScratchFolder &scratch, const std::string &folder)
+{
+    std::vector<std::string> files;
+    for (const fs::directory_entry &entry : fs::directory_iterator(scratch.at(folder)))
+        if (entry.is_regular_file())
+            files.push_back(entry.path().filename().string());
+    fs::rename(scratch.at(folder), scratch.at(folder + ".old"));
+    scratch.createFolder(folder);
+    for (const std::string &name : files)
+        fs::copy_file(scratch.at(folder + ".old/" + name), scratch.at(folder + '/' + name));
+    fs::remove_all(scratch.at(folder + ".old"));
 }
 
 // A journal as a process killed right after its commit record leaves it.
@@ -209,6 +191,11 @@ TEST_CASE("killAfterEveryOperationIsPutRightAtTheNextStart")
 TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
 {
     JournalContents awkward;
+    awkward.scope = {"/pack age/100% \"new\nline\"",
+                     {1, 2},
+                     AwkwardFolder + '\\',
+                     fs::path("/" + AwkwardFolder),
+                     {UINT64_MAX, 0}};
     for (const std::string &path : {"a,b \"quoted\"\ttab"s, "new\nline, carriage\rreturn"s,
                                     "control\x01\x1f\x7f, \u00c4\u20ac\U0001F600"s, "100% %41 %zz"s,
                                     "C:\\WESTWOOD\\REDALERT\\"s, "nul\0end"s})
@@ -239,6 +226,157 @@ TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
             REQUIRE(Journal::parse(damaged) == firstRecords(whole, recordsBefore));
         }
     }
+}
+
+TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
+{
+    const std::string outside = "which lies outside";
+    // Where a crafted step points: %1 stands for the scratch folder, %2 for the game directory.
+    const struct
+    {
+        const char *name;
+        Foreign foreign;
+        std::string why;
+        std::string outside;
+    } rows[] = {
+        {"package unpacked elsewhere",
+         Foreign::PackageUnpackedElsewhere,
+         "it was written in the package folder",
+         {}},
+        {"another Wine prefix", Foreign::OtherWinePrefix, "when it was written and is", {}},
+        {"game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew", {}},
+        {"no first record", Foreign::Unnamed, "it does not begin with a record", {}},
+        {"file in the home folder", Foreign::Crafted, outside, "%1/home/.bashrc"},
+        {"up from the package", Foreign::Crafted, outside, "..\\home\\.bashrc"},
+        {"up from the game folder", Foreign::Crafted, outside, "%2..\\home\\.bashrc"},
+        {"up from the backup folder", Foreign::Crafted, outside,
+         "%2BEXOMv2\\..\\..\\home\\.bashrc"},
+        {"drive letter", Foreign::Crafted, outside, "C:\\home\\.bashrc"},
+        {"drive-relative", Foreign::Crafted, outside, "C:.bashrc"},
+        {"copy over a file the player sees", Foreign::Crafted, "which is not a file of its own",
+         "%2Expand.mix"},
+        {"backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
+         "%2BEXOMv2\\.bashrc"},
+    };
+    for (const auto &[name, foreign, why, outsidePath] : rows)
+        SUBCASE(name)
+        {
+            InstallScratch scratch(GameFiles);
+            const ScratchFolder &folder = scratch.scratch();
+            std::string package = InstallScratch::PackageFolder;
+            const auto craft = [&](const std::vector<TransactionStep> &steps) {
+                const auto scope =
+                    TransactionScope::resolve(scratch.fileSystem(), scratch.gameDirectory());
+                folder.createFile(JournalPath, Journal::encode({scope.value(), steps, 0, false}));
+            };
+            const TransactionStep copyOutside{
+                Kind::Copy,
+                "Rules.ini",
+                Text::replaceAll(Text::replaceAll(outsidePath, "%1", folder.path()), "%2",
+                                 scratch.gameDirectory()),
+                {}};
+            switch (foreign) {
+            case Foreign::PackageUnpackedElsewhere:
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
+                package = "unpacked";
+                fs::rename(folder.at(InstallScratch::PackageFolder), folder.at(package));
+                break;
+            case Foreign::OtherWinePrefix:
+                REQUIRE(killHalfWay(scratch, scratch.driveCDirectory()));
+                folder.createFolder("other/dosdevices");
+                folder.createFolder("other/drive/game");
+                fs::create_symlink(folder.at("other/drive"), folder.at("other/dosdevices/c:"));
+                ::setenv("WINEPREFIX", folder.at("other").c_str(), 1);
+                break;
+            case Foreign::GameReinstalled:
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
+                makeAnew(folder, "game");
+                break;
+            case Foreign::Unnamed:
+                folder.createFile(JournalPath, Journal::encode(copyOutside));
+                // A journal kept before is never replaced.
+                folder.createFile(JournalPath + ".foreign-1", "kept before");
+                break;
+            case Foreign::BackupFolderLink:
+                fs::create_symlink(folder.at("home"), folder.at("game/BEXOMv2"));
+                // Undone, the move would take the file through the link into the game folder.
+                craft({{Kind::MakeDirectory, {}, scratch.gameDirectory() + "BEXOMv2", {}},
+                       {Kind::Move, scratch.gameDirectory() + "Taken", copyOutside.target, {}}});
+                break;
+            case Foreign::Crafted:
+                craft({copyOutside});
+                break;
+            }
+            folder.createFile("home/.bashrc", "the player's own");
+            const std::string kept =
+                Journal::FileName + (foreign == Foreign::Unnamed ? ".foreign-2" : ".foreign-1");
+            std::vector<std::string> expected = folder.snapshot();
+            const auto journalLine =
+                std::find_if(expected.begin(), expected.end(), [](const std::string &line) {
+                    return line.find("/" + Journal::FileName + " ") != std::string::npos;
+                });
+            REQUIRE(journalLine != expected.end());
+            *journalLine = Text::replaceAll(*journalLine, Journal::FileName, kept);
+            std::sort(expected.begin(), expected.end());
+
+            HostFileSystem fileSystem(folder.at(package));
+            const auto recovered = JournalRecovery(fileSystem).recover();
+
+            VERIFY_SUCCESS(recovered);
+            const std::string &notice = JournalRecovery::ForeignNotice;
+            const std::size_t blank = notice.find("%1");
+            INFO(recovered.value());
+            CHECK(recovered.value().starts_with(notice.substr(0, blank)));
+            CHECK(recovered.value().find(why) != std::string::npos);
+            CHECK(recovered.value().ends_with(
+                Text::replaceAll(notice.substr(blank + 2), "%2", kept)));
+            CHECK(folder.snapshot() == expected);
+        }
+}
+
+TEST_CASE("secondInstallerActsOnNothingWhileTheFirstWorks")
+{
+    InstallScratch scratch(GameFiles);
+    const ScratchFolder &folder = scratch.scratch();
+    const std::string game = scratch.gameDirectory();
+    FaultyFileSystem counting(scratch.fileSystem());
+    VERIFY_SUCCESS(ModInstaller(counting).install(Edition::Aftermath, game));
+    const std::vector<std::string> installed = scratch.snapshot();
+    scratch.reset();
+    // Mid-way: the first copy into the game folder is done, the journal is live.
+    const auto copyIntoGame = std::find_if(
+        counting.operations().begin(), counting.operations().end(),
+        [&](const std::string &operation) { return operation.starts_with("copyFile " + game); });
+    const auto firstCopy = copyIntoGame - counting.operations().begin() + 1;
+    folder.createFile("copy/Status.ini", "Status=Aftermath\r\nPath=" + game + "\r\n");
+    ChildProcess first(CRASH_RUNNER,
+                       runnerArguments(folder.at(InstallScratch::PackageFolder), "Ins_Aftermath",
+                                       game, {std::to_string(firstCopy), "hold"}));
+    REQUIRE(first.readLine());
+    const std::vector<std::string> held = scratch.snapshot();
+    REQUIRE(fs::exists(folder.at(JournalPath)));
+
+    // From the same package folder: turned away before it looks at anything.
+    ChildProcess second(CRASH_RUNNER, runnerArguments(folder.at(InstallScratch::PackageFolder),
+                                                      "Unins_Aftermath", game, {"0"}));
+    const std::optional<ChildProcess::Ending> secondEnding = second.finish();
+    REQUIRE(secondEnding);
+    CHECK(secondEnding->number == 3);
+    // From another copy of the package: refused at its first step.
+    ChildProcess third(CRASH_RUNNER,
+                       runnerArguments(folder.at("copy"), "Unins_Counterstrike", game, {"0"}));
+    const std::optional<ChildProcess::Ending> thirdEnding = third.finish();
+    REQUIRE(thirdEnding);
+    CHECK(thirdEnding->number == 1);
+    CHECK(third.errors().find("Another BEXOM installer is working on this") != std::string::npos);
+    CHECK(scratch.snapshot() == held);
+
+    first.writeLine();
+    const std::optional<ChildProcess::Ending> firstEnding = first.finish();
+    REQUIRE(firstEnding);
+    CHECK((!firstEnding->signalled && firstEnding->number == 0));
+    fs::remove_all(folder.at("copy"));
+    CHECK(scratch.snapshot() == installed);
 }
 
 TEST_CASE("unfinishedJournalRefusesAnotherProcedure")

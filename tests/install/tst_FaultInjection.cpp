@@ -90,10 +90,11 @@ TEST_CASE("deadDiskDuringUndoIsReportedAndPutRightAtTheNextStart")
     FaultyFileSystem counting(scratch.fileSystem());
     VERIFY_SUCCESS(ModInstaller(counting).install(Edition::Aftermath, scratch.gameDirectory()));
     scratch.reset();
-    // The copy of SC-Vorda.mix, the last step before the commit, and everything after it.
-    const int lastCopy =
-        lastIndexOf(counting.operations(), "copyFile " + scratch.gameDirectory() + "SC-Vorda.mix");
-    FaultyFileSystem dying(scratch.fileSystem(), lastCopy + 1, Fault::DeadDisk);
+    // The copy of SC-Vorda.mix taking its name, the last step before the commit, and everything
+    // after it.
+    const int lastMove =
+        lastIndexOf(counting.operations(), "rename " + scratch.gameDirectory() + "SC-Vorda.mix");
+    FaultyFileSystem dying(scratch.fileSystem(), lastMove + 1, Fault::DeadDisk);
 
     const auto outcome = ModInstaller(dying).install(Edition::Aftermath, scratch.gameDirectory());
 

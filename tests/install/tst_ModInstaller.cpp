@@ -1,7 +1,9 @@
+#include "install/InstallationManifest.h"
 #include "install/ModInstaller.h"
 #include "install/StatusFile.h"
 #include "InstallScratch.h"
 #include "Procedure.h"
+#include "runtime/Sha256.h"
 #include "runtime/Text.h"
 #include "TestOutcome.h"
 
@@ -12,6 +14,7 @@
 #endif
 
 #include <algorithm>
+#include <filesystem>
 #include <map>
 #include <optional>
 
@@ -31,9 +34,13 @@ Lines operator+(Lines first, const Lines &second)
     return first;
 }
 
-// The game folder as the table of the installation describes it, for a game that held
-// gameFiles (and RA95.exe) before.
-Lines installedGameFolder(Edition edition, const Lines &gameFiles)
+const std::string ManifestPath = "BEXOMv2/" + InstallationManifest::FileName;
+
+using Files = std::map<std::string, std::string>;
+
+// The files of the game folder as the table of the installation describes it, for a game that
+// held gameFiles (and RA95.exe) before.
+Files installedFiles(Edition edition, const Lines &gameFiles)
 {
     const bool aftermath = edition == Edition::Aftermath;
     std::map<std::string, std::string> files;
@@ -54,9 +61,48 @@ Lines installedGameFolder(Edition edition, const Lines &gameFiles)
     files["Expand.mix"] = aftermath ? gameExpand2 : packagedExpand2;
     if (aftermath)
         files["Expand2.mix"] = packagedExpand2;
-    Lines lines{"BEXOMv2/"};
+    return files;
+}
+
+Lines linesOf(const Files &files)
+{
+    Lines lines;
     for (const auto &[name, bytes] : files)
         lines.push_back(ScratchFolder::fileLine(name, bytes));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// The files the manifest should list: what the installation kept and what it placed.
+Lines filesToList(Edition edition, const Lines &gameFiles)
+{
+    Files files = installedFiles(edition, gameFiles);
+    Lines placed{"Expand.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
+    if (edition == Edition::Aftermath)
+        placed = placed + Lines{"Expand2.mix", "Aftrmath.ini", "MPlayer.ini"};
+    std::erase_if(files, [&](const auto &file) {
+        return !file.first.starts_with("BEXOMv2/") &&
+               std::find(placed.begin(), placed.end(), file.first) == placed.end();
+    });
+    return linesOf(files);
+}
+
+// The manifest's entries as snapshot lines, each size checked against the file's own.
+Lines listedFiles(const InstallScratch &scratch, const std::string &folder)
+{
+    const auto manifest = InstallationManifest::parse(
+        scratch.scratch().contents(folder + '/' + ManifestPath), ManifestPath);
+    if (manifest.isError())
+        return {manifest.error().report()};
+    Lines lines;
+    for (const ManifestEntry &entry : manifest.value().entries()) {
+        const std::string path =
+            (entry.role == ManifestEntry::Role::Kept ? "BEXOMv2/" : "") + entry.name;
+        const std::size_t size = scratch.scratch().contents(folder + '/' + path).size();
+        lines.push_back(
+            path + ' ' + Text::toHex(entry.digest.sha256) +
+            (static_cast<std::size_t>(entry.digest.size) == size ? "" : " (size differs)"));
+    }
     std::sort(lines.begin(), lines.end());
     return lines;
 }
@@ -75,11 +121,17 @@ std::string statusBytes(const std::string &statusItem, const std::string &direct
     return statusItem + "\r\nPath=" + directory + "\r\n";
 }
 
+// "-path" removes, "+path" makes a file, "+path/" a folder, "@path>target" a symbolic link.
 void applyChange(const ScratchFolder &scratch, const std::string &change)
 {
     const std::string path = change.substr(1);
-    if (change.starts_with('-'))
+    if (change.starts_with('@'))
+        fs::create_symlink(path.substr(path.find('>') + 1),
+                           scratch.at(path.substr(0, path.find('>'))));
+    else if (change.starts_with('-'))
         fs::remove_all(scratch.at(path));
+    else if (change.starts_with('~'))
+        scratch.createFile(path, scratch.contents(path).replace(0, 1, "~"));
     else if (path.ends_with('/'))
         scratch.createFolder(path);
     else
@@ -97,6 +149,8 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
         std::string folder;
         Lines gameFiles;
         Naming naming = Naming::AsGiven;
+        // Changes to the game folder between the installation and the removal.
+        Lines meanwhile = {};
     };
     const Lines aftermath{"Expand.mix", "Expand2.mix"};
     const Lines counterstrike{"Expand.mix"};
@@ -120,6 +174,24 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
         {"upper case, Counterstrike", Edition::Counterstrike, "game",
          aftermath + Lines{"Rules.ini"}, Naming::UpperCase},
         {"Wine drive letter", Edition::Aftermath, "game", aftermath, Naming::WineDrive},
+        {"player's files added after a Counterstrike installation",
+         Edition::Counterstrike,
+         "game",
+         counterstrike,
+         Naming::AsGiven,
+         {"+game/Aftrmath.ini", "+game/MPlayer.ini"}},
+        {"installed by an earlier version, Aftermath",
+         Edition::Aftermath,
+         "game",
+         aftermath + Lines{"Rules.ini"},
+         Naming::AsGiven,
+         {"-game/" + ManifestPath}},
+        {"installed by an earlier version, Counterstrike",
+         Edition::Counterstrike,
+         "game",
+         aftermath,
+         Naming::AsGiven,
+         {"-game/" + ManifestPath}},
     };
     for (const Row &row : rows)
         SUBCASE(row.name)
@@ -136,14 +208,28 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
                 CHECK((upperCase ? folded(actual) : actual) ==
                       (upperCase ? folded(expected) : expected));
             };
-            const Lines before = scratch.gameSnapshot();
+            Lines before = scratch.gameSnapshot();
             ModInstaller installer(scratch.fileSystem());
             const std::string statusItem =
                 row.edition == Edition::Aftermath ? "Status=Aftermath" : "Status=Counterstrike";
 
             VERIFY_SUCCESS(installer.install(row.edition, directory));
-            compare(scratch.gameSnapshot(), installedGameFolder(row.edition, row.gameFiles));
+            const std::string manifestLine = ScratchFolder::fileLine(
+                ManifestPath, scratch.scratch().contents(row.folder + '/' + ManifestPath));
+            Lines installed = Lines{"BEXOMv2/", manifestLine} +
+                              linesOf(installedFiles(row.edition, row.gameFiles));
+            std::sort(installed.begin(), installed.end());
+            compare(scratch.gameSnapshot(), installed);
+            compare(listedFiles(scratch, row.folder), filesToList(row.edition, row.gameFiles));
             CHECK(scratch.status() == statusBytes(statusItem, directory));
+
+            for (const std::string &change : row.meanwhile) {
+                applyChange(scratch.scratch(), change);
+                if (change.starts_with('+'))
+                    before.push_back(ScratchFolder::fileLine(change.substr(row.folder.size() + 2),
+                                                             "in the way"));
+            }
+            std::sort(before.begin(), before.end());
 
             VERIFY_SUCCESS(installer.uninstall(row.edition, directory));
             // Back byte for byte, names spelled as they were included.
@@ -165,17 +251,34 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
         // Written as the status file when there is one.
         std::optional<std::string> status;
         int error;
+        // For the program's own texts; empty when the cause is not checked.
+        std::string cause;
     };
     std::vector<Row> rows;
     const auto install = [&](const std::string &name, const std::string &directory,
                              const Lines &changes, int error, Edition edition = Edition::Aftermath,
-                             const std::optional<std::string> &status = std::nullopt) {
-        rows.push_back({name, Direction::Install, edition, directory, changes, status, error});
+                             const std::optional<std::string> &status = std::nullopt,
+                             const std::string &cause = {}) {
+        rows.push_back(
+            {name, Direction::Install, edition, directory, changes, status, error, cause});
     };
+    const std::string fullPath =
+        "The game folder must be given as a full path, such as C:\\WESTWOOD\\REDALERT\\.";
     const std::string game = "%1/game\\";
     install("missing folder", "%1/missing\\", {}, 76);
     install("a file, not a folder", "%1/game/RA95.exe\\", {}, 76);
-    install("empty text", "", {}, 53);
+    install("empty text", "", {}, 76);
+    install("relative path", "game\\", {}, 76, Edition::Aftermath, {}, fullPath);
+    install("folder above the package", "..\\", {}, 76);
+    install("drive-relative path", "\\game\\", {}, 76);
+#ifndef _WIN32
+    // Windows allows no control character in a name, so no such folder can be made there.
+    install("line break", "%1/game\nx\\", {"+game\nx/Expand.mix", "+game\nx/Expand2.mix"}, 76,
+            Edition::Aftermath, {},
+            "The game folder's name holds a line break or another control character, which no "
+            "folder of the game has. Type the folder again, such as C:\\WESTWOOD\\REDALERT\\.");
+    install("carriage return", "%1/game\r\\", {"+game\r/Expand.mix", "+game\r/Expand2.mix"}, 76);
+#endif
     install("package folder", "%1/package", {}, 5);
     install("Aftermath without Expand2.mix", game, {"-game/Expand2.mix"}, 53);
     install("no Expand.mix", game, {"-game/Expand.mix"}, 53, Edition::Counterstrike);
@@ -190,16 +293,26 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     // A name too long for the file system is one that no folder has; the blanks that end a name
     // are dropped, leaving the package folder, which has no Expand.mix.
     install("very long path", "%1/" + std::string(300, 'x') + "\\", {}, 76);
-    install("blanks only", "     ", {}, 53);
 #else
     install("very long path", "%1/" + std::string(300, 'x') + "\\", {}, 75);
-    install("blanks only", "     ", {}, 76);
 #endif
+    install("blanks only", "     ", {}, 76);
     install("control characters", "C:\\WEST\tWOOD\001\\RED\033ALERT\\", {}, 76);
+#ifndef _WIN32
+    // Windows has neither links that a player makes nor two names that differ only in case.
+    install("Expand.mix a relative link", game,
+            {"-game/Expand.mix", "+game/Expand.real", "@game/Expand.mix>Expand.real"}, 75,
+            Edition::Counterstrike);
+    install("Expand2.mix a relative link", game,
+            {"-game/Expand2.mix", "+game/Expand2.real", "@game/Expand2.mix>Expand2.real"}, 75);
+    install("Expand.mix in two letter cases", game, {"+game/EXPAND.MIX"}, 75);
+    install("package file in two letter cases", game, {"+package/RULES.INI"}, 75);
+#endif
 
     const auto removal = [&](const std::string &name, Edition installed, const Lines &changes,
-                             const std::optional<std::string> &status, int error) {
-        rows.push_back({name, Direction::Removal, installed, {}, changes, status, error});
+                             const std::optional<std::string> &status, int error,
+                             const std::string &cause = {}) {
+        rows.push_back({name, Direction::Removal, installed, {}, changes, status, error, cause});
     };
     removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53);
     removal("removal, status file empty", Edition::Aftermath, {}, "", 62);
@@ -211,7 +324,30 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     removal("removal, backup without Expand2.mix", Edition::Aftermath,
             {"-game/BEXOMv2/Expand2.mix"}, {}, 53);
     removal("removal, backup without Expand.mix", Edition::Counterstrike,
-            {"-game/BEXOMv2/Expand.mix"}, {}, 53);
+            {"-game/BEXOMv2/Expand.mix"}, {}, 53,
+            "BEXOM's backup copy of the game's own Expand.mix is missing, so the game could not "
+            "be given back.");
+    removal("removal, backup copy of Expand.mix damaged", Edition::Aftermath,
+            {"~game/BEXOMv2/Expand.mix"}, {}, 75,
+            "BEXOM's backup copy of the game's own Expand.mix is damaged (it is not the file the "
+            "installation kept), so the game could not be given back.");
+    removal("removal, backup copy of Expand2.mix damaged", Edition::Counterstrike,
+            {"~game/BEXOMv2/Expand2.mix"}, {}, 75);
+    removal("removal, manifest damaged", Edition::Aftermath, {"~game/BEXOMv2/BEXOMv2.manifest"}, {},
+            75);
+    removal("removal, manifest a folder", Edition::Aftermath,
+            {"-game/BEXOMv2/BEXOMv2.manifest", "+game/BEXOMv2/BEXOMv2.manifest/"}, {}, 75);
+    // The player's own Aftrmath.ini and MPlayer.ini are what a removal for Aftermath would take.
+    removal("removal, stale status file says Aftermath", Edition::Counterstrike,
+            {"+game/Aftrmath.ini", "+game/MPlayer.ini"}, "Status=Aftermath\r\nPath=%1/game\\\r\n",
+            5,
+            "The status file says BEXOM was installed for Aftermath, but the game folder holds the "
+            "Counterstrike installation.");
+    removal("removal, stale status file says Counterstrike", Edition::Aftermath, {},
+            "Status=Counterstrike\r\nPath=%1/game\\\r\n", 5);
+    removal("removal, crafted path to the folder above", Edition::Counterstrike,
+            {"+BEXOMv2/Expand.mix", "+Expand.mix", "+SC-Vorda.mix"},
+            "Status=Counterstrike\r\nPath=..\\\r\n", 76, fullPath);
 
     for (const Row &row : rows)
         SUBCASE(row.name.c_str())
@@ -232,6 +368,8 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             REQUIRE(outcome.isError());
             INFO(outcome.error().report());
             CHECK(outcome.error().number() == row.error);
+            if (!row.cause.empty())
+                CHECK(outcome.error().cause() == row.cause);
             CHECK(!outcome.error().path().empty());
             CHECK(!outcome.error().leftChanges());
             CHECK(scratch.snapshot() == before);
@@ -259,6 +397,113 @@ TEST_CASE("readOnlyGameFolderIsRefusedWithNothingChanged")
     CHECK(scratch.snapshot() == before);
 }
 #endif
+
+#ifndef _WIN32
+// Links in a game folder are a POSIX matter: Windows lets only an administrator make one.
+TEST_CASE("linksInTheGameFolderComeBackAsTheyWere")
+{
+    // The target lies outside the game folder; a file of the game moves there, the link names it
+    // by full path.
+    const struct
+    {
+        const char *name;
+        Edition edition;
+        std::string link;
+        std::string target;
+    } rows[] = {
+        {"target gone, where a copy goes", Edition::Aftermath, "Title.pcx", "elsewhere/Title.pcx"},
+        {"Expand.mix, Aftermath", Edition::Aftermath, "Expand.mix", "store/Expand.mix"},
+        {"Expand2.mix, Aftermath", Edition::Aftermath, "Expand2.mix", "store/Expand2.mix"},
+        {"Expand.mix, Counterstrike", Edition::Counterstrike, "Expand.mix", "store/Expand.mix"},
+    };
+    for (const auto &[name, edition, link, target] : rows)
+        SUBCASE(name)
+        {
+            InstallScratch scratch;
+            const ScratchFolder &files = scratch.scratch();
+            const std::string linkPath = files.at("game/" + link);
+            files.createFolder("store");
+            std::error_code ignored;
+            fs::rename(linkPath, files.at(target), ignored);
+            fs::create_symlink(files.at(target), linkPath);
+            const Lines before = scratch.snapshot();
+            const auto linkIsBack = [&] {
+                return fs::is_symlink(fs::symlink_status(linkPath)) &&
+                       fs::read_symlink(linkPath) == files.at(target);
+            };
+
+            ModInstaller installer(scratch.fileSystem());
+            VERIFY_SUCCESS(installer.install(edition, scratch.gameDirectory()));
+            CHECK(fs::is_symlink(fs::symlink_status(files.at("game/BEXOMv2/" + link))));
+            CHECK(!fs::exists(files.at("elsewhere")));
+            VERIFY_SUCCESS(installer.uninstall(edition, scratch.gameDirectory()));
+
+            CHECK(linkIsBack());
+            CHECK(!fs::exists(files.at("elsewhere")));
+            const auto statusLine = [](const Lines &lines) {
+                return *std::find_if(lines.begin(), lines.end(), [](const std::string &line) {
+                    return line.starts_with("package/Status.ini ");
+                });
+            };
+            Lines after = scratch.snapshot();
+            std::replace(after.begin(), after.end(), statusLine(after), statusLine(before));
+            CHECK(after == before);
+        }
+}
+
+#endif
+
+TEST_CASE("manifestIsBelievedOnlyWhenWhole")
+{
+    const std::string hash(64, 'a');
+    // Lines with the checksum that makes them whole.
+    const auto sealed = [](const Lines &lines) {
+        const std::string body = Text::join(lines, "\r\n") + "\r\n";
+        Sha256 sha256(Sha256::Engine::Portable);
+        sha256.update(body);
+        const Sha256::Digest digest = sha256.finish();
+        return body + "sha256 " +
+               Text::toHex(
+                   std::string(reinterpret_cast<const char *>(digest.data()), digest.size())) +
+               "\r\n";
+    };
+    const auto listing = [&](const std::string &entry) {
+        return sealed({"BEXOM-manifest 1", "edition Aftermath", entry});
+    };
+    const std::string whole = listing("kept EXPAND.MIX 5 " + hash);
+    const struct
+    {
+        const char *name;
+        std::string bytes;
+        int error;
+    } rows[] = {
+        {"whole", whole, 0},
+        {"one byte changed", Text::replaceAll(whole, "EXPAND.MIX 5", "EXPAND.MIX 6"), 75},
+        {"checksum line missing", whole.substr(0, whole.find("sha256")), 75},
+        {"cut short", whole.substr(0, whole.size() - 3), 75},
+        {"LF line ends", Text::replaceAll(whole, "\r\n", "\n"), 75},
+        {"empty", "", 75},
+        {"newer format", sealed({"BEXOM-manifest 2", "edition Aftermath"}), 75},
+        {"unknown edition", sealed({"BEXOM-manifest 1", "edition Retaliation"}), 75},
+        {"unknown role", listing("moved EXPAND.MIX 5 " + hash), 75},
+        {"negative size", listing("kept EXPAND.MIX -5 " + hash), 75},
+        {"short hash", listing("kept EXPAND.MIX 5 " + hash.substr(1)), 75},
+        {"name with a backslash", listing("kept ..\\Expand.mix 5 " + hash), 75},
+        {"name with a slash", listing("placed C:/Expand.mix 5 " + hash), 75},
+        {"parent folder", listing("placed .. 5 " + hash), 75},
+        {"a file the installation never touches", listing("placed RA95.exe 5 " + hash), 75},
+    };
+    for (const auto &[name, bytes, error] : rows) {
+        CAPTURE(name);
+        const auto manifest = InstallationManifest::parse(bytes, "BEXOMv2.manifest");
+
+        CHECK((manifest.isError() ? manifest.error().number() : 0) == error);
+        if (manifest.isError())
+            CHECK(manifest.error().path() == "BEXOMv2.manifest");
+        else
+            CHECK(manifest.value().encode() == bytes);
+    }
+}
 
 TEST_CASE("statusFileGivesEachItemAsItsWholeLine")
 {
@@ -341,8 +586,13 @@ TEST_CASE("readOnlyFilesFromACdInstallAndComeBackAsTheyWere")
             ModInstaller installer(scratch.fileSystem());
 
             VERIFY_SUCCESS(installer.install(Edition::Aftermath, scratch.gameDirectory()));
-            CHECK(scratch.gameSnapshot() ==
-                  installedGameFolder(Edition::Aftermath, {"Expand.mix", "Expand2.mix"}));
+            Lines installed =
+                Lines{"BEXOMv2/",
+                      ScratchFolder::fileLine(ManifestPath,
+                                              scratch.scratch().contents("game/" + ManifestPath))} +
+                linesOf(installedFiles(Edition::Aftermath, {"Expand.mix", "Expand2.mix"}));
+            std::sort(installed.begin(), installed.end());
+            CHECK(scratch.gameSnapshot() == installed);
             // The mod's copies can be removed; the game's files moved aside keep their attribute.
             CHECK(!isReadOnly(scratch.scratch().at("game/Rules.ini")));
             CHECK(isReadOnly(scratch.scratch().at("game/BEXOMv2/Expand.mix")) == gameReadOnly);

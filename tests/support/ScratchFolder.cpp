@@ -1,10 +1,12 @@
 #include "ScratchFolder.h"
 
+#include "runtime/Sha256.h"
+#include "runtime/Text.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <random>
 #include <sstream>
 
@@ -14,7 +16,7 @@ namespace {
 
 [[noreturn]] void fail(const std::string &what, const fs::path &path)
 {
-    std::fprintf(stderr, "%s %s\n", what.c_str(), path.string().c_str());
+    std::fprintf(stderr, "%s %s\n", what.c_str(), ScratchFolder::utf8(path).c_str());
     std::abort();
 }
 
@@ -35,6 +37,17 @@ ScratchFolder::ScratchFolder()
         fail("Cannot make the scratch folder", m_path);
 }
 
+std::string ScratchFolder::utf8(const fs::path &path)
+{
+    const std::u8string bytes = path.u8string();
+    return {bytes.begin(), bytes.end()};
+}
+
+fs::path ScratchFolder::under(const std::string &relativePath) const
+{
+    return m_path / std::u8string(relativePath.begin(), relativePath.end());
+}
+
 ScratchFolder::~ScratchFolder()
 {
     std::error_code ignored;
@@ -43,7 +56,7 @@ ScratchFolder::~ScratchFolder()
 
 void ScratchFolder::createFile(const std::string &relativePath, const std::string &bytes) const
 {
-    const fs::path file = m_path / relativePath;
+    const fs::path file = under(relativePath);
     fs::create_directories(file.parent_path());
     std::ofstream stream(file, std::ios::binary | std::ios::trunc);
     if (!stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
@@ -52,12 +65,12 @@ void ScratchFolder::createFile(const std::string &relativePath, const std::strin
 
 void ScratchFolder::createFolder(const std::string &relativePath) const
 {
-    fs::create_directories(m_path / relativePath);
+    fs::create_directories(under(relativePath));
 }
 
 std::string ScratchFolder::contents(const std::string &relativePath) const
 {
-    std::ifstream stream(m_path / relativePath, std::ios::binary);
+    std::ifstream stream(under(relativePath), std::ios::binary);
     if (!stream)
         return {};
     std::ostringstream bytes;
@@ -74,10 +87,11 @@ void ScratchFolder::clear() const
 std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath) const
 {
     std::vector<std::string> lines;
-    const fs::path base = m_path / relativePath;
+    const fs::path base = under(relativePath);
     // Symbolic links, such as a Wine prefix's drive letters, are listed but not followed.
     for (const fs::directory_entry &entry : fs::recursive_directory_iterator(base)) {
-        const std::string name = entry.path().lexically_relative(base).generic_string();
+        const std::u8string relative = entry.path().lexically_relative(base).generic_u8string();
+        const std::string name(relative.begin(), relative.end());
         std::error_code error;
         if (fs::is_directory(entry.path(), error)) {
             lines.push_back(name + '/');
@@ -93,9 +107,11 @@ std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath
     return lines;
 }
 
-// The size and a hash tell the contents apart well enough for the small files of the tests.
 std::string ScratchFolder::fileLine(const std::string &relativePath, const std::string &bytes)
 {
-    return relativePath + ' ' + std::to_string(bytes.size()) + ' ' +
-           hexOf(std::hash<std::string>()(bytes));
+    Sha256 hash(Sha256::Engine::Portable);
+    hash.update(bytes);
+    const Sha256::Digest digest = hash.finish();
+    return relativePath + ' ' +
+           Text::toHex(std::string(reinterpret_cast<const char *>(digest.data()), digest.size()));
 }

@@ -5,6 +5,7 @@
 #include "ui/Form1.h"
 #include "ui/Form2.h"
 #include "ui/QtMessageBox.h"
+#include "ui/SingleInstanceGuard.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -92,6 +93,7 @@ private slots:
     void modInstallsAgainAfterRemovalAndIsNotRemovedTwice();
     void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data();
     void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed();
+    void secondStartFromOnePackageFolderIsTurnedAway();
 };
 
 void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack_data()
@@ -330,6 +332,22 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
     const int secondButton = firstButton == QMessageBox::Yes ? QMessageBox::No : 0;
     QCOMPARE(seen,
              QStringLiteral("Title | %1 | %2 1 %3 1").arg(prompt).arg(icon).arg(secondButton));
+}
+
+void Form1Test::secondStartFromOnePackageFolderIsTurnedAway()
+{
+    ScratchFolder package;
+    const std::filesystem::path folder = package.path();
+    ScriptedMessageBox firstBox;
+    const std::optional<InstanceLock> first = SingleInstanceGuard::lockOrTell(folder, firstBox);
+    QVERIFY(first);
+    QVERIFY(firstBox.shown().empty());
+
+    ScriptedMessageBox secondBox;
+    QVERIFY(!SingleInstanceGuard::lockOrTell(folder, secondBox));
+    QCOMPARE(toQt(secondBox.shown()),
+             QStringList{QString::fromStdString("BEXOM | 64 | " +
+                                                SingleInstanceGuard::AlreadyRunningNotice)});
 }
 
 QTEST_MAIN(Form1Test)

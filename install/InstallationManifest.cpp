@@ -1,0 +1,180 @@
+#include "InstallationManifest.h"
+
+#include "runtime/Sha256.h"
+#include "runtime/Text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+
+using Role = ManifestEntry::Role;
+
+namespace {
+
+const std::string FormatLine = "BEXOM-manifest 1";
+const std::string LineEnd = "\r\n";
+const std::string EditionWord = "edition";
+const std::string ChecksumWord = "sha256";
+constexpr std::size_t Sha256Size = 32;
+
+const std::vector<std::string> KnownNames = {
+    "Expand.mix",  "Expand2.mix", "Rules.ini",    "Aftrmath.ini",
+    "MPlayer.ini", "Title.pcx",   "SC-Vorda.mix",
+};
+
+std::string editionWord(Edition edition)
+{
+    return edition == Edition::Aftermath ? "Aftermath" : "Counterstrike";
+}
+
+std::string roleWord(Role role)
+{
+    return role == Role::Placed ? "placed" : "kept";
+}
+
+std::string sha256Of(std::string_view bytes)
+{
+    Sha256 hash;
+    hash.update(bytes);
+    const Sha256::Digest digest = hash.finish();
+    return std::string(reinterpret_cast<const char *>(digest.data()), digest.size());
+}
+
+std::optional<Edition> editionOf(const std::string &word)
+{
+    for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
+        if (editionWord(edition) == word)
+            return edition;
+    return std::nullopt;
+}
+
+std::optional<Role> roleOf(const std::string &word)
+{
+    for (const Role role : {Role::Placed, Role::Kept})
+        if (roleWord(role) == word)
+            return role;
+    return std::nullopt;
+}
+
+// Exactly 64 lower-case hex digits.
+std::optional<std::string> hashOf(const std::string &hex)
+{
+    if (hex.size() != 2 * Sha256Size)
+        return std::nullopt;
+    for (const char digit : hex)
+        if (!(digit >= '0' && digit <= '9') && !(digit >= 'a' && digit <= 'f'))
+            return std::nullopt;
+    return Text::fromHex(hex);
+}
+
+// Decimal digits as the list writes them: no sign, no leading zero, nothing else.
+std::optional<std::int64_t> sizeOf(const std::string &digits)
+{
+    std::int64_t size = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), size);
+    if (error != std::errc() || end != digits.data() + digits.size() || size < 0 ||
+        std::to_string(size) != digits)
+        return std::nullopt;
+    return size;
+}
+
+std::size_t occurrences(std::string_view text, std::string_view part)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string_view::npos;
+         at = text.find(part, at + part.size()))
+        ++count;
+    return count;
+}
+
+// Every line ends in CR LF, and no CR or LF stands anywhere else.
+std::optional<std::vector<std::string>> linesOf(const std::string &bytes)
+{
+    const std::size_t ends = occurrences(bytes, LineEnd);
+    if (!bytes.ends_with(LineEnd) || occurrences(bytes, "\r") != ends ||
+        occurrences(bytes, "\n") != ends)
+        return std::nullopt;
+    const std::string joined = Text::replaceAll(bytes, LineEnd, "\n");
+    return Text::split(std::string_view(joined).substr(0, joined.size() - 1), '\n',
+                       Text::EmptyParts::Keep);
+}
+
+RuntimeError damaged(const std::string &path)
+{
+    return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                        "BEXOM's list of the files it installed is damaged, so the removal cannot "
+                        "tell what to take out.");
+}
+
+RuntimeError unknownName(const std::string &path, const std::string &name)
+{
+    return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                        "BEXOM's list of the files it installed names \"" + name +
+                            "\", which is not a file BEXOM installs, so the list cannot be "
+                            "trusted.");
+}
+
+} // namespace
+
+std::vector<ManifestEntry> InstallationManifest::entries(Role role) const
+{
+    std::vector<ManifestEntry> chosen;
+    for (const ManifestEntry &entry : m_entries)
+        if (entry.role == role)
+            chosen.push_back(entry);
+    return chosen;
+}
+
+std::string InstallationManifest::encode() const
+{
+    std::string bytes = FormatLine + LineEnd + EditionWord + ' ' + editionWord(m_edition) + LineEnd;
+    for (const ManifestEntry &entry : m_entries)
+        bytes += roleWord(entry.role) + ' ' + entry.name + ' ' + std::to_string(entry.digest.size) +
+                 ' ' + Text::toHex(entry.digest.sha256) + LineEnd;
+    return bytes + ChecksumWord + ' ' + Text::toHex(sha256Of(bytes)) + LineEnd;
+}
+
+ErrorOr<InstallationManifest> InstallationManifest::parse(const std::string &bytes,
+                                                          const std::string &path)
+{
+    const std::optional<std::vector<std::string>> found = linesOf(bytes);
+    if (!found || found->size() < 3 || found->front() != FormatLine)
+        return damaged(path);
+    const std::vector<std::string> &lines = *found;
+    const std::string checksum = ChecksumWord + ' ' +
+                                 Text::toHex(sha256Of(std::string_view(bytes).substr(
+                                     0, bytes.size() - lines.back().size() - LineEnd.size())));
+    if (lines.back() != checksum)
+        return damaged(path);
+    const std::vector<std::string> editionFields =
+        Text::split(lines[1], ' ', Text::EmptyParts::Keep);
+    const std::optional<Edition> edition =
+        editionFields.size() == 2 && editionFields[0] == EditionWord ? editionOf(editionFields[1])
+                                                                     : std::nullopt;
+    if (!edition)
+        return damaged(path);
+    InstallationManifest manifest(*edition);
+    for (std::size_t index = 2; index + 1 < lines.size(); ++index) {
+        const std::vector<std::string> fields =
+            Text::split(lines[index], ' ', Text::EmptyParts::Keep);
+        if (fields.size() != 4)
+            return damaged(path);
+        const std::optional<Role> role = roleOf(fields[0]);
+        const std::optional<std::int64_t> size = sizeOf(fields[2]);
+        const std::optional<std::string> hash = hashOf(fields[3]);
+        if (!role || !size || !hash)
+            return damaged(path);
+        const std::string &name = fields[1];
+        if (!isKnownName(name))
+            return unknownName(path, name);
+        manifest.add({*role, name, {*size, *hash}});
+    }
+    return manifest;
+}
+
+bool InstallationManifest::isKnownName(const std::string &name)
+{
+    return std::any_of(KnownNames.begin(), KnownNames.end(), [&](const std::string &known) {
+        return Text::equalsIgnoringCase(known, name);
+    });
+}

@@ -1,0 +1,267 @@
+// Stands between the program and the C library's file calls, so that a test can make any one of
+// them fail, down to a status check or a folder listing deep inside std::filesystem. Linked ahead
+// of the C library, each wrapper passes its call on to the real one found with dlsym(RTLD_NEXT).
+//
+// Nothing is counted until systemFaultsArm(), so that loading and starting the program never
+// shift the numbers. Once armed, the environment decides:
+//   BEXOM_FAULT_AT=N    the Nth call fails without doing anything: -1 or NULL, with ENOSPC for a
+//                       write and EIO for anything else;
+//   BEXOM_FAULT_LOG=F   one line per call goes to F: "index<TAB>function<TAB>path", the path of a
+//                       descriptor as it was opened, and "<TAB>FAILED" after the failed one.
+
+#undef _FORTIFY_SOURCE
+#define _GNU_SOURCE
+#include <dirent.h>
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <sys/file.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+enum { KnownDescriptors = 1024 };
+
+static int armed;
+static long callCount;
+static long failingCall;
+static int logDescriptor = -1;
+static char *descriptorPaths[KnownDescriptors];
+static char descriptorWrites[KnownDescriptors];
+
+static void *real(const char *name)
+{
+    return dlsym(RTLD_NEXT, name);
+}
+
+#define REAL(name) ((__typeof__(&name))real(#name))
+
+static const char *descriptorPath(int descriptor)
+{
+    if (descriptor >= 0 && descriptor < KnownDescriptors && descriptorPaths[descriptor])
+        return descriptorPaths[descriptor];
+    return "(descriptor)";
+}
+
+static void rememberPath(int descriptor, int folder, const char *path)
+{
+    if (descriptor < 0 || descriptor >= KnownDescriptors || !path)
+        return;
+    free(descriptorPaths[descriptor]);
+    descriptorWrites[descriptor] = 0;
+    char *joined = NULL;
+    if (path[0] != '/' && folder != AT_FDCWD &&
+        asprintf(&joined, "%s/%s", descriptorPath(folder), path) >= 0)
+        descriptorPaths[descriptor] = joined;
+    else
+        descriptorPaths[descriptor] = strdup(path);
+}
+
+// Counts the call, logs it, and tells whether it is the one to fail; errno is then set.
+static int failsNow(const char *function, const char *path, int error)
+{
+    if (!armed)
+        return 0;
+    const int fails = ++callCount == failingCall;
+    if (logDescriptor >= 0) {
+        char line[4096];
+        const int length = snprintf(line, sizeof line, "%ld\t%s\t%s%s\n", callCount, function,
+                                    path ? path : "", fails ? "\tFAILED" : "");
+        if (length > 0)
+            REAL(write)
+        (logDescriptor, line, (size_t)length < sizeof line ? (size_t)length : sizeof line - 1);
+    }
+    if (fails)
+        errno = error;
+    return fails;
+}
+
+void systemFaultsArm(void)
+{
+    const char *at = getenv("BEXOM_FAULT_AT");
+    const char *log = getenv("BEXOM_FAULT_LOG");
+    failingCall = at ? atol(at) : 0;
+    if (log)
+        logDescriptor = REAL(open)(log, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    callCount = 0;
+    armed = 1;
+}
+
+void systemFaultsDisarm(void)
+{
+    armed = 0;
+    if (logDescriptor >= 0)
+        REAL(close)(logDescriptor);
+    logDescriptor = -1;
+}
+
+#define FAIL_ON(function, path, error, failed)                                                     \
+    if (failsNow(#function, path, error))                                                          \
+    return failed
+
+// A call that names its file by path.
+#define BY_PATH(result, function, failed, parameters, path, ...)                                   \
+    result function parameters                                                                     \
+    {                                                                                              \
+        FAIL_ON(function, path, EIO, failed);                                                      \
+        return REAL(function)(__VA_ARGS__);                                                        \
+    }
+
+// A call on an open descriptor.
+#define BY_DESCRIPTOR(result, function, error, parameters, descriptor, ...)                        \
+    result function parameters                                                                     \
+    {                                                                                              \
+        FAIL_ON(function, descriptorPath(descriptor), error, -1);                                  \
+        return REAL(function)(__VA_ARGS__);                                                        \
+    }
+
+static mode_t modeArgument(int flags, va_list arguments)
+{
+    return (flags & (O_CREAT | O_TMPFILE)) ? va_arg(arguments, mode_t) : 0;
+}
+
+static int opened(int descriptor, int folder, const char *path, int flags)
+{
+    rememberPath(descriptor, folder, path);
+    if (descriptor >= 0 && descriptor < KnownDescriptors)
+        descriptorWrites[descriptor] = (flags & O_ACCMODE) != O_RDONLY;
+    return descriptor;
+}
+
+#define OPEN(function)                                                                             \
+    int function(const char *path, int flags, ...)                                                 \
+    {                                                                                              \
+        va_list arguments;                                                                         \
+        va_start(arguments, flags);                                                                \
+        const mode_t mode = modeArgument(flags, arguments);                                        \
+        va_end(arguments);                                                                         \
+        FAIL_ON(function, path, EIO, -1);                                                          \
+        return opened(REAL(function)(path, flags, mode), AT_FDCWD, path, flags);                   \
+    }
+OPEN(open)
+OPEN(open64)
+
+#define OPENAT(function)                                                                           \
+    int function(int folder, const char *path, int flags, ...)                                     \
+    {                                                                                              \
+        va_list arguments;                                                                         \
+        va_start(arguments, flags);                                                                \
+        const mode_t mode = modeArgument(flags, arguments);                                        \
+        va_end(arguments);                                                                         \
+        FAIL_ON(function, path, EIO, -1);                                                          \
+        return opened(REAL(function)(folder, path, flags, mode), folder, path, flags);             \
+    }
+OPENAT(openat)
+OPENAT(openat64)
+
+BY_PATH(FILE *, fopen, NULL, (const char *path, const char *mode), path, path, mode)
+BY_PATH(FILE *, fopen64, NULL, (const char *path, const char *mode), path, path, mode)
+BY_PATH(int, rename, -1, (const char *from, const char *to), to, from, to)
+BY_PATH(int, renameat, -1, (int fromFolder, const char *from, int toFolder, const char *to), to,
+        fromFolder, from, toFolder, to)
+BY_PATH(int, renameat2, -1,
+        (int fromFolder, const char *from, int toFolder, const char *to, unsigned flags), to,
+        fromFolder, from, toFolder, to, flags)
+BY_PATH(int, link, -1, (const char *from, const char *to), to, from, to)
+BY_PATH(int, linkat, -1,
+        (int fromFolder, const char *from, int toFolder, const char *to, int flags), to, fromFolder,
+        from, toFolder, to, flags)
+BY_PATH(int, unlink, -1, (const char *path), path, path)
+BY_PATH(int, unlinkat, -1, (int folder, const char *path, int flags), path, folder, path, flags)
+BY_PATH(int, remove, -1, (const char *path), path, path)
+BY_PATH(int, mkdir, -1, (const char *path, mode_t mode), path, path, mode)
+BY_PATH(int, mkdirat, -1, (int folder, const char *path, mode_t mode), path, folder, path, mode)
+BY_PATH(int, rmdir, -1, (const char *path), path, path)
+BY_PATH(int, stat, -1, (const char *path, struct stat *status), path, path, status)
+BY_PATH(int, lstat, -1, (const char *path, struct stat *status), path, path, status)
+BY_PATH(int, stat64, -1, (const char *path, struct stat64 *status), path, path, status)
+BY_PATH(int, lstat64, -1, (const char *path, struct stat64 *status), path, path, status)
+BY_PATH(int, fstatat, -1, (int folder, const char *path, struct stat *status, int flags), path,
+        folder, path, status, flags)
+BY_PATH(int, fstatat64, -1, (int folder, const char *path, struct stat64 *status, int flags), path,
+        folder, path, status, flags)
+BY_PATH(int, statx, -1,
+        (int folder, const char *path, int flags, unsigned mask, struct statx *status), path,
+        folder, path, flags, mask, status)
+BY_PATH(int, truncate, -1, (const char *path, off_t length), path, path, length)
+
+BY_DESCRIPTOR(ssize_t, read, EIO, (int file, void *buffer, size_t size), file, file, buffer, size)
+BY_DESCRIPTOR(ssize_t, write, ENOSPC, (int file, const void *buffer, size_t size), file, file,
+              buffer, size)
+BY_DESCRIPTOR(ssize_t, pwrite, ENOSPC, (int file, const void *buffer, size_t size, off_t at), file,
+              file, buffer, size, at)
+BY_DESCRIPTOR(ssize_t, pwrite64, ENOSPC, (int file, const void *buffer, size_t size, off64_t at),
+              file, file, buffer, size, at)
+BY_DESCRIPTOR(int, fsync, EIO, (int file), file, file)
+BY_DESCRIPTOR(int, fdatasync, EIO, (int file), file, file)
+BY_DESCRIPTOR(int, ftruncate, EIO, (int file, off_t length), file, file, length)
+BY_DESCRIPTOR(int, fstat, EIO, (int file, struct stat *status), file, file, status)
+BY_DESCRIPTOR(int, fstat64, EIO, (int file, struct stat64 *status), file, file, status)
+BY_DESCRIPTOR(off_t, lseek, EIO, (int file, off_t offset, int whence), file, file, offset, whence)
+BY_DESCRIPTOR(off64_t, lseek64, EIO, (int file, off64_t offset, int whence), file, file, offset,
+              whence)
+BY_DESCRIPTOR(int, flock, EIO, (int file, int operation), file, file, operation)
+BY_DESCRIPTOR(ssize_t, copy_file_range, ENOSPC,
+              (int from, off64_t *fromOffset, int to, off64_t *toOffset, size_t size,
+               unsigned flags),
+              to, from, fromOffset, to, toOffset, size, flags)
+BY_DESCRIPTOR(ssize_t, sendfile, ENOSPC, (int to, int from, off_t *offset, size_t size), to, to,
+              from, offset, size)
+
+#define FCNTL(function)                                                                            \
+    int function(int file, int command, ...)                                                       \
+    {                                                                                              \
+        va_list arguments;                                                                         \
+        va_start(arguments, command);                                                              \
+        void *argument = va_arg(arguments, void *);                                                \
+        va_end(arguments);                                                                         \
+        FAIL_ON(function, descriptorPath(file), EIO, -1);                                          \
+        return REAL(function)(file, command, argument);                                            \
+    }
+FCNTL(fcntl)
+FCNTL(fcntl64)
+
+DIR *opendir(const char *path)
+{
+    FAIL_ON(opendir, path, EIO, NULL);
+    DIR *folder = REAL(opendir)(path);
+    if (folder)
+        rememberPath(dirfd(folder), AT_FDCWD, path);
+    return folder;
+}
+
+DIR *fdopendir(int folder)
+{
+    FAIL_ON(fdopendir, descriptorPath(folder), EIO, NULL);
+    return REAL(fdopendir)(folder);
+}
+
+struct dirent *readdir(DIR *folder)
+{
+    FAIL_ON(readdir, descriptorPath(dirfd(folder)), EIO, NULL);
+    return REAL(readdir)(folder);
+}
+
+struct dirent64 *readdir64(DIR *folder)
+{
+    FAIL_ON(readdir64, descriptorPath(dirfd(folder)), EIO, NULL);
+    return REAL(readdir64)(folder);
+}
+
+// Only a close after writing can report a write that never reached the disk; after reading there is
+// nothing to lose, so such a close is not counted at all. On Linux the descriptor is gone even
+// when close reports an error, so it is closed all the same.
+int close(int file)
+{
+    const int writes = file >= 0 && file < KnownDescriptors && descriptorWrites[file];
+    const int fails = writes && failsNow("close", descriptorPath(file), EIO);
+    const int result = REAL(close)(file);
+    if (!fails)
+        return result;
+    errno = EIO;
+    return -1;
+}

@@ -1,0 +1,22 @@
+#include "SingleInstanceGuard.h"
+
+#include "RuntimeErrorNotice.h"
+
+std::optional<InstanceLock>
+SingleInstanceGuard::lockOrTell(const std::filesystem::path &packageFolder, MessageBox &messageBox)
+{
+    const std::string title = "BEXOM";
+    const std::u8string folderName = packageFolder.u8string();
+    ErrorOr<std::optional<InstanceLock>> lock =
+        InstanceLock::acquire(packageFolder, std::string(folderName.begin(), folderName.end()));
+    // Without the lock, nothing would keep a second installer off; so none is started.
+    if (lock.isError())
+        messageBox.show(RuntimeErrorNotice::prompt(lock.error()),
+                        MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, title);
+    else if (!lock.value())
+        messageBox.show(AlreadyRunningNotice,
+                        MessageBoxStyle::OkOnly | MessageBoxStyle::Information, title);
+    if (lock.isError())
+        return std::nullopt;
+    return lock.releaseValue();
+}
