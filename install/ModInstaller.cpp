@@ -249,7 +249,8 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
     // The mod's archive ends up under the name Expand.mix.
     TRY(transaction.copy(Expand2, game.file(Expand2)));
     TRY(transaction.move(game.file(Expand2), game.file(expand.name)));
-    manifest.add({Role::Placed, expand.name, TRY(m_fileSystem.digest(Expand2))});
+    const FileDigest placed = TRY(m_fileSystem.digest(Expand2));
+    manifest.add({Role::Placed, expand.name, placed});
     TRY(copyModFile(transaction, game, manifest, Rules));
     TRY(copyModFile(transaction, game, manifest, Title));
     TRY(copyModFile(transaction, game, manifest, Vorda));
@@ -309,7 +310,8 @@ ErrorOr<ManifestEntry> ModInstaller::keepGameFile(Transaction &transaction, cons
 {
     const std::string stored = TRY(m_fileSystem.storedName(game.file(name)));
     TRY(transaction.move(game.file(name), game.backedUp(stored)));
-    const ManifestEntry kept{Role::Kept, stored, TRY(m_fileSystem.digest(game.backedUp(stored)))};
+    const FileDigest digest = TRY(m_fileSystem.digest(game.backedUp(stored)));
+    const ManifestEntry kept{Role::Kept, stored, digest};
     manifest.add(kept);
     return kept;
 }
@@ -331,7 +333,8 @@ ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFold
 {
     TRY(keepPlayersFile(transaction, game, manifest, name));
     TRY(transaction.copy(name, game.file(name)));
-    manifest.add({Role::Placed, name, TRY(m_fileSystem.digest(name))});
+    const FileDigest digest = TRY(m_fileSystem.digest(name));
+    manifest.add({Role::Placed, name, digest});
     return {};
 }
 
@@ -374,8 +377,8 @@ ErrorOr<void> ModInstaller::giveBackKeptFile(Transaction &transaction, const Gam
     if (!TRY(m_fileSystem.exists(game.backedUp(name))))
         return {};
     // Under the name it had before the installation, letter case and all.
-    return transaction.move(game.backedUp(name),
-                            game.file(TRY(m_fileSystem.storedName(game.backedUp(name)))));
+    const std::string stored = TRY(m_fileSystem.storedName(game.backedUp(name)));
+    return transaction.move(game.backedUp(name), game.file(stored));
 }
 
 // The installation moves the game's archives into the backup folder, one level down. A link that

@@ -188,7 +188,8 @@ ErrorOr<void> Transaction::discardJournal(const std::string &whenLeft)
 // file has gone, nothing else would remember how its name was spelled.
 ErrorOr<std::string> Transaction::asStored(const std::string &path)
 {
-    return path.substr(0, nameStart(path)) + TRY(m_fileSystem.storedName(path));
+    const std::string stored = TRY(m_fileSystem.storedName(path));
+    return path.substr(0, nameStart(path)) + stored;
 }
 
 std::string Transaction::asidePathFor(const std::string &path)

@@ -11,10 +11,15 @@ const std::string PackageFolder = ".";
 ErrorOr<TransactionScope> TransactionScope::resolve(FileSystem &fileSystem,
                                                     const std::string &gameDirectory)
 {
+    // Each value is taken before the scope is built: leaving a half-built one for an error would
+    // not destroy the parts already made.
     const std::string gameFolder = GameFolder(gameDirectory).folder();
-    return TransactionScope{
-        TRY(fileSystem.hostPath(PackageFolder)), TRY(fileSystem.identity(PackageFolder)),
-        gameDirectory, TRY(fileSystem.hostPath(gameFolder)), TRY(fileSystem.identity(gameFolder))};
+    std::filesystem::path packageFolder = TRY(fileSystem.hostPath(PackageFolder));
+    const FileIdentity packageIdentity = TRY(fileSystem.identity(PackageFolder));
+    std::filesystem::path gameHostFolder = TRY(fileSystem.hostPath(gameFolder));
+    const FileIdentity gameIdentity = TRY(fileSystem.identity(gameFolder));
+    return TransactionScope{std::move(packageFolder), packageIdentity, gameDirectory,
+                            std::move(gameHostFolder), gameIdentity};
 }
 
 ErrorOr<InstanceLock> TransactionScope::lockGameFolder() const
