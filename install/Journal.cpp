@@ -1,5 +1,6 @@
 #include "Journal.h"
 
+#include "runtime/PathTranslator.h"
 #include "runtime/Text.h"
 
 #include <charconv>
@@ -140,8 +141,8 @@ std::optional<TransactionScope> scopeOf(const std::vector<std::string> &fields)
     TransactionScope scope{hostPath(fields[1]), packageIdentity.value_or(FileIdentity()),
                            path(fields[4]), hostPath(fields[5]),
                            gameIdentity.value_or(FileIdentity())};
-    if (!packageIdentity || !gameIdentity || !scope.packageFolder.is_absolute() ||
-        !scope.gameFolder.is_absolute())
+    if (!packageIdentity || !gameIdentity || !PathTranslator::isFullHostPath(scope.packageFolder) ||
+        !PathTranslator::isFullHostPath(scope.gameFolder))
         return std::nullopt;
     return scope;
 }

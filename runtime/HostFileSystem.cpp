@@ -16,8 +16,7 @@ constexpr std::size_t MaximumTextFileSize = 16 * 1024 * 1024;
 // Large reads keep the system calls few; the hash, not the reading, sets the pace.
 constexpr std::size_t DigestBufferSize = 1024 * 1024;
 
-// Whether a status describes the target of a link or the link itself.
-enum class Links { Follow, Stay };
+using NativeFileOperations::Links;
 
 std::string notAPlainFileCause(fs::file_type type)
 {
@@ -42,9 +41,8 @@ std::string notAPlainFileCause(fs::file_type type)
 // failure to look is an error.
 ErrorOr<fs::file_status> statusOf(const fs::path &host, const std::string &path, Links links)
 {
-    std::error_code error;
-    const fs::file_status status =
-        links == Links::Follow ? fs::status(host, error) : fs::symlink_status(host, error);
+    fs::file_status status;
+    const std::error_code error = NativeFileOperations::status(host, links, status);
     if (error && error != std::errc::no_such_file_or_directory &&
         error != std::errc::not_a_directory)
         return RuntimeError::fromErrorCode(error, path);
@@ -193,8 +191,10 @@ ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
 ErrorOr<std::string> HostFileSystem::storedName(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
+    fs::path stored;
+    TRY(fromSystem(NativeFileOperations::storedName(host, stored), path));
     // As UTF-8 on every platform; on POSIX these are the very bytes of the name.
-    const std::u8string name = host.filename().u8string();
+    const std::u8string name = stored.u8string();
     return std::string(name.begin(), name.end());
 }
 
@@ -228,7 +228,7 @@ ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string 
     if (overwrite == Overwrite::No)
         error = NativeFileOperations::renameNoReplace(fromHost, toHost);
     else
-        fs::rename(fromHost, toHost, error);
+        error = NativeFileOperations::replace(fromHost, toHost);
     if (error == std::errc::cross_device_link) {
         // Only a move to another file system copies; the source goes once the copy is whole.
         if (overwrite == Overwrite::No)
@@ -282,7 +282,9 @@ ErrorOr<void> HostFileSystem::removeDirectory(const std::string &path)
         return RuntimeError(RuntimeErrorCode::PathNotFound, path);
     std::error_code error;
     fs::remove(host, error);
-    if (error == std::errc::directory_not_empty)
+    // Windows may call a folder that is not empty a denied access.
+    std::error_code ignored;
+    if (error && !fs::is_empty(host, ignored) && !ignored)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                             "The folder is not empty.");
     return fromSystem(error, path);
@@ -312,9 +314,7 @@ ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const
         fs::remove(temporary, ignored);
         return RuntimeError::fromErrorCode(error, path);
     }
-    std::error_code error;
-    fs::rename(temporary, host, error);
-    if (error) {
+    if (const std::error_code error = NativeFileOperations::replace(temporary, host)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
         return RuntimeError::fromErrorCode(error, path);
@@ -340,9 +340,8 @@ ErrorOr<void> HostFileSystem::appendDurably(const std::string &path, const std::
 ErrorOr<fs::path> HostFileSystem::hostPath(const std::string &path)
 {
     const fs::path host = TRY(m_translator.toHostPath(path));
-    std::error_code error;
-    const fs::path resolved = fs::weakly_canonical(fs::absolute(host, error), error);
-    TRY(fromSystem(error, path));
+    fs::path resolved;
+    TRY(fromSystem(NativeFileOperations::resolve(host, resolved), path));
     return resolved;
 }
 

@@ -9,16 +9,33 @@
 // own error; the caller turns it into a runtime error that names the path the player gave.
 namespace NativeFileOperations {
 
+// Whether a status describes the target of a link or the link itself.
+enum class Links { Follow, Stay };
+
+// What stands at the path; a missing entry gives no_such_file_or_directory. On Windows a drive's
+// root is a folder too, and a file named with a final separator is missing.
+std::error_code status(const std::filesystem::path &path, Links links,
+                       std::filesystem::file_status &status);
+
 // Every operation that opens a file opens only a plain file: a folder gives is_a_directory, and
 // a named pipe, a device or a socket gives not_supported, without waiting on it.
 
+// The full path with "." and ".." and, on POSIX, links resolved, as far as it exists. Windows
+// paths are full and normalized already; only a final separator goes.
+std::error_code resolve(const std::filesystem::path &path, std::filesystem::path &resolved);
+
 // Streams the bytes through the kernel in constant memory into a destination created for it,
 // never through a link, and waits until they are on the disk. A taken destination gives
-// file_exists; a failed copy removes what it had written.
+// file_exists; a failed copy removes what it had written. The copy is writable even when the
+// source is not, as a package copied from a CD is.
 std::error_code copyContents(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // Fails with file_exists, rather than replacing, when the destination is taken.
 std::error_code renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to);
+
+// Renames over a taken destination. On Windows a read-only destination, such as a status file
+// copied from a CD, is made writable first, since the system refuses to replace it otherwise.
+std::error_code replace(const std::filesystem::path &from, const std::filesystem::path &to);
 
 // Creates or truncates the file, never through a link, writes the bytes and waits until they are
 // on the disk.
@@ -27,6 +44,10 @@ std::error_code writeDurably(const std::filesystem::path &path, const std::strin
 // Opens the file for appending, creating it when missing but never through a link, writes the
 // bytes at its end and waits until they are on the disk.
 std::error_code appendDurably(const std::filesystem::path &path, const std::string &bytes);
+
+// The path's last component spelled as its folder holds it; the component as given when no entry
+// has that name.
+std::error_code storedName(const std::filesystem::path &path, std::filesystem::path &name);
 
 // Reads the whole file; one larger than limit bytes gives file_too_large.
 std::error_code readContents(const std::filesystem::path &path, std::size_t limit,

@@ -21,6 +21,8 @@ public:
     explicit PathTranslator(std::filesystem::path baseDirectory);
 
     ErrorOr<std::filesystem::path> toHostPath(const std::string &path) const;
+    // Whether a host path stands on its own, without a current folder or drive to complete it.
+    static bool isFullHostPath(const std::filesystem::path &path);
 
     const std::filesystem::path &baseDirectory() const { return m_baseDirectory; }
 

@@ -137,6 +137,13 @@ std::error_code writeAndSync(const fs::path &path, int mode, const std::string &
 
 namespace NativeFileOperations {
 
+std::error_code status(const fs::path &path, Links links, fs::file_status &status)
+{
+    std::error_code error;
+    status = links == Links::Follow ? fs::status(path, error) : fs::symlink_status(path, error);
+    return error;
+}
+
 std::error_code copyContents(const fs::path &from, const fs::path &to)
 {
     int sourceDescriptor = -1;
@@ -179,6 +186,20 @@ std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
     return {};
 }
 
+std::error_code resolve(const fs::path &path, fs::path &resolved)
+{
+    std::error_code error;
+    resolved = fs::weakly_canonical(fs::absolute(path, error), error);
+    return error;
+}
+
+std::error_code replace(const fs::path &from, const fs::path &to)
+{
+    std::error_code error;
+    fs::rename(from, to, error);
+    return error;
+}
+
 std::error_code writeDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndSync(path, O_TRUNC, bytes);
@@ -187,6 +208,13 @@ std::error_code writeDurably(const fs::path &path, const std::string &bytes)
 std::error_code appendDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndSync(path, O_APPEND, bytes);
+}
+
+std::error_code storedName(const fs::path &path, fs::path &name)
+{
+    // The path translator has already matched every component against its folder's listing.
+    name = path.filename();
+    return {};
 }
 
 std::error_code readContents(const fs::path &path, std::size_t limit, std::string &bytes)

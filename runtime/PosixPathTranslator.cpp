@@ -118,6 +118,11 @@ ErrorOr<fs::path> matchComponent(const fs::path &directory, const std::string &a
 
 } // namespace
 
+bool PathTranslator::isFullHostPath(const fs::path &path)
+{
+    return path.is_absolute();
+}
+
 ErrorOr<fs::path> PathTranslator::toHostPath(const std::string &path) const
 {
     std::string rest = path;

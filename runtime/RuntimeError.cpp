@@ -1,5 +1,7 @@
 #include "RuntimeError.h"
 
+#include "NativeErrors.h"
+
 RuntimeError::RuntimeError(RuntimeErrorCode code, std::string path, std::string cause)
     : m_code(code), m_path(std::move(path)), m_cause(std::move(cause))
 {}
@@ -29,9 +31,13 @@ RuntimeErrorCode codeFor(std::error_code error)
 
 RuntimeError RuntimeError::fromErrorCode(std::error_code error, std::string path, std::string cause)
 {
+    const std::optional<NativeErrors::Meaning> meaning = NativeErrors::meaningOf(error);
+    if (cause.empty() && meaning)
+        cause = meaning->cause;
     if (cause.empty())
         cause = error.message();
-    return RuntimeError(codeFor(error), std::move(path), std::move(cause));
+    return RuntimeError(meaning ? meaning->code : codeFor(error), std::move(path),
+                        std::move(cause));
 }
 
 std::string RuntimeError::description() const

@@ -7,7 +7,10 @@ namespace NativeFileOperations {
 std::error_code identify(const std::filesystem::path &path, FileIdentity &identity)
 {
     // A folder opens only with backup semantics; reading its attributes needs no more access.
-    const HANDLE file = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+    // Wine refuses the final separator that names a folder, as in "\\?\C:\GAME\".
+    const std::filesystem::path opened =
+        path.has_filename() || !path.has_relative_path() ? path : path.parent_path();
+    const HANDLE file = ::CreateFileW(opened.c_str(), FILE_READ_ATTRIBUTES,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
@@ -19,7 +22,7 @@ std::error_code identify(const std::filesystem::path &path, FileIdentity &identi
     if (!read)
         return {static_cast<int>(error), std::system_category()};
     identity = {information.dwVolumeSerialNumber,
-                (static_cast<quint64>(information.nFileIndexHigh) << 32) |
+                (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
                     information.nFileIndexLow};
     return {};
 }

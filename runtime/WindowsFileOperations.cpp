@@ -31,11 +31,38 @@ private:
     HANDLE m_handle;
 };
 
-// Writes every byte through the opened handle and waits until they are on the disk.
-std::error_code writeAndFlush(const FileHandle &file, const std::string &bytes)
+// Opens only a plain file: a folder gives is_a_directory, and a device or a pipe gives
+// not_supported. A file name that ends in a separator is missing.
+HANDLE openPlainFile(const fs::path &path, DWORD access, DWORD share, DWORD disposition,
+                     std::error_code &error)
 {
-    if (!file.isValid())
-        return lastError();
+    const HANDLE file = ::CreateFileW(path.c_str(), access, share, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        error = lastError();
+        // Windows refuses to open a folder as a file with a denied access.
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            error = std::make_error_code(std::errc::is_a_directory);
+        return file;
+    }
+    if (::GetFileType(file) != FILE_TYPE_DISK) {
+        ::CloseHandle(file);
+        error = std::make_error_code(std::errc::not_supported);
+        return INVALID_HANDLE_VALUE;
+    }
+    error = {};
+    return file;
+}
+
+// Writes every byte into the file, opened as asked, and waits until they are on the disk.
+std::error_code writeAndFlush(const fs::path &path, DWORD access, DWORD share, DWORD disposition,
+                              const std::string &bytes)
+{
+    std::error_code error;
+    const FileHandle file(openPlainFile(path, access, share, disposition, error));
+    if (error)
+        return error;
     DWORD written = 0;
     if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
                      nullptr) ||
@@ -46,17 +73,67 @@ std::error_code writeAndFlush(const FileHandle &file, const std::string &bytes)
     return {};
 }
 
+// A file copied from a CD is read-only, and so would be its copy, which the removal could then
+// not delete.
+std::error_code makeWritable(const fs::path &path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return lastError();
+    if ((attributes & FILE_ATTRIBUTE_READONLY) &&
+        !::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+        return lastError();
+    return {};
+}
+
+std::error_code flush(const fs::path &path)
+{
+    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.isValid() || !::FlushFileBuffers(file.get()))
+        return lastError();
+    return {};
+}
+
 } // namespace
 
 namespace NativeFileOperations {
 
+std::error_code status(const fs::path &path, Links links, fs::file_status &status)
+{
+    // The C runtime's stat, which std::filesystem uses, fails on "\\?\C:\".
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        status = fs::file_status(fs::file_type::not_found);
+        return lastError();
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+        std::error_code error;
+        status = links == Links::Follow ? fs::status(path, error) : fs::symlink_status(path, error);
+        return error;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        status = fs::file_status(fs::file_type::directory);
+    else if (attributes & FILE_ATTRIBUTE_DEVICE)
+        status = fs::file_status(fs::file_type::unknown);
+    else
+        status = fs::file_status(fs::file_type::regular);
+    return {};
+}
+
 std::error_code copyContents(const fs::path &from, const fs::path &to)
 {
-    // CopyFile lets the system pick its fastest path and removes a partial destination itself;
-    // it refuses a taken destination rather than replace it.
-    if (!::CopyFileW(from.c_str(), to.c_str(), TRUE))
+    // CopyFileEx lets the system pick its fastest path, removes a partial destination itself and
+    // refuses a taken destination rather than replace it.
+    if (!::CopyFileExW(from.c_str(), to.c_str(), nullptr, nullptr, nullptr,
+                       COPY_FILE_FAIL_IF_EXISTS))
         return lastError();
-    return {};
+    std::error_code error = makeWritable(to);
+    if (!error)
+        error = flush(to);
+    if (error)
+        ::DeleteFileW(to.c_str());
+    return error;
 }
 
 std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
@@ -66,49 +143,87 @@ std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
     return {};
 }
 
+std::error_code resolve(const fs::path &path, fs::path &resolved)
+{
+    // std::filesystem takes the "?" of "\\?\C:\" for a server name, so it cannot be asked.
+    resolved = path.has_filename() || !path.has_relative_path() ? path : path.parent_path();
+    return {};
+}
+
+std::error_code replace(const fs::path &from, const fs::path &to)
+{
+    if (::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES)
+        if (const std::error_code error = makeWritable(to))
+            return error;
+    if (!::MoveFileExW(from.c_str(), to.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+        return lastError();
+    return {};
+}
+
 std::error_code writeDurably(const fs::path &path, const std::string &bytes)
 {
-    return writeAndFlush(FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
-                         bytes);
+    return writeAndFlush(path, GENERIC_WRITE, 0, CREATE_ALWAYS, bytes);
 }
 
 std::error_code appendDurably(const fs::path &path, const std::string &bytes)
 {
     // With FILE_APPEND_DATA alone, every write goes to the end of the file.
-    return writeAndFlush(
-        FileHandle(::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)),
-        bytes);
+    return writeAndFlush(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS, bytes);
 }
 
-std::error_code readContents(const fs::path &path, qsizetype limit, QByteArray &bytes)
+std::error_code readContents(const fs::path &path, std::size_t limit, std::string &bytes)
 {
-    const FileHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    std::error_code error;
+    const FileHandle file(openPlainFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING, error));
+    if (error)
+        return error;
     LARGE_INTEGER size{};
-    if (!file.isValid() || !::GetFileSizeEx(file.get(), &size))
+    if (!::GetFileSizeEx(file.get(), &size))
         return lastError();
-    if (size.QuadPart > limit)
+    if (static_cast<unsigned long long>(size.QuadPart) > limit)
         return std::make_error_code(std::errc::file_too_large);
-    bytes.resize(static_cast<qsizetype>(size.QuadPart));
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
     if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
         return lastError();
-    bytes.truncate(read);
+    bytes.resize(read);
     return {};
 }
 
-std::error_code createDurably(const fs::path &path, const QByteArray &bytes)
+std::error_code createDurably(const fs::path &path, const std::string &bytes)
 {
-    return writeAndFlush(FileHandle(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                  CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)),
-                         bytes);
+    return writeAndFlush(path, GENERIC_WRITE, 0, CREATE_NEW, bytes);
 }
 
-std::error_code syncDirectory(const fs::path &)
+std::error_code storedName(const fs::path &path, fs::path &name)
 {
-    // NTFS journals its own metadata; a rename is durable once MoveFileEx returns.
+    name = path.filename();
+    // A name with a wildcard would be a pattern to FindFirstFile, and no entry can have one.
+    if (name.empty() || name.native().find_first_of(L"*?") != std::wstring::npos)
+        return {};
+    WIN32_FIND_DATAW entry{};
+    const HANDLE search = ::FindFirstFileW(path.c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) {
+        const DWORD error = ::GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return {};
+        return {static_cast<int>(error), std::system_category()};
+    }
+    ::FindClose(search);
+    name = entry.cFileName;
+    return {};
+}
+
+std::error_code syncDirectory(const fs::path &directory)
+{
+    // NTFS journals its own metadata; a rename is durable once MoveFileEx returns. The folder
+    // must still be there.
+    const DWORD attributes = ::GetFileAttributesW(directory.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return lastError();
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return std::make_error_code(std::errc::not_a_directory);
     return {};
 }
 

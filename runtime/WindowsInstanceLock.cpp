@@ -12,7 +12,7 @@ std::error_code lastError()
 } // namespace
 
 ErrorOr<std::optional<InstanceLock>> InstanceLock::acquire(const std::filesystem::path &folder,
-                                                           const QString &path)
+                                                           const std::string &path)
 {
     // A folder cannot carry a byte-range lock, so a hidden file in it does. Every installer opens
     // the same file and shares it; the lock on its first byte is what only one of them gets. The

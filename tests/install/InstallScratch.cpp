@@ -20,15 +20,19 @@ InstallScratch::InstallScratch(std::vector<std::string> gameFiles, std::string g
       m_formerWinePrefix(environmentVariable("WINEPREFIX"))
 {
     reset();
+#ifndef _WIN32
     setenv("WINEPREFIX", m_scratch.at("prefix").c_str(), 1);
+#endif
 }
 
 InstallScratch::~InstallScratch()
 {
+#ifndef _WIN32
     if (m_formerWinePrefix)
         setenv("WINEPREFIX", m_formerWinePrefix->c_str(), 1);
     else
         unsetenv("WINEPREFIX");
+#endif
 }
 
 void InstallScratch::reset()
@@ -41,9 +45,11 @@ void InstallScratch::reset()
     for (const std::string &name : m_gameFiles)
         m_scratch.createFile(m_gameFolder + '/' + name, gameContent(name));
     m_scratch.createFile(m_gameFolder + "/RA95.exe", gameContent("RA95.exe"));
+#ifndef _WIN32
     m_scratch.createFolder("prefix/dosdevices");
     std::error_code ignored;
     fs::create_directory_symlink(m_scratch.path(), m_scratch.at("prefix/dosdevices/c:"), ignored);
+#endif
 }
 
 std::vector<std::string> InstallScratch::packageFiles()
@@ -53,7 +59,12 @@ std::vector<std::string> InstallScratch::packageFiles()
 
 std::string InstallScratch::driveCDirectory() const
 {
+#ifdef _WIN32
+    // Windows has the scratch folder on a drive of its own already.
+    return Text::replaceAll(gameDirectory(), "/", "\\");
+#else
     return "C:\\" + Text::replaceAll(m_gameFolder, "/", "\\") + '\\';
+#endif
 }
 
 void InstallScratch::writeStatus(const std::string &bytes) const

@@ -13,7 +13,7 @@
 // The BEXOM package and, beside it, a game folder as the player has it before installing, in a
 // scratch folder. Every file holds a text that tells where it came from. Drive C of a Wine prefix
 // in the scratch folder is the scratch folder itself; that prefix is the process's for as long as
-// this object lives, so no test ever reaches the machine's own.
+// this object lives, so no test ever reaches the machine's own. Windows needs no prefix.
 class InstallScratch final
 {
 public:

@@ -3,7 +3,12 @@
 #include "ScratchFolder.h"
 
 #include <doctest/doctest.h>
+#ifdef _WIN32
+#include "runtime/PathTranslator.h"
+#include <windows.h>
+#else
 #include <sys/stat.h>
+#endif
 
 #include <cstdlib>
 #include <fstream>
@@ -24,6 +29,7 @@ struct HostFileSystemTest
         m_dir.createFile("GAME/Rules.INI", "player rules");
         m_dir.createFile("LOCAL/Édition spéciale/Über.ini", "accents");
         m_dir.createFile("LOCAL/Straße.ini", "sharp s");
+#ifndef _WIN32
         // Drive C of a Wine prefix of our own is the scratch folder; no other drive is mapped.
         m_dir.createFolder("prefix/dosdevices");
         fs::create_directory_symlink(m_dir.path(), m_dir.at("prefix/dosdevices/c:"));
@@ -37,6 +43,18 @@ struct HostFileSystemTest
         fs::create_symlink("pipe", m_dir.at("ODD/relative"));
         m_dir.createFile("ODD/EXPAND.MIX", "upper");
         m_dir.createFile("ODD/expand.mix", "lower");
+#endif
+    }
+
+    // The scratch folder as a path on the drive with the letter given: the whole drive of the
+    // Wine prefix, or the scratch folder's own place on Windows.
+    std::string drive(char letter) const
+    {
+#ifdef _WIN32
+        return letter + m_dir.path().substr(1);
+#else
+        return letter + std::string(":");
+#endif
     }
 
     std::vector<std::string> filesIn(const std::string &relativePath) const
@@ -69,9 +87,10 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "namesMatchWhateverTheirLetterCaseAndDrive
         {"trailing component differs", "GAME\\rules.ini", "player rules"},
         {"accented letters", "local/ÉDITION SPÉCIALE/über.INI", "accents"},
         {"sharp s", "LOCAL/STRAßE.INI", "sharp s"},
-        {"upper-case drive", "C:\\GAME\\EXPAND.MIX", "expand"},
-        {"lower-case drive, mixed case", "c:\\game\\Expand.mix", "expand"},
-        {"drive, forward slashes", "C:/Game/expand.MIX", "expand"},
+        {"upper-case drive", drive('C') + "\\GAME\\EXPAND.MIX", "expand"},
+        {"lower-case drive, mixed case", drive('c') + "\\game\\Expand.mix", "expand"},
+        {"drive, forward slashes", drive('C') + "/Game/expand.MIX", "expand"},
+        {"dot and dot-dot", drive('C') + "\\GAME\\.\\BEXOMV2\\..\\Expand.mix", "expand"},
     };
     for (const Row &row : rows) {
         CAPTURE(row.name);
@@ -92,8 +111,45 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "replacedFilesKeepTheirExistingName")
     CHECK(filesIn("GAME") == std::vector<std::string>{"Rules.INI"});
     CHECK(filesIn("GAME/BEXOMV2") == std::vector<std::string>{"Expand.mix"});
     CHECK(m_dir.contents("STATUS.INI") == "y");
+    struct Row
+    {
+        std::string path;
+        std::string stored;
+    };
+    const Row rows[] = {{"game\\rules.ini", "Rules.INI"},
+                        {"Game\\bexomv2", "BEXOMV2"},
+                        {"GAME\\Missing.ini", "Missing.ini"},
+                        {"GAME\\*.INI", "*.INI"}};
+    for (const Row &row : rows) {
+        CAPTURE(row.path);
+        const ErrorOr<std::string> stored = m_fileSystem->storedName(row.path);
+        REQUIRE(!stored.isError());
+        CHECK(stored.value() == row.stored);
+    }
 }
 
+TEST_CASE_FIXTURE(HostFileSystemTest, "deepAndNonAsciiFoldersWork")
+{
+    // Far beyond the 260 characters of MAX_PATH, in names of 50 characters, as Windows allows.
+    std::string folder = "GAME\\Alerte Rouge – Édition spéciale";
+    REQUIRE(!m_fileSystem->makeDirectory(folder).isError());
+    for (int depth = 0; depth < 6; ++depth) {
+        folder += "\\" + std::string(49, 'a' + depth) + "ß";
+        REQUIRE(!m_fileSystem->makeDirectory(folder).isError());
+    }
+    REQUIRE(folder.size() > 300);
+    const std::string file = folder + "\\Übung.ini";
+    REQUIRE(!m_fileSystem->copyFile("GAME\\Rules.INI", file).isError());
+    REQUIRE(!m_fileSystem->rename(file, folder + "\\Moved.ini", Overwrite::No).isError());
+    const ErrorOr<std::string> bytes = m_fileSystem->readFile(folder + "\\moved.ini");
+    REQUIRE(!bytes.isError());
+    CHECK(bytes.value() == "player rules");
+    CHECK(m_fileSystem->storedName(folder + "\\MOVED.INI").value() == "Moved.ini");
+    CHECK(!m_fileSystem->deleteFile(folder + "\\Moved.ini").isError());
+    CHECK(m_fileSystem->entryKind(file).value() == EntryKind::Missing);
+}
+
+#ifndef _WIN32
 TEST_CASE_FIXTURE(HostFileSystemTest, "unmappedDriveIsReportedAsSuch")
 {
     const auto kind = m_fileSystem->entryKind("D:\\WESTWOOD\\REDALERT\\");
@@ -102,6 +158,7 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "unmappedDriveIsReportedAsSuch")
     CHECK(kind.error().path() == "D:\\WESTWOOD\\REDALERT\\");
     CHECK(kind.error().cause().find("Drive D: is not mapped") != std::string::npos);
 }
+#endif
 
 TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
 {
@@ -142,11 +199,13 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
         {"copy onto a taken name",
          [](FileSystem &fs) { return fs.copyFile("GAME\\Expand.mix", "game\\rules.ini"); },
          FileAlreadyExists, "game\\rules.ini"},
+#ifndef _WIN32
         {"copy onto a link whose target is gone",
          [](FileSystem &fs) { return fs.copyFile("GAME\\Expand.mix", "ODD\\Title.pcx"); },
          FileAlreadyExists, "ODD\\Title.pcx"},
         {"copy from a named pipe", [](FileSystem &fs) { return fs.copyFile("ODD/pipe", "GAME/x"); },
          PathFileAccessError, "ODD/pipe", "This is a named pipe (FIFO), not a plain file."},
+#endif
         {"sharp s is no double s", read("LOCAL\\STRASSE.INI"), FileNotFound, "LOCAL\\STRASSE.INI"},
         {"make an existing folder",
          [](FileSystem &fs) { return fs.makeDirectory("GAME\\BEXOMv2"); }, FileAlreadyExists,
@@ -160,6 +219,7 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
          PathNotFound, "GAME\\Old"},
         {"read a folder", read("GAME"), PathFileAccessError, "GAME",
          "This is a folder, not a file."},
+#ifndef _WIN32
         {"read a named pipe", read("ODD\\pipe"), PathFileAccessError, "ODD\\pipe",
          "This is a named pipe (FIFO), not a plain file."},
         {"read a device", read("ODD\\null"), PathFileAccessError, "ODD\\null",
@@ -176,6 +236,7 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
         {"append through a link",
          [](FileSystem &fs) { return fs.appendDurably("ODD\\Title.pcx", "x"); },
          PathFileAccessError, "ODD\\Title.pcx", "This is a symbolic link, not a plain file."},
+#endif
         {"append to a folder", [](FileSystem &fs) { return fs.appendDurably("GAME", "x"); },
          PathFileAccessError, "GAME", "This is a folder, not a file."},
         {"compare with a missing entry",
@@ -239,6 +300,8 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "copyIsExactAndNeverOntoItself")
     CHECK(m_dir.contents("GAME/EXPAND.MIX") == "expand");
 }
 
+// Links, named pipes and names that are not UTF-8 are POSIX matters.
+#ifndef _WIN32
 TEST_CASE_FIXTURE(HostFileSystemTest, "linksAreToldApartAndCountAsPresent")
 {
     const struct
@@ -288,3 +351,62 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "packageFolderNamedInLatin1Works")
     CHECK(fs::file_size(package / "Journal") == 4u);
     CHECK(std::distance(fs::directory_iterator(package), fs::directory_iterator()) == 4);
 }
+#endif
+
+#ifdef _WIN32
+TEST_CASE("everyWindowsPathIsGivenInItsExtendedLengthForm")
+{
+    // Wine does not hold programs to MAX_PATH, so the form itself is what shows that a long path
+    // would work on Windows.
+    const PathTranslator translator(L"C:\\Package");
+    const std::string deep = "C:\\" + std::string(150, 'x') + "\\" + std::string(150, 'y');
+    struct Row
+    {
+        const char *name;
+        std::string path;
+        std::string host;
+    };
+    const Row rows[] = {
+        {"drive", "C:\\WESTWOOD\\REDALERT\\Expand.mix", R"(\\?\C:\WESTWOOD\REDALERT\Expand.mix)"},
+        {"forward slashes, folder", "d:/westwood//redalert/", R"(\\?\d:\westwood\redalert\)"},
+        {"dot and dot-dot", "D:\\RA\\..\\RA95\\.\\Rules.ini", R"(\\?\D:\RA95\Rules.ini)"},
+        {"relative to the package", "Status.ini", R"(\\?\C:\Package\Status.ini)"},
+        {"root of the package's drive", "\\GAME", R"(\\?\C:\GAME)"},
+        {"UNC", "\\\\server\\share\\RA\\Expand.mix", R"(\\?\UNC\server\share\RA\Expand.mix)"},
+        {"UNC, forward slashes", "//server/share/RA", R"(\\?\UNC\server\share\RA)"},
+        {"already extended", R"(\\?\C:\RA)", R"(\\?\C:\RA)"},
+        {"beyond MAX_PATH", deep, R"(\\?\)" + deep},
+        {"non-ASCII", "C:\\Alerte Rouge – Édition\\", "\\\\?\\C:\\Alerte Rouge – Édition\\"},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.name);
+        const ErrorOr<fs::path> host = translator.toHostPath(row.path);
+        REQUIRE(!host.isError());
+        const std::u8string bytes = host.value().u8string();
+        CHECK(std::string(bytes.begin(), bytes.end()) == row.host);
+    }
+}
+
+TEST_CASE("windowsErrorsGiveTheRuntimeNumbers")
+{
+    struct Row
+    {
+        DWORD error;
+        int number;
+    };
+    const Row rows[] = {
+        {ERROR_FILE_NOT_FOUND, 53},    {ERROR_PATH_NOT_FOUND, 76}, {ERROR_INVALID_NAME, 76},
+        {ERROR_ALREADY_EXISTS, 58},    {ERROR_FILE_EXISTS, 58},    {ERROR_ACCESS_DENIED, 70},
+        {ERROR_SHARING_VIOLATION, 70}, {ERROR_LOCK_VIOLATION, 70}, {ERROR_DISK_FULL, 61},
+        {ERROR_HANDLE_DISK_FULL, 61},  {ERROR_DIR_NOT_EMPTY, 75},  {ERROR_CRC, 75},
+    };
+    for (const Row &row : rows) {
+        CAPTURE(row.error);
+        const RuntimeError error = RuntimeError::fromErrorCode(
+            {static_cast<int>(row.error), std::system_category()}, "C:\\RA\\Expand.mix");
+        CHECK(error.number() == row.number);
+        CHECK(error.path() == "C:\\RA\\Expand.mix");
+        CHECK(!error.cause().empty());
+    }
+}
+#endif

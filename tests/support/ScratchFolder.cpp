@@ -16,7 +16,7 @@ namespace {
 
 [[noreturn]] void fail(const std::string &what, const fs::path &path)
 {
-    std::fprintf(stderr, "%s %s\n", what.c_str(), path.c_str());
+    std::fprintf(stderr, "%s %s\n", what.c_str(), ScratchFolder::utf8(path).c_str());
     std::abort();
 }
 
@@ -37,6 +37,17 @@ ScratchFolder::ScratchFolder()
         fail("Cannot make the scratch folder", m_path);
 }
 
+std::string ScratchFolder::utf8(const fs::path &path)
+{
+    const std::u8string bytes = path.u8string();
+    return {bytes.begin(), bytes.end()};
+}
+
+fs::path ScratchFolder::under(const std::string &relativePath) const
+{
+    return m_path / std::u8string(relativePath.begin(), relativePath.end());
+}
+
 ScratchFolder::~ScratchFolder()
 {
     std::error_code ignored;
@@ -45,7 +56,7 @@ ScratchFolder::~ScratchFolder()
 
 void ScratchFolder::createFile(const std::string &relativePath, const std::string &bytes) const
 {
-    const fs::path file = m_path / relativePath;
+    const fs::path file = under(relativePath);
     fs::create_directories(file.parent_path());
     std::ofstream stream(file, std::ios::binary | std::ios::trunc);
     if (!stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
@@ -54,12 +65,12 @@ void ScratchFolder::createFile(const std::string &relativePath, const std::strin
 
 void ScratchFolder::createFolder(const std::string &relativePath) const
 {
-    fs::create_directories(m_path / relativePath);
+    fs::create_directories(under(relativePath));
 }
 
 std::string ScratchFolder::contents(const std::string &relativePath) const
 {
-    std::ifstream stream(m_path / relativePath, std::ios::binary);
+    std::ifstream stream(under(relativePath), std::ios::binary);
     if (!stream)
         return {};
     std::ostringstream bytes;
@@ -76,10 +87,11 @@ void ScratchFolder::clear() const
 std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath) const
 {
     std::vector<std::string> lines;
-    const fs::path base = m_path / relativePath;
+    const fs::path base = under(relativePath);
     // Symbolic links, such as a Wine prefix's drive letters, are listed but not followed.
     for (const fs::directory_entry &entry : fs::recursive_directory_iterator(base)) {
-        const std::string name = entry.path().lexically_relative(base).string();
+        const std::u8string relative = entry.path().lexically_relative(base).generic_u8string();
+        const std::string name(relative.begin(), relative.end());
         std::error_code error;
         if (fs::is_directory(entry.path(), error)) {
             lines.push_back(name + '/');

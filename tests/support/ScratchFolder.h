@@ -13,11 +13,9 @@ public:
     ScratchFolder(const ScratchFolder &) = delete;
     ScratchFolder &operator=(const ScratchFolder &) = delete;
 
-    std::string path() const { return m_path.string(); }
-    std::string at(const std::string &relativePath) const
-    {
-        return (m_path / relativePath).string();
-    }
+    // Paths in UTF-8, as the installer takes them on every platform.
+    std::string path() const { return utf8(m_path); }
+    std::string at(const std::string &relativePath) const { return utf8(under(relativePath)); }
     // Makes the folders on the way as needed.
     void createFile(const std::string &relativePath, const std::string &bytes) const;
     void createFolder(const std::string &relativePath) const;
@@ -31,6 +29,11 @@ public:
     std::vector<std::string> snapshot(const std::string &relativePath = {}) const;
     static std::string fileLine(const std::string &relativePath, const std::string &bytes);
 
+    // A std::string given to std::filesystem is in the ANSI code page on Windows, not UTF-8.
+    static std::string utf8(const std::filesystem::path &path);
+
 private:
+    std::filesystem::path under(const std::string &relativePath) const;
+
     std::filesystem::path m_path;
 };

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "RuntimeError.h"
+
+#include <optional>
+#include <string>
+#include <system_error>
+
+// What an error in the system's own numbering means to the player, where the portable meaning of
+// its nearest errno value would say less or something else.
+namespace NativeErrors {
+
+struct Meaning
+{
+    RuntimeErrorCode code;
+    // Empty when the system's own message says it well enough.
+    std::string cause;
+};
+
+std::optional<Meaning> meaningOf(std::error_code error);
+
+} // namespace NativeErrors

@@ -1,0 +1,11 @@
+#include "NativeErrors.h"
+
+namespace NativeErrors {
+
+std::optional<Meaning> meaningOf(std::error_code)
+{
+    // POSIX reports errno values, which the portable mapping covers.
+    return std::nullopt;
+}
+
+} // namespace NativeErrors
