@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, each fuzzer for FUZZ_SECONDS (60 by default), then the suite as the
-# program ships.
+# UndefinedBehaviorSanitizer, each fuzzer for FUZZ_SECONDS (60 by default), the suite as the
+# program ships, then the engine's suite built for Windows and run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -21,3 +21,7 @@ cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
 cd build
 ctest --output-on-failure
+cd ..
+
+echo "== Windows build and its tests under Wine"
+scripts/build-windows.sh --test
