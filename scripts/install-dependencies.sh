@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and running the installer need, and only
-# those that are missing.
+# Installs the Debian packages that building, testing and running the installer need, or the
+# packages named as arguments, and only those that are missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev doctest-dev fonts-dejavu-core
-          xvfb xauth imagemagick)
+packages=("$@")
+[ ${#packages[@]} -gt 0 ] ||
+    packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev doctest-dev
+              fonts-dejavu-core xvfb xauth imagemagick)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -12,16 +12,4 @@ packages=(cmake ninja-build ccache
           binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
           doctest-dev wine wine64 xvfb xauth x11-apps imagemagick)
 
-missing=()
-for package in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
-        missing+=("$package")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-"${sudo[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
-    "${missing[@]}"
+exec "$(dirname "$0")/install-dependencies.sh" "${packages[@]}"
