@@ -32,14 +32,6 @@ std::string roleWord(Role role)
     return role == Role::Placed ? "placed" : "kept";
 }
 
-std::string sha256Of(std::string_view bytes)
-{
-    Sha256 hash;
-    hash.update(bytes);
-    const Sha256::Digest digest = hash.finish();
-    return std::string(reinterpret_cast<const char *>(digest.data()), digest.size());
-}
-
 std::optional<Edition> editionOf(const std::string &word)
 {
     for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
@@ -131,7 +123,7 @@ std::string InstallationManifest::encode() const
     for (const ManifestEntry &entry : m_entries)
         bytes += roleWord(entry.role) + ' ' + entry.name + ' ' + std::to_string(entry.digest.size) +
                  ' ' + Text::toHex(entry.digest.sha256) + LineEnd;
-    return bytes + ChecksumWord + ' ' + Text::toHex(sha256Of(bytes)) + LineEnd;
+    return bytes + ChecksumWord + ' ' + Text::toHex(Sha256::of(bytes)) + LineEnd;
 }
 
 ErrorOr<InstallationManifest> InstallationManifest::parse(const std::string &bytes,
@@ -142,7 +134,7 @@ ErrorOr<InstallationManifest> InstallationManifest::parse(const std::string &byt
         return damaged(path);
     const std::vector<std::string> &lines = *found;
     const std::string checksum = ChecksumWord + ' ' +
-                                 Text::toHex(sha256Of(std::string_view(bytes).substr(
+                                 Text::toHex(Sha256::of(std::string_view(bytes).substr(
                                      0, bytes.size() - lines.back().size() - LineEnd.size())));
     if (lines.back() != checksum)
         return damaged(path);

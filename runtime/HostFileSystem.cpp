@@ -113,11 +113,6 @@ fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
     return host.parent_path() / name;
 }
 
-std::string bytesOf(const Sha256::Digest &digest)
-{
-    return std::string(reinterpret_cast<const char *>(digest.data()), digest.size());
-}
-
 // The digest of a link: the name of the target it holds.
 class LinkDigest final : public DigestReader
 {
@@ -126,9 +121,7 @@ public:
 
     ErrorOr<FileDigest> read() override
     {
-        Sha256 hash;
-        hash.update(m_target);
-        return FileDigest{static_cast<std::int64_t>(m_target.size()), bytesOf(hash.finish())};
+        return FileDigest{static_cast<std::int64_t>(m_target.size()), Sha256::of(m_target)};
     }
 
 private:
@@ -156,7 +149,7 @@ public:
         if (m_stream->bad())
             return RuntimeError(RuntimeErrorCode::PathFileAccessError, m_path,
                                 "The file could not be read.");
-        digest.sha256 = bytesOf(hash.finish());
+        digest.sha256 = Sha256::bytesOf(hash.finish());
         return digest;
     }
 

@@ -212,3 +212,15 @@ Sha256::Digest Sha256::finish()
             digest[4 * i + byte] = std::uint8_t(m_state[i] >> (24 - 8 * byte));
     return digest;
 }
+
+std::string Sha256::bytesOf(const Digest &digest)
+{
+    return std::string(reinterpret_cast<const char *>(digest.data()), digest.size());
+}
+
+std::string Sha256::of(std::string_view bytes, Engine engine)
+{
+    Sha256 hash(engine);
+    hash.update(bytes);
+    return bytesOf(hash.finish());
+}

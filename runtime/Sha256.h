@@ -3,6 +3,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // SHA-256 over a stream of bytes fed in pieces of any size. Processors with the x86 SHA
@@ -25,6 +26,11 @@ public:
     void update(std::string_view bytes) { update(bytes.data(), bytes.size()); }
     // Ends the stream; the hash takes no more bytes afterwards.
     Digest finish();
+
+    // The 32 bytes of a digest, as the engine's byte strings hold them.
+    static std::string bytesOf(const Digest &digest);
+    // The hash of the bytes at once, as a byte string.
+    static std::string of(std::string_view bytes, Engine engine = fastestEngine());
 
 private:
     using Compress = void (*)(std::uint32_t *state, const std::uint8_t *blocks, std::size_t count);

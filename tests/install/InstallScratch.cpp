@@ -1,5 +1,8 @@
 #include "InstallScratch.h"
 
+#include "install/Journal.h"
+#include "install/TransactionStep.h"
+
 #include <cstdlib>
 
 namespace fs = std::filesystem;
@@ -76,4 +79,13 @@ void InstallScratch::writeStatus(const std::string &bytes) const
     fs::remove(m_scratch.at(path), ignored);
     if (bytes == StatusFolder)
         m_scratch.createFolder(path);
+}
+
+std::vector<std::string> InstallScratch::withoutLeftovers(std::vector<std::string> lines)
+{
+    std::erase_if(lines, [](const std::string &line) {
+        return line.find(TransactionStep::HiddenNamePrefix) != std::string::npos ||
+               line.find(Journal::FileName) != std::string::npos;
+    });
+    return lines;
 }

@@ -47,6 +47,9 @@ public:
     std::vector<std::string> gameSnapshot() const { return m_scratch.snapshot(m_gameFolder); }
     // The whole scratch folder: package, status file and game folder.
     std::vector<std::string> snapshot() const { return m_scratch.snapshot(); }
+    // Snapshot lines without what a commit that could not finish leaves for the next start to
+    // clear: the former files kept aside and the journal.
+    static std::vector<std::string> withoutLeftovers(std::vector<std::string> lines);
     std::string status() const { return m_scratch.contents(PackageFolder + "/Status.ini"); }
     void writeStatus(const std::string &bytes) const;
 

@@ -12,16 +12,6 @@ enum class Route { Procedure, Request };
 
 namespace {
 
-// What a commit that could not finish leaves for the next start to clear.
-std::vector<std::string> withoutLeftovers(std::vector<std::string> lines)
-{
-    std::erase_if(lines, [](const std::string &line) {
-        return line.find(".bexom-aside-") != std::string::npos ||
-               line.find(Journal::FileName) != std::string::npos;
-    });
-    return lines;
-}
-
 int injectionPoints = 0;
 
 // Printed once all the tests have run, as the whole count of what they covered.
@@ -72,7 +62,7 @@ TEST_CASE("everyFailedOperationLeavesEverythingAsBefore")
                     if (outcome.error().leftChanges()) {
                         REQUIRE(outcome.error().changesLeft().find(faulty.failedPath()) !=
                                 std::string::npos);
-                        REQUIRE(withoutLeftovers(scratch.snapshot()) == done);
+                        REQUIRE(InstallScratch::withoutLeftovers(scratch.snapshot()) == done);
                     } else {
                         REQUIRE(scratch.snapshot() == before);
                     }

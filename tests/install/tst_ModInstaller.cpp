@@ -459,13 +459,7 @@ TEST_CASE("manifestIsBelievedOnlyWhenWhole")
     // Lines with the checksum that makes them whole.
     const auto sealed = [](const Lines &lines) {
         const std::string body = Text::join(lines, "\r\n") + "\r\n";
-        Sha256 sha256(Sha256::Engine::Portable);
-        sha256.update(body);
-        const Sha256::Digest digest = sha256.finish();
-        return body + "sha256 " +
-               Text::toHex(
-                   std::string(reinterpret_cast<const char *>(digest.data()), digest.size())) +
-               "\r\n";
+        return body + "sha256 " + Text::toHex(Sha256::of(body, Sha256::Engine::Portable)) + "\r\n";
     };
     const auto listing = [&](const std::string &entry) {
         return sealed({"BEXOM-manifest 1", "edition Aftermath", entry});

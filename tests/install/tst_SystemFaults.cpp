@@ -45,15 +45,6 @@ bool contains(const std::string &text, const std::string &part)
     return text.find(part) != std::string::npos;
 }
 
-// What a commit that could not finish leaves for the next start to clear.
-std::vector<std::string> withoutLeftovers(std::vector<std::string> lines)
-{
-    std::erase_if(lines, [](const std::string &line) {
-        return contains(line, ".bexom-aside-") || contains(line, Journal::FileName);
-    });
-    return lines;
-}
-
 // Every run of white space as one blank, none at either end.
 std::string simplified(const std::string &text)
 {
@@ -146,7 +137,7 @@ std::string problemWith(const Run &run, int faultAt, const std::vector<std::stri
     if (run.ending == Ending::Succeeded && !(committed && after == states.done))
         return after == states.done ? "succeeded, all done" : "succeeded, not as a clean run ends";
     if (run.ending == Ending::Failed && after != states.before &&
-        !(committed && withoutLeftovers(after) == states.done))
+        !(committed && InstallScratch::withoutLeftovers(after) == states.done))
         return "reported an error but left a partial state: " + run.output;
     if (run.ending == Ending::Failed && answerAsError)
         return "took the failure for an answer: " + run.output;

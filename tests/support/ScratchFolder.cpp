@@ -109,9 +109,5 @@ std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath
 
 std::string ScratchFolder::fileLine(const std::string &relativePath, const std::string &bytes)
 {
-    Sha256 hash(Sha256::Engine::Portable);
-    hash.update(bytes);
-    const Sha256::Digest digest = hash.finish();
-    return relativePath + ' ' +
-           Text::toHex(std::string(reinterpret_cast<const char *>(digest.data()), digest.size()));
+    return relativePath + ' ' + Text::toHex(Sha256::of(bytes, Sha256::Engine::Portable));
 }
