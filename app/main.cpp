@@ -1,7 +1,8 @@
 #include "runtime/HostFileSystem.h"
-#include "ui/Form1.h"
 #include "ui/InterruptedWorkNotice.h"
-#include "ui/QtMessageBox.h"
+#include "ui/qt/Form1.h"
+#include "ui/qt/QtBusyIndicator.h"
+#include "ui/qt/QtMessageBox.h"
 #include "ui/SingleInstanceGuard.h"
 
 #include <QApplication>
@@ -27,7 +28,9 @@ int main(int argc, char *argv[])
         return 1;
     // An installation or removal that a crash cut short is put right before the main window shows.
     InterruptedWorkNotice::recoverAndTell(fileSystem, messageBox);
-    Form1 mainWindow(fileSystem, messageBox);
+    QtBusyIndicator busyIndicator;
+    RuntimeServices services{fileSystem, messageBox, busyIndicator};
+    Form1 mainWindow(services);
     // After the main window, which brings in the artwork.
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/bexomv2_icon.png")));
     mainWindow.show();

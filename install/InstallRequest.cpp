@@ -1,5 +1,6 @@
 #include "InstallRequest.h"
 
+#include "ModInstaller.h"
 #include "StatusFile.h"
 
 #include <string_view>
@@ -32,26 +33,42 @@ bool holdsControlCharacter(std::string_view text)
 
 } // namespace
 
-ErrorOr<void> InstallRequest::run(InstallForm &form)
+std::string InstallRequest::canonicalDirectory(const std::string &typed)
 {
-    if (!form.directoryText().ends_with('\\'))
-        form.setDirectoryText(form.directoryText() + '\\');
-    if (holdsControlCharacter(form.directoryText()))
-        return RuntimeError(RuntimeErrorCode::PathNotFound, form.directoryText(),
+    return typed.ends_with('\\') ? typed : typed + '\\';
+}
+
+ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
+{
+    m_directory = directory;
+    if (holdsControlCharacter(m_directory))
+        return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory,
                             "The game folder's name holds a line break or another control "
                             "character, which no folder of the game has. Type the folder again, "
                             "such as C:\\WESTWOOD\\REDALERT\\.");
-    const StatusRecord status = TRY(StatusFile(m_fileSystem).read());
+    const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     if (status.statusItem != StatusFile::Uninstalled) {
-        m_messageBox.show(AlreadyInstalled, MessageBoxStyle::Question, Title);
+        m_services.messageBox.show(AlreadyInstalled, MessageBoxStyle::Question, Title);
         return {};
     }
-    const int answer =
-        m_messageBox.show(ConfirmPrompt + form.directoryText(),
-                          MessageBoxStyle::YesNo | MessageBoxStyle::Question, ConfirmTitle);
+    const int answer = m_services.messageBox.show(
+        ConfirmPrompt + m_directory, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
+        ConfirmTitle);
     if (answer == MessageBoxAnswer::No)
         return {};
-    if (form.counterstrikeSelected())
-        return form.Ins_Counter();
-    return form.Ins_Aftermath();
+    if (edition == Edition::Counterstrike)
+        return Ins_Counter();
+    return Ins_Aftermath();
+}
+
+ErrorOr<void> InstallRequest::Ins_Aftermath()
+{
+    const BusyScope busy(m_services.busyIndicator);
+    return ModInstaller(m_services.fileSystem).install(Edition::Aftermath, m_directory);
+}
+
+ErrorOr<void> InstallRequest::Ins_Counter()
+{
+    const BusyScope busy(m_services.busyIndicator);
+    return ModInstaller(m_services.fileSystem).install(Edition::Counterstrike, m_directory);
 }

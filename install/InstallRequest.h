@@ -1,22 +1,29 @@
 #pragma once
 
-#include "InstallForm.h"
-#include "runtime/FileSystem.h"
-#include "runtime/MessageBox.h"
+#include "Edition.h"
+#include "runtime/ErrorOr.h"
+#include "runtime/RuntimeServices.h"
 
-// A click on the install dialog's Install button: puts the directory into its canonical form,
-// refuses when the mod is installed already, asks for confirmation and runs the installation
-// for the chosen edition.
+#include <string>
+
+// A click on the install dialog's Install button: refuses when the mod is installed already, asks
+// for confirmation and runs the installation for the chosen edition.
 class InstallRequest final
 {
 public:
-    InstallRequest(FileSystem &fileSystem, MessageBox &messageBox)
-        : m_fileSystem(fileSystem), m_messageBox(messageBox)
-    {}
+    explicit InstallRequest(RuntimeServices &services) : m_services(services) {}
 
-    ErrorOr<void> run(InstallForm &form);
+    // The directory as the dialog's box shows it from the click on: ending in a backslash, as
+    // every path of the installation is the directory followed directly by a file name.
+    static std::string canonicalDirectory(const std::string &typed);
+
+    // The directory must be in its canonical form.
+    ErrorOr<void> run(const std::string &directory, Edition edition);
 
 private:
-    FileSystem &m_fileSystem;
-    MessageBox &m_messageBox;
+    ErrorOr<void> Ins_Aftermath();
+    ErrorOr<void> Ins_Counter();
+
+    RuntimeServices &m_services;
+    std::string m_directory;
 };

@@ -1,5 +1,6 @@
 #include "RemovalRequest.h"
 
+#include "ModInstaller.h"
 #include "StatusFile.h"
 
 namespace {
@@ -10,19 +11,33 @@ const std::string NotInstalled = "BEXOM is not installed";
 
 } // namespace
 
-ErrorOr<void> RemovalRequest::run(RemovalForm &form)
+ErrorOr<void> RemovalRequest::run()
 {
+    MessageBox &messageBox = m_services.messageBox;
     const int answer =
-        m_messageBox.show(ConfirmPrompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question, Title);
+        messageBox.show(ConfirmPrompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question, Title);
     if (answer == MessageBoxAnswer::No)
         return {};
-    const StatusRecord status = TRY(StatusFile(m_fileSystem).read());
-    form.setStoredGameDirectory(status.gameDirectory());
+    const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
+    m_storedGameDirectory = status.gameDirectory();
     if (status.statusItem == StatusFile::Uninstalled) {
-        m_messageBox.show(NotInstalled, MessageBoxStyle::Question, Title);
+        messageBox.show(NotInstalled, MessageBoxStyle::Question, Title);
         return {};
     }
     if (status.statusItem == StatusFile::Aftermath)
-        return form.Unins_Aftermath();
-    return form.Unins_Counterstrike();
+        return Unins_Aftermath();
+    return Unins_Counterstrike();
+}
+
+ErrorOr<void> RemovalRequest::Unins_Aftermath()
+{
+    const BusyScope busy(m_services.busyIndicator);
+    return ModInstaller(m_services.fileSystem).uninstall(Edition::Aftermath, m_storedGameDirectory);
+}
+
+ErrorOr<void> RemovalRequest::Unins_Counterstrike()
+{
+    const BusyScope busy(m_services.busyIndicator);
+    return ModInstaller(m_services.fileSystem)
+        .uninstall(Edition::Counterstrike, m_storedGameDirectory);
 }

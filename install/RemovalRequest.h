@@ -1,21 +1,23 @@
 #pragma once
 
-#include "RemovalForm.h"
-#include "runtime/FileSystem.h"
-#include "runtime/MessageBox.h"
+#include "runtime/ErrorOr.h"
+#include "runtime/RuntimeServices.h"
+
+#include <string>
 
 // A click on the main window's Uninstall button: asks for confirmation, reads the status file and
-// runs the removal for the edition it records.
+// runs the removal for the edition it records, in the game directory it records.
 class RemovalRequest final
 {
 public:
-    RemovalRequest(FileSystem &fileSystem, MessageBox &messageBox)
-        : m_fileSystem(fileSystem), m_messageBox(messageBox)
-    {}
+    explicit RemovalRequest(RuntimeServices &services) : m_services(services) {}
 
-    ErrorOr<void> run(RemovalForm &form);
+    ErrorOr<void> run();
 
 private:
-    FileSystem &m_fileSystem;
-    MessageBox &m_messageBox;
+    ErrorOr<void> Unins_Aftermath();
+    ErrorOr<void> Unins_Counterstrike();
+
+    RuntimeServices &m_services;
+    std::string m_storedGameDirectory;
 };

@@ -467,7 +467,7 @@ TEST_CASE("manifestIsBelievedOnlyWhenWhole")
     const std::string whole = listing("kept EXPAND.MIX 5 " + hash);
     const struct
     {
-        const char *name;
+        std::string name;
         std::string bytes;
         int error;
     } rows[] = {
@@ -503,7 +503,7 @@ TEST_CASE("statusFileGivesEachItemAsItsWholeLine")
 {
     struct Row
     {
-        const char *name;
+        std::string name;
         std::string bytes;
         std::string statusItem;
         std::string gameDirectory;

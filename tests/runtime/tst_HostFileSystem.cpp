@@ -76,7 +76,7 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "namesMatchWhateverTheirLetterCaseAndDrive
 {
     struct Row
     {
-        const char *name;
+        std::string name;
         std::string path;
         std::string expected;
     };
@@ -166,7 +166,7 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
     using enum RuntimeErrorCode;
     struct Row
     {
-        const char *name;
+        std::string name;
         Operation operation;
         RuntimeErrorCode code;
         std::string path;
@@ -306,7 +306,7 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "linksAreToldApartAndCountAsPresent")
 {
     const struct
     {
-        const char *name;
+        std::string name;
         std::string path;
         LinkKind link;
         EntryKind entry;
@@ -362,7 +362,7 @@ TEST_CASE("everyWindowsPathIsGivenInItsExtendedLengthForm")
     const std::string deep = "C:\\" + std::string(150, 'x') + "\\" + std::string(150, 'y');
     struct Row
     {
-        const char *name;
+        std::string name;
         std::string path;
         std::string host;
     };

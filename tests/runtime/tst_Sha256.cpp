@@ -29,7 +29,7 @@ TEST_CASE("standardVectorsGiveTheirDigest")
          "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
     };
     for (const auto engine : {Sha256::Engine::Portable, Sha256::Engine::ShaExtensions}) {
-        const char *name = engine == Sha256::Engine::Portable ? "portable" : "SHA extensions";
+        const std::string name = engine == Sha256::Engine::Portable ? "portable" : "SHA extensions";
         if (!Sha256::isAvailable(engine)) {
             MESSAGE("Skipped " << name << ": this processor lacks the SHA extensions.");
             continue;

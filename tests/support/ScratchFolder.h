@@ -15,6 +15,7 @@ public:
 
     // Paths in UTF-8, as the installer takes them on every platform.
     std::string path() const { return utf8(m_path); }
+    const std::filesystem::path &nativePath() const { return m_path; }
     std::string at(const std::string &relativePath) const { return utf8(under(relativePath)); }
     // Makes the folders on the way as needed.
     void createFile(const std::string &relativePath, const std::string &bytes) const;

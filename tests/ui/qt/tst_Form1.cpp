@@ -1,11 +1,9 @@
 #include "InstallScratch.h"
-#include "Procedure.h"
 #include "QtBoundary.h"
-#include "ScriptedMessageBox.h"
-#include "ui/Form1.h"
-#include "ui/Form2.h"
-#include "ui/QtMessageBox.h"
-#include "ui/SingleInstanceGuard.h"
+#include "ScriptedServices.h"
+#include "ui/qt/Form1.h"
+#include "ui/qt/Form2.h"
+#include "ui/qt/QtMessageBox.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -19,15 +17,7 @@
 namespace {
 
 const QStringList Labels{"Install", "Uninstall", "Credits", "Exit"};
-const QString ConfirmRemoval = "BEXOM | 36 | Are you sure you wish to uninstall BEXOM?";
 const QString NotInstalled = "BEXOM | 32 | BEXOM is not installed";
-
-QString runtimeError(int number, const QString &description)
-{
-    return QStringLiteral("BEXOM | 16 | Run-time error '%1':\n%2...\n\nNothing was changed.")
-        .arg(number)
-        .arg(description);
-}
 
 QLabel *button(Form1 &form, int index)
 {
@@ -66,14 +56,17 @@ struct MainWindow
 {
     explicit MainWindow(QList<int> answers = {},
                         QStringList gameFiles = {"Expand.mix", "Expand2.mix"})
-        : game(toStd(gameFiles), "WESTWOOD/REDALERT"), messages({answers.begin(), answers.end()})
+        : game(toStd(gameFiles), "WESTWOOD/REDALERT"),
+          services(game.fileSystem(), {answers.begin(), answers.end()})
     {
         form.show();
     }
 
+    const ScriptedMessageBox &messages() const { return services.messageBox(); }
+
     InstallScratch game;
-    ScriptedMessageBox messages;
-    Form1 form{game.fileSystem(), messages};
+    ScriptedServices services;
+    Form1 form{services.services()};
 };
 
 } // namespace
@@ -88,12 +81,9 @@ private slots:
     void clickShowsItsMessageAndExitEndsUnlessNo_data();
     void clickShowsItsMessageAndExitEndsUnlessNo();
     void installDialogOpensWithItsDesignValuesEveryTime();
-    void uninstallRestoresTheGameOrChangesNothing_data();
-    void uninstallRestoresTheGameOrChangesNothing();
     void modInstallsAgainAfterRemovalAndIsNotRemovedTwice();
     void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data();
     void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed();
-    void secondStartFromOnePackageFolderIsTurnedAway();
 };
 
 void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack_data()
@@ -163,7 +153,7 @@ void Form1Test::clickShowsItsMessageAndExitEndsUnlessNo()
 
     QTest::mouseClick(button(window.form, index), Qt::LeftButton);
 
-    QCOMPARE(toQt(window.messages.shown()), QStringList{shown});
+    QCOMPARE(toQt(window.messages().shown()), QStringList{shown});
     QCOMPARE(window.form.isVisible(), stillOpen);
     QCOMPARE(window.form.highlightIndex(), index);
 }
@@ -195,74 +185,14 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
 
     const QString asDesigned = "Install BEXOM C:\\WESTWOOD\\REDALERT\\ 0 1 1 0";
     QCOMPARE(seen, (QStringList{asDesigned, asDesigned}));
-    QVERIFY(window.messages.shown().empty());
-}
-
-void Form1Test::uninstallRestoresTheGameOrChangesNothing_data()
-{
-    QTest::addColumn<QString>("installed");
-    QTest::addColumn<QByteArray>("status");
-    QTest::addColumn<int>("answer");
-    QTest::addColumn<QStringList>("shown");
-    QTest::addColumn<bool>("restored");
-
-    // The status is written after the installation, if any; a null one is left as it is.
-    const auto row = [](const char *name, const QString &installed, const QByteArray &status,
-                        int answer, const QStringList &shown, bool restored = false) {
-        QTest::newRow(name) << installed << status << answer << shown << restored;
-    };
-    const int yes = MessageBoxAnswer::Yes;
-    const QByteArray pathItem = "Path=C:\\WESTWOOD\\REDALERT\\\r\n";
-    row("answered No, status file not read", "Ins_Aftermath",
-        QByteArray::fromStdString(InstallScratch::NoStatusFile), MessageBoxAnswer::No,
-        {ConfirmRemoval});
-    row("not installed", {}, {}, yes, {ConfirmRemoval, NotInstalled});
-    row("Aftermath", "Ins_Aftermath", {}, yes, {ConfirmRemoval}, true);
-    row("Counterstrike", "Ins_Counter", {}, yes, {ConfirmRemoval}, true);
-    row("other status item, answered OK", "Ins_Counter", "Status=aftermath\r\n" + pathItem,
-        MessageBoxAnswer::Ok, {ConfirmRemoval}, true);
-    row("empty status item", "Ins_Counter", "\r\n" + pathItem, yes, {ConfirmRemoval}, true);
-    row("engine error", {}, "Status=Aftermath\r\n" + pathItem, yes,
-        {ConfirmRemoval, runtimeError(53, "File not found")});
-    row("1 MB status file without a line end", {}, QByteArray(1024 * 1024, 'x'), yes,
-        {ConfirmRemoval, runtimeError(76, "Path not found")});
-    row("status file is a folder", {}, QByteArray::fromStdString(InstallScratch::StatusFolder), yes,
-        {ConfirmRemoval, runtimeError(75, "Path/File access error")});
-}
-
-void Form1Test::uninstallRestoresTheGameOrChangesNothing()
-{
-    QFETCH(QString, installed);
-    QFETCH(QByteArray, status);
-    QFETCH(int, answer);
-    QFETCH(QStringList, shown);
-    QFETCH(bool, restored);
-    // Without Expand2.mix a Counterstrike game cannot come back whole from the wrong removal.
-    MainWindow window({answer}, installed == "Ins_Counter"
-                                    ? QStringList{"Expand.mix"}
-                                    : QStringList{"Expand.mix", "Expand2.mix"});
-    InstallScratch &game = window.game;
-    const QStringList gameBefore = toQt(game.gameSnapshot());
-    if (const auto installation = Procedure::named(installed.toStdString()))
-        VERIFY_SUCCESS(installation->run(game.fileSystem(), game.driveCDirectory()));
-    if (!status.isNull())
-        game.writeStatus(status.toStdString());
-    const QStringList allBefore = toQt(game.snapshot());
-
-    QTest::mouseClick(button(window.form, 1), Qt::LeftButton);
-
-    QVERIFY2(window.messages.showed(toStd(shown)),
-             qPrintable(toQt(window.messages.shown()).join('\n')));
-    QCOMPARE(toQt(restored ? game.gameSnapshot() : game.snapshot()),
-             restored ? gameBefore : allBefore);
-    QVERIFY(window.form.isVisible());
+    QVERIFY(window.messages().shown().empty());
 }
 
 void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 {
     MainWindow window; // answers OK, which is not No, to every question
     const QStringList gameBefore = toQt(window.game.gameSnapshot());
-    Form2 dialog(window.game.fileSystem(), window.messages);
+    Form2 dialog(window.services.services());
     dialog.show();
     const auto install = [&] {
         QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
@@ -274,7 +204,7 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     install();
     dialog.findChild<QRadioButton *>("Option1")->setChecked(true);
     install();
-    QCOMPARE(QString::fromStdString(window.messages.shown().back()),
+    QCOMPARE(QString::fromStdString(window.messages().shown().back()),
              "BEXOM | 32 | BEXOM is already Installed");
     uninstall();
     install();
@@ -282,7 +212,7 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     uninstall();
     uninstall();
 
-    QCOMPARE(QString::fromStdString(window.messages.shown().back()), NotInstalled);
+    QCOMPARE(QString::fromStdString(window.messages().shown().back()), NotInstalled);
     QCOMPARE(toQt(window.game.gameSnapshot()), gameBefore);
 }
 
@@ -332,22 +262,6 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
     const int secondButton = firstButton == QMessageBox::Yes ? QMessageBox::No : 0;
     QCOMPARE(seen,
              QStringLiteral("Title | %1 | %2 1 %3 1").arg(prompt).arg(icon).arg(secondButton));
-}
-
-void Form1Test::secondStartFromOnePackageFolderIsTurnedAway()
-{
-    ScratchFolder package;
-    const std::filesystem::path folder = package.path();
-    ScriptedMessageBox firstBox;
-    const std::optional<InstanceLock> first = SingleInstanceGuard::lockOrTell(folder, firstBox);
-    QVERIFY(first);
-    QVERIFY(firstBox.shown().empty());
-
-    ScriptedMessageBox secondBox;
-    QVERIFY(!SingleInstanceGuard::lockOrTell(folder, secondBox));
-    QCOMPARE(toQt(secondBox.shown()),
-             QStringList{QString::fromStdString("BEXOM | 64 | " +
-                                                SingleInstanceGuard::AlreadyRunningNotice)});
 }
 
 QTEST_MAIN(Form1Test)

@@ -1,0 +1,210 @@
+#include "InstallScratch.h"
+#include "ScriptedServices.h"
+#include "ui/InstallDialogController.h"
+#include "ui/InstallDialogLayout.h"
+
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const std::string Home = InstallDialogLayout::DefaultDirectory;
+const std::string AlreadyInstalled = "BEXOM | 32 | BEXOM is already Installed";
+
+std::string confirmInstall(const std::string &directory)
+{
+    return "Install BEXOM? | 36 | Are you sure you wish to install BEXOM to the directory: " +
+           directory;
+}
+
+std::string runtimeError(int number, const std::string &description)
+{
+    return "BEXOM | 16 | Run-time error '" + std::to_string(number) + "':\n" + description +
+           "...\n\nNothing was changed.";
+}
+
+std::string statusFor(const std::string &edition)
+{
+    return "Status=" + edition + "\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n";
+}
+
+// The install dialog's controls as the request reads and writes them.
+class DialogControls final : public InstallDialogView
+{
+public:
+    DialogControls(std::string text, Edition choice) : m_text(std::move(text)), m_choice(choice) {}
+
+    std::string directoryText() const override { return m_text; }
+    void setDirectoryText(const std::string &text) override { m_text = text; }
+    bool counterstrikeSelected() const override { return m_choice == Edition::Counterstrike; }
+
+private:
+    std::string m_text;
+    Edition m_choice;
+};
+
+} // namespace
+
+TEST_CASE("Install amends the directory, refuses or asks, and installs the chosen edition")
+{
+    const std::string packaged = InstallScratch::PackagedStatus;
+    const int yes = MessageBoxAnswer::Yes;
+    const int no = MessageBoxAnswer::No;
+    const Edition aftermath = Edition::Aftermath;
+    const Edition counterstrike = Edition::Counterstrike;
+    const std::string noBackslash = "C:\\WESTWOOD\\REDALERT";
+    const std::string longDirectory = "C:\\" + std::string(100'000, 'D') + "\\";
+    const std::string controlCharacters = "C:\\WEST\tWOOD\x01\\RED\x1b"
+                                          "ALERT";
+    const struct
+    {
+        std::string name;
+        std::string status;
+        std::string typed;
+        Edition choice;
+        int answer;
+        std::string amended;
+        Lines shown;
+        std::string installed; // the status file afterwards; empty where nothing may change
+    } rows[] = {
+        {"installed for Aftermath",
+         statusFor("Aftermath"),
+         noBackslash,
+         aftermath,
+         yes,
+         Home,
+         {AlreadyInstalled},
+         ""},
+        {"installed for Counterstrike",
+         statusFor("Counterstrike"),
+         Home,
+         aftermath,
+         yes,
+         Home,
+         {AlreadyInstalled},
+         ""},
+        {"letter case differs",
+         statusFor("uninstalled"),
+         Home,
+         aftermath,
+         yes,
+         Home,
+         {AlreadyInstalled},
+         ""},
+        {"empty status item",
+         "\r\nPath=C:\\\r\n",
+         Home,
+         aftermath,
+         yes,
+         Home,
+         {AlreadyInstalled},
+         ""},
+        {"1 MB status file without a line end",
+         std::string(1024 * 1024, 'x'),
+         Home,
+         aftermath,
+         yes,
+         Home,
+         {AlreadyInstalled},
+         ""},
+        {"answered No, empty box",
+         packaged,
+         "",
+         counterstrike,
+         no,
+         "\\",
+         {confirmInstall("\\")},
+         ""},
+        {"answered No, forward slash",
+         packaged,
+         Home + "x/",
+         aftermath,
+         no,
+         Home + "x/\\",
+         {confirmInstall(Home + "x/\\")},
+         ""},
+        {"Aftermath",
+         packaged,
+         noBackslash,
+         aftermath,
+         yes,
+         Home,
+         {confirmInstall(Home)},
+         statusFor("Aftermath")},
+        {"Counterstrike",
+         packaged,
+         Home,
+         counterstrike,
+         yes,
+         Home,
+         {confirmInstall(Home)},
+         statusFor("Counterstrike")},
+        {"100,000-character directory",
+         packaged,
+         longDirectory.substr(0, longDirectory.size() - 1),
+         aftermath,
+         yes,
+         longDirectory,
+         {confirmInstall(longDirectory), runtimeError(75, "Path/File access error")},
+         ""},
+        {"engine error, blanks only",
+         packaged,
+         "     ",
+         aftermath,
+         yes,
+         "     \\",
+         {confirmInstall("     \\"), runtimeError(76, "Path not found")},
+         ""},
+        {"control characters",
+         packaged,
+         controlCharacters,
+         aftermath,
+         yes,
+         controlCharacters + "\\",
+         {runtimeError(76, "Path not found")},
+         ""},
+        {"status file with a byte-order mark",
+         "\xEF\xBB\xBF" + packaged,
+         Home,
+         aftermath,
+         no,
+         Home,
+         {confirmInstall(Home)},
+         ""},
+        {"status file is a folder",
+         InstallScratch::StatusFolder,
+         Home,
+         aftermath,
+         yes,
+         Home,
+         {runtimeError(75, "Path/File access error")},
+         ""},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(row.name);
+        InstallScratch game({"Expand.mix", "Expand2.mix"}, "WESTWOOD/REDALERT");
+        game.writeStatus(row.status);
+        const Lines before = game.snapshot();
+        const Lines gameBefore = game.gameSnapshot();
+        ScriptedServices services(game.fileSystem(), {row.answer});
+        DialogControls controls(row.typed, row.choice);
+
+        InstallDialogController(controls, services.services()).Command1_Click();
+
+        const Lines &shown = services.messageBox().shown();
+        CHECK_MESSAGE(services.messageBox().showed(row.shown),
+                      (shown.empty() ? "" : shown.back().substr(0, 1000)));
+        CHECK(controls.directoryText() == row.amended);
+        if (row.installed.empty()) {
+            CHECK(game.snapshot() == before);
+            continue;
+        }
+        CHECK(game.status() == row.installed);
+        CHECK(game.gameSnapshot() != gameBefore);
+        CHECK(services.busySpells() == 1);
+    }
+}

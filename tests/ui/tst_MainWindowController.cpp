@@ -1,0 +1,232 @@
+#include "InstallScratch.h"
+#include "Procedure.h"
+#include "ScriptedServices.h"
+#include "TestOutcome.h"
+#include "ui/MainWindowController.h"
+#include "ui/SingleInstanceGuard.h"
+
+#include <string>
+#include <vector>
+
+using Lines = std::vector<std::string>;
+
+namespace {
+
+const std::string ConfirmRemoval = "BEXOM | 36 | Are you sure you wish to uninstall BEXOM?";
+const std::string NotInstalled = "BEXOM | 32 | BEXOM is not installed";
+
+std::string runtimeError(int number, const std::string &description)
+{
+    return "BEXOM | 16 | Run-time error '" + std::to_string(number) + "':\n" + description +
+           "...\n\nNothing was changed.";
+}
+
+// The main window as its routines see it: what it was told to show, in order.
+class RecordingMainWindow final : public MainWindowView
+{
+public:
+    void showButtonPicture(std::int16_t index, ButtonPicture picture) override
+    {
+        shown[index] = picture;
+        told.push_back((picture == ButtonPicture::Highlighted ? "onn " : "Off ") +
+                       std::to_string(index));
+    }
+    void showInstallDialog() override { told.push_back("install dialog"); }
+    void endProgram() override { told.push_back("end"); }
+
+    Lines told;
+    ButtonPicture shown[4] = {ButtonPicture::Normal, ButtonPicture::Normal, ButtonPicture::Normal,
+                              ButtonPicture::Normal};
+};
+
+// The main window's routines, for a game at the install dialog's "C:\WESTWOOD\REDALERT\".
+struct MainWindow
+{
+    explicit MainWindow(std::vector<int> answers = {},
+                        Lines gameFiles = {"Expand.mix", "Expand2.mix"})
+        : game(std::move(gameFiles), "WESTWOOD/REDALERT"),
+          services(game.fileSystem(), std::move(answers))
+    {}
+
+    InstallScratch game;
+    ScriptedServices services;
+    RecordingMainWindow view;
+    MainWindowController form{view, services.services()};
+};
+
+// A move over picture button 0 to 3, or over the background (-1).
+void move(MainWindowController &form, int target)
+{
+    if (target < 0)
+        form.Form_MouseMove();
+    else
+        form.Buttonn_MouseMove(static_cast<std::int16_t>(target));
+}
+
+} // namespace
+
+TEST_CASE("Exactly the picture button under the mouse is highlighted, repainted only on a change")
+{
+    const Lines allNormal{"Off 0", "Off 1", "Off 2", "Off 3"};
+    const auto highlighting = [&](int index) {
+        Lines told = allNormal;
+        told.push_back("onn " + std::to_string(index));
+        return told;
+    };
+    const int background = -1;
+    const struct
+    {
+        std::string name;
+        std::vector<int> before;
+        int move;
+        int highlighted;
+        Lines told; // by the last move
+    } rows[] = {
+        {"none, onto Install", {}, 0, 0, highlighting(0)},
+        {"none, onto Exit", {}, 3, 3, highlighting(3)},
+        {"to another button", {0}, 2, 2, highlighting(2)},
+        {"back to the first", {3, 0}, 3, 3, highlighting(3)},
+        {"within one button", {1}, 1, 1, {}},
+        {"button, then background", {2}, background, 5, allNormal},
+        {"background only", {}, background, 5, {}},
+        {"background twice", {1, background}, background, 5, {}},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(row.name);
+        MainWindow window;
+        for (const int target : row.before)
+            move(window.form, target);
+        window.view.told.clear();
+
+        move(window.form, row.move);
+
+        CHECK(window.form.highlightIndex() == row.highlighted);
+        CHECK(window.view.told == row.told);
+        for (int i = 0; i < 4; ++i)
+            CHECK((window.view.shown[i] == ButtonPicture::Highlighted) == (i == row.highlighted));
+        CHECK(window.services.messageBox().shown().empty());
+    }
+}
+
+TEST_CASE("A click runs its button's routine, and Exit ends the program unless answered No")
+{
+    const std::string credits =
+        "BEXOM | 32 | The Credits can be found in the file: BEXOM-Credits.doc";
+    const std::string leave = "BEXOM Installation Program | 36 | Are you sure you wish to leave?";
+    const struct
+    {
+        std::string name;
+        std::int16_t index;
+        int answer;
+        Lines shown;
+        Lines told;
+    } rows[] = {
+        {"Install", 0, MessageBoxAnswer::Ok, {}, {"install dialog"}},
+        {"Credits", 2, MessageBoxAnswer::Ok, {credits}, {}},
+        {"Exit, Yes", 3, MessageBoxAnswer::Yes, {leave}, {"end"}},
+        {"Exit, No", 3, MessageBoxAnswer::No, {leave}, {}},
+        {"Exit, OK", 3, MessageBoxAnswer::Ok, {leave}, {"end"}},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(row.name);
+        MainWindow window({row.answer});
+        window.form.Buttonn_MouseMove(row.index);
+        window.view.told.clear();
+
+        window.form.Buttonn_Click(row.index);
+
+        CHECK(window.services.messageBox().shown() == row.shown);
+        CHECK(window.view.told == row.told);
+        CHECK(window.form.highlightIndex() == row.index);
+    }
+}
+
+TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why")
+{
+    enum class Removal { NotRun, Failed, Restored };
+    using enum Removal;
+    const int yes = MessageBoxAnswer::Yes;
+    const std::string pathItem = "Path=C:\\WESTWOOD\\REDALERT\\\r\n";
+    const struct
+    {
+        std::string name;
+        std::string installed; // the routine that installed, if any
+        std::string status;    // written after the installation; empty leaves it as it is
+        int answer;
+        Lines shown;
+        Removal removal;
+    } rows[] = {
+        {"answered No, status file not read",
+         "Ins_Aftermath",
+         InstallScratch::NoStatusFile,
+         MessageBoxAnswer::No,
+         {ConfirmRemoval},
+         NotRun},
+        {"not installed", "", "", yes, {ConfirmRemoval, NotInstalled}, NotRun},
+        {"Aftermath", "Ins_Aftermath", "", yes, {ConfirmRemoval}, Restored},
+        {"Counterstrike", "Ins_Counter", "", yes, {ConfirmRemoval}, Restored},
+        {"other status item, answered OK",
+         "Ins_Counter",
+         "Status=aftermath\r\n" + pathItem,
+         MessageBoxAnswer::Ok,
+         {ConfirmRemoval},
+         Restored},
+        {"empty status item", "Ins_Counter", "\r\n" + pathItem, yes, {ConfirmRemoval}, Restored},
+        {"engine error",
+         "",
+         "Status=Aftermath\r\n" + pathItem,
+         yes,
+         {ConfirmRemoval, runtimeError(53, "File not found")},
+         Failed},
+        {"1 MB status file without a line end",
+         "",
+         std::string(1024 * 1024, 'x'),
+         yes,
+         {ConfirmRemoval, runtimeError(76, "Path not found")},
+         Failed},
+        {"status file is a folder",
+         "",
+         InstallScratch::StatusFolder,
+         yes,
+         {ConfirmRemoval, runtimeError(75, "Path/File access error")},
+         NotRun},
+    };
+    for (const auto &row : rows) {
+        CAPTURE(row.name);
+        // Without Expand2.mix a Counterstrike game cannot come back whole from the wrong removal.
+        MainWindow window({row.answer}, row.installed == "Ins_Counter"
+                                            ? Lines{"Expand.mix"}
+                                            : Lines{"Expand.mix", "Expand2.mix"});
+        InstallScratch &game = window.game;
+        const Lines gameBefore = game.gameSnapshot();
+        if (const auto installation = Procedure::named(row.installed))
+            VERIFY_SUCCESS(installation->run(game.fileSystem(), game.driveCDirectory()));
+        if (!row.status.empty())
+            game.writeStatus(row.status);
+        const Lines allBefore = game.snapshot();
+
+        window.form.Buttonn_Click(1);
+
+        CHECK_MESSAGE(window.services.messageBox().showed(row.shown),
+                      window.services.messageBox().shown().back());
+        const bool restored = row.removal == Restored;
+        CHECK((restored ? game.gameSnapshot() : game.snapshot()) ==
+              (restored ? gameBefore : allBefore));
+        CHECK(window.services.busySpells() == (row.removal == NotRun ? 0 : 1));
+        CHECK(window.view.told.empty());
+    }
+}
+
+TEST_CASE("A second installer started from one package folder is turned away")
+{
+    ScratchFolder package;
+    ScriptedMessageBox firstBox;
+    const std::optional<InstanceLock> first =
+        SingleInstanceGuard::lockOrTell(package.nativePath(), firstBox);
+    REQUIRE(first);
+    CHECK(firstBox.shown().empty());
+
+    ScriptedMessageBox secondBox;
+    CHECK(!SingleInstanceGuard::lockOrTell(package.nativePath(), secondBox));
+    CHECK(secondBox.shown() == Lines{"BEXOM | 64 | " + SingleInstanceGuard::AlreadyRunningNotice});
+}

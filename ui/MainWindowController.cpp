@@ -1,0 +1,66 @@
+#include "MainWindowController.h"
+
+#include "install/RemovalRequest.h"
+#include "MainWindowLayout.h"
+#include "RuntimeErrorNotice.h"
+
+void MainWindowController::Buttonn_Click(std::int16_t index)
+{
+    if (index == 3)
+        func_exit();
+    if (index == 2)
+        func_credits();
+    if (index == 1)
+        func_uninstall();
+    if (index == 0)
+        func_install();
+}
+
+void MainWindowController::Buttonn_MouseMove(std::int16_t index)
+{
+    if (index == m_highlightIndex)
+        return;
+    m_highlightIndex = index;
+    showAllNormal();
+    m_view.showButtonPicture(index, ButtonPicture::Highlighted);
+}
+
+void MainWindowController::Form_MouseMove()
+{
+    if (m_highlightIndex == NoHighlight)
+        return;
+    m_highlightIndex = NoHighlight;
+    showAllNormal();
+}
+
+void MainWindowController::showAllNormal()
+{
+    for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i)
+        m_view.showButtonPicture(i, ButtonPicture::Normal);
+}
+
+void MainWindowController::func_install()
+{
+    m_view.showInstallDialog();
+}
+
+void MainWindowController::func_uninstall()
+{
+    RuntimeErrorNotice::showIfFailed(m_services.messageBox, RemovalRequest(m_services).run());
+}
+
+void MainWindowController::func_credits()
+{
+    m_services.messageBox.show("The Credits can be found in the file: BEXOM-Credits.doc",
+                               MessageBoxStyle::OkOnly | MessageBoxStyle::Question, "BEXOM");
+}
+
+void MainWindowController::func_exit()
+{
+    const int answer = m_services.messageBox.show(
+        "Are you sure you wish to leave?", MessageBoxStyle::YesNo | MessageBoxStyle::Question,
+        "BEXOM Installation Program");
+    if (answer == MessageBoxAnswer::No)
+        return;
+    m_view.endProgram();
+}

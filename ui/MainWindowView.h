@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+// Which of its two pictures a picture button shows: its own from `Off` or its own from `onn`.
+enum class ButtonPicture { Normal, Highlighted };
+
+// What the main window's routines ask of the window on the screen.
+class MainWindowView
+{
+public:
+    virtual ~MainWindowView() = default;
+
+    // Gives `Buttonn`(index) the picture of `Off`(index) or of `onn`(index).
+    virtual void showButtonPicture(std::int16_t index, ButtonPicture picture) = 0;
+    // Loads the install dialog and shows it modally; returns once the player has closed it.
+    virtual void showInstallDialog() = 0;
+    // Closes every window at once and ends the program.
+    virtual void endProgram() = 0;
+};

@@ -1,0 +1,97 @@
+#include "Form1.h"
+
+#include "Form2.h"
+#include "PictureArea.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QScreen>
+
+namespace {
+
+struct ButtonArtwork
+{
+    const char *normalImage;
+    const char *highlightedImage;
+};
+
+constexpr std::array<ButtonArtwork, MainWindowLayout::ButtonCount> Artwork{{
+    {":/artwork/install_off.png", ":/artwork/install_on.png"},
+    {":/artwork/uninstall_off.png", ":/artwork/uninstall_on.png"},
+    {":/artwork/credits_off.png", ":/artwork/credits_on.png"},
+    {":/artwork/exit_off.png", ":/artwork/exit_on.png"},
+}};
+
+QRect toQRect(const PixelRect &rect)
+{
+    return QRect(rect.left, rect.top, rect.width, rect.height);
+}
+
+} // namespace
+
+// Outside the anonymous namespace: the macro declares the resource's initialiser in the
+// enclosing namespace, and it lives in the global one.
+static void initArtwork()
+{
+    // The artwork is compiled into this static library; without a reference to its resource
+    // object the linker would leave the pictures out of the program.
+    Q_INIT_RESOURCE(artwork);
+}
+
+Form1::Form1(RuntimeServices &services)
+    : QWidget(nullptr, Qt::FramelessWindowHint), m_services(services), m_controller(*this, services)
+{
+    initArtwork();
+    setFixedSize(MainWindowLayout::ClientWidth, MainWindowLayout::ClientHeight);
+    // The palette rather than a style sheet: a style sheet would be inherited by every message
+    // box and dialog the window opens and paint them black as well.
+    QPalette blackBackground = palette();
+    blackBackground.setColor(QPalette::Window, Qt::black);
+    setPalette(blackBackground);
+    setAutoFillBackground(true);
+    setMouseTracking(true);
+
+    Picture1 = new PictureArea(QPixmap(QStringLiteral(":/artwork/banner.png")),
+                               toQRect(MainWindowLayout::Picture1), this);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    for (qint16 i = 0; i < MainWindowLayout::ButtonCount; ++i) {
+        Off[i] = QPixmap(QString::fromLatin1(Artwork[i].normalImage));
+        onn[i] = QPixmap(QString::fromLatin1(Artwork[i].highlightedImage));
+        Buttonn[i] = new PictureArea(Off[i], toQRect(MainWindowLayout::buttonn(i)), this);
+        Buttonn[i]->setObjectName(QStringLiteral("Buttonn%1").arg(i));
+        Buttonn[i]->setAccessibleName(QString::fromLatin1(MainWindowLayout::ButtonLabels[i]));
+        connect(Buttonn[i], &PictureArea::mouseMoved, this,
+                [this, i] { m_controller.Buttonn_MouseMove(i); });
+        connect(Buttonn[i], &PictureArea::clicked, this,
+                [this, i] { m_controller.Buttonn_Click(i); });
+    }
+
+    move(screen()->availableGeometry().center() - rect().center());
+}
+
+Form1::~Form1() = default;
+
+void Form1::mouseMoveEvent(QMouseEvent *event)
+{
+    event->accept();
+    m_controller.Form_MouseMove();
+}
+
+void Form1::showButtonPicture(std::int16_t index, ButtonPicture picture)
+{
+    Buttonn[index]->setPixmap(picture == ButtonPicture::Highlighted ? onn[index] : Off[index]);
+}
+
+void Form1::showInstallDialog()
+{
+    if (!m_installDialog)
+        m_installDialog = std::make_unique<Form2>(m_services);
+    m_installDialog->load();
+    m_installDialog->exec();
+}
+
+void Form1::endProgram()
+{
+    QApplication::closeAllWindows();
+    QCoreApplication::quit();
+}

@@ -1,0 +1,111 @@
+#include "Form2.h"
+
+#include "ui/InstallDialogLayout.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <limits>
+
+namespace {
+
+using InstallDialogLayout::Control;
+
+QString captionOf(const Control &control)
+{
+    return QString::fromUtf8(control.caption);
+}
+
+template <typename Widget> Widget *place(Widget *widget, const Control &control)
+{
+    widget->setObjectName(QString::fromLatin1(control.name));
+    widget->setGeometry(control.place.left, control.place.top, control.place.width,
+                        control.place.height);
+    return widget;
+}
+
+// Neither button may act as the dialog's default: Enter in the directory box installs nothing.
+QPushButton *plainButton(const Control &control, QWidget *parent)
+{
+    auto *button = place(new QPushButton(captionOf(control), parent), control);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+Form2::Form2(RuntimeServices &services)
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint),
+      m_controller(*this, services)
+{
+    using namespace InstallDialogLayout;
+    setWindowTitle(QString::fromUtf8(Title));
+    setFixedSize(ClientWidth, ClientHeight);
+
+    // Created in tab order.
+    Text1 = place(new QLineEdit(this), InstallDialogLayout::Text1);
+    // A directory may be longer than QLineEdit's default limit of 32767 characters.
+    Text1->setMaxLength(std::numeric_limits<int>::max());
+    Label1 = new QLabel(captionOf(InstallDialogLayout::Label1), this);
+    Label1->setObjectName(QString::fromLatin1(InstallDialogLayout::Label1.name));
+    // Sized to its caption in the font Qt gives it.
+    Label1->setGeometry(
+        QRect(QPoint(InstallDialogLayout::Label1.place.left, InstallDialogLayout::Label1.place.top),
+              Label1->sizeHint()));
+    Option1 = place(new QRadioButton(captionOf(InstallDialogLayout::Option1), this),
+                    InstallDialogLayout::Option1);
+    Option2 = place(new QRadioButton(captionOf(InstallDialogLayout::Option2), this),
+                    InstallDialogLayout::Option2);
+    Command1 = plainButton(InstallDialogLayout::Command1, this);
+    Command2 = plainButton(InstallDialogLayout::Command2, this);
+
+    connect(Command1, &QPushButton::clicked, this, [this] { m_controller.Command1_Click(); });
+    connect(Command2, &QPushButton::clicked, this, &QDialog::close);
+    load();
+}
+
+void Form2::load()
+{
+    Text1->setText(captionOf(InstallDialogLayout::Text1));
+    Option2->setChecked(true);
+    Text1->setFocus();
+}
+
+std::string Form2::directoryText() const
+{
+    return Text1->text().toStdString();
+}
+
+void Form2::setDirectoryText(const std::string &text)
+{
+    Text1->setText(QString::fromStdString(text));
+}
+
+bool Form2::counterstrikeSelected() const
+{
+    return Option1->isChecked();
+}
+
+void Form2::setVisible(bool visible)
+{
+    QDialog::setVisible(visible);
+    // QDialog hands the first focus over as if by Tab, which selects the whole directory: the
+    // player's first key would wipe it instead of editing it.
+    if (visible)
+        Text1->deselect();
+}
+
+void Form2::keyPressEvent(QKeyEvent *event)
+{
+    // Esc would reject the dialog; only the close box and Cancel leave it.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
