@@ -1,5 +1,6 @@
 #include "InstallScratch.h"
 #include "Procedure.h"
+#include "runtime/Text.h"
 #include "ScriptedServices.h"
 #include "TestOutcome.h"
 #include "ui/MainWindowController.h"
@@ -201,8 +202,10 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
         const Lines gameBefore = game.gameSnapshot();
         if (const auto installation = Procedure::named(row.installed))
             VERIFY_SUCCESS(installation->run(game.fileSystem(), game.driveCDirectory()));
+        // The status file names the game folder as a Windows program does: drive C under Wine.
         if (!row.status.empty())
-            game.writeStatus(row.status);
+            game.writeStatus(
+                Text::replaceAll(row.status, "C:\\WESTWOOD\\REDALERT\\", game.driveCDirectory()));
         const Lines allBefore = game.snapshot();
 
         window.form.Buttonn_Click(1);

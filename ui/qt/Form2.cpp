@@ -64,6 +64,8 @@ Form2::Form2(RuntimeServices &services)
     Command1 = plainButton(InstallDialogLayout::Command1, this);
     Command2 = plainButton(InstallDialogLayout::Command2, this);
 
+    for (QRadioButton *option : {Option1, Option2})
+        connect(option, &QRadioButton::toggled, this, [this] { takeTabOnSelectedOption(); });
     connect(Command1, &QPushButton::clicked, this, [this] { m_controller.Command1_Click(); });
     connect(Command2, &QPushButton::clicked, this, &QDialog::close);
     load();
@@ -107,5 +109,21 @@ void Form2::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
+    // A push button that is not the default lets Enter through to the dialog; as on Windows, the
+    // one that has the focus is pressed. Enter anywhere else presses nothing.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        if (auto *button = qobject_cast<QPushButton *>(focusWidget()))
+            button->animateClick();
+        return;
+    }
     QDialog::keyPressEvent(event);
+}
+
+// The option buttons act as one stop in the tab order, as a group of option buttons does on
+// Windows: Tab lands on the selected one, and the arrow keys move between the two.
+void Form2::takeTabOnSelectedOption()
+{
+    for (QRadioButton *option : {Option1, Option2})
+        option->setFocusPolicy(option->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
 }

@@ -28,6 +28,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    void takeTabOnSelectedOption();
+
     std::string directoryText() const override;
     void setDirectoryText(const std::string &text) override;
     bool counterstrikeSelected() const override;

@@ -1,8 +1,12 @@
 #include "QtMessageBox.h"
 
+#include "ui/PromptWrapper.h"
+
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+
+#include <unordered_map>
 
 namespace {
 
@@ -47,30 +51,38 @@ int roomFor(const QMessageBox &box)
                 box.fontMetrics().averageCharWidth() * CharactersPerLine);
 }
 
-// A directory of thousands of characters would run off the screen, since a label breaks lines
-// only between words. The middle of such a word gives way, so that its start and its end stay
-// in view, and the rest of the prompt reads as it is.
-QString fitted(const QString &prompt, const QFontMetrics &metrics, int room)
+// The prompt in lines that fit the box and the screen, every line kept whole by the label.
+QString laidOut(const QMessageBox &box, const std::string &prompt)
 {
-    QStringList words = prompt.split(u' ');
-    for (QString &word : words)
-        if (!word.contains(u'\n'))
-            word = metrics.elidedText(word, Qt::ElideMiddle, room / 2);
-    return words.join(u' ');
+    const QFontMetrics metrics = box.fontMetrics();
+    std::unordered_map<std::string, int> widths;
+    const auto characterWidth = [&](std::string_view character) {
+        auto [known, added] = widths.try_emplace(std::string(character), 0);
+        if (added)
+            known->second = metrics.horizontalAdvance(
+                QString::fromUtf8(character.data(), qsizetype(character.size())));
+        return known->second;
+    };
+    // Room for the buttons and the frame below the text.
+    const int maxLines =
+        (box.screen()->availableGeometry().height() * 3 / 4 - 100) / metrics.lineSpacing();
+    // The characters' advances, added up, may fall a little short of a line's real width.
+    PromptWrapper wrapper(characterWidth, roomFor(box) - metrics.averageCharWidth(), maxLines);
+    return QString::fromStdString(wrapper.wrap(prompt));
 }
 
-// QMessageBox wraps a line long before the screen's edge, and it may break inside a path
-// ("C:" above "\WESTWOOD\REDALERT\"). A box as wide as the longest line keeps each line whole.
+// The lines are laid out already: the label must neither break them again nor narrow them.
 void keepLinesWhole(QMessageBox &box, const QString &text)
 {
     for (QLabel *label : box.findChildren<QLabel *>()) {
         if (label->text() != text)
             continue;
+        label->setWordWrap(false);
         const QFontMetrics metrics = label->fontMetrics();
         int widest = 0;
         for (const QString &line : text.split(u'\n'))
             widest = qMax(widest, metrics.horizontalAdvance(line));
-        label->setMinimumWidth(qMin(widest + metrics.averageCharWidth(), roomFor(box)));
+        label->setMinimumWidth(widest + metrics.averageCharWidth());
     }
 }
 
@@ -82,7 +94,7 @@ int QtMessageBox::show(const std::string &prompt, int style, const std::string &
     box.setWindowTitle(QString::fromStdString(title));
     // Directories are shown as typed; a "<" in one must not turn the prompt into markup.
     box.setTextFormat(Qt::PlainText);
-    const QString text = fitted(QString::fromStdString(prompt), box.fontMetrics(), roomFor(box));
+    const QString text = laidOut(box, prompt);
     box.setText(text);
     box.setIcon(iconFor(style));
     if ((style & ButtonsMask) == MessageBoxStyle::YesNo) {

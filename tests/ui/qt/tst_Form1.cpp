@@ -84,6 +84,8 @@ private slots:
     void modInstallsAgainAfterRemovalAndIsNotRemovedTwice();
     void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data();
     void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed();
+    void confirmationShowsTheWholeDirectoryOrItsStartAndEnd_data();
+    void confirmationShowsTheWholeDirectoryOrItsStartAndEnd();
 };
 
 void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack_data()
@@ -262,6 +264,49 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
     const int secondButton = firstButton == QMessageBox::Yes ? QMessageBox::No : 0;
     QCOMPARE(seen,
              QStringLiteral("Title | %1 | %2 1 %3 1").arg(prompt).arg(icon).arg(secondButton));
+}
+
+void Form1Test::confirmationShowsTheWholeDirectoryOrItsStartAndEnd_data()
+{
+    QTest::addColumn<QString>("directory");
+    QTest::addColumn<bool>("whole");
+
+    QTest::newRow("short") << "C:\\WESTWOOD\\REDALERT\\" << true;
+    QTest::newRow("300 characters without a blank")
+        << "C:\\" + QString(148, 'A') + "\\" + QString(147, 'z') + "\\" << true;
+    QTest::newRow("characters beyond 16 bits")
+        << "C:\\" + QString::fromUtf8("\xF0\x9F\x8E\xAE").repeated(200) << true;
+    QTest::newRow("100,000 characters") << "C:\\" + QString(100'000, 'D') + "\\X\\" << false;
+}
+
+void Form1Test::confirmationShowsTheWholeDirectoryOrItsStartAndEnd()
+{
+    QFETCH(QString, directory);
+    QFETCH(bool, whole);
+    const QString prompt = "Are you sure you wish to install BEXOM to the directory: " + directory;
+    QString shown;
+    QRect boxGeometry;
+    QTimer::singleShot(0, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        shown = box->text();
+        boxGeometry = box->frameGeometry();
+        box->button(QMessageBox::No)->click();
+    });
+
+    QtMessageBox().show(prompt.toStdString(), 36, "Install BEXOM?");
+
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(boxGeometry));
+    // Every character shown, in its order; a line may end where there was a blank.
+    const auto characters = [](QString text) {
+        return text.remove(u'\n').remove(u' ');
+    };
+    if (whole) {
+        QCOMPARE(characters(shown), characters(prompt));
+        return;
+    }
+    QVERIFY(characters(shown).startsWith(characters(prompt.left(200))));
+    QVERIFY(characters(shown).endsWith(prompt.right(20)));
+    QVERIFY(shown.contains(QChar(0x2026)));
 }
 
 QTEST_MAIN(Form1Test)

@@ -4,6 +4,7 @@
 #include "ui/InstallDialogLayout.h"
 #include "ui/qt/Form2.h"
 
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -36,6 +37,7 @@ class Form2Test : public QObject
 
 private slots:
     void onlyCloseBoxAndCancelLeaveTheDialog();
+    void tabLandsOnTheSelectedOptionAndEnterPressesTheFocusedButton();
     void installButtonRunsTheRequestAndTheDialogStaysOpen_data();
     void installButtonRunsTheRequestAndTheDialogStaysOpen();
 };
@@ -60,6 +62,33 @@ void Form2Test::onlyCloseBoxAndCancelLeaveTheDialog()
     QVERIFY(!dialog.isVisible());
     QVERIFY(services.messageBox().shown().empty());
     QCOMPARE(toQt(game.snapshot()), before);
+}
+
+void Form2Test::tabLandsOnTheSelectedOptionAndEnterPressesTheFocusedButton()
+{
+    InstallScratch game;
+    ScriptedServices services(game.fileSystem(), {MessageBoxAnswer::No});
+    Form2 dialog(services.services());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
+    const auto focusAfterTabs = [&dialog](int tabs) {
+        dialog.findChild<QLineEdit *>("Text1")->setFocus();
+        for (int tab = 0; tab < tabs; ++tab)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        return QApplication::focusWidget()->objectName();
+    };
+
+    QCOMPARE(focusAfterTabs(1), "Option2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QVERIFY(dialog.findChild<QRadioButton *>("Option1")->isChecked());
+    QCOMPARE(focusAfterTabs(1), "Option1");
+    QCOMPARE(focusAfterTabs(2), "Command1");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QTRY_COMPARE(services.messageBox().shown().size(), 1);
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(focusAfterTabs(3), "Command2");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
+    QTRY_VERIFY(!dialog.isVisible());
 }
 
 void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen_data()
