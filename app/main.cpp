@@ -1,5 +1,6 @@
 #include "runtime/HostFileSystem.h"
 #include "ui/InterruptedWorkNotice.h"
+#include "ui/qt/Artwork.h"
 #include "ui/qt/Form1.h"
 #include "ui/qt/QtBusyIndicator.h"
 #include "ui/qt/QtMessageBox.h"
@@ -32,7 +33,7 @@ int main(int argc, char *argv[])
     RuntimeServices services{fileSystem, messageBox, busyIndicator};
     Form1 mainWindow(services);
     // After the main window, which brings in the artwork.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/bexomv2_icon.png")));
+    QApplication::setWindowIcon(QIcon(Artwork::picture(":/artwork/bexomv2_icon.png")));
     mainWindow.show();
     return QApplication::exec();
 }

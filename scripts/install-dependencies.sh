@@ -6,7 +6,7 @@ set -euo pipefail
 packages=("$@")
 [ ${#packages[@]} -gt 0 ] ||
     packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev doctest-dev
-              fonts-dejavu-core xvfb xauth imagemagick)
+              libx11-dev fonts-dejavu-core xvfb xauth imagemagick)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "Form1.h"
 
+#include "Artwork.h"
 #include "Form2.h"
 #include "PictureArea.h"
 
@@ -15,7 +16,7 @@ struct ButtonArtwork
     const char *highlightedImage;
 };
 
-constexpr std::array<ButtonArtwork, MainWindowLayout::ButtonCount> Artwork{{
+constexpr std::array<ButtonArtwork, MainWindowLayout::ButtonCount> ButtonImages{{
     {":/artwork/install_off.png", ":/artwork/install_on.png"},
     {":/artwork/uninstall_off.png", ":/artwork/uninstall_on.png"},
     {":/artwork/credits_off.png", ":/artwork/credits_on.png"},
@@ -51,12 +52,12 @@ Form1::Form1(RuntimeServices &services)
     setAutoFillBackground(true);
     setMouseTracking(true);
 
-    Picture1 = new PictureArea(QPixmap(QStringLiteral(":/artwork/banner.png")),
+    Picture1 = new PictureArea(Artwork::picture(":/artwork/banner.png"),
                                toQRect(MainWindowLayout::Picture1), this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     for (qint16 i = 0; i < MainWindowLayout::ButtonCount; ++i) {
-        Off[i] = QPixmap(QString::fromLatin1(Artwork[i].normalImage));
-        onn[i] = QPixmap(QString::fromLatin1(Artwork[i].highlightedImage));
+        Off[i] = Artwork::picture(ButtonImages[i].normalImage);
+        onn[i] = Artwork::picture(ButtonImages[i].highlightedImage);
         Buttonn[i] = new PictureArea(Off[i], toQRect(MainWindowLayout::buttonn(i)), this);
         Buttonn[i]->setObjectName(QStringLiteral("Buttonn%1").arg(i));
         Buttonn[i]->setAccessibleName(QString::fromLatin1(MainWindowLayout::ButtonLabels[i]));
