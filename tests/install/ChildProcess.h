@@ -1,8 +1,11 @@
 #pragma once
 
+#ifndef _WIN32
 #include <sys/types.h>
+#endif
 
 #include <chrono>
+#include <csignal>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,6 +22,13 @@ public:
         bool signalled = false;
         int number = 0;
     };
+#ifdef _WIN32
+    // Windows has no signals: a process there that ends with 128 + this number, as a shell reports
+    // one killed outright, counts as killed by it.
+    static constexpr int KillSignal = 9;
+#else
+    static constexpr int KillSignal = SIGKILL;
+#endif
 
     // The environment is the test's own, with each "NAME=value" of changes put in.
     ChildProcess(const std::string &program, const std::vector<std::string> &arguments,
@@ -29,7 +39,7 @@ public:
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
 
-    bool started() const { return m_pid > 0; }
+    bool started() const;
     // Reads the output up to the end of its next line; false when the output ends first.
     bool readLine();
     void writeLine();
@@ -37,16 +47,30 @@ public:
     // guard, which is far above what any run takes, is killed and gives nothing.
     std::optional<Ending> finish(std::chrono::seconds guard = std::chrono::hours(1));
 
-    const std::string &output() const { return m_output; }
-    const std::string &errors() const { return m_errors; }
+    const std::string &output() const
+    {
+        return m_output;
+    }
+    const std::string &errors() const
+    {
+        return m_errors;
+    }
 
 private:
     void closeInput();
 
+#ifdef _WIN32
+    // Handles of the process and of this side of its pipes; null when closed.
+    void *m_process = nullptr;
+    void *m_input = nullptr;
+    void *m_outputPipe = nullptr;
+    void *m_errorPipe = nullptr;
+#else
     pid_t m_pid = -1;
     int m_input = -1;
     int m_outputPipe = -1;
     int m_errorPipe = -1;
+#endif
     std::string m_output;
     std::string m_errors;
 };

@@ -111,6 +111,11 @@ ChildProcess::~ChildProcess()
     closeIfOpen(m_errorPipe);
 }
 
+bool ChildProcess::started() const
+{
+    return m_pid > 0;
+}
+
 bool ChildProcess::readLine()
 {
     for (std::size_t searched = 0;;) {

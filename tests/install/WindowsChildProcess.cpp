@@ -1,0 +1,216 @@
+#include "ChildProcess.h"
+#include "FaultyFileSystem.h"
+#include "runtime/WindowsText.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <thread>
+
+static_assert(KilledExitCode == 128 + ChildProcess::KillSignal);
+
+namespace {
+
+struct Pipe
+{
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+};
+
+// A pipe whose given end alone goes to the child, so that the child holds no end of ours and
+// the pipe ends when the child does.
+enum class ChildEnd { Read, Write };
+
+Pipe makePipe(ChildEnd childEnd)
+{
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    Pipe pipe;
+    if (!::CreatePipe(&pipe.read, &pipe.write, &inheritable, 0))
+        return {};
+    ::SetHandleInformation(childEnd == ChildEnd::Read ? pipe.write : pipe.read, HANDLE_FLAG_INHERIT,
+                           0);
+    return pipe;
+}
+
+void closeIfOpen(void *&handle)
+{
+    if (handle)
+        ::CloseHandle(handle);
+    handle = nullptr;
+}
+
+// Quoted so that the child's CommandLineToArgvW gives back the argument as it was: backslashes
+// are literal unless a double quote follows them, which a doubling and one more escape keep.
+std::wstring quoted(const std::wstring &argument)
+{
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos)
+        return argument;
+    std::wstring text = L"\"";
+    for (auto at = argument.begin();; ++at) {
+        std::size_t backslashes = 0;
+        for (; at != argument.end() && *at == L'\\'; ++at)
+            ++backslashes;
+        if (at == argument.end()) {
+            text.append(backslashes * 2, L'\\');
+            break;
+        }
+        text.append(*at == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        text.push_back(*at);
+    }
+    return text + L'"';
+}
+
+std::wstring commandLine(const std::string &program, const std::vector<std::string> &arguments)
+{
+    std::wstring line = quoted(WindowsText::toWide(program));
+    for (const std::string &argument : arguments)
+        line += L' ' + quoted(WindowsText::toWide(argument));
+    return line;
+}
+
+std::wstring nameOf(const std::wstring &entry)
+{
+    return entry.substr(0, entry.find(L'=', 1));
+}
+
+// The test's own environment block with each change put in; names differ in more than case.
+std::wstring environmentWith(const std::vector<std::string> &changes)
+{
+    std::vector<std::wstring> wideChanges;
+    for (const std::string &change : changes)
+        wideChanges.push_back(WindowsText::toWide(change));
+    std::wstring block;
+    wchar_t *const strings = ::GetEnvironmentStringsW();
+    for (const wchar_t *entry = strings; *entry; entry += std::wcslen(entry) + 1) {
+        const std::wstring name = nameOf(entry);
+        bool changed = false;
+        for (const std::wstring &change : wideChanges)
+            changed = changed || ::_wcsicmp(nameOf(change).c_str(), name.c_str()) == 0;
+        if (!changed)
+            block.append(entry).push_back(L'\0');
+    }
+    ::FreeEnvironmentStringsW(strings);
+    for (const std::wstring &change : wideChanges)
+        block.append(change).push_back(L'\0');
+    return block + L'\0';
+}
+
+// Reads what is there, waiting for it; false at the end of the pipe.
+bool readSome(HANDLE pipe, std::string &into)
+{
+    char buffer[4096];
+    DWORD got = 0;
+    if (!::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr))
+        return false;
+    into.append(buffer, got);
+    return true;
+}
+
+void readToEnd(void *&pipe, std::string &into)
+{
+    while (pipe && readSome(pipe, into)) {
+    }
+    closeIfOpen(pipe);
+}
+
+} // namespace
+
+ChildProcess::ChildProcess(const std::string &program, const std::vector<std::string> &arguments,
+                           const std::vector<std::string> &changes, Channels channels)
+{
+    Pipe input = makePipe(ChildEnd::Read);
+    Pipe output = makePipe(ChildEnd::Write);
+    Pipe errors = makePipe(ChildEnd::Write);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.read;
+    startup.hStdOutput = output.write;
+    startup.hStdError = channels == Channels::Merged ? output.write : errors.write;
+    std::wstring line = commandLine(program, arguments);
+    std::wstring environment = environmentWith(changes);
+    PROCESS_INFORMATION process{};
+    if (input.read && output.write && errors.write &&
+        ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                         environment.data(), nullptr, &startup, &process)) {
+        ::CloseHandle(process.hThread);
+        m_process = process.hProcess;
+    }
+    closeIfOpen(input.read);
+    closeIfOpen(output.write);
+    closeIfOpen(errors.write);
+    m_input = input.write;
+    m_outputPipe = output.read;
+    m_errorPipe = errors.read;
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_process) {
+        ::TerminateProcess(m_process, KilledExitCode);
+        ::WaitForSingleObject(m_process, INFINITE);
+        closeIfOpen(m_process);
+    }
+    closeInput();
+    closeIfOpen(m_outputPipe);
+    closeIfOpen(m_errorPipe);
+}
+
+bool ChildProcess::started() const
+{
+    return m_process != nullptr;
+}
+
+bool ChildProcess::readLine()
+{
+    for (std::size_t searched = 0;;) {
+        if (m_output.find('\n', searched) != std::string::npos)
+            return true;
+        searched = m_output.size();
+        if (!m_outputPipe || !readSome(m_outputPipe, m_output))
+            return false;
+    }
+}
+
+void ChildProcess::writeLine()
+{
+    DWORD written = 0;
+    if (m_input)
+        ::WriteFile(m_input, "\n", 1, &written, nullptr);
+}
+
+void ChildProcess::closeInput()
+{
+    closeIfOpen(m_input);
+}
+
+std::optional<ChildProcess::Ending> ChildProcess::finish(std::chrono::seconds guard)
+{
+    if (!m_process)
+        return std::nullopt;
+    closeInput();
+    // Both pipes are read at once, so that a child filling one while we wait on the other
+    // cannot stall; each ends when the child, their only writer, does.
+    std::thread outputReader(readToEnd, std::ref(m_outputPipe), std::ref(m_output));
+    std::thread errorReader(readToEnd, std::ref(m_errorPipe), std::ref(m_errors));
+    const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(guard).count();
+    const bool timedOut =
+        ::WaitForSingleObject(m_process, static_cast<DWORD>(std::min<long long>(
+                                             milliseconds, INFINITE - 1))) != WAIT_OBJECT_0;
+    if (timedOut) {
+        ::TerminateProcess(m_process, KilledExitCode);
+        ::WaitForSingleObject(m_process, INFINITE);
+    }
+    outputReader.join();
+    errorReader.join();
+    DWORD code = 0;
+    const bool known = ::GetExitCodeProcess(m_process, &code);
+    closeIfOpen(m_process);
+    if (timedOut || !known)
+        return std::nullopt;
+    // What a process that killed itself, as in a crash, ends with.
+    if (code == KilledExitCode)
+        return Ending{true, KillSignal};
+    return Ending{false, static_cast<int>(code)};
+}
