@@ -1,6 +1,8 @@
 #pragma once
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include "WindowsHandle.h"
+#else
 #include <sys/types.h>
 #endif
 
@@ -39,12 +41,12 @@ public:
     ChildProcess(const ChildProcess &) = delete;
     ChildProcess &operator=(const ChildProcess &) = delete;
 
-    bool started() const;
     // Reads the output up to the end of its next line; false when the output ends first.
     bool readLine();
     void writeLine();
     // Closes the input and reads everything until the process ends. A process that runs past the
-    // guard, which is far above what any run takes, is killed and gives nothing.
+    // guard, which is far above what any run takes, is killed and gives nothing; so does one that
+    // could not be started.
     std::optional<Ending> finish(std::chrono::seconds guard = std::chrono::hours(1));
 
     const std::string &output() const
@@ -57,15 +59,15 @@ public:
     }
 
 private:
+#ifdef _WIN32
+    // The process and this side of its pipes; none once closed.
+    WindowsHandle m_process;
+    WindowsHandle m_input;
+    WindowsHandle m_outputPipe;
+    WindowsHandle m_errorPipe;
+#else
     void closeInput();
 
-#ifdef _WIN32
-    // Handles of the process and of this side of its pipes; null when closed.
-    void *m_process = nullptr;
-    void *m_input = nullptr;
-    void *m_outputPipe = nullptr;
-    void *m_errorPipe = nullptr;
-#else
     pid_t m_pid = -1;
     int m_input = -1;
     int m_outputPipe = -1;

@@ -111,11 +111,6 @@ ChildProcess::~ChildProcess()
     closeIfOpen(m_errorPipe);
 }
 
-bool ChildProcess::started() const
-{
-    return m_pid > 0;
-}
-
 bool ChildProcess::readLine()
 {
     for (std::size_t searched = 0;;) {

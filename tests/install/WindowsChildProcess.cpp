@@ -14,30 +14,26 @@ namespace {
 
 struct Pipe
 {
-    HANDLE read = nullptr;
-    HANDLE write = nullptr;
+    WindowsHandle read;
+    WindowsHandle write;
 };
 
-// A pipe whose given end alone goes to the child, so that the child holds no end of ours and
-// the pipe ends when the child does.
+// Which end of a pipe the child is given; only that end is inherited, so that once the child has
+// it, the child is the only other holder and the pipe ends when the child does.
 enum class ChildEnd { Read, Write };
 
-Pipe makePipe(ChildEnd childEnd)
+std::optional<Pipe> makePipe(ChildEnd childEnd)
 {
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    Pipe pipe;
-    if (!::CreatePipe(&pipe.read, &pipe.write, &inheritable, 0))
-        return {};
-    ::SetHandleInformation(childEnd == ChildEnd::Read ? pipe.write : pipe.read, HANDLE_FLAG_INHERIT,
-                           0);
+    HANDLE read = nullptr;
+    HANDLE write = nullptr;
+    if (!::CreatePipe(&read, &write, &inheritable, 0))
+        return std::nullopt;
+    Pipe pipe{WindowsHandle(read), WindowsHandle(write)};
+    const HANDLE ours = childEnd == ChildEnd::Read ? write : read;
+    if (!::SetHandleInformation(ours, HANDLE_FLAG_INHERIT, 0))
+        return std::nullopt;
     return pipe;
-}
-
-void closeIfOpen(void *&handle)
-{
-    if (handle)
-        ::CloseHandle(handle);
-    handle = nullptr;
 }
 
 // Quoted so that the child's CommandLineToArgvW gives back the argument as it was: backslashes
@@ -69,6 +65,8 @@ std::wstring commandLine(const std::string &program, const std::vector<std::stri
     return line;
 }
 
+// The name of an environment entry; the hidden entries of the current folders per drive, such as
+// "=C:=C:\", begin with the equals sign.
 std::wstring nameOf(const std::wstring &entry)
 {
     return entry.substr(0, entry.find(L'=', 1));
@@ -84,10 +82,9 @@ std::wstring environmentWith(const std::vector<std::string> &changes)
     wchar_t *const strings = ::GetEnvironmentStringsW();
     for (const wchar_t *entry = strings; *entry; entry += std::wcslen(entry) + 1) {
         const std::wstring name = nameOf(entry);
-        bool changed = false;
-        for (const std::wstring &change : wideChanges)
-            changed = changed || ::_wcsicmp(nameOf(change).c_str(), name.c_str()) == 0;
-        if (!changed)
+        if (std::none_of(wideChanges.begin(), wideChanges.end(), [&](const std::wstring &change) {
+                return ::_wcsicmp(nameOf(change).c_str(), name.c_str()) == 0;
+            }))
             block.append(entry).push_back(L'\0');
     }
     ::FreeEnvironmentStringsW(strings);
@@ -97,21 +94,27 @@ std::wstring environmentWith(const std::vector<std::string> &changes)
 }
 
 // Reads what is there, waiting for it; false at the end of the pipe.
-bool readSome(HANDLE pipe, std::string &into)
+bool readSome(const WindowsHandle &pipe, std::string &into)
 {
     char buffer[4096];
     DWORD got = 0;
-    if (!::ReadFile(pipe, buffer, sizeof buffer, &got, nullptr))
+    if (!pipe || !::ReadFile(pipe.get(), buffer, sizeof buffer, &got, nullptr))
         return false;
     into.append(buffer, got);
     return true;
 }
 
-void readToEnd(void *&pipe, std::string &into)
+void readToEnd(WindowsHandle &pipe, std::string &into)
 {
-    while (pipe && readSome(pipe, into)) {
+    while (readSome(pipe, into)) {
     }
-    closeIfOpen(pipe);
+    pipe.close();
+}
+
+void killAndWait(const WindowsHandle &process)
+{
+    ::TerminateProcess(process.get(), KilledExitCode);
+    ::WaitForSingleObject(process.get(), INFINITE);
 }
 
 } // namespace
@@ -119,47 +122,34 @@ void readToEnd(void *&pipe, std::string &into)
 ChildProcess::ChildProcess(const std::string &program, const std::vector<std::string> &arguments,
                            const std::vector<std::string> &changes, Channels channels)
 {
-    Pipe input = makePipe(ChildEnd::Read);
-    Pipe output = makePipe(ChildEnd::Write);
-    Pipe errors = makePipe(ChildEnd::Write);
+    std::optional<Pipe> input = makePipe(ChildEnd::Read);
+    std::optional<Pipe> output = makePipe(ChildEnd::Write);
+    std::optional<Pipe> errors = makePipe(ChildEnd::Write);
+    if (!input || !output || !errors)
+        return;
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input.read;
-    startup.hStdOutput = output.write;
-    startup.hStdError = channels == Channels::Merged ? output.write : errors.write;
+    startup.hStdInput = input->read.get();
+    startup.hStdOutput = output->write.get();
+    startup.hStdError = (channels == Channels::Merged ? output : errors)->write.get();
     std::wstring line = commandLine(program, arguments);
     std::wstring environment = environmentWith(changes);
     PROCESS_INFORMATION process{};
-    if (input.read && output.write && errors.write &&
-        ::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
-                         environment.data(), nullptr, &startup, &process)) {
-        ::CloseHandle(process.hThread);
-        m_process = process.hProcess;
-    }
-    closeIfOpen(input.read);
-    closeIfOpen(output.write);
-    closeIfOpen(errors.write);
-    m_input = input.write;
-    m_outputPipe = output.read;
-    m_errorPipe = errors.read;
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_UNICODE_ENVIRONMENT,
+                          environment.data(), nullptr, &startup, &process))
+        return;
+    ::CloseHandle(process.hThread);
+    m_process = WindowsHandle(process.hProcess);
+    m_input = std::move(input->write);
+    m_outputPipe = std::move(output->read);
+    m_errorPipe = std::move(errors->read);
 }
 
 ChildProcess::~ChildProcess()
 {
-    if (m_process) {
-        ::TerminateProcess(m_process, KilledExitCode);
-        ::WaitForSingleObject(m_process, INFINITE);
-        closeIfOpen(m_process);
-    }
-    closeInput();
-    closeIfOpen(m_outputPipe);
-    closeIfOpen(m_errorPipe);
-}
-
-bool ChildProcess::started() const
-{
-    return m_process != nullptr;
+    if (m_process)
+        killAndWait(m_process);
 }
 
 bool ChildProcess::readLine()
@@ -168,7 +158,7 @@ bool ChildProcess::readLine()
         if (m_output.find('\n', searched) != std::string::npos)
             return true;
         searched = m_output.size();
-        if (!m_outputPipe || !readSome(m_outputPipe, m_output))
+        if (!readSome(m_outputPipe, m_output))
             return false;
     }
 }
@@ -177,39 +167,31 @@ void ChildProcess::writeLine()
 {
     DWORD written = 0;
     if (m_input)
-        ::WriteFile(m_input, "\n", 1, &written, nullptr);
-}
-
-void ChildProcess::closeInput()
-{
-    closeIfOpen(m_input);
+        ::WriteFile(m_input.get(), "\n", 1, &written, nullptr);
 }
 
 std::optional<ChildProcess::Ending> ChildProcess::finish(std::chrono::seconds guard)
 {
     if (!m_process)
         return std::nullopt;
-    closeInput();
+    m_input.close();
     // Both pipes are read at once, so that a child filling one while we wait on the other
     // cannot stall; each ends when the child, their only writer, does.
     std::thread outputReader(readToEnd, std::ref(m_outputPipe), std::ref(m_output));
     std::thread errorReader(readToEnd, std::ref(m_errorPipe), std::ref(m_errors));
     const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(guard).count();
     const bool timedOut =
-        ::WaitForSingleObject(m_process, static_cast<DWORD>(std::min<long long>(
-                                             milliseconds, INFINITE - 1))) != WAIT_OBJECT_0;
-    if (timedOut) {
-        ::TerminateProcess(m_process, KilledExitCode);
-        ::WaitForSingleObject(m_process, INFINITE);
-    }
+        ::WaitForSingleObject(m_process.get(), static_cast<DWORD>(std::min<long long>(
+                                                   milliseconds, INFINITE - 1))) != WAIT_OBJECT_0;
+    if (timedOut)
+        killAndWait(m_process);
     outputReader.join();
     errorReader.join();
     DWORD code = 0;
-    const bool known = ::GetExitCodeProcess(m_process, &code);
-    closeIfOpen(m_process);
+    const bool known = ::GetExitCodeProcess(m_process.get(), &code);
+    m_process.close();
     if (timedOut || !known)
         return std::nullopt;
-    // What a process that killed itself, as in a crash, ends with.
     if (code == KilledExitCode)
         return Ending{true, KillSignal};
     return Ending{false, static_cast<int>(code)};

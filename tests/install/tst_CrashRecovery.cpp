@@ -30,8 +30,8 @@ enum class Foreign {
     BackupFolderLink,         // the right folders, but the backup folder a link to outside
 };
 
-// A game folder whose name no journal field may break, nor a command line on Windows, which
-// allows no double quote or control character in a name.
+// A game folder whose name no journal field or command line may break. Windows allows no double
+// quote or control character in a file name.
 #ifdef _WIN32
 const std::string AwkwardFolder = "Red Alert, 95 \u20ac 100%";
 #else
@@ -83,6 +83,18 @@ std::string recoverThroughCrashes(InstallScratch &scratch)
         if (dying.operationCount() <= lived)
             return recovered.error().report();
     }
+}
+
+// A full host path, as the first record of a journal must name its folders: one that needs no
+// current folder or drive to complete it.
+fs::path hostPath(const std::string &relativePath)
+{
+#ifdef _WIN32
+    const fs::path root = "C:\\";
+#else
+    const fs::path root = "/";
+#endif
+    return root / std::u8string(relativePath.begin(), relativePath.end());
 }
 
 // The first n records of a journal; the first names its folders.
@@ -195,10 +207,10 @@ TEST_CASE("killAfterEveryOperationIsPutRightAtTheNextStart")
 TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
 {
     JournalContents awkward;
-    awkward.scope = {"/pack age/100% \"new\nline\"",
+    awkward.scope = {hostPath("pack age/100% \"new\nline\""),
                      {1, 2},
                      AwkwardFolder + '\\',
-                     fs::path("/" + AwkwardFolder),
+                     hostPath(AwkwardFolder),
                      {UINT64_MAX, 0}};
     for (const std::string &path : {"a,b \"quoted\"\ttab"s, "new\nline, carriage\rreturn"s,
                                     "control\x01\x1f\x7f, \u00c4\u20ac\U0001F600"s, "100% %41 %zz"s,
@@ -207,7 +219,7 @@ TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
     awkward.undone = 3;
     const struct
     {
-        const char *name;
+        std::string name;
         std::string journal;
     } rows[] = {
         {"Aftermath installation, killed after its commit", committedJournal()},
@@ -248,7 +260,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
          "it was written in the package folder",
          {}},
 #ifndef _WIN32
-        // Windows has no Wine prefix, and no links that a player makes.
+        // Only Wine has prefixes.
         {"another Wine prefix", Foreign::OtherWinePrefix, "when it was written and is", {}},
 #endif
         {"game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew", {}},
@@ -263,6 +275,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
         {"copy over a file the player sees", Foreign::Crafted, "which is not a file of its own",
          "%2Expand.mix"},
 #ifndef _WIN32
+        // Making a link on Windows takes a privilege that the tests cannot count on.
         {"backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
          "%2BEXOMv2\\.bashrc"},
 #endif
