@@ -9,7 +9,6 @@
 #include "TestOutcome.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -31,8 +30,13 @@ enum class Foreign {
     BackupFolderLink,         // the right folders, but the backup folder a link to outside
 };
 
-// A game folder whose name no journal field may break.
+// A game folder whose name no journal field or command line may break. Windows allows no double
+// quote or control character in a file name.
+#ifdef _WIN32
+const std::string AwkwardFolder = "Red Alert, 95 \u20ac 100%";
+#else
 const std::string AwkwardFolder = "Red Alert, \"95\"\t\u20ac 100%";
+#endif
 // Spelled as the game spells them, so that an undo must keep the letter case.
 const std::vector<std::string> GameFiles{"EXPAND.MIX", "EXPAND2.MIX", "RULES.INI"};
 const std::string JournalAppend = "appendDurably " + Journal::FileName;
@@ -63,7 +67,7 @@ Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int o
     if (!ending)
         return Ending::Failed;
     if (ending->signalled)
-        return ending->number == SIGKILL ? Ending::Killed : Ending::Failed;
+        return ending->number == ChildProcess::KillSignal ? Ending::Killed : Ending::Failed;
     return ending->number == 0 ? Ending::Finished : Ending::Failed;
 }
 
@@ -79,6 +83,18 @@ std::string recoverThroughCrashes(InstallScratch &scratch)
         if (dying.operationCount() <= lived)
             return recovered.error().report();
     }
+}
+
+// A full host path, as the first record of a journal must name its folders: one that needs no
+// current folder or drive to complete it.
+fs::path hostPath(const std::string &relativePath)
+{
+#ifdef _WIN32
+    const fs::path root = "C:\\";
+#else
+    const fs::path root = "/";
+#endif
+    return root / std::u8string(relativePath.begin(), relativePath.end());
 }
 
 // The first n records of a journal; the first names its folders.
@@ -191,10 +207,10 @@ TEST_CASE("killAfterEveryOperationIsPutRightAtTheNextStart")
 TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
 {
     JournalContents awkward;
-    awkward.scope = {"/pack age/100% \"new\nline\"",
+    awkward.scope = {hostPath("pack age/100% \"new\nline\""),
                      {1, 2},
                      AwkwardFolder + '\\',
-                     fs::path("/" + AwkwardFolder),
+                     hostPath(AwkwardFolder),
                      {UINT64_MAX, 0}};
     for (const std::string &path : {"a,b \"quoted\"\ttab"s, "new\nline, carriage\rreturn"s,
                                     "control\x01\x1f\x7f, \u00c4\u20ac\U0001F600"s, "100% %41 %zz"s,
@@ -203,7 +219,7 @@ TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
     awkward.undone = 3;
     const struct
     {
-        const char *name;
+        std::string name;
         std::string journal;
     } rows[] = {
         {"Aftermath installation, killed after its commit", committedJournal()},
@@ -243,7 +259,10 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
          Foreign::PackageUnpackedElsewhere,
          "it was written in the package folder",
          {}},
+#ifndef _WIN32
+        // Only Wine has prefixes.
         {"another Wine prefix", Foreign::OtherWinePrefix, "when it was written and is", {}},
+#endif
         {"game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew", {}},
         {"no first record", Foreign::Unnamed, "it does not begin with a record", {}},
         {"file in the home folder", Foreign::Crafted, outside, "%1/home/.bashrc"},
@@ -255,8 +274,11 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
         {"drive-relative", Foreign::Crafted, outside, "C:.bashrc"},
         {"copy over a file the player sees", Foreign::Crafted, "which is not a file of its own",
          "%2Expand.mix"},
+#ifndef _WIN32
+        // Making a link on Windows takes a privilege that the tests cannot count on.
         {"backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
          "%2BEXOMv2\\.bashrc"},
+#endif
     };
     for (const auto &[name, foreign, why, outsidePath] : rows)
         SUBCASE(name)
@@ -286,7 +308,9 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 folder.createFolder("other/dosdevices");
                 folder.createFolder("other/drive/game");
                 fs::create_symlink(folder.at("other/drive"), folder.at("other/dosdevices/c:"));
+#ifndef _WIN32
                 ::setenv("WINEPREFIX", folder.at("other").c_str(), 1);
+#endif
                 break;
             case Foreign::GameReinstalled:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
