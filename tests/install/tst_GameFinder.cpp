@@ -63,18 +63,32 @@ bool runsUnderWine()
     return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-// Runs reg.exe, as a player or an installer's script would, in the 32-bit view.
-void runReg(const std::wstring &arguments)
+// Written as the game's 32-bit installers wrote them, in the 32-bit view. reg.exe would do the
+// same, but a process started for each key makes the rows slow under Wine.
+void writeValue(const RegistryEntry &entry, const std::string &value)
 {
-    std::wstring commandLine = L"reg.exe " + arguments + L" /reg:32";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    REQUIRE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                             nullptr, nullptr, &startup, &process));
-    ::WaitForSingleObject(process.hProcess, INFINITE);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    HKEY key = nullptr;
+    REQUIRE(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, WindowsText::toWide(entry.key).c_str(), 0,
+                              nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key,
+                              nullptr) == ERROR_SUCCESS);
+    const std::wstring text = WindowsText::toWide(value);
+    const LSTATUS status =
+        ::RegSetValueExW(key, WindowsText::toWide(entry.name).c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE *>(text.c_str()),
+                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    REQUIRE(status == ERROR_SUCCESS);
+}
+
+void deleteTree(const wchar_t *name)
+{
+    HKEY key = nullptr;
+    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, name, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) !=
+        ERROR_SUCCESS)
+        return;
+    ::RegDeleteTreeW(key, nullptr);
+    ::RegCloseKey(key);
+    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, name, KEY_WOW64_32KEY, 0);
 }
 
 // The keys go into the registry of the scratch prefix that every run under Wine has, and are
@@ -85,15 +99,12 @@ public:
     ScratchRegistry(const std::vector<RegistryEntry> &entries, Prefix, const ScratchFolder &scratch)
     {
         for (const RegistryEntry &entry : entries)
-            runReg(L"add \"HKLM\\" + WindowsText::toWide(entry.key) + L"\" /v \"" +
-                   WindowsText::toWide(entry.name) + L"\" /t REG_SZ /d \"" +
-                   WindowsText::toWide(Text::replaceAll(entry.value, "%1", windowsPath(scratch))) +
-                   L"\" /f");
+            writeValue(entry, Text::replaceAll(entry.value, "%1", windowsPath(scratch)));
     }
     ~ScratchRegistry()
     {
-        runReg(L"delete \"HKLM\\SOFTWARE\\Westwood\" /f");
-        runReg(L"delete \"HKLM\\SOFTWARE\\EA Games\" /f");
+        deleteTree(L"SOFTWARE\\Westwood");
+        deleteTree(L"SOFTWARE\\EA Games");
     }
 };
 #else
