@@ -54,6 +54,21 @@ std::optional<std::string> directoryOf(std::string path)
     return path;
 }
 
+// The name in UTF-8, as the player would type it into the install dialog; nothing for a POSIX
+// name that holds a backslash, which would split it in two, or a Windows name that is not valid
+// UTF-16, which has no UTF-8 form (the conversion throws).
+std::optional<std::string> typeableName(const fs::path &name)
+{
+    try {
+        const std::u8string text = name.u8string();
+        if (text.find(u8'\\') != std::u8string::npos)
+            return std::nullopt;
+        return std::string(text.begin(), text.end());
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
 } // namespace
 
 std::vector<FoundGame> GameFinder::find()
@@ -133,11 +148,9 @@ std::vector<std::string> GameFinder::subfolders(const std::string &directory)
     fs::directory_iterator entry(host.value(), error);
     for (; !error && entry != fs::directory_iterator() && folders.size() < MostSubfolders;
          entry.increment(error)) {
-        const std::u8string name = entry->path().filename().u8string();
-        // A POSIX name may hold a backslash, which the player could not type as part of a name.
-        const bool typeable = name.find(u8'\\') == std::u8string::npos;
-        if (typeable && entry->is_directory(error))
-            folders.push_back(directory + std::string(name.begin(), name.end()) + '\\');
+        const std::optional<std::string> name = typeableName(entry->path().filename());
+        if (name && entry->is_directory(error))
+            folders.push_back(directory + *name + '\\');
         error.clear();
     }
     // The system lists a folder in no particular order; the player reads them best sorted.
