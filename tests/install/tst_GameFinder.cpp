@@ -35,8 +35,8 @@ struct RegistryEntry
     std::string value;
 };
 
-// A game folder in the scratch folder: its path there, whether it has Aftermath, and whether its
-// files are named in upper case, as the CD has them.
+// A game folder in the scratch folder: its path there, whether it has Aftermath (Expand2.mix),
+// and the other files it holds, named in upper case as the CD has them unless a row says else.
 struct GameFiles
 {
     std::string folder;
