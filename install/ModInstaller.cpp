@@ -1,9 +1,12 @@
 #include "ModInstaller.h"
 
 #include "DigestQueue.h"
+#include "GameFinder.h"
 #include "GameFolder.h"
 #include "InstallationManifest.h"
 #include "ManifestDraft.h"
+#include "PackageFolder.h"
+#include "runtime/Text.h"
 #include "Transaction.h"
 
 using Role = ManifestEntry::Role;
@@ -17,6 +20,8 @@ const std::string Aftrmath = "Aftrmath.ini";
 const std::string MPlayer = "MPlayer.ini";
 const std::string Title = "Title.pcx";
 const std::string Vorda = "SC-Vorda.mix";
+
+const std::string GameFolderMissing = "The game folder does not exist.";
 
 std::vector<std::string> packageFiles(Edition edition)
 {
@@ -35,6 +40,16 @@ ErrorOr<void> markUninstalled(Transaction &transaction, const StatusRecord &stat
 std::string editionName(Edition edition)
 {
     return edition == Edition::Aftermath ? "Aftermath" : "Counterstrike";
+}
+
+// For a game that has only Counterstrike, a player who chose Aftermath is told what to choose.
+std::string expansionOf(Edition found, Edition chosen)
+{
+    if (found == Edition::Aftermath)
+        return "with Aftermath";
+    if (chosen == Edition::Aftermath)
+        return "with Counterstrike only: for it, choose the Counterstrike option";
+    return "with Counterstrike";
 }
 
 RuntimeError manifestUnusable(RuntimeError error)
@@ -77,6 +92,21 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
 
 ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const GameFolder &game)
 {
+    ErrorOr<void> holdsTheGame = checkHoldsTheGame(edition, game);
+    if (holdsTheGame.isError())
+        return pointToGamesFound(holdsTheGame.releaseError(), edition, game);
+    if (TRY(m_fileSystem.exists(game.backupFolder())))
+        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
+                            "BEXOM's backup folder is already there, so BEXOM seems "
+                            "to be installed. Uninstall it first, or move the "
+                            "folder away.");
+    for (const std::string &name : packageFiles(edition))
+        TRY(requirePackageFile(name, name));
+    return requirePackageFile(StatusFile::FileName, "the status file");
+}
+
+ErrorOr<void> ModInstaller::checkHoldsTheGame(Edition edition, const GameFolder &game)
+{
     TRY(checkGameFolder(game));
     TRY(requireFile(game.file(Expand),
                     "There is no Expand.mix in this folder, so it is not the folder "
@@ -86,17 +116,32 @@ ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const GameFolder &
                         "There is no Expand2.mix in this folder, so Aftermath is "
                         "not installed there. For a game without Aftermath, choose "
                         "the Counterstrike option."));
-    if (TRY(m_fileSystem.exists(game.backupFolder())))
-        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
-                            "BEXOM's backup folder is already there, so BEXOM seems "
-                            "to be installed. Uninstall it first, or move the "
-                            "folder away.");
-    for (const std::string &name : packageFiles(edition))
-        TRY(requireFile(name, "The BEXOM package is incomplete: " + name +
-                                  " must stand in the installer's folder."));
-    return requireFile(StatusFile::FileName,
-                       "The BEXOM package is incomplete: the status file must "
-                       "stand in the installer's folder.");
+    return {};
+}
+
+// A player who has the game elsewhere is told where, when the folder given is not there or holds
+// no game with the expansion chosen. A folder that could not be read is refused as it was: the
+// fault is not the player's choice of folder.
+RuntimeError ModInstaller::pointToGamesFound(RuntimeError refusal, Edition edition,
+                                             const GameFolder &game)
+{
+    const bool wrongFolder =
+        refusal.code() == RuntimeErrorCode::FileNotFound ||
+        (refusal.code() == RuntimeErrorCode::PathNotFound && refusal.cause() == GameFolderMissing);
+    if (!wrongFolder)
+        return refusal;
+    std::vector<std::string> lines;
+    for (const FoundGame &found : GameFinder(m_fileSystem).find()) {
+        const ErrorOr<bool> given =
+            m_fileSystem.isSameEntry(GameFolder(found.directory).folder(), game.folder());
+        if (!given.isError() && given.value())
+            continue;
+        lines.push_back(found.directory + " (" + expansionOf(found.edition, edition) + ")");
+    }
+    if (lines.empty())
+        return refusal;
+    return RuntimeError(refusal.code(), refusal.path(),
+                        refusal.cause() + "\nRed Alert was found in:\n" + Text::join(lines, "\n"));
 }
 
 ErrorOr<StatusRecord> ModInstaller::checkRemovable(const GameFolder &game)
@@ -183,8 +228,7 @@ ErrorOr<void> ModInstaller::checkGameFolder(const GameFolder &game)
     case EntryKind::Directory:
         break;
     case EntryKind::Missing:
-        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
-                            "The game folder does not exist.");
+        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(), GameFolderMissing);
     default:
         return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
                             "This is a file, not the game folder.");
@@ -194,6 +238,16 @@ ErrorOr<void> ModInstaller::checkGameFolder(const GameFolder &game)
                             "This is the folder of the BEXOM package, not the game "
                             "folder.");
     return {};
+}
+
+// Looked for only when missing: the folder is named for the player, who may have started the
+// installer from another folder than the package's.
+ErrorOr<void> ModInstaller::requirePackageFile(const std::string &name, const std::string &what)
+{
+    if (TRY(m_fileSystem.entryKind(name)) == EntryKind::File)
+        return {};
+    return requireFile(name, "The BEXOM package is incomplete: " + what + " must stand in " +
+                                 PackageFolder::described(m_fileSystem) + ".");
 }
 
 ErrorOr<void> ModInstaller::requireFile(const std::string &path, const std::string &cause)

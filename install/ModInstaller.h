@@ -32,6 +32,9 @@ public:
 
 private:
     ErrorOr<void> checkInstallable(Edition edition, const GameFolder &game);
+    // Whether the folder is there and holds the game with the expansion chosen.
+    ErrorOr<void> checkHoldsTheGame(Edition edition, const GameFolder &game);
+    RuntimeError pointToGamesFound(RuntimeError refusal, Edition edition, const GameFolder &game);
     // Returns the status file as it is, for the removal to keep its path line.
     ErrorOr<StatusRecord> checkRemovable(const GameFolder &game);
     ErrorOr<void> checkEarlierBackup(Edition edition, const GameFolder &game);
@@ -43,6 +46,8 @@ private:
     static RuntimeError damagedBackup(const GameFolder &game, const ManifestEntry &kept);
     ErrorOr<void> checkGameFolder(const GameFolder &game);
     ErrorOr<void> requireFile(const std::string &path, const std::string &cause);
+    // A file of the package, named in the message as what.
+    ErrorOr<void> requirePackageFile(const std::string &name, const std::string &what);
     // Nothing when the backup folder holds no manifest.
     ErrorOr<std::optional<InstallationManifest>> readManifest(const GameFolder &game);
 

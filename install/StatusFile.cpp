@@ -1,5 +1,6 @@
 #include "StatusFile.h"
 
+#include "PackageFolder.h"
 #include "runtime/Text.h"
 
 #include <string_view>
@@ -44,8 +45,8 @@ ErrorOr<StatusRecord> StatusFile::read() const
 {
     if (!TRY(m_fileSystem.exists(FileName)))
         return RuntimeError(RuntimeErrorCode::FileNotFound, FileName,
-                            "The status file of the BEXOM package must stand in the installer's "
-                            "folder.");
+                            "The status file of the BEXOM package must stand in " +
+                                PackageFolder::described(m_fileSystem) + ".");
     return parse(TRY(m_fileSystem.readFile(FileName)));
 }
 

@@ -1,8 +1,8 @@
 #include "PathTranslator.h"
 
 #include "Text.h"
+#include "WinePrefix.h"
 
-#include <cstdlib>
 #include <optional>
 #include <system_error>
 
@@ -10,24 +10,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-fs::path toPath(const std::string &text)
-{
-    return fs::path(text);
-}
-
 std::string fromPath(const fs::path &path)
 {
     return path.string();
-}
-
-// Wine keeps its drives as links in the prefix that Wine itself would use.
-fs::path winePrefix()
-{
-    const char *fromEnvironment = std::getenv("WINEPREFIX");
-    if (fromEnvironment && *fromEnvironment)
-        return toPath(fromEnvironment);
-    const char *home = std::getenv("HOME");
-    return toPath(home && *home ? home : "/") / ".wine";
 }
 
 bool isDriveLetter(char letter)
@@ -37,7 +22,8 @@ bool isDriveLetter(char letter)
 
 ErrorOr<fs::path> driveRoot(char letter, const std::string &originalPath)
 {
-    const fs::path prefix = winePrefix();
+    // Wine keeps its drives as links in the prefix that Wine itself would use.
+    const fs::path prefix = WinePrefix::folder();
     const fs::path link = prefix / "dosdevices" / (Text::toLowerAscii({letter}) + ':');
     std::error_code error;
     const fs::file_status status = fs::symlink_status(link, error);

@@ -265,7 +265,9 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     const std::string fullPath =
         "The game folder must be given as a full path, such as C:\\WESTWOOD\\REDALERT\\.";
     const std::string game = "%1/game\\";
-    install("missing folder", "%1/missing\\", {}, 76);
+    // With no game anywhere to point to, the refusal is as it always was.
+    install("missing folder", "%1/missing\\", {}, 76, Edition::Aftermath, {},
+            "The game folder does not exist.");
     install("a file, not a folder", "%1/game/RA95.exe\\", {}, 76);
     install("empty text", "", {}, 76);
     install("relative path", "game\\", {}, 76, Edition::Aftermath, {}, fullPath);
@@ -280,14 +282,22 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     install("carriage return", "%1/game\r\\", {"+game\r/Expand.mix", "+game\r/Expand2.mix"}, 76);
 #endif
     install("package folder", "%1/package", {}, 5);
-    install("Aftermath without Expand2.mix", game, {"-game/Expand2.mix"}, 53);
+    install("Aftermath without Expand2.mix", game, {"-game/Expand2.mix"}, 53, Edition::Aftermath,
+            {},
+            "There is no Expand2.mix in this folder, so Aftermath is not installed there. For a "
+            "game without Aftermath, choose the Counterstrike option.");
     install("no Expand.mix", game, {"-game/Expand.mix"}, 53, Edition::Counterstrike);
     install("Expand.mix a folder", game, {"-game/Expand.mix", "+game/Expand.mix/"}, 75);
     install("backup folder there", game, {"+game/BEXOMv2/"}, 58);
     install("backup name taken by a file", game, {"+game/BEXOMv2"}, 58, Edition::Counterstrike);
     for (const std::string &file : InstallScratch::packageFiles())
-        install("package without " + file, game, {"-package/" + file}, 53);
-    install("status file missing", game, {"-package/Status.ini"}, 53);
+        install("package without " + file, game, {"-package/" + file}, 53, Edition::Aftermath, {},
+                "The BEXOM package is incomplete: " + file +
+                    " must stand in the installer's folder, %package.");
+    // The request reads the status file before anything else.
+    install("status file missing", game, {"-package/Status.ini"}, 53, Edition::Aftermath, {},
+            "The status file of the BEXOM package must stand in the installer's folder, "
+            "%package.");
     install("status file empty", game, {}, 62, Edition::Aftermath, "");
 #ifdef _WIN32
     // A name too long for the file system is one that no folder has; the blanks that end a name
@@ -314,7 +324,9 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
                              const std::string &cause = {}) {
         rows.push_back({name, Direction::Removal, installed, {}, changes, status, error, cause});
     };
-    removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53);
+    removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53,
+            "The status file of the BEXOM package must stand in the installer's folder, "
+            "%package.");
     removal("removal, status file empty", Edition::Aftermath, {}, "", 62);
     removal("removal, status file of one line", Edition::Aftermath, {}, "Status=Aftermath\r\n", 76);
     removal("removal, binary junk", Edition::Aftermath, {},
@@ -369,7 +381,9 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             INFO(outcome.error().report());
             CHECK(outcome.error().number() == row.error);
             if (!row.cause.empty())
-                CHECK(outcome.error().cause() == row.cause);
+                CHECK(outcome.error().cause() ==
+                      Text::replaceAll(row.cause, "%package",
+                                       scratch.scratch().at(InstallScratch::PackageFolder)));
             CHECK(!outcome.error().path().empty());
             CHECK(!outcome.error().leftChanges());
             CHECK(scratch.snapshot() == before);

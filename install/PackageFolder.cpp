@@ -1,0 +1,33 @@
+#include "PackageFolder.h"
+
+namespace {
+
+// Windows paths come from the file system in their extended-length form, which no player types.
+const std::string ExtendedPrefix = "\\\\?\\";
+const std::string ExtendedUncPrefix = "\\\\?\\UNC\\";
+
+std::string asThePlayerSeesIt(const std::filesystem::path &host)
+{
+    const std::u8string text = host.u8string();
+    std::string path(text.begin(), text.end());
+    if (path.starts_with(ExtendedUncPrefix))
+        return "\\\\" + path.substr(ExtendedUncPrefix.size());
+    if (path.starts_with(ExtendedPrefix))
+        return path.substr(ExtendedPrefix.size());
+    return path;
+}
+
+} // namespace
+
+namespace PackageFolder {
+
+std::string described(FileSystem &fileSystem)
+{
+    const std::string folder = "the installer's folder";
+    const ErrorOr<std::filesystem::path> host = fileSystem.hostPath(".");
+    if (host.isError())
+        return folder;
+    return folder + ", " + asThePlayerSeesIt(host.value());
+}
+
+} // namespace PackageFolder
