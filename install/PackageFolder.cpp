@@ -23,7 +23,7 @@ namespace PackageFolder {
 
 std::string described(FileSystem &fileSystem)
 {
-    const std::string folder = "the installer's folder";
+    const std::string folder = "the folder the installer was started from";
     const ErrorOr<std::filesystem::path> host = fileSystem.hostPath(".");
     if (host.isError())
         return folder;

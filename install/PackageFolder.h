@@ -8,8 +8,8 @@
 // are looked for.
 namespace PackageFolder {
 
-// "the installer's folder, C:\BEXOM", the path as the player finds it in a file manager; without
-// the path when even that cannot be found.
+// "the folder the installer was started from, C:\BEXOM", the path as the player finds it in a file
+// manager; without the path when even that cannot be found.
 std::string described(FileSystem &fileSystem);
 
 } // namespace PackageFolder

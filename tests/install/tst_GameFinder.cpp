@@ -422,7 +422,8 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
          Edition::Aftermath,
          "game\\",
          {"package/Rules.ini"},
-         "The BEXOM package is incomplete: Rules.ini must stand in the installer's folder, "
+         "The BEXOM package is incomplete: Rules.ini must stand in the folder the installer was "
+         "started from, "
          "%package."},
     };
     for (const Row &row : rows)

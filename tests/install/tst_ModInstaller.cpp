@@ -293,10 +293,11 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     for (const std::string &file : InstallScratch::packageFiles())
         install("package without " + file, game, {"-package/" + file}, 53, Edition::Aftermath, {},
                 "The BEXOM package is incomplete: " + file +
-                    " must stand in the installer's folder, %package.");
+                    " must stand in the folder the installer was started from, %package.");
     // The request reads the status file before anything else.
     install("status file missing", game, {"-package/Status.ini"}, 53, Edition::Aftermath, {},
-            "The status file of the BEXOM package must stand in the installer's folder, "
+            "The status file of the BEXOM package must stand in the folder the installer was "
+            "started from, "
             "%package.");
     install("status file empty", game, {}, 62, Edition::Aftermath, "");
 #ifdef _WIN32
@@ -325,7 +326,8 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
         rows.push_back({name, Direction::Removal, installed, {}, changes, status, error, cause});
     };
     removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53,
-            "The status file of the BEXOM package must stand in the installer's folder, "
+            "The status file of the BEXOM package must stand in the folder the installer was "
+            "started from, "
             "%package.");
     removal("removal, status file empty", Edition::Aftermath, {}, "", 62);
     removal("removal, status file of one line", Edition::Aftermath, {}, "Status=Aftermath\r\n", 76);
