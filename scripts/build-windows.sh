@@ -2,7 +2,8 @@
 # Installs what is missing and cross-builds the engine and its tests for Windows with mingw-w64:
 # the shipped 32-bit build in build-windows-i686 and its x86-64 twin in build-windows-x86_64. Every
 # program is checked to need no DLL beside it. With --test, the x86-64 twin's tests then run under
-# Wine (the 32-bit build cannot run here: these machines run no 32-bit code).
+# Wine (the 32-bit build cannot run here: these machines run no 32-bit code). The program itself,
+# stripped, goes to dist/bexomv2.exe (32-bit, the one that ships) and dist/bexomv2-x64.exe.
 #
 #   scripts/build-windows.sh [--test] [SOURCE-FOLDER]
 #
@@ -31,6 +32,14 @@ for arch in i686 x86_64; do
     cmake --build "$prefix$arch"
     find "$prefix$arch" -name '*.exe' -not -path '*/CMakeFiles/*' -print0 |
         xargs -0 --no-run-if-empty scripts/check-windows-imports.sh
+    # The program as it ships: without its debugging information, a fraction of the size.
+    if [ -f "$prefix$arch/app/bexomv2.exe" ]; then
+        mkdir -p dist
+        shipped=dist/bexomv2.exe
+        [ "$arch" = x86_64 ] && shipped=dist/bexomv2-x64.exe
+        "$arch-w64-mingw32-strip" -o "$shipped" "$prefix$arch/app/bexomv2.exe"
+        echo "$shipped: $(stat -c %s "$shipped") bytes"
+    fi
 done
 
 if [ "$run_tests" = yes ]; then

@@ -81,10 +81,10 @@ std::optional<QString> ArtworkWriter::writeButtons() const
     for (const ButtonName &button : buttons) {
         const QString label = QString::fromLatin1(button.label);
         const QString file = QString::fromLatin1(button.file);
-        if (auto failure = savePicture(art.render(label, ButtonLook::Normal), file + "_off.png"))
+        if (auto failure = saveWindowPicture(art.render(label, ButtonLook::Normal), file + "_off"))
             return failure;
         if (auto failure =
-                savePicture(art.render(label, ButtonLook::Highlighted), file + "_on.png"))
+                saveWindowPicture(art.render(label, ButtonLook::Highlighted), file + "_on"))
             return failure;
     }
     return std::nullopt;
@@ -94,7 +94,7 @@ std::optional<QString> ArtworkWriter::writeBanner() const
 {
     const BannerArt art(QStringLiteral("BEXOM"), QStringLiteral("v2.0"), boldFont(34),
                         boldFont(16));
-    return savePicture(art.render(), QStringLiteral("banner.png"));
+    return saveWindowPicture(art.render(), QStringLiteral("banner"));
 }
 
 std::optional<QString> ArtworkWriter::writeIcons() const
@@ -115,6 +115,18 @@ std::optional<QString> ArtworkWriter::savePicture(const QImage &picture, const Q
 {
     const QString path = m_folder.filePath(name);
     if (!picture.save(path, "PNG"))
+        return QStringLiteral("could not write \"%1\"").arg(path);
+    return std::nullopt;
+}
+
+std::optional<QString> ArtworkWriter::saveWindowPicture(const QImage &picture,
+                                                        const QString &baseName) const
+{
+    if (auto failure = savePicture(picture, baseName + ".png"))
+        return failure;
+    // Qt writes 24 bits a pixel for an image without alpha.
+    const QString path = m_folder.filePath(baseName + ".bmp");
+    if (!picture.convertToFormat(QImage::Format_RGB888).save(path, "BMP"))
         return QStringLiteral("could not write \"%1\"").arg(path);
     return std::nullopt;
 }

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Measures the Windows program's start-up under Wine on Xvfb, from the start of its process to
+# its main window on the screen, against a bare borderless window of the same size; RUNS of each
+# in one Wine prefix, alternating, with the median of each.
+#
+#   scripts/measure-windows-startup.sh [BUILD-FOLDER] [RUNS]
+#
+# BUILD-FOLDER is an x86-64 Windows build folder, build-windows-x86_64 by default.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${1-}" != --on-display ]; then
+    exec xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -wr" "$0" --on-display "$@"
+fi
+shift
+build=$(realpath "${1:-build-windows-x86_64}")
+runs=${2:-9}
+timer=$build/tests/windows/startup_timer.exe
+
+# The program's package folder: an empty scratch folder, as nothing is installed or removed.
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+cd "$folder"
+"$OLDPWD/scripts/wine-run.sh" --template "$build/wine-prefix-template" "$timer" "$runs" \
+    "Z:${build//\//\\}\\tests\\windows\\black_window.exe" "Z:${build//\//\\}\\app\\bexomv2.exe" |
+    tr -d '\r' | grep -v '^shown'

@@ -1,0 +1,289 @@
+#include "InstallerProcess.h"
+#include "InstallScratch.h"
+#include "runtime/WindowsText.h"
+#include "ui/InstallDialogLayout.h"
+#include "ui/MainWindowLayout.h"
+#include "ui/win32/Form2.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr int NoHighlight = 5;
+
+const std::wstring Program = driveZPath(std::getenv("BEXOM_PROGRAM"));
+
+int differingPixels(const std::vector<std::uint32_t> &shown,
+                    const std::vector<std::uint32_t> &expected)
+{
+    int count = 0;
+    for (std::size_t i = 0; i < std::min(shown.size(), expected.size()); ++i)
+        count += shown[i] != expected[i];
+    return count + static_cast<int>(std::max(shown.size(), expected.size()) -
+                                    std::min(shown.size(), expected.size()));
+}
+
+// The screen is taken by the script that runs this test, which waits for the line.
+void takeScreenshot(const char *name)
+{
+    const char *folder = std::getenv("BEXOM_SCREENSHOTS");
+    if (!folder)
+        return;
+    std::printf("screenshot %s\n", name);
+    std::fflush(stdout);
+    const std::wstring done = driveZPath(folder) + L"\\" + WindowsText::toWide(name) + L".png";
+    for (int i = 0; i < 600 && GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(50);
+}
+
+RECT screenRect(HWND window, bool client)
+{
+    RECT rect{};
+    if (!client) {
+        GetWindowRect(window, &rect);
+        return rect;
+    }
+    GetClientRect(window, &rect);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT *>(&rect), 2);
+    return rect;
+}
+
+// Where a window of the given size stands centred on the work area.
+POINT centredPlace(int width, int height)
+{
+    RECT workArea{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
+    return {workArea.left + (workArea.right - workArea.left - width) / 2,
+            workArea.top + (workArea.bottom - workArea.top - height) / 2};
+}
+
+POINT centreOf(const PixelRect &rect)
+{
+    return {rect.left + rect.width / 2, rect.top + rect.height / 2};
+}
+
+bool checked(HWND dialog, int id)
+{
+    return SendDlgItemMessageW(dialog, id, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int buttonUnderPointer(HWND main)
+{
+    POINT pointer{};
+    GetCursorPos(&pointer);
+    ScreenToClient(main, &pointer);
+    for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i) {
+        const PixelRect place = MainWindowLayout::buttonn(i);
+        const RECT rect{place.left, place.top, place.left + place.width, place.top + place.height};
+        if (PtInRect(&rect, pointer))
+            return i;
+    }
+    return NoHighlight;
+}
+
+struct MouseRow
+{
+    const char *where;
+    POINT point;
+    int highlight;
+};
+
+} // namespace
+
+TEST_CASE("The installer's windows, driven as a player drives them")
+{
+    InstallScratch scratch;
+    const std::vector<std::string> gameBefore = scratch.gameSnapshot();
+    InstallerProcess installer(
+        Program, WindowsText::toWide(scratch.scratch().at(InstallScratch::PackageFolder)));
+    const HWND main = installer.mainWindow();
+    REQUIRE(main);
+
+    SUBCASE("Main window: borderless, black, centred, every picture in its place")
+    {
+        const RECT window = screenRect(main, false);
+        CHECK(window.right - window.left == MainWindowLayout::ClientWidth);
+        CHECK(window.bottom - window.top == MainWindowLayout::ClientHeight);
+        const RECT client = screenRect(main, true);
+        CHECK(client.left == window.left);
+        CHECK(client.top == window.top);
+        const POINT place =
+            centredPlace(MainWindowLayout::ClientWidth, MainWindowLayout::ClientHeight);
+        CHECK(window.left == place.x);
+        CHECK(window.top == place.y);
+        CHECK((GetWindowLongW(main, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_POPUP)) ==
+              WS_POPUP);
+
+        // The screen's own pointer may stand over a button at start, as on Xvfb, whose pointer
+        // is at the screen's centre: Windows then sends that button the first mouse move.
+        const std::vector<std::uint32_t> expected =
+            installer.expectedMainWindow(buttonUnderPointer(main));
+        CHECK(differingPixels(installer.mainWindowOnScreen(expected), expected) == 0);
+        takeScreenshot("main-window");
+
+        // Each row starts where the row before it left the highlight. The last row ends over
+        // the button under the screen's own pointer, as Windows may send a move from that
+        // pointer whenever a message box closes over the window.
+        const MouseRow rows[] = {
+            {"onto Install, without crossing the background",
+             centreOf(MainWindowLayout::buttonn(0)), 0},
+            {"within Install", {30, 120}, 0},
+            {"straight onto Credits", centreOf(MainWindowLayout::buttonn(2)), 2},
+            {"onto the banner", centreOf(MainWindowLayout::Picture1), 2},
+            {"over the background between Credits and Exit", {150, 322}, NoHighlight},
+            {"over the background again", {4, 4}, NoHighlight},
+            {"onto the banner with nothing highlighted", {20, 40}, NoHighlight},
+            {"onto Exit", centreOf(MainWindowLayout::buttonn(3)), 3},
+            {"onto Uninstall", centreOf(MainWindowLayout::buttonn(1)), 1},
+        };
+        for (const MouseRow &row : rows) {
+            CAPTURE(row.where);
+            installer.moveMouseTo(row.point);
+            const std::vector<std::uint32_t> highlighted =
+                installer.expectedMainWindow(row.highlight);
+            CHECK(differingPixels(installer.mainWindowOnScreen(highlighted), highlighted) == 0);
+        }
+        takeScreenshot("main-window-uninstall-highlighted");
+
+        installer.click(installer.buttonn(2));
+        CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
+              "The Credits can be found in the file: BEXOM-Credits.doc");
+        installer.click(installer.buttonn(3));
+        const HWND question = installer.waitForWindow(L"#32770", L"BEXOM Installation Program");
+        REQUIRE(question);
+        CHECK_FALSE(IsWindowEnabled(main));
+        takeScreenshot("exit-question");
+        CHECK(installer.answerMessageBox(L"BEXOM Installation Program", IDNO) ==
+              "Are you sure you wish to leave?");
+        CHECK(IsWindowEnabled(main));
+        const std::vector<std::uint32_t> unchanged = installer.expectedMainWindow(1);
+        CHECK(differingPixels(installer.mainWindowOnScreen(unchanged), unchanged) == 0);
+        installer.click(installer.buttonn(3));
+        installer.answerMessageBox(L"BEXOM Installation Program", IDYES);
+        CHECK(installer.waitForExit() == 0);
+    }
+
+    SUBCASE("Install dialog: an installation and a removal through the windows")
+    {
+        const std::wstring title = WindowsText::toWide(InstallDialogLayout::Title);
+        installer.click(installer.buttonn(0));
+        HWND dialog = installer.waitForWindow(L"#32770", title.c_str());
+        REQUIRE(dialog);
+        CHECK_FALSE(IsWindowEnabled(main));
+        const RECT client = screenRect(dialog, true);
+        CHECK(client.right - client.left == InstallDialogLayout::ClientWidth);
+        CHECK(client.bottom - client.top == InstallDialogLayout::ClientHeight);
+        const RECT window = screenRect(dialog, false);
+        const POINT place = centredPlace(window.right - window.left, window.bottom - window.top);
+        CHECK(window.left == place.x);
+        CHECK(window.top == place.y);
+        const LONG style = GetWindowLongW(dialog, GWL_STYLE);
+        CHECK((style & (WS_SYSMENU | WS_CAPTION)) == (WS_SYSMENU | WS_CAPTION));
+        CHECK((style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0);
+
+        using InstallDialogLayout::Control;
+        const std::pair<int, Control> controls[] = {
+            {Form2::Text1Id, InstallDialogLayout::Text1},
+            {Form2::Label1Id, InstallDialogLayout::Label1},
+            {Form2::Option1Id, InstallDialogLayout::Option1},
+            {Form2::Option2Id, InstallDialogLayout::Option2},
+            {Form2::Command1Id, InstallDialogLayout::Command1},
+            {Form2::Command2Id, InstallDialogLayout::Command2},
+        };
+        for (const auto &[id, control] : controls) {
+            CAPTURE(control.name);
+            const HWND item = GetDlgItem(dialog, id);
+            const RECT place = screenRect(item, false);
+            CHECK(place.left - client.left == control.place.left);
+            CHECK(place.top - client.top == control.place.top);
+            if (id != Form2::Label1Id) {
+                CHECK(place.right - place.left == control.place.width);
+                CHECK(place.bottom - place.top == control.place.height);
+            }
+            CHECK(textOf(item) == control.caption);
+        }
+        const HWND text1 = GetDlgItem(dialog, Form2::Text1Id);
+        CHECK(SendMessageW(text1, EM_GETLIMITTEXT, 0, 0) >= 0x7FFFFFFE);
+        CHECK(checked(dialog, Form2::Option2Id));
+        CHECK_FALSE(checked(dialog, Form2::Option1Id));
+        CHECK(installer.focus() == text1);
+        takeScreenshot("install-dialog");
+
+        // Enter and Esc do nothing; the character typed after each lands after the directory,
+        // where the caret was, and shows that the key before it has been handled.
+        const std::string typed = std::string(InstallDialogLayout::DefaultDirectory) + "xy";
+        installer.pressKey(text1, VK_RETURN);
+        PostMessageW(text1, WM_CHAR, 'x', 1);
+        installer.pressKey(text1, VK_ESCAPE);
+        PostMessageW(text1, WM_CHAR, 'y', 1);
+        for (int i = 0; i < 600 && textOf(text1) != typed && IsWindow(dialog); ++i)
+            Sleep(50);
+        CHECK(textOf(text1) == typed);
+        CHECK(IsWindowVisible(dialog));
+        CHECK(FindWindowW(L"#32770", L"Install BEXOM?") == nullptr);
+
+        // The game directory as typed, without its final backslash.
+        const std::string directory = scratch.driveCDirectory();
+        const std::wstring typedDirectory =
+            WindowsText::toWide(directory.substr(0, directory.size() - 1));
+        SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(typedDirectory.c_str()));
+        SendDlgItemMessageW(dialog, Form2::Option1Id, BM_CLICK, 0, 0);
+        CHECK(checked(dialog, Form2::Option1Id));
+        CHECK_FALSE(checked(dialog, Form2::Option2Id));
+
+        // Tab goes through the controls in their order, into the option group on its selected
+        // option; Enter on the focused Install button presses it.
+        SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(text1), TRUE);
+        const int tabOrder[] = {Form2::Option1Id, Form2::Command1Id, Form2::Command2Id,
+                                Form2::Text1Id,   Form2::Option1Id,  Form2::Command1Id};
+        for (const int id : tabOrder) {
+            CAPTURE(id);
+            installer.pressKey(installer.focus(), VK_TAB);
+            const HWND expected = GetDlgItem(dialog, id);
+            for (int i = 0; i < 600 && installer.focus() != expected; ++i)
+                Sleep(50);
+            CHECK(installer.focus() == expected);
+        }
+        installer.pressKey(installer.focus(), VK_RETURN);
+        CHECK(installer.answerMessageBox(L"Install BEXOM?", IDNO) ==
+              "Are you sure you wish to install BEXOM to the directory: " + directory);
+        CHECK(textOf(text1) == directory);
+        CHECK(scratch.gameSnapshot() == gameBefore);
+
+        PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
+        installer.answerMessageBox(L"Install BEXOM?", IDYES);
+        PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
+        // Answered once the installation is over: the dialog stays open after it.
+        CHECK(installer.answerMessageBox(L"BEXOM", IDOK) == "BEXOM is already Installed");
+        CHECK(scratch.status().starts_with("Status=Counterstrike"));
+        CHECK(scratch.gameSnapshot() != gameBefore);
+        CHECK(IsWindowVisible(dialog));
+
+        PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+        CHECK(InstallerProcess::waitUntilGone(dialog));
+        CHECK(IsWindowEnabled(main));
+
+        // A new opening shows the design values again; Cancel closes it too.
+        installer.click(installer.buttonn(0));
+        dialog = installer.waitForWindow(L"#32770", title.c_str());
+        REQUIRE(dialog);
+        CHECK(textOf(GetDlgItem(dialog, Form2::Text1Id)) == InstallDialogLayout::DefaultDirectory);
+        CHECK(checked(dialog, Form2::Option2Id));
+        CHECK_FALSE(checked(dialog, Form2::Option1Id));
+        PostMessageW(GetDlgItem(dialog, Form2::Command2Id), BM_CLICK, 0, 0);
+        CHECK(InstallerProcess::waitUntilGone(dialog));
+
+        installer.click(installer.buttonn(1));
+        CHECK(installer.answerMessageBox(L"BEXOM", IDYES) ==
+              "Are you sure you wish to uninstall BEXOM?");
+        // The credits notice comes once the removal is over.
+        installer.click(installer.buttonn(2));
+        installer.answerMessageBox(L"BEXOM", IDOK);
+        CHECK(scratch.status().starts_with("Status=Uninstalled"));
+        CHECK(scratch.gameSnapshot() == gameBefore);
+    }
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+// The numbers of the main window's pictures among the program's resources. Plain macros, as the
+// resource compiler reads this file too. A picture button's normal and highlighted pictures are
+// found by adding its index to the first number of each set.
+#define BEXOM_BANNER_BITMAP 100
+#define BEXOM_FIRST_OFF_BITMAP 110
+#define BEXOM_FIRST_ONN_BITMAP 120

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "PictureArea.h"
+#include "runtime/ErrorOr.h"
+#include "ui/MainWindowController.h"
+#include "ui/MainWindowLayout.h"
+
+#include "WindowsApi.h"
+
+#include <array>
+#include <memory>
+
+class Form2;
+
+// The borderless main window: a title banner above four picture buttons (Install, Uninstall,
+// Credits, Exit), each a child window of its own. It shows pictures and forwards the mouse to
+// its routines.
+class Form1 final : private MainWindowView
+{
+public:
+    static constexpr const wchar_t *ClassName = L"BexomForm1";
+    // The child windows' numbers, by which tools find them.
+    static constexpr int Picture1Id = 10;
+    static constexpr int FirstButtonnId = 20;
+
+    // The window, built and centred but not yet shown, or why Windows refused it.
+    static ErrorOr<std::unique_ptr<Form1>> create(HINSTANCE instance, RuntimeServices &services);
+    ~Form1() override;
+    Form1(const Form1 &) = delete;
+    Form1 &operator=(const Form1 &) = delete;
+
+    void show(int showCommand);
+
+private:
+    Form1(HINSTANCE instance, RuntimeServices &services);
+
+    ErrorOr<void> loadArtwork();
+    ErrorOr<void> createWindow();
+    ErrorOr<void> createPictureAreas();
+
+    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void showButtonPicture(std::int16_t index, ButtonPicture picture) override;
+    void showInstallDialog() override;
+    void endProgram() override;
+
+    HINSTANCE m_instance;
+    RuntimeServices &m_services;
+    MainWindowController m_controller;
+    HWND m_window = nullptr;
+
+    HBITMAP m_banner = nullptr;
+    std::array<HBITMAP, MainWindowLayout::ButtonCount> Off{};
+    std::array<HBITMAP, MainWindowLayout::ButtonCount> onn{};
+    std::unique_ptr<PictureArea> Picture1;
+    std::array<std::unique_ptr<PictureArea>, MainWindowLayout::ButtonCount> Buttonn;
+
+    std::unique_ptr<Form2> m_installDialog;
+};
