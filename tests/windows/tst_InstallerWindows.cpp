@@ -249,8 +249,9 @@ TEST_CASE("The installer's windows, driven as a player drives them")
             CHECK(installer.focus() == expected);
         }
         installer.pressKey(installer.focus(), VK_RETURN);
+        // The directory does not fit beside the question: it starts a line of its own.
         CHECK(installer.answerMessageBox(L"Install BEXOM?", IDNO) ==
-              "Are you sure you wish to install BEXOM to the directory: " + directory);
+              "Are you sure you wish to install BEXOM to the directory:\n" + directory);
         CHECK(textOf(text1) == directory);
         CHECK(scratch.gameSnapshot() == gameBefore);
 

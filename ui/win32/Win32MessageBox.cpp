@@ -1,8 +1,12 @@
 #include "Win32MessageBox.h"
 
 #include "runtime/WindowsText.h"
+#include "ui/PromptWrapper.h"
 
 #include "WindowsApi.h"
+
+#include <algorithm>
+#include <unordered_map>
 
 // The runtime's style numbers and answers are Windows' own.
 static_assert(MessageBoxStyle::OkOnly == MB_OK && MessageBoxStyle::YesNo == MB_YESNO);
@@ -16,6 +20,44 @@ namespace {
 
 constexpr UINT ButtonsAndIcon = MB_TYPEMASK | MB_ICONMASK;
 
+// The message box breaks lines between words by itself, but a directory without a blank would be
+// cut at the box's edge, and a prompt of thousands of lines would run off the screen. Laid out
+// here, in the box's own font and in lines narrower than the box allows, every line stays whole.
+std::string laidOut(const std::string &prompt)
+{
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    RECT workArea{};
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0) ||
+        !SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0))
+        return prompt;
+    const HFONT font = CreateFontIndirectW(&metrics.lfMessageFont);
+    const HDC screen = GetDC(nullptr);
+    const HGDIOBJ formerFont = SelectObject(screen, font);
+    TEXTMETRICW text{};
+    GetTextMetricsW(screen, &text);
+    std::unordered_map<std::string, int> widths;
+    const auto characterWidth = [&](std::string_view character) {
+        auto [known, added] = widths.try_emplace(std::string(character), 0);
+        if (added) {
+            const std::wstring wide = WindowsText::toWide(character);
+            SIZE size{};
+            GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &size);
+            known->second = size.cx;
+        }
+        return known->second;
+    };
+    const int lineWidth = (workArea.right - workArea.left) / 2;
+    // Room for the title bar, the buttons and the frame.
+    const int lineHeight = std::max(1, static_cast<int>(text.tmHeight + text.tmExternalLeading));
+    const int maxLines = ((workArea.bottom - workArea.top) * 3 / 4 - 100) / lineHeight;
+    std::string wrapped = PromptWrapper(characterWidth, lineWidth, maxLines).wrap(prompt);
+    SelectObject(screen, formerFont);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(font);
+    return wrapped;
+}
+
 } // namespace
 
 int Win32MessageBox::show(const std::string &prompt, int style, const std::string &title)
@@ -27,7 +69,7 @@ int Win32MessageBox::show(const std::string &prompt, int style, const std::strin
     UINT flags = static_cast<UINT>(style) & ButtonsAndIcon;
     if (!owner)
         flags |= MB_TASKMODAL;
-    const int answer = MessageBoxW(owner, WindowsText::toWide(prompt).c_str(),
+    const int answer = MessageBoxW(owner, WindowsText::toWide(laidOut(prompt)).c_str(),
                                    WindowsText::toWide(title).c_str(), flags);
     // A box that could not be shown has not been answered; nothing goes ahead without a Yes.
     return answer == 0 ? MessageBoxAnswer::No : answer;
