@@ -3,9 +3,11 @@
 # its main window on the screen, against a bare borderless window of the same size; RUNS of each
 # in one Wine prefix, alternating, with the median of each.
 #
-#   scripts/measure-windows-startup.sh [BUILD-FOLDER] [RUNS]
+#   scripts/measure-windows-startup.sh [BUILD-FOLDER] [RUNS] [PROGRAM]
 #
-# BUILD-FOLDER is an x86-64 Windows build folder, build-windows-x86_64 by default.
+# BUILD-FOLDER is an x86-64 Windows build folder, build-windows-x86_64 by default, which holds the
+# bare window and the timer. PROGRAM is the program as it ships, dist/bexomv2-x64.exe by default:
+# the build folder's own copy carries its symbols, which Wine maps in at every start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,6 +17,7 @@ fi
 shift
 build=$(realpath "${1:-build-windows-x86_64}")
 runs=${2:-9}
+program=$(realpath "${3:-dist/bexomv2-x64.exe}")
 timer=$build/tests/windows/startup_timer.exe
 
 # The program's package folder: an empty scratch folder, as nothing is installed or removed.
@@ -22,5 +25,5 @@ folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 cd "$folder"
 "$OLDPWD/scripts/wine-run.sh" --template "$build/wine-prefix-template" "$timer" "$runs" \
-    "Z:${build//\//\\}\\tests\\windows\\black_window.exe" "Z:${build//\//\\}\\app\\bexomv2.exe" |
+    "Z:${build//\//\\}\\tests\\windows\\black_window.exe" "Z:${program//\//\\}" |
     tr -d '\r' | grep -v '^shown'

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite under AddressSanitizer and
 # UndefinedBehaviorSanitizer, each fuzzer for FUZZ_SECONDS (60 by default), the suite as the
-# program ships, then the engine's suite built for Windows and run under Wine.
+# program ships, then the Windows program and the suite built for Windows, run under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
