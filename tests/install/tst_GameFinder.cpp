@@ -260,8 +260,6 @@ TEST_CASE("finderListsEachInstallationOnce")
         std::vector<RegistryEntry> registry;
         Lines expected;
         Prefix prefix = Prefix::Win64;
-        // Written as system.reg instead of the entries, on Linux only.
-        std::optional<std::string> damagedRegistry = std::nullopt;
     };
     const GameFiles counterstrike{"Westwood/RA", Edition::Counterstrike};
     const Lines lowerCase{"ra95.exe", "redalert.mix", "expand.mix"};
@@ -318,25 +316,6 @@ TEST_CASE("finderListsEachInstallationOnce")
          {{"RA"}, {"Games/TD", Edition::Aftermath, {"C&C95.EXE"}}, {"Games/B"}, {"Games/A"}},
          {},
          {"%1\\RA\\ Aftermath", "%1\\Games\\A\\ Aftermath", "%1\\Games\\B\\ Aftermath"}},
-        {"registry cut short",
-         {counterstrike},
-         {},
-         {"%1\\Westwood\\RA\\ Counterstrike"},
-         Prefix::Win64,
-         "WINE REGISTRY Version 2\n[Software\\\\Wow6432Node\\\\Westwood\\\\Red Alert Windows 95 "
-         "Edition] 1\n\"InstallPath\"=\"C:\\\\Westw"},
-        {"registry value with no closing quote",
-         {counterstrike},
-         {},
-         {"%1\\Westwood\\RA\\ Counterstrike"},
-         Prefix::Win64,
-         "[Software\\\\Westwood\\\\Red Alert Windows 95 Edition]\n\"InstallPath\"=\"C:\\\\X\n"},
-        {"registry of one huge line",
-         {counterstrike},
-         {},
-         {"%1\\Westwood\\RA\\ Counterstrike"},
-         Prefix::Win64,
-         std::string(16 * 1024 * 1024, '[')},
 #else
         // Drive C is the one of the scratch prefix that the run under Wine has; the game made
         // there is removed when the row is done.
@@ -353,10 +332,6 @@ TEST_CASE("finderListsEachInstallationOnce")
             for (const GameFiles &game : row.games)
                 createGame(scratch.scratch(), game);
             const ScratchRegistry registry(row.registry, row.prefix, scratch.scratch());
-#ifndef _WIN32
-            if (row.damagedRegistry)
-                writeSystemReg(*row.damagedRegistry);
-#endif
 
             CHECK(found(scratch.fileSystem(), windowsPath(scratch.scratch())) == row.expected);
             for (const GameFiles &game : row.games)
