@@ -46,5 +46,5 @@ done
 if [ "$run_tests" = yes ]; then
     echo "== Tests of the x86-64 build under Wine"
     cd "${prefix}x86_64"
-    ctest --output-on-failure
+    ctest --output-on-failure -j "$(nproc)"
 fi

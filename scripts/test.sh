@@ -7,11 +7,12 @@ cd "$(dirname "$0")/.."
 
 scripts/install-dependencies.sh
 export QT_QPA_PLATFORM=offscreen
+# Every test works in scratch folders and a Wine prefix of its own, so they may run side by side.
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DBEXOM_SANITIZE=ON >/dev/null
 cmake --build build-sanitize
-(cd build-sanitize && ctest --output-on-failure)
+(cd build-sanitize && ctest --output-on-failure -j "$(nproc)")
 
 echo "== Fuzzing"
 scripts/fuzz.sh
@@ -20,7 +21,7 @@ echo "== Tests"
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build
 cd build
-ctest --output-on-failure
+ctest --output-on-failure -j "$(nproc)"
 cd ..
 
 echo "== Windows build and its tests under Wine"
