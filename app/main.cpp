@@ -1,6 +1,5 @@
 #include "runtime/HostFileSystem.h"
 #include "ui/InterruptedWorkNotice.h"
-#include "ui/qt/Artwork.h"
 #include "ui/qt/Form1.h"
 #include "ui/qt/QtBusyIndicator.h"
 #include "ui/qt/QtMessageBox.h"
@@ -8,6 +7,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
@@ -32,8 +32,10 @@ int main(int argc, char *argv[])
     QtBusyIndicator busyIndicator;
     RuntimeServices services{fileSystem, messageBox, busyIndicator};
     Form1 mainWindow(services);
-    // After the main window, which brings in the artwork.
-    QApplication::setWindowIcon(QIcon(Artwork::picture(":/artwork/bexomv2_icon.png")));
     mainWindow.show();
+    // The window is on the screen first; the icon, which Qt's image readers decode, follows.
+    QTimer::singleShot(0, [] {
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/artwork/bexomv2_icon.png")));
+    });
     return QApplication::exec();
 }

@@ -1,13 +1,28 @@
 #include "PictureArea.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
+// A plain widget that paints its picture rather than a label: a label's text machinery is of no
+// use here and slowed the main window's start.
 PictureArea::PictureArea(const QPixmap &picture, const QRect &geometry, QWidget *parent)
-    : QLabel(parent)
+    : QWidget(parent), m_picture(picture)
 {
     setGeometry(geometry);
-    setPixmap(picture);
     setMouseTracking(true);
+    // The picture covers the whole area, so nothing beneath needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PictureArea::setPixmap(const QPixmap &picture)
+{
+    m_picture = picture;
+    update();
+}
+
+void PictureArea::paintEvent(QPaintEvent *)
+{
+    QPainter(this).drawPixmap(0, 0, m_picture);
 }
 
 void PictureArea::mouseMoveEvent(QMouseEvent *event)

@@ -3,6 +3,7 @@
 #include "ScriptedServices.h"
 #include "ui/qt/Form1.h"
 #include "ui/qt/Form2.h"
+#include "ui/qt/PictureArea.h"
 #include "ui/qt/QtMessageBox.h"
 
 #include <QDialog>
@@ -19,9 +20,9 @@ namespace {
 const QStringList Labels{"Install", "Uninstall", "Credits", "Exit"};
 const QString NotInstalled = "BEXOM | 32 | BEXOM is not installed";
 
-QLabel *button(Form1 &form, int index)
+PictureArea *button(Form1 &form, int index)
 {
-    return form.findChild<QLabel *>(QStringLiteral("Buttonn%1").arg(index));
+    return form.findChild<PictureArea *>(QStringLiteral("Buttonn%1").arg(index));
 }
 
 QImage asShown(const QPixmap &picture)
@@ -29,9 +30,10 @@ QImage asShown(const QPixmap &picture)
     return picture.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
+// The picture as the artwork generator drew it, from its PNG beside the program's BMPs.
 QImage artwork(int index, bool highlighted)
 {
-    return asShown(QPixmap(QStringLiteral(":/artwork/%1_%2.png")
+    return asShown(QPixmap(QStringLiteral(ARTWORK_DIR "/%1_%2.png")
                                .arg(Labels[index].toLower(), highlighted ? "on" : "off")));
 }
 
