@@ -39,6 +39,7 @@ for arch in i686 x86_64; do
         shipped=dist/bexomv2.exe
         [ "$arch" = x86_64 ] && shipped=dist/bexomv2-x64.exe
         "$arch-w64-mingw32-strip" -o "$shipped" "$prefix$arch/app/bexomv2.exe"
+        scripts/check-windows-resources.sh "$shipped"
         echo "$shipped: $(stat -c %s "$shipped") bytes"
     fi
 done
