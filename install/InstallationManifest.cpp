@@ -22,11 +22,6 @@ const std::vector<std::string> KnownNames = {
     "MPlayer.ini", "Title.pcx",   "SC-Vorda.mix",
 };
 
-std::string editionWord(Edition edition)
-{
-    return edition == Edition::Aftermath ? "Aftermath" : "Counterstrike";
-}
-
 std::string roleWord(Role role)
 {
     return role == Role::Placed ? "placed" : "kept";
@@ -35,7 +30,7 @@ std::string roleWord(Role role)
 std::optional<Edition> editionOf(const std::string &word)
 {
     for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
-        if (editionWord(edition) == word)
+        if (editionName(edition) == word)
             return edition;
     return std::nullopt;
 }
@@ -119,7 +114,7 @@ std::vector<ManifestEntry> InstallationManifest::entries(Role role) const
 
 std::string InstallationManifest::encode() const
 {
-    std::string bytes = FormatLine + LineEnd + EditionWord + ' ' + editionWord(m_edition) + LineEnd;
+    std::string bytes = FormatLine + LineEnd + EditionWord + ' ' + editionName(m_edition) + LineEnd;
     for (const ManifestEntry &entry : m_entries)
         bytes += roleWord(entry.role) + ' ' + entry.name + ' ' + std::to_string(entry.digest.size) +
                  ' ' + Text::toHex(entry.digest.sha256) + LineEnd;

@@ -37,11 +37,6 @@ ErrorOr<void> markUninstalled(Transaction &transaction, const StatusRecord &stat
                                StatusFile::encode({StatusFile::Uninstalled, status.pathItem}));
 }
 
-std::string editionName(Edition edition)
-{
-    return edition == Edition::Aftermath ? "Aftermath" : "Counterstrike";
-}
-
 // For a game that has only Counterstrike, a player who chose Aftermath is told what to choose.
 std::string expansionOf(Edition found, Edition chosen)
 {

@@ -59,9 +59,16 @@ std::string PromptWrapper::wrap(std::string_view prompt)
 int PromptWrapper::widthOf(std::string_view text)
 {
     int width = 0;
-    forEachCharacter(text,
-                     [&](std::string_view character) { width += m_characterWidth(character); });
+    forEachCharacter(text, [&](std::string_view character) { width += characterWidth(character); });
     return width;
+}
+
+int PromptWrapper::characterWidth(std::string_view character)
+{
+    auto [known, added] = m_widths.try_emplace(std::string(character), 0);
+    if (added)
+        known->second = m_characterWidth(character);
+    return known->second;
 }
 
 void PromptWrapper::addWord(std::string_view word)
@@ -79,7 +86,7 @@ void PromptWrapper::addWord(std::string_view word)
     if (!lineEmpty)
         breakLine();
     forEachCharacter(word, [&](std::string_view character) {
-        const int width = m_characterWidth(character);
+        const int width = characterWidth(character);
         if (m_currentWidth + width > m_lineWidth && !m_lines.back().empty())
             breakLine();
         m_lines.back() += character;

@@ -3,6 +3,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // Lays out a message's prompt in lines no wider than the box allows. Lines break between words;
@@ -24,13 +25,16 @@ public:
     std::string wrap(std::string_view prompt);
 
 private:
-    int widthOf(std::string_view character);
+    int widthOf(std::string_view text);
+    // Each character is measured once: a directory repeats few characters many times.
+    int characterWidth(std::string_view character);
     void addWord(std::string_view word);
     void breakLine();
 
     CharacterWidth m_characterWidth;
     int m_lineWidth;
     int m_maxLines;
+    std::unordered_map<std::string, int> m_widths;
     std::vector<std::string> m_lines;
     int m_currentWidth = 0;
 };

@@ -6,8 +6,6 @@
 #include <QMessageBox>
 #include <QScreen>
 
-#include <unordered_map>
-
 namespace {
 
 constexpr int ButtonsMask = 0x07;
@@ -55,13 +53,9 @@ int roomFor(const QMessageBox &box)
 QString laidOut(const QMessageBox &box, const std::string &prompt)
 {
     const QFontMetrics metrics = box.fontMetrics();
-    std::unordered_map<std::string, int> widths;
-    const auto characterWidth = [&](std::string_view character) {
-        auto [known, added] = widths.try_emplace(std::string(character), 0);
-        if (added)
-            known->second = metrics.horizontalAdvance(
-                QString::fromUtf8(character.data(), qsizetype(character.size())));
-        return known->second;
+    const auto characterWidth = [&metrics](std::string_view character) {
+        return metrics.horizontalAdvance(
+            QString::fromUtf8(character.data(), qsizetype(character.size())));
     };
     // Room for the buttons and the frame below the text.
     const int maxLines =

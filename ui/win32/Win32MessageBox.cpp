@@ -6,7 +6,6 @@
 #include "WindowsApi.h"
 
 #include <algorithm>
-#include <unordered_map>
 
 // The runtime's style numbers and answers are Windows' own.
 static_assert(MessageBoxStyle::OkOnly == MB_OK && MessageBoxStyle::YesNo == MB_YESNO);
@@ -36,16 +35,11 @@ std::string laidOut(const std::string &prompt)
     const HGDIOBJ formerFont = SelectObject(screen, font);
     TEXTMETRICW text{};
     GetTextMetricsW(screen, &text);
-    std::unordered_map<std::string, int> widths;
-    const auto characterWidth = [&](std::string_view character) {
-        auto [known, added] = widths.try_emplace(std::string(character), 0);
-        if (added) {
-            const std::wstring wide = WindowsText::toWide(character);
-            SIZE size{};
-            GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &size);
-            known->second = size.cx;
-        }
-        return known->second;
+    const auto characterWidth = [screen](std::string_view character) {
+        const std::wstring wide = WindowsText::toWide(character);
+        SIZE size{};
+        GetTextExtentPoint32W(screen, wide.c_str(), static_cast<int>(wide.size()), &size);
+        return static_cast<int>(size.cx);
     };
     const int lineWidth = (workArea.right - workArea.left) / 2;
     // Room for the title bar, the buttons and the frame.
