@@ -19,4 +19,7 @@ struct Meaning
 
 std::optional<Meaning> meaningOf(std::error_code error);
 
+// The system's own words for the error, in UTF-8 whatever the system's code page.
+std::string messageOf(std::error_code error);
+
 } // namespace NativeErrors

@@ -8,4 +8,9 @@ std::optional<Meaning> meaningOf(std::error_code)
     return std::nullopt;
 }
 
+std::string messageOf(std::error_code error)
+{
+    return error.message();
+}
+
 } // namespace NativeErrors

@@ -35,7 +35,7 @@ RuntimeError RuntimeError::fromErrorCode(std::error_code error, std::string path
     if (cause.empty() && meaning)
         cause = meaning->cause;
     if (cause.empty())
-        cause = error.message();
+        cause = NativeErrors::messageOf(error);
     return RuntimeError(meaning ? meaning->code : codeFor(error), std::move(path),
                         std::move(cause));
 }

@@ -1,6 +1,10 @@
 #include "NativeErrors.h"
 
+#include "WindowsText.h"
+
 #include <windows.h>
+
+#include <memory>
 
 namespace NativeErrors {
 
@@ -38,6 +42,27 @@ std::optional<Meaning> meaningOf(std::error_code error)
     default:
         return Meaning{PathFileAccessError, {}};
     }
+}
+
+std::string messageOf(std::error_code error)
+{
+    if (error.category() != std::system_category())
+        return error.message();
+    // The C++ library asks for the text in the ANSI code page, which before Windows 10 1903 is
+    // not UTF-8 whatever the manifest says: a French or Russian Windows would show it garbled.
+    wchar_t *buffer = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, static_cast<DWORD>(error.value()), 0, reinterpret_cast<wchar_t *>(&buffer), 0,
+        nullptr);
+    const std::unique_ptr<wchar_t, decltype(&LocalFree)> owned(buffer, &LocalFree);
+    if (length == 0)
+        return error.message();
+    std::wstring_view text(buffer, length);
+    // The system ends its texts with a line break.
+    while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' '))
+        text.remove_suffix(1);
+    return WindowsText::fromWide(text);
 }
 
 } // namespace NativeErrors
