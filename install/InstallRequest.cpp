@@ -54,7 +54,9 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
     const int answer = m_services.messageBox.show(
         ConfirmPrompt + m_directory, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
         ConfirmTitle);
-    if (answer == MessageBoxAnswer::No)
+    // Only the player's Yes installs: a box closed by Alt+F4, Esc or its close box answers
+    // Cancel, and that is no consent.
+    if (answer != MessageBoxAnswer::Yes)
         return {};
     if (edition == Edition::Counterstrike)
         return Ins_Counter();
@@ -63,12 +65,14 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
 
 ErrorOr<void> InstallRequest::Ins_Aftermath()
 {
-    const BusyScope busy(m_services.busyIndicator);
-    return ModInstaller(m_services.fileSystem).install(Edition::Aftermath, m_directory);
+    return m_services.busyIndicator.runWhileBusy([this] {
+        return ModInstaller(m_services.fileSystem).install(Edition::Aftermath, m_directory);
+    });
 }
 
 ErrorOr<void> InstallRequest::Ins_Counter()
 {
-    const BusyScope busy(m_services.busyIndicator);
-    return ModInstaller(m_services.fileSystem).install(Edition::Counterstrike, m_directory);
+    return m_services.busyIndicator.runWhileBusy([this] {
+        return ModInstaller(m_services.fileSystem).install(Edition::Counterstrike, m_directory);
+    });
 }

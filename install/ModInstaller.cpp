@@ -92,9 +92,13 @@ ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const GameFolder &
         return pointToGamesFound(holdsTheGame.releaseError(), edition, game);
     if (TRY(m_fileSystem.exists(game.backupFolder())))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
-                            "BEXOM's backup folder is already there, so BEXOM seems "
-                            "to be installed. Uninstall it first, or move the "
-                            "folder away.");
+                            "BEXOM's backup folder is already there, but this "
+                            "package's status file says BEXOM is not installed, so "
+                            "Uninstall will not use the folder either. If BEXOM was "
+                            "installed from another copy of its package, uninstall it "
+                            "from there. Otherwise move the game's archives in the "
+                            "folder back into the game folder, replacing those there, "
+                            "delete the folder and install again.");
     for (const std::string &name : packageFiles(edition))
         TRY(requirePackageFile(name, name));
     return requirePackageFile(StatusFile::FileName, "the status file");

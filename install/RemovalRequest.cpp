@@ -16,7 +16,8 @@ ErrorOr<void> RemovalRequest::run()
     MessageBox &messageBox = m_services.messageBox;
     const int answer =
         messageBox.show(ConfirmPrompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question, Title);
-    if (answer == MessageBoxAnswer::No)
+    // A box closed without an answer deletes nothing.
+    if (answer != MessageBoxAnswer::Yes)
         return {};
     const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     m_storedGameDirectory = status.gameDirectory();
@@ -31,13 +32,16 @@ ErrorOr<void> RemovalRequest::run()
 
 ErrorOr<void> RemovalRequest::Unins_Aftermath()
 {
-    const BusyScope busy(m_services.busyIndicator);
-    return ModInstaller(m_services.fileSystem).uninstall(Edition::Aftermath, m_storedGameDirectory);
+    return m_services.busyIndicator.runWhileBusy([this] {
+        return ModInstaller(m_services.fileSystem)
+            .uninstall(Edition::Aftermath, m_storedGameDirectory);
+    });
 }
 
 ErrorOr<void> RemovalRequest::Unins_Counterstrike()
 {
-    const BusyScope busy(m_services.busyIndicator);
-    return ModInstaller(m_services.fileSystem)
-        .uninstall(Edition::Counterstrike, m_storedGameDirectory);
+    return m_services.busyIndicator.runWhileBusy([this] {
+        return ModInstaller(m_services.fileSystem)
+            .uninstall(Edition::Counterstrike, m_storedGameDirectory);
+    });
 }

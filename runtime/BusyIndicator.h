@@ -1,14 +1,24 @@
 #pragma once
 
+#include "ErrorOr.h"
+
+#include <functional>
+
 // The sign that the program is at work on the game folder and takes no input meanwhile: the busy
 // cursor in the windows, nothing at all in tests.
 class BusyIndicator
 {
 public:
+    using Work = std::function<ErrorOr<void>()>;
+
     virtual ~BusyIndicator() = default;
 
     virtual void begin() = 0;
     virtual void end() = 0;
+
+    // Does the work under the busy sign and returns its outcome. The windows run it on a thread
+    // of their own and keep painting meanwhile, taking no input; here it runs on the caller's.
+    virtual ErrorOr<void> runWhileBusy(const Work &work);
 };
 
 // Shows the busy sign for as long as it lives. Message boxes must come after it is gone, or the
@@ -25,3 +35,9 @@ public:
 private:
     BusyIndicator &m_indicator;
 };
+
+inline ErrorOr<void> BusyIndicator::runWhileBusy(const Work &work)
+{
+    const BusyScope busy(*this);
+    return work();
+}

@@ -13,6 +13,8 @@ inline constexpr int Information = 64;
 
 namespace MessageBoxAnswer {
 inline constexpr int Ok = 1;
+// A box closed without a button: Alt+F4, Esc or its close box.
+inline constexpr int Cancel = 2;
 inline constexpr int Yes = 6;
 inline constexpr int No = 7;
 } // namespace MessageBoxAnswer

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Checks that a Windows program carries what the player and Explorer see of it: the nine pictures
-# of the main window, the icon with its three images, the version record and the manifest.
+# of the main window, the icon with its five images, the version record and the manifest.
 #
 #   scripts/check-windows-resources.sh PROGRAM.exe...
 set -euo pipefail
@@ -18,7 +18,7 @@ status=0
 for program in "$@"; do
     table=$(x86_64-w64-mingw32-objdump -x "$program" |
         sed -n '/The .rsrc Resource Directory section/,/^$/p')
-    for expected in "2 9 pictures" "3 3 icon images" "14 1 icon" "16 1 version record" "24 1 manifest"; do
+    for expected in "2 9 pictures" "3 5 icon images" "14 1 icon" "16 1 version record" "24 1 manifest"; do
         read -r type wanted what <<<"$expected"
         found=$(count "$table" "$type" || true)
         if [ "${found:-0}" -ne "$wanted" ]; then

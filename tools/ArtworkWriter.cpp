@@ -106,6 +106,9 @@ std::optional<QString> ArtworkWriter::writeIcons() const
     icon.add(monochrome.quantize(art.renderMonochrome(32)));
     icon.add(sixteenColours.quantize(art.renderFlat(32)));
     icon.add(sixteenColours.quantize(art.renderFlat(16)));
+    // Explorer's large views and the Alt+Tab list on today's screens.
+    icon.addFullColour(art.render(48));
+    icon.addFullColour(art.render(256));
     if (auto failure = saveBytes(icon.encode(), QStringLiteral("bexomv2.ico")))
         return failure;
     return savePicture(art.render(64), QStringLiteral("bexomv2_icon.png"));

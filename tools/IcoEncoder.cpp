@@ -1,5 +1,6 @@
 #include "IcoEncoder.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QIODevice>
 
@@ -25,32 +26,41 @@ int bitsPerPixel(const IconImage &image)
 
 } // namespace
 
-void IcoEncoder::add(IconImage image)
+void IcoEncoder::add(const IconImage &image)
 {
-    m_images.append(std::move(image));
+    m_entries.append({image.indexes.width(), image.indexes.height(),
+                      int(image.indexes.colorCount()), bitsPerPixel(image), encodeImage(image)});
+}
+
+void IcoEncoder::addFullColour(const QImage &image)
+{
+    constexpr int PngFrom = 256;
+    QByteArray body;
+    if (image.width() >= PngFrom) {
+        QBuffer buffer(&body);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    } else {
+        body = encodeFullColour(image);
+    }
+    m_entries.append({image.width(), image.height(), 0, 32, body});
 }
 
 QByteArray IcoEncoder::encode() const
 {
-    QList<QByteArray> bodies;
-    for (const IconImage &image : m_images)
-        bodies.append(encodeImage(image));
-
     QByteArray file;
     QDataStream out(&file, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
-    out << quint16(0) << iconResourceType << quint16(m_images.size());
-    quint32 offset = directoryHeaderSize + directoryEntrySize * m_images.size();
-    for (qsizetype i = 0; i < m_images.size(); ++i) {
-        const IconImage &image = m_images.at(i);
-        // A width or height of 256 would be stored as 0; icons here are far smaller.
-        out << quint8(image.indexes.width()) << quint8(image.indexes.height())
-            << quint8(image.indexes.colorCount()) << quint8(0) << quint16(1)
-            << quint16(bitsPerPixel(image)) << quint32(bodies.at(i).size()) << offset;
-        offset += bodies.at(i).size();
+    out << quint16(0) << iconResourceType << quint16(m_entries.size());
+    quint32 offset = directoryHeaderSize + directoryEntrySize * m_entries.size();
+    for (const Entry &entry : m_entries) {
+        // A width or height of 256 is stored as 0, which the byte wraps it to.
+        out << quint8(entry.width) << quint8(entry.height) << quint8(entry.colours) << quint8(0)
+            << quint16(1) << quint16(entry.bitsPerPixel) << quint32(entry.body.size()) << offset;
+        offset += entry.body.size();
     }
-    for (const QByteArray &body : bodies)
-        file.append(body);
+    for (const Entry &entry : m_entries)
+        file.append(entry.body);
     return file;
 }
 
@@ -59,23 +69,43 @@ QByteArray IcoEncoder::encodeImage(const IconImage &image)
     QByteArray body;
     QDataStream out(&body, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
-    writeHeader(out, image);
+    writeHeader(out, image.indexes.width(), image.indexes.height(), bitsPerPixel(image));
     writeColours(out, image);
     writeIndexes(out, image);
-    writeMask(out, image);
+    writeMask(out, image.transparency);
     return body;
 }
 
-void IcoEncoder::writeHeader(QDataStream &out, const IconImage &image)
+QByteArray IcoEncoder::encodeFullColour(const QImage &image)
 {
-    const int width = image.indexes.width();
-    const int height = image.indexes.height();
-    const quint32 pixelBytes = rowBytes(width, bitsPerPixel(image)) * height;
+    const QImage pixels = image.convertToFormat(QImage::Format_ARGB32);
+    QByteArray body;
+    QDataStream out(&body, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    writeHeader(out, pixels.width(), pixels.height(), 32);
+    for (int y = pixels.height() - 1; y >= 0; --y) {
+        const auto *row = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+        for (int x = 0; x < pixels.width(); ++x)
+            out << quint8(qBlue(row[x])) << quint8(qGreen(row[x])) << quint8(qRed(row[x]))
+                << quint8(qAlpha(row[x]));
+    }
+    // The alpha channel decides; the mask still marks the clear pixels for older readers.
+    QImage mask(pixels.size(), QImage::Format_Mono);
+    for (int y = 0; y < pixels.height(); ++y)
+        for (int x = 0; x < pixels.width(); ++x)
+            mask.setPixel(x, y, qAlpha(pixels.pixel(x, y)) == 0 ? 1 : 0);
+    writeMask(out, mask);
+    return body;
+}
+
+void IcoEncoder::writeHeader(QDataStream &out, int width, int height, int bits)
+{
+    const quint32 pixelBytes = rowBytes(width, bits) * height;
     const quint32 maskBytes = rowBytes(width, 1) * height;
     // The height counts the colour rows and the mask rows together.
-    out << bitmapHeaderSize << qint32(width) << qint32(2 * height) << quint16(1)
-        << quint16(bitsPerPixel(image)) << quint32(0) << quint32(pixelBytes + maskBytes)
-        << qint32(0) << qint32(0) << quint32(0) << quint32(0);
+    out << bitmapHeaderSize << qint32(width) << qint32(2 * height) << quint16(1) << quint16(bits)
+        << quint32(0) << quint32(pixelBytes + maskBytes) << qint32(0) << qint32(0) << quint32(0)
+        << quint32(0);
 }
 
 void IcoEncoder::writeColours(QDataStream &out, const IconImage &image)
@@ -100,10 +130,9 @@ void IcoEncoder::writeIndexes(QDataStream &out, const IconImage &image)
     }
 }
 
-void IcoEncoder::writeMask(QDataStream &out, const IconImage &image)
+void IcoEncoder::writeMask(QDataStream &out, const QImage &mask)
 {
     // Built bit by bit rather than copied from the image, whose row padding is left undefined.
-    const QImage &mask = image.transparency;
     for (int y = mask.height() - 1; y >= 0; --y) {
         QByteArray row(rowBytes(mask.width(), 1), '\0');
         for (int x = 0; x < mask.width(); ++x)

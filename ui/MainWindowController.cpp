@@ -33,6 +33,23 @@ void MainWindowController::Form_MouseMove()
     showAllNormal();
 }
 
+void MainWindowController::Form_KeyDown(MainWindowKey key)
+{
+    constexpr std::int16_t Count = MainWindowLayout::ButtonCount;
+    if (key == MainWindowKey::Press) {
+        if (m_highlightIndex != NoHighlight)
+            Buttonn_Click(m_highlightIndex);
+        return;
+    }
+    // With nothing highlighted, the first key lands on Install or, going back, on Exit.
+    if (m_highlightIndex == NoHighlight) {
+        Buttonn_MouseMove(key == MainWindowKey::Next ? 0 : Count - 1);
+        return;
+    }
+    const std::int16_t step = key == MainWindowKey::Next ? 1 : Count - 1;
+    Buttonn_MouseMove(static_cast<std::int16_t>((m_highlightIndex + step) % Count));
+}
+
 void MainWindowController::showAllNormal()
 {
     for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i)
@@ -60,7 +77,8 @@ void MainWindowController::func_exit()
     const int answer = m_services.messageBox.show(
         "Are you sure you wish to leave?", MessageBoxStyle::YesNo | MessageBoxStyle::Question,
         "BEXOM Installation Program");
-    if (answer == MessageBoxAnswer::No)
+    // Closing the box is no answer, and the program stays.
+    if (answer != MessageBoxAnswer::Yes)
         return;
     m_view.endProgram();
 }

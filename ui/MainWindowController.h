@@ -22,6 +22,9 @@ public:
     void Buttonn_Click(std::int16_t index);
     void Buttonn_MouseMove(std::int16_t index);
     void Form_MouseMove();
+    // The picture buttons are one stop of the keyboard's: a key moves the highlight as the mouse
+    // would, and presses the highlighted button as a click would.
+    void Form_KeyDown(MainWindowKey key);
 
 private:
     void showAllNormal();

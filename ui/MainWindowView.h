@@ -5,6 +5,11 @@
 // Which of its two pictures a picture button shows: its own from `Off` or its own from `onn`.
 enum class ButtonPicture { Normal, Highlighted };
 
+// The keys the main window answers, whatever the toolkit calls them: Tab, the right and down
+// arrows go to the next picture button, Shift+Tab, the left and up arrows to the one before, and
+// Enter and Space press the highlighted one.
+enum class MainWindowKey { Next, Previous, Press };
+
 // What the main window's routines ask of the window on the screen.
 class MainWindowView
 {

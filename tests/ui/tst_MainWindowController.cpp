@@ -55,10 +55,19 @@ struct MainWindow
     MainWindowController form{view, services.services()};
 };
 
-// A move over picture button 0 to 3, or over the background (-1).
+constexpr int Background = -1;
+constexpr int NextKey = -2;
+constexpr int PreviousKey = -3;
+constexpr int PressKey = -4;
+
+// A move over picture button 0 to 3 or over the background, or a key.
 void move(MainWindowController &form, int target)
 {
-    if (target < 0)
+    if (target < Background)
+        form.Form_KeyDown(target == NextKey       ? MainWindowKey::Next
+                          : target == PreviousKey ? MainWindowKey::Previous
+                                                  : MainWindowKey::Press);
+    else if (target == Background)
         form.Form_MouseMove();
     else
         form.Buttonn_MouseMove(static_cast<std::int16_t>(target));
@@ -74,7 +83,7 @@ TEST_CASE("Exactly the picture button under the mouse is highlighted, repainted 
         told.push_back("onn " + std::to_string(index));
         return told;
     };
-    const int background = -1;
+    const int background = Background;
     const struct
     {
         std::string name;
@@ -91,6 +100,13 @@ TEST_CASE("Exactly the picture button under the mouse is highlighted, repainted 
         {"button, then background", {2}, background, 5, allNormal},
         {"background only", {}, background, 5, {}},
         {"background twice", {1, background}, background, 5, {}},
+        {"none, Tab", {}, NextKey, 0, highlighting(0)},
+        {"none, Shift+Tab", {}, PreviousKey, 3, highlighting(3)},
+        {"arrow down from the mouse's button", {2}, NextKey, 3, highlighting(3)},
+        {"arrow down from Exit", {3}, NextKey, 0, highlighting(0)},
+        {"arrow up from Install", {NextKey}, PreviousKey, 3, highlighting(3)},
+        {"key after the background", {1, background}, NextKey, 0, highlighting(0)},
+        {"Enter with nothing highlighted", {}, PressKey, 5, {}},
     };
     for (const auto &row : rows) {
         CAPTURE(row.name);
@@ -109,7 +125,7 @@ TEST_CASE("Exactly the picture button under the mouse is highlighted, repainted 
     }
 }
 
-TEST_CASE("A click runs its button's routine, and Exit ends the program unless answered No")
+TEST_CASE("A click runs its button's routine, and Exit ends the program only when answered Yes")
 {
     const std::string credits =
         "BEXOM | 32 | The Credits can be found in the file: BEXOM-Credits.doc";
@@ -121,12 +137,15 @@ TEST_CASE("A click runs its button's routine, and Exit ends the program unless a
         int answer;
         Lines shown;
         Lines told;
+        int press = 0; // a key rather than the mouse
     } rows[] = {
         {"Install", 0, MessageBoxAnswer::Ok, {}, {"install dialog"}},
+        {"Install by key", 0, MessageBoxAnswer::Ok, {}, {"install dialog"}, PressKey},
+        {"Exit by key, Yes", 3, MessageBoxAnswer::Yes, {leave}, {"end"}, PressKey},
         {"Credits", 2, MessageBoxAnswer::Ok, {credits}, {}},
         {"Exit, Yes", 3, MessageBoxAnswer::Yes, {leave}, {"end"}},
         {"Exit, No", 3, MessageBoxAnswer::No, {leave}, {}},
-        {"Exit, OK", 3, MessageBoxAnswer::Ok, {leave}, {"end"}},
+        {"Exit, closed", 3, MessageBoxAnswer::Cancel, {leave}, {}},
     };
     for (const auto &row : rows) {
         CAPTURE(row.name);
@@ -134,7 +153,10 @@ TEST_CASE("A click runs its button's routine, and Exit ends the program unless a
         window.form.Buttonn_MouseMove(row.index);
         window.view.told.clear();
 
-        window.form.Buttonn_Click(row.index);
+        if (row.press == PressKey)
+            move(window.form, PressKey);
+        else
+            window.form.Buttonn_Click(row.index);
 
         CHECK(window.services.messageBox().shown() == row.shown);
         CHECK(window.view.told == row.told);
@@ -166,10 +188,16 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
         {"not installed", "", "", yes, {ConfirmRemoval, NotInstalled}, NotRun},
         {"Aftermath", "Ins_Aftermath", "", yes, {ConfirmRemoval}, Restored},
         {"Counterstrike", "Ins_Counter", "", yes, {ConfirmRemoval}, Restored},
-        {"other status item, answered OK",
+        {"confirmation closed",
+         "Ins_Aftermath",
+         "",
+         MessageBoxAnswer::Cancel,
+         {ConfirmRemoval},
+         NotRun},
+        {"other status item",
          "Ins_Counter",
          "Status=aftermath\r\n" + pathItem,
-         MessageBoxAnswer::Ok,
+         yes,
          {ConfirmRemoval},
          Restored},
         {"empty status item", "Ins_Counter", "\r\n" + pathItem, yes, {ConfirmRemoval}, Restored},

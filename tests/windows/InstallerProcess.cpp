@@ -213,7 +213,11 @@ std::string InstallerProcess::answerMessageBox(const wchar_t *title, int button)
         if (std::wstring(windowClass) == L"Static" && prompt.empty())
             prompt = textOf(child);
     }
-    PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
+    // Cancel stands for the box closed as Alt+F4 and the close box close it.
+    if (button == IDCANCEL)
+        PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+    else
+        PostMessageW(GetDlgItem(box, button), BM_CLICK, 0, 0);
     waitUntilGone(box);
     return prompt;
 }

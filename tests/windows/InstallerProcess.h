@@ -36,6 +36,7 @@ public:
     HWND focus() const;
 
     // Answers the message box with the title and returns its prompt; empty when none comes.
+    // IDCANCEL closes it instead.
     std::string answerMessageBox(const wchar_t *title, int button) const;
 
     // The main window's pixels on the screen as 0xRRGGBB, row by row, once they show the

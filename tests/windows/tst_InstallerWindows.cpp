@@ -149,6 +149,25 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         }
         takeScreenshot("main-window-uninstall-highlighted");
 
+        // The keys move the highlight round the four buttons as the mouse would, and back to
+        // Uninstall, under the screen's own pointer; the focus goes with it, for screen readers.
+        const std::pair<WPARAM, int> keyRows[] = {{VK_TAB, 2},  {VK_DOWN, 3}, {VK_RIGHT, 0},
+                                                  {VK_LEFT, 3}, {VK_UP, 2},   {VK_UP, 1}};
+        for (const auto &[key, highlight] : keyRows) {
+            CAPTURE(key);
+            installer.pressKey(installer.focus(), key);
+            const std::vector<std::uint32_t> highlighted = installer.expectedMainWindow(highlight);
+            CHECK(differingPixels(installer.mainWindowOnScreen(highlighted), highlighted) == 0);
+            CHECK(installer.focus() == installer.buttonn(highlight));
+        }
+        installer.pressKey(installer.focus(), VK_SPACE);
+        CHECK(installer.answerMessageBox(L"BEXOM", IDCANCEL) ==
+              "Are you sure you wish to uninstall BEXOM?");
+        installer.pressKey(installer.focus(), VK_RETURN);
+        CHECK(installer.answerMessageBox(L"BEXOM", IDNO) ==
+              "Are you sure you wish to uninstall BEXOM?");
+        CHECK(scratch.gameSnapshot() == gameBefore);
+
         installer.click(installer.buttonn(2));
         CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
               "The Credits can be found in the file: BEXOM-Credits.doc");
@@ -160,6 +179,9 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(installer.answerMessageBox(L"BEXOM Installation Program", IDNO) ==
               "Are you sure you wish to leave?");
         CHECK(IsWindowEnabled(main));
+        installer.click(installer.buttonn(3));
+        installer.answerMessageBox(L"BEXOM Installation Program", IDCANCEL);
+        CHECK(IsWindowVisible(main));
         const std::vector<std::uint32_t> unchanged = installer.expectedMainWindow(1);
         CHECK(differingPixels(installer.mainWindowOnScreen(unchanged), unchanged) == 0);
         installer.click(installer.buttonn(3));
@@ -253,6 +275,9 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(installer.answerMessageBox(L"Install BEXOM?", IDNO) ==
               "Are you sure you wish to install BEXOM to the directory:\n" + directory);
         CHECK(textOf(text1) == directory);
+        PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
+        installer.answerMessageBox(L"Install BEXOM?", IDCANCEL);
+        CHECK(scratch.status().starts_with("Status=Uninstalled"));
         CHECK(scratch.gameSnapshot() == gameBefore);
 
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
@@ -278,6 +303,12 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         PostMessageW(GetDlgItem(dialog, Form2::Command2Id), BM_CLICK, 0, 0);
         CHECK(InstallerProcess::waitUntilGone(dialog));
 
+        const std::vector<std::string> installed = scratch.gameSnapshot();
+        installer.click(installer.buttonn(1));
+        installer.answerMessageBox(L"BEXOM", IDCANCEL);
+        installer.click(installer.buttonn(2));
+        installer.answerMessageBox(L"BEXOM", IDOK);
+        CHECK(scratch.gameSnapshot() == installed);
         installer.click(installer.buttonn(1));
         CHECK(installer.answerMessageBox(L"BEXOM", IDYES) ==
               "Are you sure you wish to uninstall BEXOM?");

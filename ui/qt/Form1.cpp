@@ -3,8 +3,11 @@
 #include "Artwork.h"
 #include "Form2.h"
 #include "PictureArea.h"
+#include "PictureButtonAccessible.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -52,14 +55,22 @@ Form1::Form1(RuntimeServices &services)
     setPalette(blackBackground);
     setAutoFillBackground(true);
     setMouseTracking(true);
+    // The four picture buttons are one stop of the keyboard's, the window itself.
+    setFocusPolicy(Qt::StrongFocus);
+    // The window has no caption, and an empty title would make Qt show the program's file name
+    // where the platform lists windows; a blank shows nothing there.
+    setWindowTitle(QStringLiteral(" "));
+    PictureButtonAccessible::install();
 
-    Picture1 = new PictureArea(Artwork::picture(":/artwork/banner.bmp"),
-                               toQRect(MainWindowLayout::Picture1), this);
+    Picture1 =
+        new PictureArea(Artwork::picture(":/artwork/banner.bmp"),
+                        toQRect(MainWindowLayout::Picture1), PictureArea::Kind::Picture, this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     for (qint16 i = 0; i < MainWindowLayout::ButtonCount; ++i) {
         Off[i] = Artwork::picture(ButtonImages[i].normalImage);
         onn[i] = Artwork::picture(ButtonImages[i].highlightedImage);
-        Buttonn[i] = new PictureArea(Off[i], toQRect(MainWindowLayout::buttonn(i)), this);
+        Buttonn[i] = new PictureArea(Off[i], toQRect(MainWindowLayout::buttonn(i)),
+                                     PictureArea::Kind::Button, this);
         Buttonn[i]->setObjectName(QStringLiteral("Buttonn%1").arg(i));
         connect(Buttonn[i], &PictureArea::mouseMoved, this,
                 [this, i] { m_controller.Buttonn_MouseMove(i); });
@@ -71,6 +82,7 @@ Form1::Form1(RuntimeServices &services)
     // Screen readers learn the buttons' labels once the window is up: naming the first widget
     // makes Qt look for its accessibility plugins, which took a sixth of the start-up.
     QTimer::singleShot(0, this, [this] {
+        setAccessibleName(QStringLiteral("BEXOM v2"));
         for (qint16 i = 0; i < MainWindowLayout::ButtonCount; ++i)
             Buttonn[i]->setAccessibleName(QString::fromLatin1(MainWindowLayout::ButtonLabels[i]));
     });
@@ -84,9 +96,44 @@ void Form1::mouseMoveEvent(QMouseEvent *event)
     m_controller.Form_MouseMove();
 }
 
+void Form1::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        m_controller.Form_KeyDown(MainWindowKey::Next);
+        return;
+    case Qt::Key_Backtab:
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        m_controller.Form_KeyDown(MainWindowKey::Previous);
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        m_controller.Form_KeyDown(MainWindowKey::Press);
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+bool Form1::focusNextPrevChild(bool)
+{
+    // Tab moves the highlight: the window has no other stop to hand the focus to.
+    return false;
+}
+
 void Form1::showButtonPicture(std::int16_t index, ButtonPicture picture)
 {
-    Buttonn[index]->setPixmap(picture == ButtonPicture::Highlighted ? onn[index] : Off[index]);
+    Buttonn[index]->setPixmap(picture == ButtonPicture::Highlighted ? onn[index] : Off[index],
+                              picture);
+    // A screen reader follows the highlight as it would the focus.
+    if (picture == ButtonPicture::Highlighted && hasFocus() && QAccessible::isActive()) {
+        QAccessibleEvent focusMoved(Buttonn[index], QAccessible::Focus);
+        QAccessible::updateAccessibility(&focusMoved);
+    }
 }
 
 void Form1::showInstallDialog()

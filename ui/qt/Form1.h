@@ -26,6 +26,8 @@ public:
 
 protected:
     void mouseMoveEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     void showButtonPicture(std::int16_t index, ButtonPicture picture) override;

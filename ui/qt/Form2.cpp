@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 #include <limits>
 
@@ -53,6 +54,8 @@ Form2::Form2(RuntimeServices &services)
     Text1->setMaxLength(std::numeric_limits<int>::max());
     Label1 = new QLabel(captionOf(InstallDialogLayout::Label1), this);
     Label1->setObjectName(QString::fromLatin1(InstallDialogLayout::Label1.name));
+    // Screen readers then name the directory box after its label.
+    Label1->setBuddy(Text1);
     // Sized to its caption in the font Qt gives it.
     Label1->setGeometry(
         QRect(QPoint(InstallDialogLayout::Label1.place.left, InstallDialogLayout::Label1.place.top),
@@ -95,7 +98,15 @@ bool Form2::counterstrikeSelected() const
 
 void Form2::setVisible(bool visible)
 {
+    // Over the main window, which stands centred on the screen: the dialog's centre is the
+    // screen's. Left to itself, Qt would place it by a guess at its frame, off the centre.
+    const QPoint centre = screen()->availableGeometry().center();
+    if (visible)
+        move(centre - rect().center());
     QDialog::setVisible(visible);
+    // The frame is known once the window is up; it counts as part of the dialog.
+    if (visible && frameGeometry() != geometry())
+        move(pos() + centre - frameGeometry().center());
     // QDialog hands the first focus over as if by Tab, which selects the whole directory: the
     // player's first key would wipe it instead of editing it.
     if (visible)

@@ -5,8 +5,8 @@
 
 // A plain widget that paints its picture rather than a label: a label's text machinery is of no
 // use here and slowed the main window's start.
-PictureArea::PictureArea(const QPixmap &picture, const QRect &geometry, QWidget *parent)
-    : QWidget(parent), m_picture(picture)
+PictureArea::PictureArea(const QPixmap &picture, const QRect &geometry, Kind kind, QWidget *parent)
+    : QWidget(parent), m_picture(picture), m_kind(kind)
 {
     setGeometry(geometry);
     setMouseTracking(true);
@@ -14,9 +14,10 @@ PictureArea::PictureArea(const QPixmap &picture, const QRect &geometry, QWidget 
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void PictureArea::setPixmap(const QPixmap &picture)
+void PictureArea::setPixmap(const QPixmap &picture, ButtonPicture look)
 {
     m_picture = picture;
+    m_look = look;
     update();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/MainWindowView.h"
+
 #include <QPixmap>
 #include <QWidget>
 
@@ -10,10 +12,16 @@ class PictureArea final : public QWidget
     Q_OBJECT
 
 public:
-    PictureArea(const QPixmap &picture, const QRect &geometry, QWidget *parent);
+    // A picture button takes clicks and has a highlighted look; a plain picture only shows.
+    enum class Kind { Picture, Button };
 
+    PictureArea(const QPixmap &picture, const QRect &geometry, Kind kind, QWidget *parent);
+
+    bool isButton() const { return m_kind == Kind::Button; }
     const QPixmap &pixmap() const { return m_picture; }
-    void setPixmap(const QPixmap &picture);
+    // Which look the picture is goes with it, for screen readers.
+    void setPixmap(const QPixmap &picture, ButtonPicture look = ButtonPicture::Normal);
+    bool isHighlighted() const { return m_look == ButtonPicture::Highlighted; }
 
 signals:
     void mouseMoved();
@@ -27,4 +35,6 @@ protected:
 
 private:
     QPixmap m_picture;
+    Kind m_kind;
+    ButtonPicture m_look = ButtonPicture::Normal;
 };

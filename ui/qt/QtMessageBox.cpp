@@ -35,8 +35,10 @@ int answerFor(int button)
         return MessageBoxAnswer::Yes;
     case QMessageBox::No:
         return MessageBoxAnswer::No;
-    default:
+    case QMessageBox::Ok:
         return MessageBoxAnswer::Ok;
+    default:
+        return MessageBoxAnswer::Cancel;
     }
 }
 
@@ -94,6 +96,8 @@ int QtMessageBox::show(const std::string &prompt, int style, const std::string &
     if ((style & ButtonsMask) == MessageBoxStyle::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
+        // Esc and the close box answer No, never the default Yes.
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
         box.setDefaultButton(QMessageBox::Ok);

@@ -3,6 +3,7 @@
 #include "ArtworkResources.h"
 #include "Form2.h"
 #include "runtime/WindowsText.h"
+#include "Win32BusyIndicator.h"
 #include "WindowsError.h"
 
 #include <windowsx.h>
@@ -85,8 +86,9 @@ ErrorOr<void> Form1::createWindow()
     using MainWindowLayout::ClientWidth;
     // Without a border the client area is the whole window.
     const POINT place = centredOnWorkArea(ClientWidth, ClientHeight);
-    CreateWindowExW(0, ClassName, L"BEXOM v2", WS_POPUP | WS_CLIPCHILDREN, place.x, place.y,
-                    ClientWidth, ClientHeight, nullptr, nullptr, m_instance, this);
+    // No caption text: the window has no title bar, and screen readers name it by its banner.
+    CreateWindowExW(0, ClassName, L"", WS_POPUP | WS_CLIPCHILDREN, place.x, place.y, ClientWidth,
+                    ClientHeight, nullptr, nullptr, m_instance, this);
     if (!m_window)
         return lastWindowsError("The main window could not be opened.");
     return {};
@@ -145,12 +147,48 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Only moves over the background come here: each picture area takes its own.
         m_controller.Form_MouseMove();
         return 0;
+    case WM_KEYDOWN:
+        onKey(wParam);
+        return 0;
+    case WM_SETCURSOR:
+        // The picture areas ask their parent first.
+        if (Win32BusyIndicator::setCursorWhileBusy())
+            return TRUE;
+        break;
     case WM_DESTROY:
         // A platform command such as Alt+F4 may close the window: the program ends with it.
         PostQuitMessage(0);
         return 0;
     }
     return DefWindowProcW(m_window, message, wParam, lParam);
+}
+
+void Form1::onKey(WPARAM key)
+{
+    const bool shift = GetKeyState(VK_SHIFT) < 0;
+    switch (key) {
+    case VK_TAB:
+        m_controller.Form_KeyDown(shift ? MainWindowKey::Previous : MainWindowKey::Next);
+        break;
+    case VK_RIGHT:
+    case VK_DOWN:
+        m_controller.Form_KeyDown(MainWindowKey::Next);
+        break;
+    case VK_LEFT:
+    case VK_UP:
+        m_controller.Form_KeyDown(MainWindowKey::Previous);
+        break;
+    case VK_RETURN:
+    case VK_SPACE:
+        m_controller.Form_KeyDown(MainWindowKey::Press);
+        return;
+    default:
+        return;
+    }
+    // The focus follows the highlight that the keyboard moved; the mouse leaves the focus be.
+    const std::int16_t highlighted = m_controller.highlightIndex();
+    if (highlighted != MainWindowController::NoHighlight)
+        SetFocus(Buttonn[highlighted]->handle());
 }
 
 void Form1::showButtonPicture(std::int16_t index, ButtonPicture picture)

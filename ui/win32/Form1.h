@@ -40,6 +40,7 @@ private:
 
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void onKey(WPARAM key);
 
     void showButtonPicture(std::int16_t index, ButtonPicture picture) override;
     void showInstallDialog() override;

@@ -3,6 +3,7 @@
 #include "runtime/WindowsText.h"
 #include "ui/InstallDialogLayout.h"
 #include "ui/RuntimeErrorNotice.h"
+#include "Win32BusyIndicator.h"
 #include "WindowsError.h"
 
 #include <string_view>
@@ -114,6 +115,12 @@ INT_PTR Form2::handleMessage(UINT message, WPARAM wParam, LPARAM)
         if (HIWORD(wParam) == BN_CLICKED)
             onCommand(LOWORD(wParam));
         return TRUE;
+    case WM_SETCURSOR:
+        // The controls ask the dialog first.
+        if (!Win32BusyIndicator::setCursorWhileBusy())
+            return FALSE;
+        SetWindowLongPtrW(m_dialog, DWLP_MSGRESULT, TRUE);
+        return TRUE;
     case WM_CLOSE:
         // The close box. Without this the dialog manager would send IDCANCEL, which Esc sends
         // too and which is ignored.
@@ -143,16 +150,17 @@ void Form2::placeWindow()
 
 void Form2::load()
 {
-    // Made in tab order. WS_GROUP starts a group that the arrow keys move in; within the option
-    // group, the button control keeps WS_TABSTOP on the selected option only, so that Tab lands
-    // on it.
+    // Made in tab order. The label, which takes no focus, comes just before the directory box:
+    // screen readers name a box after the label in front of it. WS_GROUP starts a group that
+    // the arrow keys move in; within the option group, the button control keeps WS_TABSTOP on
+    // the selected option only, so that Tab lands on it.
+    Label1 = createControl(m_dialog, L"STATIC", SS_LEFT | SS_NOPREFIX, 0,
+                           InstallDialogLayout::Label1, Label1Id);
+    fitToCaption(Label1);
     Text1 = createControl(m_dialog, L"EDIT", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL,
                           WS_EX_CLIENTEDGE, InstallDialogLayout::Text1, Text1Id);
     // A directory may be longer than the edit control's default limit of 32767 characters.
     SendMessageW(Text1, EM_SETLIMITTEXT, 0, 0);
-    Label1 = createControl(m_dialog, L"STATIC", SS_LEFT | SS_NOPREFIX, 0,
-                           InstallDialogLayout::Label1, Label1Id);
-    fitToCaption(Label1);
     Option1 = createControl(m_dialog, L"BUTTON", BS_AUTORADIOBUTTON | WS_GROUP, 0,
                             InstallDialogLayout::Option1, Option1Id);
     Option2 = createControl(m_dialog, L"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP, 0,

@@ -84,6 +84,10 @@ LRESULT PictureArea::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
         m_pressed = false;
         return 0;
+    case WM_KEYDOWN:
+        // A picture button has the focus while it is highlighted by the keyboard, so that
+        // screen readers read its name; the window behind it answers the keys.
+        return SendMessageW(GetParent(m_window), message, wParam, lParam);
     }
     return DefWindowProcW(m_window, message, wParam, lParam);
 }

@@ -13,7 +13,7 @@ static_assert(MessageBoxStyle::Critical == MB_ICONERROR &&
               MessageBoxStyle::Question == MB_ICONQUESTION &&
               MessageBoxStyle::Information == MB_ICONINFORMATION);
 static_assert(MessageBoxAnswer::Ok == IDOK && MessageBoxAnswer::Yes == IDYES &&
-              MessageBoxAnswer::No == IDNO);
+              MessageBoxAnswer::No == IDNO && MessageBoxAnswer::Cancel == IDCANCEL);
 
 namespace {
 

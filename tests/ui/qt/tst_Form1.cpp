@@ -4,8 +4,10 @@
 #include "ui/qt/Form1.h"
 #include "ui/qt/Form2.h"
 #include "ui/qt/PictureArea.h"
+#include "ui/qt/QtBusyIndicator.h"
 #include "ui/qt/QtMessageBox.h"
 
+#include <QAccessible>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,10 +39,20 @@ QImage artwork(int index, bool highlighted)
                                .arg(Labels[index].toLower(), highlighted ? "on" : "off")));
 }
 
-// Over a picture button, the title banner, the gap below the first button, or the margin. Each
-// move lands a little right of the last one: a move to where the pointer is already is dropped.
+const QMap<QString, Qt::Key> Keys{{"Tab", Qt::Key_Tab},      {"Backtab", Qt::Key_Backtab},
+                                  {"Down", Qt::Key_Down},    {"Up", Qt::Key_Up},
+                                  {"Right", Qt::Key_Right},  {"Left", Qt::Key_Left},
+                                  {"Enter", Qt::Key_Return}, {"Space", Qt::Key_Space}};
+
+// Over a picture button, the title banner, the gap below the first button, or the margin, or a
+// key. Each move lands a little right of the last one: a move to where the pointer is already is
+// dropped.
 void moveOver(Form1 &form, const QString &target)
 {
+    if (Keys.contains(target)) {
+        QTest::keyClick(&form, Keys[target]);
+        return;
+    }
     static int step = 0;
     step = (step + 1) % 20;
     QPoint point(5, 410);
@@ -80,8 +92,8 @@ class Form1Test : public QObject
 private slots:
     void onlyTheButtonUnderTheMouseIsHighlightedOnBlack_data();
     void onlyTheButtonUnderTheMouseIsHighlightedOnBlack();
-    void clickShowsItsMessageAndExitEndsUnlessNo_data();
-    void clickShowsItsMessageAndExitEndsUnlessNo();
+    void clickShowsItsMessageAndExitEndsOnlyOnYes_data();
+    void clickShowsItsMessageAndExitEndsOnlyOnYes();
     void installDialogOpensWithItsDesignValuesEveryTime();
     void modInstallsAgainAfterRemovalAndIsNotRemovedTwice();
     void messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data();
@@ -105,6 +117,13 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack_data()
     QTest::newRow("margin only") << QStringList{"Margin"} << 5;
     QTest::newRow("button then banner") << QStringList{"Exit", "Banner"} << 3;
     QTest::newRow("banner only") << QStringList{"Banner"} << 5;
+    QTest::newRow("Tab onto Install") << QStringList{"Tab"} << 0;
+    QTest::newRow("Shift+Tab onto Exit") << QStringList{"Backtab"} << 3;
+    QTest::newRow("arrows round from the mouse's button")
+        << QStringList{"Credits", "Down", "Right", "Down"} << 1;
+    QTest::newRow("arrows back") << QStringList{"Uninstall", "Up", "Left"} << 3;
+    QTest::newRow("key after the margin") << QStringList{"Exit", "Margin", "Down"} << 0;
+    QTest::newRow("Enter with nothing highlighted") << QStringList{"Enter"} << 5;
 }
 
 void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
@@ -118,11 +137,20 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
         moveOver(window.form, target);
 
     QCOMPARE(window.form.highlightIndex(), highlighted);
+    QVERIFY(window.messages().shown().empty());
     const QImage image = window.form.grab().toImage();
     QCOMPARE(image.size(), QSize(296, 423));
     for (const QPoint margin : {QPoint(5, 5), QPoint(290, 417), QPoint(140, 178), QPoint(280, 140)})
         QCOMPARE(image.pixelColor(margin), QColor(Qt::black));
+    // No caption, but a name for screen readers; each picture button is a button to them.
+    QCOMPARE(window.form.windowTitle(), " ");
+    QCOMPARE(window.form.accessibleName(), "BEXOM v2");
     for (int i = 0; i < 4; ++i) {
+        QAccessibleInterface *accessible =
+            QAccessible::queryAccessibleInterface(button(window.form, i));
+        QCOMPARE(accessible->role(), QAccessible::Button);
+        QCOMPARE(accessible->text(QAccessible::Name), Labels[i]);
+        QCOMPARE(accessible->state().focused, i == highlighted && window.form.hasFocus());
         QCOMPARE(asShown(button(window.form, i)->pixmap()), artwork(i, i == highlighted));
         // Inside the bar, right of its label: bright red when highlighted, dark red otherwise.
         QCOMPARE(image.pixelColor(241, 152 + 72 * i),
@@ -130,32 +158,39 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
     }
 }
 
-void Form1Test::clickShowsItsMessageAndExitEndsUnlessNo_data()
+void Form1Test::clickShowsItsMessageAndExitEndsOnlyOnYes_data()
 {
     QTest::addColumn<int>("index");
     QTest::addColumn<int>("answer");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("stillOpen");
+    QTest::addColumn<QString>("press"); // the mouse, or a key
 
     const QString credits = "BEXOM | 32 | The Credits can be found in the file: BEXOM-Credits.doc";
     const QString leave = "BEXOM Installation Program | 36 | Are you sure you wish to leave?";
-    QTest::newRow("Credits") << 2 << MessageBoxAnswer::Ok << credits << true;
-    QTest::newRow("Exit, Yes") << 3 << MessageBoxAnswer::Yes << leave << false;
-    QTest::newRow("Exit, No") << 3 << MessageBoxAnswer::No << leave << true;
-    QTest::newRow("Exit, OK") << 3 << MessageBoxAnswer::Ok << leave << false;
+    QTest::newRow("Credits") << 2 << MessageBoxAnswer::Ok << credits << true << "Mouse";
+    QTest::newRow("Exit, Yes") << 3 << MessageBoxAnswer::Yes << leave << false << "Mouse";
+    QTest::newRow("Exit, No") << 3 << MessageBoxAnswer::No << leave << true << "Mouse";
+    QTest::newRow("Exit, closed") << 3 << MessageBoxAnswer::Cancel << leave << true << "Mouse";
+    QTest::newRow("Credits by Enter") << 2 << MessageBoxAnswer::Ok << credits << true << "Enter";
+    QTest::newRow("Exit by Space, Yes") << 3 << MessageBoxAnswer::Yes << leave << false << "Space";
 }
 
-void Form1Test::clickShowsItsMessageAndExitEndsUnlessNo()
+void Form1Test::clickShowsItsMessageAndExitEndsOnlyOnYes()
 {
     QFETCH(int, index);
     QFETCH(int, answer);
     QFETCH(QString, shown);
     QFETCH(bool, stillOpen);
+    QFETCH(QString, press);
     MainWindow window({answer});
     QVERIFY(QTest::qWaitForWindowExposed(&window.form));
     moveOver(window.form, Labels[index]);
 
-    QTest::mouseClick(button(window.form, index), Qt::LeftButton);
+    if (press == "Mouse")
+        QTest::mouseClick(button(window.form, index), Qt::LeftButton);
+    else
+        moveOver(window.form, press);
 
     QCOMPARE(toQt(window.messages().shown()), QStringList{shown});
     QCOMPARE(window.form.isVisible(), stillOpen);
@@ -171,12 +206,15 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
         auto *text1 = dialog->findChild<QLineEdit *>("Text1");
         auto *option1 = dialog->findChild<QRadioButton *>("Option1");
-        seen << QStringLiteral("%1 %2 %3 %4 %5 %6")
+        const QPoint screenCentre = dialog->screen()->availableGeometry().center();
+        seen << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
                     .arg(dialog->windowTitle(), text1->text())
                     .arg(option1->isChecked())
                     .arg(dialog->findChild<QRadioButton *>("Option2")->isChecked())
                     .arg(dialog->focusWidget() == text1)
-                    .arg(text1->hasSelectedText());
+                    .arg(text1->hasSelectedText())
+                    .arg(dialog->findChild<QLabel *>("Label1")->buddy() == text1)
+                    .arg(dialog->frameGeometry().center() == screenCentre);
         text1->setText("D:\\GAMES\\RA\\");
         option1->setChecked(true);
         dialog->close();
@@ -187,16 +225,22 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
         QTest::mouseClick(button(window.form, 0), Qt::LeftButton);
     }
 
-    const QString asDesigned = "Install BEXOM C:\\WESTWOOD\\REDALERT\\ 0 1 1 0";
+    const QString asDesigned = "Install BEXOM C:\\WESTWOOD\\REDALERT\\ 0 1 1 0 1 1";
     QCOMPARE(seen, (QStringList{asDesigned, asDesigned}));
     QVERIFY(window.messages().shown().empty());
 }
 
 void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 {
-    MainWindow window; // answers OK, which is not No, to every question
+    const int yes = MessageBoxAnswer::Yes;
+    const int ok = MessageBoxAnswer::Ok;
+    MainWindow window({yes, ok, yes, yes, yes, yes});
     const QStringList gameBefore = toQt(window.game.gameSnapshot());
-    Form2 dialog(window.services.services());
+    // The installations run on a thread of their own, as in the program, the removals inline.
+    QtBusyIndicator onWorkerThread;
+    const RuntimeServices scripted = window.services.services();
+    RuntimeServices threaded{scripted.fileSystem, scripted.messageBox, onWorkerThread};
+    Form2 dialog(threaded);
     dialog.show();
     const auto install = [&] {
         QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
@@ -234,6 +278,9 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data()
         << 36 << QMessageBox::Yes << 6 << QMessageBox::Question << QMessageBox::Yes;
     QTest::newRow("confirmation, No")
         << 36 << QMessageBox::No << 7 << QMessageBox::Question << QMessageBox::Yes;
+    // No button pressed: the box closed with Esc.
+    QTest::newRow("confirmation, Esc")
+        << 36 << QMessageBox::NoButton << 7 << QMessageBox::Question << QMessageBox::Yes;
     QTest::newRow("error") << 16 << QMessageBox::Ok << 1 << QMessageBox::Critical
                            << QMessageBox::Ok;
 }
@@ -258,7 +305,10 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
                    .arg(box->defaultButton() == box->button(firstButton))
                    .arg(others.toInt())
                    .arg(box->grab().toImage().pixelColor(2, 2).lightness() > 100);
-        box->button(pressed)->click();
+        if (pressed == QMessageBox::NoButton)
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            box->button(pressed)->click();
     });
 
     QCOMPARE(QtMessageBox().show(prompt.toStdString(), style, "Title"), answer);
