@@ -81,11 +81,15 @@ std::optional<QString> ArtworkWriter::writeButtons() const
     for (const ButtonName &button : buttons) {
         const QString label = QString::fromLatin1(button.label);
         const QString file = QString::fromLatin1(button.file);
-        if (auto failure = saveWindowPicture(art.render(label, ButtonLook::Normal), file + "_off"))
-            return failure;
-        if (auto failure =
-                saveWindowPicture(art.render(label, ButtonLook::Highlighted), file + "_on"))
-            return failure;
+        for (const int scale : {1, 2}) {
+            const QString suffix = scale == 1 ? QString() : QStringLiteral("_2x");
+            if (auto failure = saveWindowPicture(art.render(label, ButtonLook::Normal, scale),
+                                                 file + "_off" + suffix))
+                return failure;
+            if (auto failure = saveWindowPicture(art.render(label, ButtonLook::Highlighted, scale),
+                                                 file + "_on" + suffix))
+                return failure;
+        }
     }
     return std::nullopt;
 }
@@ -94,7 +98,9 @@ std::optional<QString> ArtworkWriter::writeBanner() const
 {
     const BannerArt art(QStringLiteral("BEXOM"), QStringLiteral("v2.0"), boldFont(34),
                         boldFont(16));
-    return saveWindowPicture(art.render(), QStringLiteral("banner"));
+    if (auto failure = saveWindowPicture(art.render(), QStringLiteral("banner")))
+        return failure;
+    return saveWindowPicture(art.render(2), QStringLiteral("banner_2x"));
 }
 
 std::optional<QString> ArtworkWriter::writeIcons() const

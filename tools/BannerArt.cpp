@@ -23,12 +23,13 @@ BannerArt::BannerArt(QString name, QString version, QFont nameFont, QFont versio
       m_versionFont(std::move(versionFont))
 {}
 
-QImage BannerArt::render() const
+QImage BannerArt::render(int scale) const
 {
-    QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage canvas(width * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(ArtColours::surround);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
     paintBar(painter);
     paintTitle(painter);
     painter.end();

@@ -16,7 +16,8 @@ public:
 
     BannerArt(QString name, QString version, QFont nameFont, QFont versionFont);
 
-    QImage render() const;
+    // At scale 2 every length doubles, for screens of 200 percent.
+    QImage render(int scale = 1) const;
 
 private:
     void paintBar(QPainter &painter) const;

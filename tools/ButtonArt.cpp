@@ -25,12 +25,13 @@ constexpr int haloRadius = 2;
 ButtonArt::ButtonArt(QFont labelFont) : m_labelFont(std::move(labelFont))
 {}
 
-QImage ButtonArt::render(const QString &label, ButtonLook look) const
+QImage ButtonArt::render(const QString &label, ButtonLook look, int scale) const
 {
-    QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage canvas(width * scale, height * scale, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(ArtColours::surround);
     QPainter painter(&canvas);
     painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(scale, scale);
     paintBar(painter, look);
     GlossyDisc(discCentre, discRadius, discRing).paint(painter);
     paintLabel(painter, label, look);

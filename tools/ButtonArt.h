@@ -20,7 +20,8 @@ public:
 
     explicit ButtonArt(QFont labelFont);
 
-    QImage render(const QString &label, ButtonLook look) const;
+    // At scale 2 every length doubles, for screens of 200 percent.
+    QImage render(const QString &label, ButtonLook look, int scale = 1) const;
 
 private:
     void paintBar(QPainter &painter, ButtonLook look) const;

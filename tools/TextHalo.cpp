@@ -41,8 +41,10 @@ TextHalo::TextHalo(QColor colour, int radius) : m_colour(colour), m_radius(radiu
 void TextHalo::paint(QPainter &painter, const QPainterPath &lettering) const
 {
     const QSize canvas(painter.device()->width(), painter.device()->height());
-    QImage mask = spread(lettering, canvas);
-    blur(mask);
+    // The glow is made in the picture's own pixels, however the painter is scaled.
+    const qreal scale = painter.transform().m11();
+    QImage mask = spread(painter.transform().map(lettering), canvas, scale);
+    blur(mask, qRound(m_radius * scale));
 
     QImage glow(canvas, QImage::Format_ARGB32_Premultiplied);
     glow.fill(m_colour);
@@ -50,24 +52,27 @@ void TextHalo::paint(QPainter &painter, const QPainterPath &lettering) const
     tint.setCompositionMode(QPainter::CompositionMode_DestinationIn);
     tint.drawImage(0, 0, mask);
     tint.end();
+    painter.save();
+    painter.resetTransform();
     painter.drawImage(0, 0, glow);
+    painter.restore();
 }
 
-QImage TextHalo::spread(const QPainterPath &lettering, QSize canvas) const
+QImage TextHalo::spread(const QPainterPath &lettering, QSize canvas, qreal scale) const
 {
     QImage mask(canvas, QImage::Format_Alpha8);
     mask.fill(Qt::transparent);
     QPainter painter(&mask);
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(Qt::black, spreadWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setPen(
+        QPen(Qt::black, spreadWidth * scale, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.setBrush(Qt::black);
     painter.drawPath(lettering);
     return mask;
 }
 
-void TextHalo::blur(QImage &mask) const
+void TextHalo::blur(QImage &mask, int radius) const
 {
-    const int radius = m_radius;
     for (int pass = 0; pass < blurPasses; ++pass) {
         for (int y = 0; y < mask.height(); ++y)
             boxBlurLine(mask.scanLine(y), mask.width(), 1, radius);

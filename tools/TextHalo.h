@@ -17,8 +17,8 @@ public:
     void paint(QPainter &painter, const QPainterPath &lettering) const;
 
 private:
-    QImage spread(const QPainterPath &lettering, QSize canvas) const;
-    void blur(QImage &mask) const;
+    QImage spread(const QPainterPath &lettering, QSize canvas, qreal scale) const;
+    void blur(QImage &mask, int radius) const;
 
     QColor m_colour;
     int m_radius;

@@ -15,6 +15,19 @@ template <typename Field> Field fieldAt(const QByteArray &bytes, qsizetype offse
 
 } // namespace
 
+QPixmap Artwork::picture(const QString &resourceName, qreal devicePixelRatio)
+{
+    const QString path = QStringLiteral(":/artwork/") + resourceName;
+    if (devicePixelRatio <= 1)
+        return picture(qPrintable(path + QStringLiteral(".bmp")));
+    QPixmap twice = picture(qPrintable(path + QStringLiteral("_2x.bmp")));
+    if (devicePixelRatio < 2)
+        twice = twice.scaled(twice.size() * devicePixelRatio / 2, Qt::IgnoreAspectRatio,
+                             Qt::SmoothTransformation);
+    twice.setDevicePixelRatio(devicePixelRatio);
+    return twice;
+}
+
 QPixmap Artwork::picture(const char *resourcePath)
 {
     QFile file(QString::fromLatin1(resourcePath));

@@ -21,10 +21,10 @@ struct ButtonArtwork
 };
 
 constexpr std::array<ButtonArtwork, MainWindowLayout::ButtonCount> ButtonImages{{
-    {":/artwork/install_off.bmp", ":/artwork/install_on.bmp"},
-    {":/artwork/uninstall_off.bmp", ":/artwork/uninstall_on.bmp"},
-    {":/artwork/credits_off.bmp", ":/artwork/credits_on.bmp"},
-    {":/artwork/exit_off.bmp", ":/artwork/exit_on.bmp"},
+    {"install_off", "install_on"},
+    {"uninstall_off", "uninstall_on"},
+    {"credits_off", "credits_on"},
+    {"exit_off", "exit_on"},
 }};
 
 QRect toQRect(const PixelRect &rect)
@@ -62,13 +62,15 @@ Form1::Form1(RuntimeServices &services)
     setWindowTitle(QStringLiteral(" "));
     PictureButtonAccessible::install();
 
+    // Pictures for the screen's scale, drawn twice as large for finer screens.
+    const qreal scale = devicePixelRatioF();
     Picture1 =
-        new PictureArea(Artwork::picture(":/artwork/banner.bmp"),
+        new PictureArea(Artwork::picture(QStringLiteral("banner"), scale),
                         toQRect(MainWindowLayout::Picture1), PictureArea::Kind::Picture, this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     for (qint16 i = 0; i < MainWindowLayout::ButtonCount; ++i) {
-        Off[i] = Artwork::picture(ButtonImages[i].normalImage);
-        onn[i] = Artwork::picture(ButtonImages[i].highlightedImage);
+        Off[i] = Artwork::picture(QString::fromLatin1(ButtonImages[i].normalImage), scale);
+        onn[i] = Artwork::picture(QString::fromLatin1(ButtonImages[i].highlightedImage), scale);
         Buttonn[i] = new PictureArea(Off[i], toQRect(MainWindowLayout::buttonn(i)),
                                      PictureArea::Kind::Button, this);
         Buttonn[i]->setObjectName(QStringLiteral("Buttonn%1").arg(i));

@@ -32,11 +32,13 @@ QImage asShown(const QPixmap &picture)
     return picture.toImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// The picture as the artwork generator drew it, from its PNG beside the program's BMPs.
-QImage artwork(int index, bool highlighted)
+// The picture as the artwork generator drew it, from its PNG beside the program's BMPs; drawn
+// twice as large for a screen of 200 percent.
+QImage artwork(int index, bool highlighted, qreal scale)
 {
-    return asShown(QPixmap(QStringLiteral(ARTWORK_DIR "/%1_%2.png")
-                               .arg(Labels[index].toLower(), highlighted ? "on" : "off")));
+    return asShown(QPixmap(
+        QStringLiteral(ARTWORK_DIR "/%1_%2%3.png")
+            .arg(Labels[index].toLower(), highlighted ? "on" : "off", scale > 1 ? "_2x" : "")));
 }
 
 const QMap<QString, Qt::Key> Keys{{"Tab", Qt::Key_Tab},      {"Backtab", Qt::Key_Backtab},
@@ -139,9 +141,10 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
     QCOMPARE(window.form.highlightIndex(), highlighted);
     QVERIFY(window.messages().shown().empty());
     const QImage image = window.form.grab().toImage();
-    QCOMPARE(image.size(), QSize(296, 423));
+    const qreal scale = window.form.devicePixelRatioF();
+    QCOMPARE(image.size(), QSize(296, 423) * scale);
     for (const QPoint margin : {QPoint(5, 5), QPoint(290, 417), QPoint(140, 178), QPoint(280, 140)})
-        QCOMPARE(image.pixelColor(margin), QColor(Qt::black));
+        QCOMPARE(image.pixelColor(margin * scale), QColor(Qt::black));
     // No caption, but a name for screen readers; each picture button is a button to them.
     QCOMPARE(window.form.windowTitle(), " ");
     QCOMPARE(window.form.accessibleName(), "BEXOM v2");
@@ -151,9 +154,15 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
         QCOMPARE(accessible->role(), QAccessible::Button);
         QCOMPARE(accessible->text(QAccessible::Name), Labels[i]);
         QCOMPARE(accessible->state().focused, i == highlighted && window.form.hasFocus());
-        QCOMPARE(asShown(button(window.form, i)->pixmap()), artwork(i, i == highlighted));
+        QImage drawn = artwork(i, i == highlighted, scale);
+        // Between 100 and 200 percent, the large picture scaled down.
+        if (scale > 1 && scale < 2)
+            drawn = drawn.scaled(drawn.size() * scale / 2, Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation);
+        drawn.setDevicePixelRatio(scale);
+        QCOMPARE(asShown(button(window.form, i)->pixmap()), drawn);
         // Inside the bar, right of its label: bright red when highlighted, dark red otherwise.
-        QCOMPARE(image.pixelColor(241, 152 + 72 * i),
+        QCOMPARE(image.pixelColor(QPoint(241, 152 + 72 * i) * scale),
                  i == highlighted ? QColor(255, 0, 0) : QColor(127, 0, 0));
     }
 }
@@ -215,6 +224,18 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
                     .arg(text1->hasSelectedText())
                     .arg(dialog->findChild<QLabel *>("Label1")->buddy() == text1)
                     .arg(dialog->frameGeometry().center() == screenCentre);
+        // Every control inside the dialog, with room for its whole caption.
+        for (QWidget *control : dialog->findChildren<QWidget *>())
+            if (control->isVisible() && !dialog->rect().contains(control->geometry()))
+                seen << control->objectName() + " outside";
+        for (auto *button : dialog->findChildren<QAbstractButton *>()) {
+            // A push button's size hint has a minimum width of the style's; its caption counts.
+            const int needed = qobject_cast<QPushButton *>(button)
+                                   ? button->fontMetrics().horizontalAdvance(button->text()) + 8
+                                   : button->sizeHint().width();
+            if (needed > button->width())
+                seen << button->objectName() + " cut";
+        }
         text1->setText("D:\\GAMES\\RA\\");
         option1->setChecked(true);
         dialog->close();
