@@ -163,7 +163,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         installer.pressKey(installer.focus(), VK_SPACE);
         CHECK(installer.answerMessageBox(L"BEXOM", IDCANCEL) ==
               "Are you sure you wish to uninstall BEXOM?");
-        installer.pressKey(installer.focus(), VK_RETURN);
+        installer.pressKey(main, VK_RETURN);
         CHECK(installer.answerMessageBox(L"BEXOM", IDNO) ==
               "Are you sure you wish to uninstall BEXOM?");
         CHECK(scratch.gameSnapshot() == gameBefore);
@@ -191,6 +191,18 @@ TEST_CASE("The installer's windows, driven as a player drives them")
 
     SUBCASE("Install dialog: an installation and a removal through the windows")
     {
+        // The work runs on a thread of its own, the window disabled meanwhile: it is over once
+        // the status file says so, the journal is gone and the window takes input again.
+        const std::wstring journal = WindowsText::toWide(
+            scratch.scratch().at(InstallScratch::PackageFolder + std::string("/BEXOMv2.journal")));
+        const auto waitForWork = [&](HWND window, const char *status) {
+            for (int i = 0;
+                 i < 600 && !(scratch.status().starts_with(status) &&
+                              GetFileAttributesW(journal.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                              IsWindowEnabled(window));
+                 ++i)
+                Sleep(50);
+        };
         const std::wstring title = WindowsText::toWide(InstallDialogLayout::Title);
         installer.click(installer.buttonn(0));
         HWND dialog = installer.waitForWindow(L"#32770", title.c_str());
@@ -282,8 +294,9 @@ TEST_CASE("The installer's windows, driven as a player drives them")
 
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         installer.answerMessageBox(L"Install BEXOM?", IDYES);
+        waitForWork(dialog, "Status=Counterstrike");
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
-        // Answered once the installation is over: the dialog stays open after it.
+        // The dialog stays open after the installation.
         CHECK(installer.answerMessageBox(L"BEXOM", IDOK) == "BEXOM is already Installed");
         CHECK(scratch.status().starts_with("Status=Counterstrike"));
         CHECK(scratch.gameSnapshot() != gameBefore);
@@ -312,9 +325,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         installer.click(installer.buttonn(1));
         CHECK(installer.answerMessageBox(L"BEXOM", IDYES) ==
               "Are you sure you wish to uninstall BEXOM?");
-        // The credits notice comes once the removal is over.
-        installer.click(installer.buttonn(2));
-        installer.answerMessageBox(L"BEXOM", IDOK);
+        waitForWork(main, "Status=Uninstalled");
         CHECK(scratch.status().starts_with("Status=Uninstalled"));
         CHECK(scratch.gameSnapshot() == gameBefore);
     }

@@ -6,3 +6,7 @@
 #define BEXOM_BANNER_BITMAP 100
 #define BEXOM_FIRST_OFF_BITMAP 110
 #define BEXOM_FIRST_ONN_BITMAP 120
+// The same pictures drawn twice as large, for screens above 100 percent.
+#define BEXOM_BANNER_2X_BITMAP 200
+#define BEXOM_FIRST_OFF_2X_BITMAP 210
+#define BEXOM_FIRST_ONN_2X_BITMAP 220

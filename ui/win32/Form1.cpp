@@ -1,6 +1,7 @@
 #include "Form1.h"
 
 #include "ArtworkResources.h"
+#include "DpiScale.h"
 #include "Form2.h"
 #include "runtime/WindowsText.h"
 #include "Win32BusyIndicator.h"
@@ -14,6 +15,17 @@ HBITMAP loadBitmap(HINSTANCE instance, int id)
 {
     return static_cast<HBITMAP>(
         LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+}
+
+ScaledPicture loadPicture(HINSTANCE instance, int id, int twiceId)
+{
+    return {loadBitmap(instance, id), loadBitmap(instance, twiceId)};
+}
+
+void deletePicture(const ScaledPicture &picture)
+{
+    DeleteObject(picture.normal);
+    DeleteObject(picture.twice);
 }
 
 // Where a window of the given size stands centred on the screen's work area, the part that the
@@ -49,23 +61,26 @@ Form1::~Form1()
         button.reset();
     if (m_window)
         DestroyWindow(m_window);
-    for (HBITMAP picture : Off)
-        DeleteObject(picture);
-    for (HBITMAP picture : onn)
-        DeleteObject(picture);
-    DeleteObject(m_banner);
+    for (const ScaledPicture &picture : Off)
+        deletePicture(picture);
+    for (const ScaledPicture &picture : onn)
+        deletePicture(picture);
+    deletePicture(m_banner);
 }
 
 ErrorOr<void> Form1::loadArtwork()
 {
-    m_banner = loadBitmap(m_instance, BEXOM_BANNER_BITMAP);
+    const auto loaded = [](const ScaledPicture &picture) {
+        return picture.normal && picture.twice;
+    };
+    m_banner = loadPicture(m_instance, BEXOM_BANNER_BITMAP, BEXOM_BANNER_2X_BITMAP);
     for (int i = 0; i < MainWindowLayout::ButtonCount; ++i) {
-        Off[i] = loadBitmap(m_instance, BEXOM_FIRST_OFF_BITMAP + i);
-        onn[i] = loadBitmap(m_instance, BEXOM_FIRST_ONN_BITMAP + i);
-        if (!Off[i] || !onn[i])
+        Off[i] = loadPicture(m_instance, BEXOM_FIRST_OFF_BITMAP + i, BEXOM_FIRST_OFF_2X_BITMAP + i);
+        onn[i] = loadPicture(m_instance, BEXOM_FIRST_ONN_BITMAP + i, BEXOM_FIRST_ONN_2X_BITMAP + i);
+        if (!loaded(Off[i]) || !loaded(onn[i]))
             return lastWindowsError("The program's pictures could not be loaded.");
     }
-    if (!m_banner)
+    if (!loaded(m_banner))
         return lastWindowsError("The program's pictures could not be loaded.");
     return {};
 }
@@ -82,13 +97,11 @@ ErrorOr<void> Form1::createWindow()
     if (!RegisterClassW(&windowClass) || !PictureArea::registerClass(m_instance))
         return lastWindowsError("The main window could not be opened.");
 
-    using MainWindowLayout::ClientHeight;
-    using MainWindowLayout::ClientWidth;
-    // Without a border the client area is the whole window.
-    const POINT place = centredOnWorkArea(ClientWidth, ClientHeight);
     // No caption text: the window has no title bar, and screen readers name it by its banner.
-    CreateWindowExW(0, ClassName, L"", WS_POPUP | WS_CLIPCHILDREN, place.x, place.y, ClientWidth,
-                    ClientHeight, nullptr, nullptr, m_instance, this);
+    // It is sized and placed once its pictures are there, at the DPI of its monitor.
+    CreateWindowExW(0, ClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+                    MainWindowLayout::ClientWidth, MainWindowLayout::ClientHeight, nullptr, nullptr,
+                    m_instance, this);
     if (!m_window)
         return lastWindowsError("The main window could not be opened.");
     return {};
@@ -113,7 +126,22 @@ ErrorOr<void> Form1::createPictureAreas()
         if (!Buttonn[i]->handle())
             return lastWindowsError("The main window could not be opened.");
     }
+    layOut(DpiScale::ofWindow(m_window));
     return {};
+}
+
+void Form1::layOut(int dpi, const RECT *place)
+{
+    using DpiScale::scaled;
+    // Without a border the client area is the whole window.
+    const int width = scaled(MainWindowLayout::ClientWidth, dpi);
+    const int height = scaled(MainWindowLayout::ClientHeight, dpi);
+    const POINT origin = place ? POINT{place->left, place->top} : centredOnWorkArea(width, height);
+    SetWindowPos(m_window, nullptr, origin.x, origin.y, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    Picture1->moveTo(scaled(MainWindowLayout::Picture1, dpi));
+    for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i)
+        Buttonn[i]->moveTo(scaled(MainWindowLayout::buttonn(i), dpi));
 }
 
 void Form1::show(int showCommand)
@@ -150,6 +178,10 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
         onKey(wParam);
         return 0;
+    case WM_DPICHANGED:
+        // Moved to a monitor of another scale, or the scale changed: Windows proposes the place.
+        layOut(HIWORD(wParam), reinterpret_cast<const RECT *>(lParam));
+        return 0;
     case WM_SETCURSOR:
         // The picture areas ask their parent first.
         if (Win32BusyIndicator::setCursorWhileBusy())
@@ -165,6 +197,9 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void Form1::onKey(WPARAM key)
 {
+    // Keys posted to a picture button while the window is disabled are dropped.
+    if (!IsWindowEnabled(m_window))
+        return;
     const bool shift = GetKeyState(VK_SHIFT) < 0;
     switch (key) {
     case VK_TAB:

@@ -37,6 +37,8 @@ private:
     ErrorOr<void> loadArtwork();
     ErrorOr<void> createWindow();
     ErrorOr<void> createPictureAreas();
+    // Sizes the window and places its pictures for the DPI, in the given place or centred.
+    void layOut(int dpi, const RECT *place = nullptr);
 
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -51,9 +53,9 @@ private:
     MainWindowController m_controller;
     HWND m_window = nullptr;
 
-    HBITMAP m_banner = nullptr;
-    std::array<HBITMAP, MainWindowLayout::ButtonCount> Off{};
-    std::array<HBITMAP, MainWindowLayout::ButtonCount> onn{};
+    ScaledPicture m_banner;
+    std::array<ScaledPicture, MainWindowLayout::ButtonCount> Off{};
+    std::array<ScaledPicture, MainWindowLayout::ButtonCount> onn{};
     std::unique_ptr<PictureArea> Picture1;
     std::array<std::unique_ptr<PictureArea>, MainWindowLayout::ButtonCount> Buttonn;
 

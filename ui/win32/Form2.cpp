@@ -1,5 +1,6 @@
 #include "Form2.h"
 
+#include "DpiScale.h"
 #include "runtime/WindowsText.h"
 #include "ui/InstallDialogLayout.h"
 #include "ui/RuntimeErrorNotice.h"
@@ -42,14 +43,16 @@ std::vector<WORD> dialogTemplate()
     return words;
 }
 
+// At the shared layout's place scaled to the dialog's DPI, as its font is.
 HWND createControl(HWND dialog, const wchar_t *windowClass, DWORD style, DWORD extendedStyle,
                    const Control &control, int id)
 {
     const std::wstring caption = WindowsText::toWide(control.caption);
-    const HWND window = CreateWindowExW(
-        extendedStyle, windowClass, caption.c_str(), WS_CHILD | WS_VISIBLE | style,
-        control.place.left, control.place.top, control.place.width, control.place.height, dialog,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    const PixelRect place = DpiScale::scaled(control.place, DpiScale::ofWindow(dialog));
+    const HWND window =
+        CreateWindowExW(extendedStyle, windowClass, caption.c_str(), WS_CHILD | WS_VISIBLE | style,
+                        place.left, place.top, place.width, place.height, dialog,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     SendMessageW(window, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
     return window;
 }
@@ -134,7 +137,8 @@ void Form2::placeWindow()
 {
     using InstallDialogLayout::ClientHeight;
     using InstallDialogLayout::ClientWidth;
-    RECT frame{0, 0, ClientWidth, ClientHeight};
+    const int dpi = DpiScale::ofWindow(m_dialog);
+    RECT frame{0, 0, DpiScale::scaled(ClientWidth, dpi), DpiScale::scaled(ClientHeight, dpi)};
     AdjustWindowRectEx(&frame, GetWindowLongW(m_dialog, GWL_STYLE), FALSE,
                        GetWindowLongW(m_dialog, GWL_EXSTYLE));
     const int width = frame.right - frame.left;

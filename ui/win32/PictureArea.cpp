@@ -13,7 +13,7 @@ bool PictureArea::registerClass(HINSTANCE instance)
 }
 
 PictureArea::PictureArea(HWND parent, int id, const wchar_t *name, const PixelRect &place,
-                         HBITMAP picture, Events events)
+                         ScaledPicture picture, Events events)
     : m_picture(picture), m_events(std::move(events))
 {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(parent, GWLP_HINSTANCE));
@@ -30,12 +30,17 @@ PictureArea::~PictureArea()
         DestroyWindow(m_window);
 }
 
-void PictureArea::setPicture(HBITMAP picture)
+void PictureArea::setPicture(ScaledPicture picture)
 {
-    if (picture == m_picture)
+    if (picture.normal == m_picture.normal)
         return;
     m_picture = picture;
     InvalidateRect(m_window, nullptr, FALSE);
+}
+
+void PictureArea::moveTo(const PixelRect &place)
+{
+    MoveWindow(m_window, place.left, place.top, place.width, place.height, TRUE);
 }
 
 LRESULT CALLBACK PictureArea::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -71,7 +76,8 @@ LRESULT PictureArea::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_events.mouseMoved();
         return 0;
     case WM_LBUTTONDOWN:
-        if (m_events.clicked) {
+        // A disabled window takes no click, even one that another program posts to a child.
+        if (m_events.clicked && IsWindowEnabled(GetAncestor(m_window, GA_ROOT))) {
             // The release then comes here wherever the mouse is, and counts as a click only
             // over this area.
             m_pressed = true;
@@ -97,10 +103,25 @@ void PictureArea::paint()
     PAINTSTRUCT paint;
     const HDC target = BeginPaint(m_window, &paint);
     const HDC source = CreateCompatibleDC(target);
-    const HGDIOBJ former = SelectObject(source, m_picture);
     RECT area;
     GetClientRect(m_window, &area);
-    BitBlt(target, 0, 0, area.right, area.bottom, source, 0, 0, SRCCOPY);
+    BITMAP normal{};
+    GetObjectW(m_picture.normal, sizeof(normal), &normal);
+    const bool ownSize = area.right == normal.bmWidth && area.bottom == normal.bmHeight;
+    const HBITMAP shown = ownSize || !m_picture.twice ? m_picture.normal : m_picture.twice;
+    const HGDIOBJ former = SelectObject(source, shown);
+    if (ownSize) {
+        BitBlt(target, 0, 0, area.right, area.bottom, source, 0, 0, SRCCOPY);
+    } else {
+        BITMAP picture{};
+        GetObjectW(shown, sizeof(picture), &picture);
+        // HALFTONE averages the pixels that a smaller copy merges; the brush origin must be set
+        // after choosing it.
+        SetStretchBltMode(target, HALFTONE);
+        SetBrushOrgEx(target, 0, 0, nullptr);
+        StretchBlt(target, 0, 0, area.right, area.bottom, source, 0, 0, picture.bmWidth,
+                   picture.bmHeight, SRCCOPY);
+    }
     SelectObject(source, former);
     DeleteDC(source);
     EndPaint(m_window, &paint);

@@ -6,9 +6,17 @@
 
 #include <functional>
 
-// A child window that shows a bitmap at its own size, reports the mouse moving over it and
-// clicks on it. Being a window of its own, it takes every mouse message over it, so none of them
-// reaches the window behind it. It does not own the bitmap it shows.
+// A picture drawn at 100 and at 200 percent.
+struct ScaledPicture
+{
+    HBITMAP normal = nullptr;
+    HBITMAP twice = nullptr;
+};
+
+// A child window that shows a bitmap, reports the mouse moving over it and clicks on it. The
+// bitmap is shown at its own size when that is the window's, and otherwise the larger one scaled
+// down, so that it stays sharp. Being a window of its own, it takes every mouse message over it,
+// so none of them reaches the window behind it. It does not own the bitmaps it shows.
 class PictureArea final
 {
 public:
@@ -24,14 +32,15 @@ public:
 
     // The window is the parent's child with the given number; its name serves accessibility
     // tools. Nothing is made when Windows refuses the window: handle() is then null.
-    PictureArea(HWND parent, int id, const wchar_t *name, const PixelRect &place, HBITMAP picture,
-                Events events);
+    PictureArea(HWND parent, int id, const wchar_t *name, const PixelRect &place,
+                ScaledPicture picture, Events events);
     ~PictureArea();
     PictureArea(const PictureArea &) = delete;
     PictureArea &operator=(const PictureArea &) = delete;
 
     HWND handle() const { return m_window; }
-    void setPicture(HBITMAP picture);
+    void setPicture(ScaledPicture picture);
+    void moveTo(const PixelRect &place);
 
 private:
     static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -40,7 +49,7 @@ private:
     void release(LPARAM position);
 
     HWND m_window = nullptr;
-    HBITMAP m_picture;
+    ScaledPicture m_picture;
     Events m_events;
     bool m_pressed = false;
 };

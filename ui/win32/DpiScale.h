@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ui/PixelRect.h"
+
+#include "WindowsApi.h"
+
+// The windows are laid out in pixels of a screen of 96 DPI, and drawn at their monitor's DPI.
+namespace DpiScale {
+
+inline constexpr int Standard = 96;
+
+// The DPI of the monitor the window is on, where Windows tells it (10 version 1607 on), or else
+// the system's, which Windows 7 and 8 use for every monitor.
+int ofWindow(HWND window);
+int ofSystem();
+
+inline int scaled(int pixels, int dpi)
+{
+    return MulDiv(pixels, dpi, Standard);
+}
+
+inline PixelRect scaled(const PixelRect &rect, int dpi)
+{
+    return {scaled(rect.left, dpi), scaled(rect.top, dpi), scaled(rect.width, dpi),
+            scaled(rect.height, dpi)};
+}
+
+} // namespace DpiScale
