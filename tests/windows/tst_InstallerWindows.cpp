@@ -8,6 +8,7 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 
@@ -83,6 +84,56 @@ int buttonUnderPointer(HWND main)
             return i;
     }
     return NoHighlight;
+}
+
+// The screen's scale for the programs started while it lives, as Wine reads it at a program's
+// start; the prefix's former setting comes back afterwards.
+class ScreenScale final
+{
+public:
+    explicit ScreenScale(DWORD dpi)
+    {
+        for (const auto &[root, key] : Keys) {
+            DWORD size = sizeof(DWORD);
+            DWORD former = 0;
+            const bool had = RegGetValueW(root, key, L"LogPixels", RRF_RT_REG_DWORD, nullptr,
+                                          &former, &size) == ERROR_SUCCESS;
+            m_former.push_back(had ? former : 0);
+            RegSetKeyValueW(root, key, L"LogPixels", REG_DWORD, &dpi, sizeof(dpi));
+        }
+    }
+    ~ScreenScale()
+    {
+        for (std::size_t i = 0; i < Keys.size(); ++i) {
+            const auto &[root, key] = Keys[i];
+            if (m_former[i] == 0)
+                RegDeleteKeyValueW(root, key, L"LogPixels");
+            else
+                RegSetKeyValueW(root, key, L"LogPixels", REG_DWORD, &m_former[i], sizeof(DWORD));
+        }
+    }
+    ScreenScale(const ScreenScale &) = delete;
+    ScreenScale &operator=(const ScreenScale &) = delete;
+
+private:
+    inline static const std::array<std::pair<HKEY, const wchar_t *>, 2> Keys{
+        {{HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
+         {HKEY_CURRENT_CONFIG, L"Software\\Fonts"}}};
+    std::vector<DWORD> m_former;
+};
+
+// How wide a control's caption is drawn in its own font.
+int captionWidth(HWND control)
+{
+    const std::wstring caption = WindowsText::toWide(textOf(control));
+    const HDC dc = GetDC(control);
+    const HGDIOBJ former =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
+    SelectObject(dc, former);
+    ReleaseDC(control, dc);
+    return size.cx;
 }
 
 struct MouseRow
@@ -187,6 +238,54 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         installer.click(installer.buttonn(3));
         installer.answerMessageBox(L"BEXOM Installation Program", IDYES);
         CHECK(installer.waitForExit() == 0);
+    }
+
+    SUBCASE("At 150 and 200 percent: every picture and control at its place scaled, no caption cut")
+    {
+        for (const int dpi : {144, 192}) {
+            CAPTURE(dpi);
+            const ScreenScale scale(static_cast<DWORD>(dpi));
+            const auto scaled = [dpi](int pixels) {
+                return MulDiv(pixels, dpi, 96);
+            };
+            InstallScratch scaledScratch;
+            InstallerProcess scaledInstaller(
+                Program,
+                WindowsText::toWide(scaledScratch.scratch().at(InstallScratch::PackageFolder)));
+            const HWND scaledMain = scaledInstaller.mainWindow();
+            REQUIRE(scaledMain);
+            const RECT window = screenRect(scaledMain, false);
+            CHECK(window.right - window.left == scaled(MainWindowLayout::ClientWidth));
+            CHECK(window.bottom - window.top == scaled(MainWindowLayout::ClientHeight));
+            for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i) {
+                const RECT button = screenRect(scaledInstaller.buttonn(i), false);
+                CHECK(button.left - window.left == scaled(MainWindowLayout::buttonn(i).left));
+                CHECK(button.top - window.top == scaled(MainWindowLayout::buttonn(i).top));
+                CHECK(button.right - button.left == scaled(MainWindowLayout::buttonn(i).width));
+            }
+            takeScreenshot(dpi == 144 ? "main-window-150" : "main-window-200");
+
+            installer.click(scaledInstaller.buttonn(0));
+            const HWND dialog = scaledInstaller.waitForWindow(
+                L"#32770", WindowsText::toWide(InstallDialogLayout::Title).c_str());
+            REQUIRE(dialog);
+            const RECT client = screenRect(dialog, true);
+            CHECK(client.right - client.left == scaled(InstallDialogLayout::ClientWidth));
+            CHECK(client.bottom - client.top == scaled(InstallDialogLayout::ClientHeight));
+            for (const int id : {Form2::Label1Id, Form2::Option1Id, Form2::Option2Id,
+                                 Form2::Command1Id, Form2::Command2Id}) {
+                CAPTURE(id);
+                const RECT place = screenRect(GetDlgItem(dialog, id), false);
+                RECT inside{};
+                CHECK((IntersectRect(&inside, &place, &client) && EqualRect(&inside, &place)));
+                // An option button's caption follows its round box.
+                const int box = id == Form2::Option1Id || id == Form2::Option2Id ? scaled(16) : 0;
+                CHECK(captionWidth(GetDlgItem(dialog, id)) + box <= place.right - place.left);
+            }
+            takeScreenshot(dpi == 144 ? "install-dialog-150" : "install-dialog-200");
+            PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+            CHECK(InstallerProcess::waitUntilGone(dialog));
+        }
     }
 
     SUBCASE("Install dialog: an installation and a removal through the windows")
