@@ -18,7 +18,7 @@ status=0
 for program in "$@"; do
     table=$(x86_64-w64-mingw32-objdump -x "$program" |
         sed -n '/The .rsrc Resource Directory section/,/^$/p')
-    for expected in "2 9 pictures" "3 5 icon images" "14 1 icon" "16 1 version record" "24 1 manifest"; do
+    for expected in "2 18 pictures" "3 5 icon images" "14 1 icon" "16 1 version record" "24 1 manifest"; do
         read -r type wanted what <<<"$expected"
         found=$(count "$table" "$type" || true)
         if [ "${found:-0}" -ne "$wanted" ]; then

@@ -41,10 +41,10 @@ QImage artwork(int index, bool highlighted, qreal scale)
             .arg(Labels[index].toLower(), highlighted ? "on" : "off", scale > 1 ? "_2x" : "")));
 }
 
-const QMap<QString, Qt::Key> Keys{{"Tab", Qt::Key_Tab},      {"Backtab", Qt::Key_Backtab},
-                                  {"Down", Qt::Key_Down},    {"Up", Qt::Key_Up},
-                                  {"Right", Qt::Key_Right},  {"Left", Qt::Key_Left},
-                                  {"Enter", Qt::Key_Return}, {"Space", Qt::Key_Space}};
+const QMap<QString, Qt::Key> Keys{{"Tab", Qt::Key_Tab},     {"Backtab", Qt::Key_Backtab},
+                                  {"Down", Qt::Key_Down},   {"Up", Qt::Key_Up},
+                                  {"Right", Qt::Key_Right}, {"Left", Qt::Key_Left},
+                                  {"Enter", Qt::Key_Return}};
 
 // Over a picture button, the title banner, the gap below the first button, or the margin, or a
 // key. Each move lands a little right of the last one: a move to where the pointer is already is
@@ -182,7 +182,6 @@ void Form1Test::clickShowsItsMessageAndExitEndsOnlyOnYes_data()
     QTest::newRow("Exit, No") << 3 << MessageBoxAnswer::No << leave << true << "Mouse";
     QTest::newRow("Exit, closed") << 3 << MessageBoxAnswer::Cancel << leave << true << "Mouse";
     QTest::newRow("Credits by Enter") << 2 << MessageBoxAnswer::Ok << credits << true << "Enter";
-    QTest::newRow("Exit by Space, Yes") << 3 << MessageBoxAnswer::Yes << leave << false << "Space";
 }
 
 void Form1Test::clickShowsItsMessageAndExitEndsOnlyOnYes()
@@ -228,14 +227,9 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
         for (QWidget *control : dialog->findChildren<QWidget *>())
             if (control->isVisible() && !dialog->rect().contains(control->geometry()))
                 seen << control->objectName() + " outside";
-        for (auto *button : dialog->findChildren<QAbstractButton *>()) {
-            // A push button's size hint has a minimum width of the style's; its caption counts.
-            const int needed = qobject_cast<QPushButton *>(button)
-                                   ? button->fontMetrics().horizontalAdvance(button->text()) + 8
-                                   : button->sizeHint().width();
-            if (needed > button->width())
-                seen << button->objectName() + " cut";
-        }
+        for (auto *option : dialog->findChildren<QRadioButton *>())
+            if (option->sizeHint().width() > option->width())
+                seen << option->objectName() + " cut";
         text1->setText("D:\\GAMES\\RA\\");
         option1->setChecked(true);
         dialog->close();
