@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Checks that a Windows program carries what the player and Explorer see of it: the nine pictures
-# of the main window, the icon with its five images, the version record and the manifest.
+# of the main window at 100 and 200 percent, the icon with its five images, the version record and
+# the manifest.
 #
 #   scripts/check-windows-resources.sh PROGRAM.exe...
 set -euo pipefail

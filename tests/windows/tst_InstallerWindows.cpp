@@ -111,8 +111,6 @@ private:
     DWORD m_former = 0;
     bool m_had = false;
 };
-std::vector<DWORD> m_former;
-};
 
 // How wide a control's caption is drawn in its own font.
 int captionWidth(HWND control)
