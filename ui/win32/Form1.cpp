@@ -17,11 +17,6 @@ HBITMAP loadBitmap(HINSTANCE instance, int id)
         LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
 }
 
-ScaledPicture loadPicture(HINSTANCE instance, int id, int twiceId)
-{
-    return {loadBitmap(instance, id), loadBitmap(instance, twiceId)};
-}
-
 void deletePicture(const ScaledPicture &picture)
 {
     DeleteObject(picture.normal);
@@ -70,19 +65,33 @@ Form1::~Form1()
 
 ErrorOr<void> Form1::loadArtwork()
 {
-    const auto loaded = [](const ScaledPicture &picture) {
-        return picture.normal && picture.twice;
-    };
-    m_banner = loadPicture(m_instance, BEXOM_BANNER_BITMAP, BEXOM_BANNER_2X_BITMAP);
+    m_banner.normal = loadBitmap(m_instance, BEXOM_BANNER_BITMAP);
     for (int i = 0; i < MainWindowLayout::ButtonCount; ++i) {
-        Off[i] = loadPicture(m_instance, BEXOM_FIRST_OFF_BITMAP + i, BEXOM_FIRST_OFF_2X_BITMAP + i);
-        onn[i] = loadPicture(m_instance, BEXOM_FIRST_ONN_BITMAP + i, BEXOM_FIRST_ONN_2X_BITMAP + i);
-        if (!loaded(Off[i]) || !loaded(onn[i]))
+        Off[i].normal = loadBitmap(m_instance, BEXOM_FIRST_OFF_BITMAP + i);
+        onn[i].normal = loadBitmap(m_instance, BEXOM_FIRST_ONN_BITMAP + i);
+        if (!Off[i].normal || !onn[i].normal)
             return lastWindowsError("The program's pictures could not be loaded.");
     }
-    if (!loaded(m_banner))
+    if (!m_banner.normal)
         return lastWindowsError("The program's pictures could not be loaded.");
     return {};
+}
+
+// Loaded only for a screen above 100 percent: four times the bytes of the small ones, they would
+// slow every start at 100 percent. Without them the small pictures are enlarged.
+void Form1::loadLargePictures()
+{
+    if (m_banner.twice)
+        return;
+    m_banner.twice = loadBitmap(m_instance, BEXOM_BANNER_2X_BITMAP);
+    for (int i = 0; i < MainWindowLayout::ButtonCount; ++i) {
+        Off[i].twice = loadBitmap(m_instance, BEXOM_FIRST_OFF_2X_BITMAP + i);
+        onn[i].twice = loadBitmap(m_instance, BEXOM_FIRST_ONN_2X_BITMAP + i);
+    }
+    Picture1->setPicture(m_banner);
+    const std::int16_t highlighted = m_controller.highlightIndex();
+    for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i)
+        showButtonPicture(i, i == highlighted ? ButtonPicture::Highlighted : ButtonPicture::Normal);
 }
 
 ErrorOr<void> Form1::createWindow()
@@ -139,6 +148,8 @@ void Form1::layOut(int dpi, const RECT *place)
     const POINT origin = place ? POINT{place->left, place->top} : centredOnWorkArea(width, height);
     SetWindowPos(m_window, nullptr, origin.x, origin.y, width, height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+    if (dpi > DpiScale::Standard)
+        loadLargePictures();
     Picture1->moveTo(scaled(MainWindowLayout::Picture1, dpi));
     for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i)
         Buttonn[i]->moveTo(scaled(MainWindowLayout::buttonn(i), dpi));

@@ -35,6 +35,7 @@ private:
     Form1(HINSTANCE instance, RuntimeServices &services);
 
     ErrorOr<void> loadArtwork();
+    void loadLargePictures();
     ErrorOr<void> createWindow();
     ErrorOr<void> createPictureAreas();
     // Sizes the window and places its pictures for the DPI, in the given place or centred.

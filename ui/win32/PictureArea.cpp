@@ -32,7 +32,7 @@ PictureArea::~PictureArea()
 
 void PictureArea::setPicture(ScaledPicture picture)
 {
-    if (picture.normal == m_picture.normal)
+    if (picture.normal == m_picture.normal && picture.twice == m_picture.twice)
         return;
     m_picture = picture;
     InvalidateRect(m_window, nullptr, FALSE);
