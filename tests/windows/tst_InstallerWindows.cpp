@@ -279,14 +279,17 @@ TEST_CASE("The installer's windows, driven as a player drives them")
     SUBCASE("Install dialog: an installation and a removal through the windows")
     {
         // The work runs on a thread of its own, the window disabled meanwhile: it is over once
-        // the status file says so, the journal is gone and the window takes input again.
+        // the backup folder is there (or gone), the journal is gone and the window takes input
+        // again. Only names are looked up: a file opened meanwhile could stand in its way.
         const std::wstring journal = WindowsText::toWide(
             scratch.scratch().at(InstallScratch::PackageFolder + std::string("/BEXOMv2.journal")));
-        const auto waitForWork = [&](HWND window, const char *status) {
-            for (int i = 0;
-                 i < 600 && !(scratch.status().starts_with(status) &&
-                              GetFileAttributesW(journal.c_str()) == INVALID_FILE_ATTRIBUTES &&
-                              IsWindowEnabled(window));
+        const std::wstring backup = WindowsText::toWide(scratch.driveCDirectory() + "BEXOMv2");
+        const auto waitForWork = [&](HWND window, bool backupThere) {
+            const auto there = [](const std::wstring &path) {
+                return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+            };
+            for (int i = 0; i < 600 && !(there(backup) == backupThere && !there(journal) &&
+                                         IsWindowEnabled(window));
                  ++i)
                 Sleep(50);
         };
@@ -381,7 +384,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
 
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         installer.answerMessageBox(L"Install BEXOM?", IDYES);
-        waitForWork(dialog, "Status=Counterstrike");
+        waitForWork(dialog, true);
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         // The dialog stays open after the installation.
         CHECK(installer.answerMessageBox(L"BEXOM", IDOK) == "BEXOM is already Installed");
@@ -412,7 +415,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         installer.click(installer.buttonn(1));
         CHECK(installer.answerMessageBox(L"BEXOM", IDYES) ==
               "Are you sure you wish to uninstall BEXOM?");
-        waitForWork(main, "Status=Uninstalled");
+        waitForWork(main, false);
         CHECK(scratch.status().starts_with("Status=Uninstalled"));
         CHECK(scratch.gameSnapshot() == gameBefore);
     }
