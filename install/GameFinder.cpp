@@ -1,6 +1,7 @@
 #include "GameFinder.h"
 
 #include "GameFolder.h"
+#include "GameFolderCheck.h"
 #include "runtime/LocalDrives.h"
 #include "runtime/MachineRegistry.h"
 #include "runtime/Text.h"
@@ -24,9 +25,10 @@ const std::vector<RegistryValueName> RegisteredInstallations = {
 const std::vector<std::string> GameShelves = {"Games", "Program Files", "Program Files (x86)",
                                               "Westwood"};
 
-// The game's own files, without which a folder is not the game's; Expand.mix is Counterstrike's.
-const std::vector<std::string> GameFiles = {"RA95.EXE", "REDALERT.MIX", "Expand.mix"};
-const std::string AftermathArchive = "Expand2.mix";
+// The game's main archive, whatever the edition: without it a folder is not the game's. The
+// program's name differs from edition to edition (RA95.EXE, ra95.dat, RA95Launcher.exe) and the
+// installation needs none of them.
+const std::string MainArchive = "REDALERT.MIX";
 
 // More subfolders than that in one folder is not a shelf of games, and listing them all would
 // keep the player waiting.
@@ -95,13 +97,14 @@ std::vector<FoundGame> GameFinder::find()
 
 std::optional<Edition> GameFinder::gameIn(const std::string &directory)
 {
-    const auto holdsFile = [&](const std::string &name) {
-        const ErrorOr<EntryKind> kind = m_fileSystem.entryKind(directory + name);
-        return !kind.isError() && kind.value() == EntryKind::File;
-    };
-    if (!std::all_of(GameFiles.begin(), GameFiles.end(), holdsFile))
+    const ErrorOr<EntryKind> main = m_fileSystem.entryKind(directory + MainArchive);
+    if (main.isError() || main.value() != EntryKind::File)
         return std::nullopt;
-    return holdsFile(AftermathArchive) ? Edition::Aftermath : Edition::Counterstrike;
+    GameFolderCheck check(m_fileSystem);
+    for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
+        if (!check.checkInstallable(edition, GameFolder(directory)).isError())
+            return edition;
+    return std::nullopt;
 }
 
 std::vector<std::string> GameFinder::registeredFolders()

@@ -29,7 +29,8 @@ public:
     // Each folder once, however many ways lead to it, in the order above.
     std::vector<FoundGame> find();
 
-    // What a folder holds: nothing when it is not Red Alert with an expansion.
+    // The edition the installation would accept the folder for, Aftermath before Counterstrike:
+    // nothing when it is not Red Alert with an expansion that BEXOM can be installed into.
     std::optional<Edition> gameIn(const std::string &directory);
 
 private:

@@ -298,6 +298,14 @@ TEST_CASE("finderListsEachInstallationOnce")
          {{English, "InstallPath", "%1\\Plain" + exe}},
          {}},
         {"relative path", {}, {{English, "InstallPath", "Westwood\\RA" + exe}}, {}},
+        {"no program, names as CnCNet spells them",
+         {{"CnCNet", Edition::Counterstrike, {"ra95.dat", "redalert.mix", "expand.mix"}}},
+         {{English, "InstallPath", "%1\\CnCNet\\"}},
+         {"%1\\CnCNet\\ Counterstrike"}},
+        {"BEXOM already there",
+         {{"Done", Edition::Aftermath, {"REDALERT.MIX", "EXPAND.MIX", "BEXOMv2/Expand.mix"}}},
+         {{English, "InstallPath", "%1\\Done" + exe}},
+         {}},
 #ifndef _WIN32
         // Drive C of the scratch prefix is the scratch folder, so its shelves are made there.
         {"Games folder in upper case",
