@@ -1,0 +1,79 @@
+#include "FolderListing.h"
+
+#include "GameFolder.h"
+#include "runtime/Text.h"
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// More entries than that in one folder is not a shelf of games or of Wine prefixes, and listing
+// them all would keep the player waiting.
+constexpr std::size_t MostEntries = 256;
+
+// The name in UTF-8, as the player would type it into the install dialog; nothing for a POSIX
+// name that holds a backslash, which would split it in two, or a Windows name that is not valid
+// UTF-16, which has no UTF-8 form (the conversion throws).
+std::optional<std::string> typeableName(const fs::path &name)
+{
+    try {
+        const std::u8string text = name.u8string();
+        if (text.find(u8'\\') != std::u8string::npos)
+            return std::nullopt;
+        return std::string(text.begin(), text.end());
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> FolderListing::subfolders(const std::string &directory)
+{
+    return entries(directory, Wanted::Folders, {});
+}
+
+std::vector<std::string> FolderListing::files(const std::string &directory,
+                                              const std::string &suffix)
+{
+    return entries(directory, Wanted::Files, Text::toLowerAscii(suffix));
+}
+
+std::optional<std::string> FolderListing::folder(const std::string &directory,
+                                                 const std::string &name)
+{
+    const std::string path = name.empty() ? directory : directory + name + directory.back();
+    const ErrorOr<EntryKind> kind = m_fileSystem.entryKind(GameFolder(path).folder());
+    if (kind.isError() || kind.value() != EntryKind::Directory)
+        return std::nullopt;
+    return path;
+}
+
+std::vector<std::string> FolderListing::entries(const std::string &directory, Wanted wanted,
+                                                const std::string &suffix)
+{
+    const ErrorOr<fs::path> host = m_fileSystem.hostPath(directory);
+    if (host.isError() || directory.empty())
+        return {};
+    std::vector<std::string> found;
+    std::error_code error;
+    fs::directory_iterator entry(host.value(), error);
+    for (; !error && entry != fs::directory_iterator() && found.size() < MostEntries;
+         entry.increment(error)) {
+        const std::optional<std::string> name = typeableName(entry->path().filename());
+        if (!name)
+            continue;
+        // A link loop or an unreadable entry is neither a folder nor a file.
+        if (wanted == Wanted::Folders && entry->is_directory(error))
+            found.push_back(directory + *name + directory.back());
+        else if (wanted == Wanted::Files && Text::toLowerAscii(*name).ends_with(suffix) &&
+                 entry->is_regular_file(error))
+            found.push_back(directory + *name);
+        error.clear();
+    }
+    // The system lists a folder in no particular order.
+    std::sort(found.begin(), found.end());
+    return found;
+}

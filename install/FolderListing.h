@@ -1,0 +1,31 @@
+#pragma once
+
+#include "runtime/FileSystem.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// The entries of a folder given as the player would type it, with a final separator, each
+// written the same way with the same separator, in the order a player reads best: sorted. It
+// only reads and never fails: a folder that cannot be read holds nothing.
+class FolderListing final
+{
+public:
+    explicit FolderListing(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
+
+    // Each with a final separator; links to folders count, as the player follows them too.
+    std::vector<std::string> subfolders(const std::string &directory);
+    // The plain files whose names end in the suffix, whatever its letter case.
+    std::vector<std::string> files(const std::string &directory, const std::string &suffix);
+    // The folder of that name in the directory (the directory itself for an empty name), spelled
+    // as given, with the directory's separator: nothing when no folder stands there.
+    std::optional<std::string> folder(const std::string &directory, const std::string &name);
+
+private:
+    enum class Wanted { Folders, Files };
+    std::vector<std::string> entries(const std::string &directory, Wanted wanted,
+                                     const std::string &suffix);
+
+    FileSystem &m_fileSystem;
+};
