@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -210,6 +211,10 @@ WineRegistryFile::stringValues(const std::vector<RegistryValueName> &values) con
     std::vector<RegistryValueName> folded;
     for (const RegistryValueName &value : values)
         folded.push_back({Text::toLowerAscii(value.key), Text::toLowerAscii(value.name)});
+    std::vector<std::size_t> escapedLengths;
+    for (const RegistryValueName &value : values)
+        escapedLengths.push_back(value.key.size() + static_cast<std::size_t>(std::count(
+                                                        value.key.begin(), value.key.end(), '\\')));
     std::vector<std::optional<std::string>> found(values.size());
     // The values asked for under the key of the section being read.
     std::vector<std::size_t> inSection;
@@ -218,6 +223,13 @@ WineRegistryFile::stringValues(const std::vector<RegistryValueName> &values) con
         std::string_view line = takeLine(rest);
         if (line.starts_with('[')) {
             line.remove_prefix(1);
+            // Wine writes the keys asked for, which are ASCII, with each backslash doubled and
+            // nothing else escaped; a key of any other length is skipped without being decoded.
+            if (std::find(escapedLengths.begin(), escapedLengths.end(), line.find(']')) ==
+                escapedLengths.end()) {
+                inSection.clear();
+                continue;
+            }
             const std::optional<std::string> key = takeEscaped(line, ']');
             const std::string foldedKey = key ? Text::toLowerAscii(*key) : std::string();
             inSection.clear();
