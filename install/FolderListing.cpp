@@ -54,26 +54,55 @@ std::optional<std::string> FolderListing::folder(const std::string &directory,
 std::vector<std::string> FolderListing::entries(const std::string &directory, Wanted wanted,
                                                 const std::string &suffix)
 {
-    const ErrorOr<fs::path> host = m_fileSystem.hostPath(directory);
-    if (host.isError() || directory.empty())
+    const std::optional<fs::path> host = hostPathOf(directory);
+    if (!host)
         return {};
     std::vector<std::string> found;
     std::error_code error;
-    fs::directory_iterator entry(host.value(), error);
+    fs::directory_iterator entry(*host, error);
     for (; !error && entry != fs::directory_iterator() && found.size() < MostEntries;
          entry.increment(error)) {
         const std::optional<std::string> name = typeableName(entry->path().filename());
         if (!name)
             continue;
         // A link loop or an unreadable entry is neither a folder nor a file.
-        if (wanted == Wanted::Folders && entry->is_directory(error))
+        if (wanted == Wanted::Folders && entry->is_directory(error)) {
             found.push_back(directory + *name + directory.back());
-        else if (wanted == Wanted::Files && Text::toLowerAscii(*name).ends_with(suffix) &&
-                 entry->is_regular_file(error))
+            m_hostPaths.emplace(found.back(), entry->path());
+        } else if (wanted == Wanted::Files && Text::toLowerAscii(*name).ends_with(suffix) &&
+                   entry->is_regular_file(error))
             found.push_back(directory + *name);
         error.clear();
     }
     // The system lists a folder in no particular order.
     std::sort(found.begin(), found.end());
     return found;
+}
+
+bool FolderListing::mayHold(const std::string &directory, const std::string &name)
+{
+    const auto known = m_hostPaths.find(directory);
+    if (known == m_hostPaths.end())
+        return true;
+    std::error_code error;
+    fs::directory_iterator entry(known->second, error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        const std::optional<std::string> entryName = typeableName(entry->path().filename());
+        if (entryName && Text::equalsIgnoringCase(*entryName, name))
+            return true;
+    }
+    // A folder that could not be read is left to the full check, which says why.
+    return static_cast<bool>(error);
+}
+
+std::optional<fs::path> FolderListing::hostPathOf(const std::string &directory)
+{
+    if (directory.empty())
+        return std::nullopt;
+    if (const auto known = m_hostPaths.find(directory); known != m_hostPaths.end())
+        return known->second;
+    const ErrorOr<fs::path> host = m_fileSystem.hostPath(directory);
+    if (host.isError())
+        return std::nullopt;
+    return host.value();
 }

@@ -2,6 +2,8 @@
 
 #include "runtime/FileSystem.h"
 
+#include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,10 +24,18 @@ public:
     // as given, with the directory's separator: nothing when no folder stands there.
     std::optional<std::string> folder(const std::string &directory, const std::string &name);
 
+    // Whether the folder may hold a file of that name in any letter case: false only when it was
+    // listed here and has none, which spares the callers a walk from the root for each of the
+    // many folders that are some other program's.
+    bool mayHold(const std::string &directory, const std::string &name);
+
 private:
     enum class Wanted { Folders, Files };
+    std::optional<std::filesystem::path> hostPathOf(const std::string &directory);
     std::vector<std::string> entries(const std::string &directory, Wanted wanted,
                                      const std::string &suffix);
 
     FileSystem &m_fileSystem;
+    // The host path of each folder listed, by the path written for the player.
+    std::map<std::string, std::filesystem::path> m_hostPaths;
 };

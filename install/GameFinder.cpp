@@ -115,6 +115,8 @@ std::vector<FoundGame> GameFinder::find()
     std::vector<FoundGame> found;
     std::vector<FileIdentity> seen;
     for (const std::string &directory : candidates) {
+        if (!m_listing.mayHold(directory, MainArchive))
+            continue;
         const std::optional<Edition> edition = gameIn(directory);
         if (!edition)
             continue;
@@ -183,7 +185,7 @@ std::vector<std::string> GameFinder::prefixFolders(const std::string &prefix)
 
 std::vector<std::string> GameFinder::shelvedFolders(const std::string &root)
 {
-    FolderListing listing(m_fileSystem);
+    FolderListing &listing = m_listing;
     std::vector<std::string> folders = listing.subfolders(root);
     const auto shelf = [&](const std::string &name) -> std::optional<std::string> {
         if (!listing.folder(root, name))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Edition.h"
+#include "FolderListing.h"
 #include "RecordedPath.h"
 #include "runtime/FileSystem.h"
 #include "runtime/LinuxHome.h"
@@ -34,14 +35,15 @@ class GameFinder final
 public:
     explicit GameFinder(FileSystem &fileSystem,
                         std::optional<LinuxHome> home = LinuxHome::ofThisProcess())
-        : m_fileSystem(fileSystem), m_home(std::move(home))
+        : m_fileSystem(fileSystem), m_listing(fileSystem), m_home(std::move(home))
     {}
 
     // Each folder once, however many ways lead to it, in the order above.
     std::vector<FoundGame> find();
 
     // The edition the installation would accept the folder for, Aftermath before Counterstrike:
-    // nothing when it is not Red Alert with an expansion that BEXOM can be installed into.
+    // nothing when it is not Red Alert with an expansion that BEXOM can be installed into. The
+    // folder is checked anew, however it was listed before.
     std::optional<Edition> gameIn(const std::string &directory);
 
 private:
@@ -57,5 +59,6 @@ private:
                                              const std::string &path) const;
 
     FileSystem &m_fileSystem;
+    FolderListing m_listing;
     std::optional<LinuxHome> m_home;
 };
