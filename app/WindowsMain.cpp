@@ -1,6 +1,7 @@
 #include "ui/InstallerStart.h"
 #include "ui/RuntimeErrorNotice.h"
 #include "ui/win32/Form1.h"
+#include "ui/win32/Win32AdministratorRestart.h"
 #include "ui/win32/Win32BusyIndicator.h"
 #include "ui/win32/Win32MessageBox.h"
 
@@ -12,7 +13,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         return 1;
     Win32BusyIndicator busyIndicator;
     RuntimeServices services{start->fileSystem(), messageBox, busyIndicator};
-    ErrorOr<std::unique_ptr<Form1>> mainWindow = Form1::create(instance, services);
+    Win32AdministratorRestart restart;
+    ErrorOr<std::unique_ptr<Form1>> mainWindow = Form1::create(instance, services, restart);
     if (mainWindow.isError()) {
         RuntimeErrorNotice::showIfFailed(messageBox, mainWindow.releaseError());
         return 1;
@@ -24,5 +26,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
+    if (!restart.isRequested())
+        return static_cast<int>(message.wParam);
+    // The new instance takes the package folder's lock, which this one lets go of first.
+    mainWindow.value().reset();
+    start.reset();
+    restart.start(messageBox);
+    return 0;
 }

@@ -7,6 +7,7 @@
 #include "InstallationManifest.h"
 #include "ManifestDraft.h"
 #include "PackageFolder.h"
+#include "runtime/NativeFileOperations.h"
 #include "runtime/Text.h"
 #include "Transaction.h"
 
@@ -62,8 +63,23 @@ ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDire
     TRY(checkInstallable(edition, game));
     Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
-        return transaction.complete(installAftermath(transaction, game));
-    return transaction.complete(installCounterstrike(transaction, game));
+        return nameProtectedFolder(transaction.complete(installAftermath(transaction, game)), game);
+    return nameProtectedFolder(transaction.complete(installCounterstrike(transaction, game)), game);
+}
+
+// A game under Program Files, or installed from a CD by another user, may be read by everyone
+// but changed only by an administrator or its owner: the player is told whom to ask.
+ErrorOr<void> ModInstaller::nameProtectedFolder(ErrorOr<void> outcome, const GameFolder &game)
+{
+    if (!outcome.isError() || !outcome.error().lacksRights() ||
+        !outcome.error().path().starts_with(game.directory()))
+        return outcome;
+    RuntimeError error = outcome.releaseError();
+    const ErrorOr<std::filesystem::path> host = m_fileSystem.hostPath(game.folder());
+    error.setProtectedFolder(
+        {game.directory(),
+         host.isError() ? std::string() : NativeFileOperations::ownerName(host.value())});
+    return error;
 }
 
 ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDirectory)

@@ -32,6 +32,7 @@ public:
 
 private:
     ErrorOr<void> checkInstallable(Edition edition, const GameFolder &game);
+    ErrorOr<void> nameProtectedFolder(ErrorOr<void> outcome, const GameFolder &game);
     RuntimeError pointToGamesFound(RuntimeError refusal, Edition edition, const GameFolder &game);
     // Returns the status file as it is, for the removal to keep its path line.
     ErrorOr<StatusRecord> checkRemovable(const GameFolder &game);

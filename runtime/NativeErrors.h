@@ -19,4 +19,7 @@ struct Meaning
 
 std::optional<Meaning> meaningOf(std::error_code error);
 
+// Whether the error says that the user may not do this, which someone with more rights may.
+bool lacksRights(std::error_code error);
+
 } // namespace NativeErrors

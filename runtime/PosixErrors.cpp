@@ -8,4 +8,9 @@ std::optional<Meaning> meaningOf(std::error_code)
     return std::nullopt;
 }
 
+bool lacksRights(std::error_code error)
+{
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
+}
+
 } // namespace NativeErrors

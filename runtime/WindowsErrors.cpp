@@ -40,4 +40,11 @@ std::optional<Meaning> meaningOf(std::error_code error)
     }
 }
 
+bool lacksRights(std::error_code error)
+{
+    // A sharing violation or a write-protected disc says access denied too, but with codes of
+    // their own.
+    return error.category() == std::system_category() && error.value() == ERROR_ACCESS_DENIED;
+}
+
 } // namespace NativeErrors

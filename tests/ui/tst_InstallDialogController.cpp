@@ -1,3 +1,4 @@
+#include "FaultyFileSystem.h"
 #include "InstallScratch.h"
 #include "runtime/Text.h"
 #include "ScriptedServices.h"
@@ -59,6 +60,32 @@ private:
     Edition m_choice;
 };
 
+// Windows can start the installer again as administrator; on Linux the player is told whom the
+// game folder belongs to.
+#ifdef _WIN32
+constexpr bool OfferedRestart = true;
+#else
+constexpr bool OfferedRestart = false;
+#endif
+
+std::string protectedFolder(const std::string &folder)
+{
+    if (OfferedRestart)
+        return "BEXOM | 36 | Windows did not let BEXOM change the game folder " + folder +
+               ". It is a protected folder, such as one under Program Files, that only an "
+               "administrator may change.\n\nNothing was changed.\n\nStart the installer again "
+               "with administrator rights?";
+    return "BEXOM | 16 | Run-time error '70':\nPermission denied...The game folder " + folder +
+           " belongs to root, and only root (or root) may change it. Start the installer as root, "
+           "or let your own user write into the folder.\n\nNothing was changed.";
+}
+
+struct ScriptedRestart final : AdministratorRestart
+{
+    void request() override { ++requests; }
+    int requests = 0;
+};
+
 } // namespace
 
 TEST_CASE("Install amends the directory, refuses or asks, and installs the chosen edition")
@@ -82,6 +109,8 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         std::string amended;
         Lines shown;
         std::string installed; // the status file afterwards; empty where nothing may change
+        // NoRights: the game folder refuses the installer's writes.
+        Fault fault = Fault::DiskFull;
     } rows[] = {
         {"installed for Aftermath",
          statusFor("Aftermath"),
@@ -187,6 +216,15 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
          Home,
          {confirmInstall(Home)},
          ""},
+        {"protected game folder: a restart as administrator is offered and taken",
+         packaged,
+         Home,
+         aftermath,
+         yes,
+         Home,
+         {confirmInstall(Home), protectedFolder(Home)},
+         "",
+         Fault::NoRights},
         {"status file is a folder",
          InstallScratch::StatusFolder,
          Home,
@@ -211,10 +249,14 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         Lines shownThere;
         for (const std::string &line : row.shown)
             shownThere.push_back(located(line));
-        ScriptedServices services(game.fileSystem(), {row.answer});
+        FaultyFileSystem fileSystem(game.fileSystem(), 0, row.fault);
+        ScriptedServices services(fileSystem, {row.answer});
         DialogControls controls(located(row.typed), row.choice);
+        ScriptedRestart restart;
 
-        InstallDialogController(controls, services.services()).Command1_Click();
+        InstallDialogController(controls, services.services(), OfferedRestart ? &restart : nullptr)
+            .Command1_Click();
+        CHECK(restart.requests == (OfferedRestart && row.fault == Fault::NoRights ? 1 : 0));
 
         const Lines &shown = services.messageBox().shown();
         CHECK_MESSAGE(services.messageBox().showed(shownThere),
