@@ -7,8 +7,9 @@ std::string RuntimeErrorNotice::prompt(const RuntimeError &error)
         return error.report() + "\n\n" + outcome(error);
     const std::string &owner = protectedFolder->owner;
     return error.report() + "\n\nThe game folder " + protectedFolder->folder + " belongs to " +
-           owner + ", and only " + owner + " (or root) may change it. Start the installer as " +
-           owner + ", or let your own user write into the folder.\n\n" + outcome(error);
+           owner + ", and only " + (owner == "root" ? owner : owner + " (or root)") +
+           " may change it. Start the installer as " + owner +
+           ", or let your own user write into the folder.\n\n" + outcome(error);
 }
 
 std::string RuntimeErrorNotice::outcome(const RuntimeError &error)

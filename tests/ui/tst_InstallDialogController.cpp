@@ -76,7 +76,7 @@ std::string protectedFolder(const std::string &folder)
                "administrator may change.\n\nNothing was changed.\n\nStart the installer again "
                "with administrator rights?";
     return "BEXOM | 16 | Run-time error '70':\nPermission denied...The game folder " + folder +
-           " belongs to root, and only root (or root) may change it. Start the installer as root, "
+           " belongs to root, and only root may change it. Start the installer as root, "
            "or let your own user write into the folder.\n\nNothing was changed.";
 }
 
