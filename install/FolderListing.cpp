@@ -1,6 +1,7 @@
 #include "FolderListing.h"
 
 #include "GameFolder.h"
+#include "runtime/NativeFileOperations.h"
 #include "runtime/Text.h"
 
 #include <algorithm>
@@ -93,6 +94,15 @@ bool FolderListing::mayHold(const std::string &directory, const std::string &nam
     }
     // A folder that could not be read is left to the full check, which says why.
     return static_cast<bool>(error);
+}
+
+std::optional<std::string> FolderListing::smallFile(const std::string &path, std::size_t limit)
+{
+    const ErrorOr<fs::path> host = m_fileSystem.hostPath(path);
+    std::string bytes;
+    if (host.isError() || NativeFileOperations::readContents(host.value(), limit, bytes))
+        return std::nullopt;
+    return bytes;
 }
 
 std::optional<fs::path> FolderListing::hostPathOf(const std::string &directory)

@@ -24,6 +24,10 @@ public:
     // as given, with the directory's separator: nothing when no folder stands there.
     std::optional<std::string> folder(const std::string &directory, const std::string &name);
 
+    // The bytes of a plain file of at most limit bytes; nothing for a larger one, which is not
+    // the small text file looked for, or one that cannot be read.
+    std::optional<std::string> smallFile(const std::string &path, std::size_t limit);
+
     // Whether the folder may hold a file of that name in any letter case: false only when it was
     // listed here and has none, which spares the callers a walk from the root for each of the
     // many folders that are some other program's.

@@ -29,6 +29,9 @@ const std::vector<std::string> OtherPrefixFolders = {
     ".PlayOnLinux/wineprefix",
 };
 
+// A game file of Lutris is a few kilobytes.
+constexpr std::size_t LargestGameFile = 1024 * 1024;
+
 std::string_view trimmed(std::string_view text)
 {
     const std::size_t start = text.find_first_not_of(" \t\r");
@@ -68,11 +71,11 @@ std::vector<std::string> LinuxPrefixes::lutrisPrefixes()
 
 std::vector<std::string> LinuxPrefixes::prefixesNamedIn(const std::string &gameFile)
 {
-    const ErrorOr<std::string> text = m_fileSystem.readFile(gameFile);
-    if (text.isError())
+    const std::optional<std::string> text = m_listing.smallFile(gameFile, LargestGameFile);
+    if (!text)
         return {};
     std::vector<std::string> found;
-    for (const std::string &line : Text::split(text.value(), '\n', Text::EmptyParts::Skip)) {
+    for (const std::string &line : Text::split(*text, '\n', Text::EmptyParts::Skip)) {
         std::string_view entry = trimmed(line);
         if (!entry.starts_with("prefix:"))
             continue;

@@ -14,7 +14,7 @@ class LinuxPrefixes final
 {
 public:
     LinuxPrefixes(FileSystem &fileSystem, const LinuxHome &home)
-        : m_fileSystem(fileSystem), m_listing(fileSystem), m_home(home)
+        : m_listing(fileSystem), m_home(home)
     {}
 
     std::vector<std::string> steamFolders();
@@ -30,7 +30,6 @@ private:
     // A path under the home, "/"-separated, as the file system takes it, with a final separator.
     std::string underHome(const std::string &relativePath) const;
 
-    FileSystem &m_fileSystem;
     FolderListing m_listing;
     const LinuxHome &m_home;
 };

@@ -9,19 +9,22 @@ namespace {
 // "Command & Conquer Red Alert, Counterstrike and The Aftermath" on Steam.
 const std::string Manifest = "appmanifest_2229840.acf";
 
+// Steam's lists are a few kilobytes, a library list with thousands of games some hundred.
+constexpr std::size_t LargestList = 4 * 1024 * 1024;
+
 } // namespace
 
 void SteamLibraries::addSteam(const std::string &steamFolder, const RecordedPathReach &reach)
 {
     const char separator = steamFolder.back();
-    const ErrorOr<std::string> list =
-        m_fileSystem.readFile(steamFolder + "steamapps" + separator + "libraryfolders.vdf");
-    if (!list.isError()) {
+    const std::optional<std::string> list = m_listing.smallFile(
+        steamFolder + "steamapps" + separator + "libraryfolders.vdf", LargestList);
+    if (list) {
         // Today's list gives each library a block with its "path"; older lists gave the path
         // itself under the library's number, beside a few numbers of Steam's own.
         std::vector<std::string> paths =
-            KeyValuesText::valuesAt(list.value(), {"libraryfolders", "*", "path"});
-        for (std::string &path : KeyValuesText::valuesAt(list.value(), {"libraryfolders", "*"}))
+            KeyValuesText::valuesAt(*list, {"libraryfolders", "*", "path"});
+        for (std::string &path : KeyValuesText::valuesAt(*list, {"libraryfolders", "*"}))
             paths.push_back(std::move(path));
         for (const std::string &path : paths)
             if (const std::optional<std::string> library = reach(path))
@@ -55,11 +58,12 @@ std::optional<std::string> SteamLibraries::gameFolder(const std::string &library
 {
     const char separator = library.back();
     const std::string steamApps = library + "steamapps" + separator;
-    const ErrorOr<std::string> manifest = m_fileSystem.readFile(steamApps + Manifest);
-    if (manifest.isError())
+    const std::optional<std::string> manifest =
+        m_listing.smallFile(steamApps + Manifest, LargestList);
+    if (!manifest)
         return std::nullopt;
     const std::vector<std::string> installDir =
-        KeyValuesText::valuesAt(manifest.value(), {"AppState", "installdir"});
+        KeyValuesText::valuesAt(*manifest, {"AppState", "installdir"});
     // One name below steamapps/common; anything else would lead elsewhere.
     if (installDir.size() != 1 || installDir.front().empty() || installDir.front() == "." ||
         installDir.front() == ".." || installDir.front().find_first_of("\\/:") != std::string::npos)
