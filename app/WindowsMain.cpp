@@ -19,7 +19,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         RuntimeErrorNotice::showIfFailed(messageBox, mainWindow.releaseError());
         return 1;
     }
-    mainWindow.value()->show(showCommand);
+    std::unique_ptr<Form1> window = mainWindow.releaseValue();
+    window->show(showCommand);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
@@ -29,7 +30,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     if (!restart.isRequested())
         return static_cast<int>(message.wParam);
     // The new instance takes the package folder's lock, which this one lets go of first.
-    mainWindow.value().reset();
+    window.reset();
     start.reset();
     restart.start(messageBox);
     return 0;
