@@ -1,4 +1,3 @@
-#include "FaultyFileSystem.h"
 #include "InstallScratch.h"
 #include "runtime/Text.h"
 #include "ScriptedServices.h"
@@ -6,6 +5,12 @@
 #include "ui/InstallDialogLayout.h"
 
 #include <doctest/doctest.h>
+
+// Last: on Windows it brings windows.h, whose MessageBox macro would rename the runtime's class.
+#include "FaultyFileSystem.h"
+#ifdef MessageBox
+#undef MessageBox
+#endif
 
 #include <string>
 #include <vector>
