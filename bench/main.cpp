@@ -287,8 +287,8 @@ void writeBusyHome(const std::string &home)
                   "game:\n  exe: x.exe\n  prefix: " + home + "/Games/game" +
                       std::to_string(prefix) + "\n");
     }
-    for (const std::string game : {libraries[1] + "/steamapps/common/Command & Conquer Red Alert",
-                                   home + "/Games/game3/drive_c/Program Files/EA Games/Red Alert"})
+    for (const std::string &game : {libraries[1] + "/steamapps/common/Command & Conquer Red Alert",
+                                    home + "/Games/game3/drive_c/Program Files/EA Games/Red Alert"})
         for (const std::string name : {"REDALERT.MIX", "EXPAND.MIX", "EXPAND2.MIX"})
             writeFile(game + "/" + name, {});
 }
