@@ -1,6 +1,7 @@
 #include "ui/InstallerStart.h"
 #include "ui/RuntimeErrorNotice.h"
 #include "ui/win32/Form1.h"
+#include "ui/win32/Win32AdministratorRestart.h"
 #include "ui/win32/Win32BusyIndicator.h"
 #include "ui/win32/Win32MessageBox.h"
 
@@ -12,17 +13,25 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
         return 1;
     Win32BusyIndicator busyIndicator;
     RuntimeServices services{start->fileSystem(), messageBox, busyIndicator};
-    ErrorOr<std::unique_ptr<Form1>> mainWindow = Form1::create(instance, services);
+    Win32AdministratorRestart restart;
+    ErrorOr<std::unique_ptr<Form1>> mainWindow = Form1::create(instance, services, restart);
     if (mainWindow.isError()) {
         RuntimeErrorNotice::showIfFailed(messageBox, mainWindow.releaseError());
         return 1;
     }
-    mainWindow.value()->show(showCommand);
+    std::unique_ptr<Form1> window = mainWindow.releaseValue();
+    window->show(showCommand);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
-    return static_cast<int>(message.wParam);
+    if (!restart.isRequested())
+        return static_cast<int>(message.wParam);
+    // The new instance takes the package folder's lock, which this one lets go of first.
+    window.reset();
+    start.reset();
+    restart.start(messageBox);
+    return 0;
 }

@@ -229,12 +229,85 @@ void writeFinderPrefix(const std::string &prefix)
         }
 }
 
+void timeFinder(const std::string &root, const char *what, const LinuxHome &home);
+
+void writeFile(const std::string &path, const std::string &bytes)
+{
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A Wine prefix as Proton or Lutris makes it: a system.reg of 1.5 MB, and drive C with the
+// folders Wine puts there ("Common Files", "Internet Explorer", "Windows NT" and the like) and a
+// few of the player's, on both Program Files shelves.
+void writeGamePrefix(const std::string &prefix)
+{
+    std::string registry = "WINE REGISTRY Version 2\n#arch=win64\n";
+    for (int key = 0; key < 12000; ++key)
+        registry += "\n[Software\\\\Wow6432Node\\\\Vendor" + std::to_string(key / 50) +
+                    "\\\\Program" + std::to_string(key) +
+                    "] 1700000000\n#time=1d9e5a0b3c4d5e6\n\"InstallPath\"=\"C:\\\\P\"\n";
+    writeFile(prefix + "/system.reg", registry);
+    for (const std::string shelf : {"Program Files", "Program Files (x86)"})
+        for (int program = 0; program < 6; ++program)
+            for (int part = 0; part < 2; ++part)
+                writeFile(prefix + "/drive_c/" + shelf + "/P" + std::to_string(program) + "/S" +
+                              std::to_string(part) + "/F.DLL",
+                          {});
+    for (const std::string folder :
+         {"windows/system32", "users/steamuser/Documents", "ProgramData"})
+        fs::create_directories(prefix + "/drive_c/" + folder);
+}
+
+// A busy player's home: Steam with three libraries of twenty games, forty Proton prefixes among
+// them, Red Alert in one; five Lutris prefixes, one holding Red Alert.
+void writeBusyHome(const std::string &home)
+{
+    const std::vector<std::string> libraries = {home + "/.local/share/Steam", home + "/Lib2",
+                                                home + "/Lib3"};
+    std::string list = "\"libraryfolders\"\n{\n";
+    for (std::size_t index = 0; index < libraries.size(); ++index)
+        list += "\"" + std::to_string(index) + "\" { \"path\" \"" + libraries[index] + "\" }\n";
+    writeFile(libraries[0] + "/steamapps/libraryfolders.vdf", list + "}\n");
+    fs::create_directories(home + "/.steam");
+    fs::create_directory_symlink(libraries[0], home + "/.steam/root");
+    fs::create_directory_symlink(libraries[0], home + "/.steam/steam");
+    for (std::size_t index = 0; index < libraries.size(); ++index)
+        for (int game = 0; game < 20; ++game)
+            writeFile(libraries[index] + "/steamapps/common/Game" + std::to_string(game) + "/G.EXE",
+                      {});
+    for (int app = 0; app < 40; ++app)
+        writeGamePrefix(libraries[app % 3] + "/steamapps/compatdata/" + std::to_string(1000 + app) +
+                        "/pfx");
+    writeFile(libraries[1] + "/steamapps/appmanifest_2229840.acf",
+              "\"AppState\" { \"installdir\" \"Command & Conquer Red Alert\" }\n");
+    for (int prefix = 0; prefix < 5; ++prefix) {
+        writeGamePrefix(home + "/Games/game" + std::to_string(prefix));
+        writeFile(home + "/.local/share/lutris/games/game" + std::to_string(prefix) + ".yml",
+                  "game:\n  exe: x.exe\n  prefix: " + home + "/Games/game" +
+                      std::to_string(prefix) + "\n");
+    }
+    for (const std::string &game : {libraries[1] + "/steamapps/common/Command & Conquer Red Alert",
+                                    home + "/Games/game3/drive_c/Program Files/EA Games/Red Alert"})
+        for (const std::string name : {"REDALERT.MIX", "EXPAND.MIX", "EXPAND2.MIX"})
+            writeFile(game + "/" + name, {});
+}
+
 void reportFinderTime(const std::string &scratchRoot)
 {
     std::string root = scratchRoot + "/bench-XXXXXX";
     if (!::mkdtemp(root.data()))
         fatal("cannot make a scratch folder under " + scratchRoot);
     writeFinderPrefix(root);
+    writeBusyHome(root + "/home");
+    timeFinder(root, "3 MB system.reg, 2 drives of 120 folders", LinuxHome(root + "/nobody", {}));
+    timeFinder(root, "and a busy home (3 Steam libraries, 40 Proton and 5 Lutris prefixes)",
+               LinuxHome(root + "/home", {}));
+    fs::remove_all(root);
+}
+
+void timeFinder(const std::string &root, const char *what, const LinuxHome &home)
+{
     const char *former = std::getenv("WINEPREFIX");
     const std::string formerPrefix = former ? former : "";
     ::setenv("WINEPREFIX", root.c_str(), 1);
@@ -246,7 +319,7 @@ void reportFinderTime(const std::string &scratchRoot)
     for (int run = 0; run < 21; ++run) {
         const auto start = std::chrono::steady_clock::now();
         const std::clock_t processorStart = std::clock();
-        found = GameFinder(fileSystem).find().size();
+        found = GameFinder(fileSystem, home).find().size();
         processorTimes.push_back(static_cast<double>(std::clock() - processorStart) /
                                  CLOCKS_PER_SEC);
         times.push_back(
@@ -256,10 +329,8 @@ void reportFinderTime(const std::string &scratchRoot)
         ::setenv("WINEPREFIX", formerPrefix.c_str(), 1);
     else
         ::unsetenv("WINEPREFIX");
-    fs::remove_all(root);
-    std::printf("game finder, 3 MB system.reg, 2 drives of 120 folders: %zu found, median "
-                "%.1f ms (processor %.1f ms), slowest %.1f ms\n",
-                found, 1000 * median(times), 1000 * median(processorTimes),
+    std::printf("game finder, %s: %zu found, median %.1f ms (processor %.1f ms), slowest %.1f ms\n",
+                what, found, 1000 * median(times), 1000 * median(processorTimes),
                 1000 * *std::max_element(times.begin(), times.end()));
 }
 

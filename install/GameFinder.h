@@ -1,42 +1,64 @@
 #pragma once
 
 #include "Edition.h"
+#include "FolderListing.h"
+#include "RecordedPath.h"
 #include "runtime/FileSystem.h"
+#include "runtime/LinuxHome.h"
 
 #include <optional>
 #include <string>
 #include <vector>
 
+class SteamLibraries;
+
 // A folder that holds Red Alert with an expansion.
 struct FoundGame
 {
-    // As the player types it into the install dialog, with a final backslash: "C:\Games\RA\".
+    // As the player types it into the install dialog, with a final separator: "C:\Games\RA\",
+    // or a Linux path "/home/me/Games/ra/" for a folder outside the player's own Wine prefix.
     std::string directory;
-    // Aftermath when the folder holds Expand2.mix, Counterstrike when it holds Expand.mix alone.
+    // The edition the installation accepts the folder for.
     Edition edition;
 };
 
-// Looks for Red Alert where it is usually installed, for a player whose game is not in the folder
-// given: the folders that the game's installers recorded in the registry, then the folders one
-// level below each local drive's root and its "Games", "Program Files", "Program Files (x86)"
-// and "Westwood" folders. It only reads, lists no folder deeper than that, and never fails: a
-// place that cannot be read holds nothing it could offer.
+// Looks for Red Alert where players have it, for a player whose game is not in the folder given:
+// the folders that the game's installers, Steam, CnCNet, the EA app and The First Decade recorded
+// in the registry; each Steam library; the folders below each local drive's root and its shelves
+// of games. On Linux, and from the Windows program run under Wine, also Steam's libraries in the
+// home folder and every Wine prefix that Proton, Lutris, Bottles and PlayOnLinux made there: the
+// folders each one's registry names and those on its drive C. It only reads, lists no folder
+// deeper than two levels below a shelf, and never fails: a place that cannot be read holds
+// nothing it could offer.
 class GameFinder final
 {
 public:
-    explicit GameFinder(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
+    explicit GameFinder(FileSystem &fileSystem,
+                        std::optional<LinuxHome> home = LinuxHome::ofThisProcess())
+        : m_fileSystem(fileSystem), m_listing(fileSystem), m_home(std::move(home))
+    {}
 
     // Each folder once, however many ways lead to it, in the order above.
     std::vector<FoundGame> find();
 
-    // What a folder holds: nothing when it is not Red Alert with an expansion.
+    // The edition the installation would accept the folder for, Aftermath before Counterstrike:
+    // nothing when it is not Red Alert with an expansion that BEXOM can be installed into. The
+    // folder is checked anew, however it was listed before.
     std::optional<Edition> gameIn(const std::string &directory);
 
 private:
-    std::vector<std::string> registeredFolders();
-    std::vector<std::string> likelyFolders();
-    // The subfolders of a folder, each with a final backslash.
-    std::vector<std::string> subfolders(const std::string &directory);
+    // The folders recorded in a registry; the Steam folders it names go to the libraries.
+    std::vector<std::string>
+    registeredFolders(const std::vector<std::optional<std::string>> &values,
+                      const RecordedPathReach &reach, SteamLibraries &steam);
+    std::vector<std::string> prefixFolders(const std::string &prefix);
+    // The folders a drive's root holds, and those on its shelves of games.
+    std::vector<std::string> shelvedFolders(const std::string &root);
+    std::optional<std::string> reachFromHere(const std::string &path) const;
+    std::optional<std::string> reachInPrefix(const std::string &prefix,
+                                             const std::string &path) const;
 
     FileSystem &m_fileSystem;
+    FolderListing m_listing;
+    std::optional<LinuxHome> m_home;
 };

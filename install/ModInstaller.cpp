@@ -3,9 +3,11 @@
 #include "DigestQueue.h"
 #include "GameFinder.h"
 #include "GameFolder.h"
+#include "GameFolderCheck.h"
 #include "InstallationManifest.h"
 #include "ManifestDraft.h"
 #include "PackageFolder.h"
+#include "runtime/NativeFileOperations.h"
 #include "runtime/Text.h"
 #include "Transaction.h"
 
@@ -20,8 +22,6 @@ const std::string Aftrmath = "Aftrmath.ini";
 const std::string MPlayer = "MPlayer.ini";
 const std::string Title = "Title.pcx";
 const std::string Vorda = "SC-Vorda.mix";
-
-const std::string GameFolderMissing = "The game folder does not exist.";
 
 std::vector<std::string> packageFiles(Edition edition)
 {
@@ -61,11 +61,25 @@ ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDire
 {
     const GameFolder game(gameDirectory);
     TRY(checkInstallable(edition, game));
-    TRY(refuseRelativeArchiveLinks(game));
     Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
-        return transaction.complete(installAftermath(transaction, game));
-    return transaction.complete(installCounterstrike(transaction, game));
+        return nameProtectedFolder(transaction.complete(installAftermath(transaction, game)), game);
+    return nameProtectedFolder(transaction.complete(installCounterstrike(transaction, game)), game);
+}
+
+// A game under Program Files, or installed from a CD by another user, may be read by everyone
+// but changed only by an administrator or its owner: the player is told whom to ask.
+ErrorOr<void> ModInstaller::nameProtectedFolder(ErrorOr<void> outcome, const GameFolder &game)
+{
+    if (!outcome.isError() || !outcome.error().lacksRights() ||
+        !outcome.error().path().starts_with(game.directory()))
+        return outcome;
+    RuntimeError error = outcome.releaseError();
+    const ErrorOr<std::filesystem::path> host = m_fileSystem.hostPath(game.folder());
+    error.setProtectedFolder(
+        {game.directory(),
+         host.isError() ? std::string() : NativeFileOperations::ownerName(host.value())});
+    return error;
 }
 
 ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDirectory)
@@ -87,35 +101,12 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
 
 ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const GameFolder &game)
 {
-    ErrorOr<void> holdsTheGame = checkHoldsTheGame(edition, game);
-    if (holdsTheGame.isError())
-        return pointToGamesFound(holdsTheGame.releaseError(), edition, game);
-    if (TRY(m_fileSystem.exists(game.backupFolder())))
-        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
-                            "BEXOM's backup folder is already there, but this "
-                            "package's status file says BEXOM is not installed, so "
-                            "Uninstall will not use the folder either. If BEXOM was "
-                            "installed from another copy of its package, uninstall it "
-                            "from there. Otherwise move the game's archives in the "
-                            "folder back into the game folder, replacing those there, "
-                            "delete the folder and install again.");
+    ErrorOr<void> usable = GameFolderCheck(m_fileSystem).checkInstallable(edition, game);
+    if (usable.isError())
+        return pointToGamesFound(usable.releaseError(), edition, game);
     for (const std::string &name : packageFiles(edition))
         TRY(requirePackageFile(name, name));
     return requirePackageFile(StatusFile::FileName, "the status file");
-}
-
-ErrorOr<void> ModInstaller::checkHoldsTheGame(Edition edition, const GameFolder &game)
-{
-    TRY(checkGameFolder(game));
-    TRY(requireFile(game.file(Expand),
-                    "There is no Expand.mix in this folder, so it is not the folder "
-                    "of Red Alert with an expansion."));
-    if (edition == Edition::Aftermath)
-        TRY(requireFile(game.file(Expand2),
-                        "There is no Expand2.mix in this folder, so Aftermath is "
-                        "not installed there. For a game without Aftermath, choose "
-                        "the Counterstrike option."));
-    return {};
 }
 
 // A player who has the game elsewhere is told where, when the folder given is not there or holds
@@ -124,9 +115,9 @@ ErrorOr<void> ModInstaller::checkHoldsTheGame(Edition edition, const GameFolder 
 RuntimeError ModInstaller::pointToGamesFound(RuntimeError refusal, Edition edition,
                                              const GameFolder &game)
 {
-    const bool wrongFolder =
-        refusal.code() == RuntimeErrorCode::FileNotFound ||
-        (refusal.code() == RuntimeErrorCode::PathNotFound && refusal.cause() == GameFolderMissing);
+    const bool wrongFolder = refusal.code() == RuntimeErrorCode::FileNotFound ||
+                             (refusal.code() == RuntimeErrorCode::PathNotFound &&
+                              refusal.cause() == GameFolderCheck::FolderMissing);
     if (!wrongFolder)
         return refusal;
     std::vector<std::string> lines;
@@ -149,7 +140,7 @@ ErrorOr<StatusRecord> ModInstaller::checkRemovable(const GameFolder &game)
     if (game.directory().empty())
         return RuntimeError(RuntimeErrorCode::PathNotFound, StatusFile::FileName,
                             "The status file names no game folder.");
-    TRY(checkGameFolder(game));
+    TRY(GameFolderCheck(m_fileSystem).checkFolder(game));
     return StatusFile(m_fileSystem).read();
 }
 
@@ -161,9 +152,9 @@ ErrorOr<void> ModInstaller::checkEarlierBackup(Edition edition, const GameFolder
         return "BEXOM's backup folder does not hold the game's own " + name +
                ", so it could not be given back.";
     };
-    TRY(requireFile(game.backedUp(Expand), cause(Expand)));
+    TRY(GameFolderCheck(m_fileSystem).requireFile(game.backedUp(Expand), cause(Expand)));
     if (edition == Edition::Aftermath)
-        TRY(requireFile(game.backedUp(Expand2), cause(Expand2)));
+        TRY(GameFolderCheck(m_fileSystem).requireFile(game.backedUp(Expand2), cause(Expand2)));
     return {};
 }
 
@@ -215,51 +206,15 @@ RuntimeError ModInstaller::damagedBackup(const GameFolder &game, const ManifestE
                             "could not be given back.");
 }
 
-ErrorOr<void> ModInstaller::checkGameFolder(const GameFolder &game)
-{
-    // A relative directory would be taken from the package folder: "..\" from a status file
-    // would lead the removal to the folder above it.
-    if (!game.isFullPath())
-        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
-                            "The game folder must be given as a full path, such as "
-                            "C:\\WESTWOOD\\REDALERT\\.");
-    switch (TRY(m_fileSystem.entryKind(game.folder()))) {
-    case EntryKind::Directory:
-        break;
-    case EntryKind::Missing:
-        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(), GameFolderMissing);
-    default:
-        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
-                            "This is a file, not the game folder.");
-    }
-    if (TRY(m_fileSystem.isSameEntry(game.folder(), ".")))
-        return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
-                            "This is the folder of the BEXOM package, not the game "
-                            "folder.");
-    return {};
-}
-
 // Looked for only when missing: the folder is named for the player, who may have started the
 // installer from another folder than the package's.
 ErrorOr<void> ModInstaller::requirePackageFile(const std::string &name, const std::string &what)
 {
     if (TRY(m_fileSystem.entryKind(name)) == EntryKind::File)
         return {};
-    return requireFile(name, "The BEXOM package is incomplete: " + what + " must stand in " +
-                                 PackageFolder::described(m_fileSystem) + ".");
-}
-
-ErrorOr<void> ModInstaller::requireFile(const std::string &path, const std::string &cause)
-{
-    switch (TRY(m_fileSystem.entryKind(path))) {
-    case EntryKind::File:
-        return {};
-    case EntryKind::Missing:
-        return RuntimeError(RuntimeErrorCode::FileNotFound, path, cause);
-    default:
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "This is not a plain file. " + cause);
-    }
+    return GameFolderCheck(m_fileSystem)
+        .requireFile(name, "The BEXOM package is incomplete: " + what + " must stand in " +
+                               PackageFolder::described(m_fileSystem) + ".");
 }
 
 ErrorOr<std::optional<InstallationManifest>> ModInstaller::readManifest(const GameFolder &game)
@@ -439,21 +394,4 @@ ErrorOr<void> ModInstaller::giveBackKeptFile(Transaction &transaction, const Gam
     // Under the name it had before the installation, letter case and all.
     const std::string stored = TRY(m_fileSystem.storedName(game.backedUp(name)));
     return transaction.move(game.backedUp(name), game.file(stored));
-}
-
-// The installation moves the game's archives into the backup folder, one level down. A link that
-// names its target relative to its own folder would then point somewhere else, and the copy read
-// through it would not be the game's archive. A link with a full path moves as it is.
-ErrorOr<void> ModInstaller::refuseRelativeArchiveLinks(const GameFolder &game)
-{
-    for (const std::string &name : {Expand, Expand2}) {
-        if (TRY(m_fileSystem.linkKind(game.file(name))) == LinkKind::RelativeLink)
-            return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.file(name),
-                                "This is a symbolic link whose target is named "
-                                "relative to the game folder; moved into BEXOM's "
-                                "backup folder it would point elsewhere. Replace it "
-                                "with the file itself or with a link that names "
-                                "the full path.");
-    }
-    return {};
 }

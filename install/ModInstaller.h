@@ -32,8 +32,7 @@ public:
 
 private:
     ErrorOr<void> checkInstallable(Edition edition, const GameFolder &game);
-    // Whether the folder is there and holds the game with the expansion chosen.
-    ErrorOr<void> checkHoldsTheGame(Edition edition, const GameFolder &game);
+    ErrorOr<void> nameProtectedFolder(ErrorOr<void> outcome, const GameFolder &game);
     RuntimeError pointToGamesFound(RuntimeError refusal, Edition edition, const GameFolder &game);
     // Returns the status file as it is, for the removal to keep its path line.
     ErrorOr<StatusRecord> checkRemovable(const GameFolder &game);
@@ -44,8 +43,6 @@ private:
     ErrorOr<std::size_t> openKeptFile(const GameFolder &game, const ManifestEntry &kept,
                                       DigestQueue &digests);
     static RuntimeError damagedBackup(const GameFolder &game, const ManifestEntry &kept);
-    ErrorOr<void> checkGameFolder(const GameFolder &game);
-    ErrorOr<void> requireFile(const std::string &path, const std::string &cause);
     // A file of the package, named in the message as what.
     ErrorOr<void> requirePackageFile(const std::string &name, const std::string &what);
     // Nothing when the backup folder holds no manifest.
@@ -76,8 +73,6 @@ private:
                                   const std::string &name);
     ErrorOr<void> giveBackKeptFile(Transaction &transaction, const GameFolder &game,
                                    const std::string &name);
-
-    ErrorOr<void> refuseRelativeArchiveLinks(const GameFolder &game);
 
     FileSystem &m_fileSystem;
 };

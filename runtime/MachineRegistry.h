@@ -4,16 +4,23 @@
 #include <string>
 #include <vector>
 
-// A value under HKEY_LOCAL_MACHINE, its key named from there ("SOFTWARE\Westwood\...").
+// Which programs' keys: those of 32-bit programs (Wow6432Node on 64-bit Windows), which the
+// game's installers and Steam are, or those of 64-bit ones, such as CnCNet's installer.
+enum class RegistryView { Bits32, Bits64 };
+
+enum class RegistryRoot { LocalMachine, CurrentUser };
+
+// A value named from its root ("SOFTWARE\Westwood\..." under HKEY_LOCAL_MACHINE).
 struct RegistryValueName
 {
     std::string key;
     std::string name;
+    RegistryView view = RegistryView::Bits32;
+    RegistryRoot root = RegistryRoot::LocalMachine;
 };
 
-// The registry that the installers of Windows programs write into, as a 32-bit program of theirs
-// sees it: the 32-bit view on Windows, the registry file of the Wine prefix on Linux. Only read,
-// never written.
+// The registry that the installers of Windows programs write into: Windows' own, or on Linux the
+// registry files of the Wine prefix. Only read, never written.
 namespace MachineRegistry {
 
 // The texts of the string values, in UTF-8 and in the order asked. A value that is missing, is

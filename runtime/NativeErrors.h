@@ -22,4 +22,7 @@ std::optional<Meaning> meaningOf(std::error_code error);
 // The system's own words for the error, in UTF-8 whatever the system's code page.
 std::string messageOf(std::error_code error);
 
+// Whether the error says that the user may not do this, which someone with more rights may.
+bool lacksRights(std::error_code error);
+
 } // namespace NativeErrors

@@ -13,4 +13,9 @@ std::string messageOf(std::error_code error)
     return error.message();
 }
 
+bool lacksRights(std::error_code error)
+{
+    return error == std::errc::permission_denied || error == std::errc::operation_not_permitted;
+}
+
 } // namespace NativeErrors

@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -248,6 +250,20 @@ std::error_code readContents(const fs::path &path, std::size_t limit, std::strin
 std::error_code createDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndSync(path, O_EXCL, bytes);
+}
+
+std::string ownerName(const fs::path &path)
+{
+    struct stat status
+    {};
+    if (::stat(path.c_str(), &status) != 0)
+        return {};
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd *found = nullptr;
+    if (::getpwuid_r(status.st_uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
+        return "the user number " + std::to_string(status.st_uid);
+    return found->pw_name;
 }
 
 std::error_code syncDirectory(const fs::path &directory)

@@ -1,7 +1,6 @@
 #include "MachineRegistry.h"
 
 #include "NativeFileOperations.h"
-#include "Text.h"
 #include "WinePrefix.h"
 #include "WineRegistryFile.h"
 
@@ -10,17 +9,15 @@ namespace {
 // system.reg is a few megabytes; a file far larger is not one Wine wrote.
 constexpr std::size_t LargestRegistryFile = 64 * 1024 * 1024;
 
-const std::string Software = "SOFTWARE\\";
-const std::string Wow64Node = "Wow6432Node\\";
-
-// A 64-bit prefix keeps the keys of 32-bit programs under Software\Wow6432Node, a 32-bit prefix
-// right under Software.
-std::string in32BitViewOf64BitPrefix(const std::string &key)
+// The prefix keeps the machine's keys in system.reg and the user's in user.reg.
+std::vector<std::optional<std::string>> readFrom(const char *fileName,
+                                                 const std::vector<RegistryValueName> &values)
 {
-    if (key.size() < Software.size() ||
-        !Text::equalsIgnoringCase(key.substr(0, Software.size()), Software))
-        return key;
-    return key.substr(0, Software.size()) + Wow64Node + key.substr(Software.size());
+    std::string text;
+    if (NativeFileOperations::readContents(WinePrefix::folder() / fileName, LargestRegistryFile,
+                                           text))
+        return std::vector<std::optional<std::string>>(values.size());
+    return WineRegistryFile(std::move(text)).viewedStringValues(values);
 }
 
 } // namespace
@@ -29,20 +26,22 @@ namespace MachineRegistry {
 
 std::vector<std::optional<std::string>> readStrings(const std::vector<RegistryValueName> &values)
 {
-    std::string text;
-    if (NativeFileOperations::readContents(WinePrefix::folder() / "system.reg", LargestRegistryFile,
-                                           text))
-        return std::vector<std::optional<std::string>>(values.size());
-    std::vector<RegistryValueName> bothViews;
-    for (const RegistryValueName &value : values) {
-        bothViews.push_back({in32BitViewOf64BitPrefix(value.key), value.name});
-        bothViews.push_back(value);
+    std::vector<std::optional<std::string>> strings(values.size());
+    for (const RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+        std::vector<RegistryValueName> underRoot;
+        std::vector<std::size_t> places;
+        for (std::size_t index = 0; index < values.size(); ++index)
+            if (values[index].root == root) {
+                underRoot.push_back(values[index]);
+                places.push_back(index);
+            }
+        if (underRoot.empty())
+            continue;
+        const std::vector<std::optional<std::string>> found =
+            readFrom(root == RegistryRoot::LocalMachine ? "system.reg" : "user.reg", underRoot);
+        for (std::size_t index = 0; index < places.size(); ++index)
+            strings[places[index]] = found[index];
     }
-    const std::vector<std::optional<std::string>> found =
-        WineRegistryFile(std::move(text)).stringValues(bothViews);
-    std::vector<std::optional<std::string>> strings;
-    for (std::size_t index = 0; index < values.size(); ++index)
-        strings.push_back(found[2 * index] ? found[2 * index] : found[2 * index + 1]);
     return strings;
 }
 

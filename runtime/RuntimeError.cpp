@@ -36,8 +36,10 @@ RuntimeError RuntimeError::fromErrorCode(std::error_code error, std::string path
         cause = meaning->cause;
     if (cause.empty())
         cause = NativeErrors::messageOf(error);
-    return RuntimeError(meaning ? meaning->code : codeFor(error), std::move(path),
+    RuntimeError result(meaning ? meaning->code : codeFor(error), std::move(path),
                         std::move(cause));
+    result.m_lacksRights = NativeErrors::lacksRights(error);
+    return result;
 }
 
 std::string RuntimeError::description() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include <system_error>
@@ -16,6 +17,14 @@ enum class RuntimeErrorCode {
     PermissionDenied = 70,
     PathFileAccessError = 75,
     PathNotFound = 76,
+};
+
+// A game folder that refused a write for lack of rights, and who may write there: on POSIX the
+// owner of the folder, on Windows nobody named (an administrator may).
+struct ProtectedFolder
+{
+    std::string folder;
+    std::string owner;
 };
 
 // A failed operation: what went wrong, on which path (as the caller named it), and why, in words
@@ -41,6 +50,13 @@ public:
     bool leftChanges() const { return !m_changesLeft.empty(); }
     const std::string &changesLeft() const { return m_changesLeft; }
 
+    // Whether the system refused the operation because the user lacks the rights to it, rather
+    // than because another program holds the file or the medium is read-only.
+    bool lacksRights() const { return m_lacksRights; }
+    // Set when the refused write was into the game folder.
+    void setProtectedFolder(ProtectedFolder folder) { m_protectedFolder = std::move(folder); }
+    const std::optional<ProtectedFolder> &protectedFolder() const { return m_protectedFolder; }
+
     // "Run-time error '53':" above "File not found", then the path and the cause.
     std::string report() const;
 
@@ -49,4 +65,6 @@ private:
     std::string m_path;
     std::string m_cause;
     std::string m_changesLeft;
+    bool m_lacksRights = false;
+    std::optional<ProtectedFolder> m_protectedFolder;
 };

@@ -65,4 +65,11 @@ std::string messageOf(std::error_code error)
     return WindowsText::fromWide(text);
 }
 
+bool lacksRights(std::error_code error)
+{
+    // A sharing violation or a write-protected disc says access denied too, but with codes of
+    // their own.
+    return error.category() == std::system_category() && error.value() == ERROR_ACCESS_DENIED;
+}
+
 } // namespace NativeErrors

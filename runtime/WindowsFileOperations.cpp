@@ -191,6 +191,11 @@ std::error_code readContents(const fs::path &path, std::size_t limit, std::strin
     return {};
 }
 
+std::string ownerName(const fs::path &)
+{
+    return {};
+}
+
 std::error_code createDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndFlush(path, GENERIC_WRITE, 0, CREATE_NEW, bytes);

@@ -26,10 +26,11 @@ private:
 std::optional<std::string> readString(const RegistryValueName &value)
 {
     HKEY opened = nullptr;
-    // The game's installers were 32-bit programs: on 64-bit Windows their keys are in the 32-bit
-    // view, under Wow6432Node.
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, WindowsText::toWide(value.key).c_str(), 0,
-                        KEY_QUERY_VALUE | KEY_WOW64_32KEY, &opened) != ERROR_SUCCESS)
+    const HKEY root =
+        value.root == RegistryRoot::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+    const REGSAM view = value.view == RegistryView::Bits32 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    if (::RegOpenKeyExW(root, WindowsText::toWide(value.key).c_str(), 0, KEY_QUERY_VALUE | view,
+                        &opened) != ERROR_SUCCESS)
         return std::nullopt;
     const KeyHandle key(opened);
     const std::wstring name = WindowsText::toWide(value.name);

@@ -2,6 +2,7 @@
 
 #include "Text.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace {
@@ -169,7 +170,38 @@ std::optional<std::string> stringOf(std::string_view line)
     return std::nullopt;
 }
 
+const std::string Software = "SOFTWARE\\";
+const std::string Wow64Node = "Wow6432Node\\";
+
+std::string in32BitViewOf64BitPrefix(const std::string &key)
+{
+    if (key.size() < Software.size() ||
+        !Text::equalsIgnoringCase(key.substr(0, Software.size()), Software))
+        return key;
+    return key.substr(0, Software.size()) + Wow64Node + key.substr(Software.size());
+}
+
 } // namespace
+
+std::vector<std::optional<std::string>>
+WineRegistryFile::viewedStringValues(const std::vector<RegistryValueName> &values) const
+{
+    // Each value is asked for as the 32-bit view of a 64-bit prefix would hold it, then as
+    // named; a key of the 64-bit view, or of the user, has the same name twice.
+    std::vector<RegistryValueName> bothForms;
+    for (const RegistryValueName &value : values) {
+        const bool redirected =
+            value.view == RegistryView::Bits32 && value.root == RegistryRoot::LocalMachine;
+        bothForms.push_back(
+            {redirected ? in32BitViewOf64BitPrefix(value.key) : value.key, value.name});
+        bothForms.push_back(value);
+    }
+    const std::vector<std::optional<std::string>> found = stringValues(bothForms);
+    std::vector<std::optional<std::string>> strings;
+    for (std::size_t index = 0; index < values.size(); ++index)
+        strings.push_back(found[2 * index] ? found[2 * index] : found[2 * index + 1]);
+    return strings;
+}
 
 // Keys and names are compared in ASCII letter case only: the installers' keys are ASCII, and a
 // system.reg holds tens of thousands of keys that must all be compared in a few milliseconds.
@@ -179,6 +211,10 @@ WineRegistryFile::stringValues(const std::vector<RegistryValueName> &values) con
     std::vector<RegistryValueName> folded;
     for (const RegistryValueName &value : values)
         folded.push_back({Text::toLowerAscii(value.key), Text::toLowerAscii(value.name)});
+    std::vector<std::size_t> escapedLengths;
+    for (const RegistryValueName &value : values)
+        escapedLengths.push_back(value.key.size() + static_cast<std::size_t>(std::count(
+                                                        value.key.begin(), value.key.end(), '\\')));
     std::vector<std::optional<std::string>> found(values.size());
     // The values asked for under the key of the section being read.
     std::vector<std::size_t> inSection;
@@ -187,6 +223,13 @@ WineRegistryFile::stringValues(const std::vector<RegistryValueName> &values) con
         std::string_view line = takeLine(rest);
         if (line.starts_with('[')) {
             line.remove_prefix(1);
+            // Wine writes the keys asked for, which are ASCII, with each backslash doubled and
+            // nothing else escaped; a key of any other length is skipped without being decoded.
+            if (std::find(escapedLengths.begin(), escapedLengths.end(), line.find(']')) ==
+                escapedLengths.end()) {
+                inSection.clear();
+                continue;
+            }
             const std::optional<std::string> key = takeEscaped(line, ']');
             const std::string foldedKey = key ? Text::toLowerAscii(*key) : std::string();
             inSection.clear();

@@ -20,6 +20,11 @@ public:
     std::vector<std::optional<std::string>>
     stringValues(const std::vector<RegistryValueName> &values) const;
 
+    // The same for keys named as a Windows program asks for them: a 64-bit prefix keeps the keys
+    // of 32-bit programs under Software\Wow6432Node, a 32-bit prefix right under Software.
+    std::vector<std::optional<std::string>>
+    viewedStringValues(const std::vector<RegistryValueName> &values) const;
+
 private:
     std::string m_text;
 };

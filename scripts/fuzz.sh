@@ -6,7 +6,7 @@ cd "$(dirname "$0")/.."
 repo=$(pwd)
 
 seconds=${FUZZ_SECONDS:-60}
-subjects=(path status journal registry)
+subjects=(path status journal registry keyvalues)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DBEXOM_FUZZ=ON >/dev/null
 cmake --build build-fuzz --target "${subjects[@]/#/fuzz_}"
 

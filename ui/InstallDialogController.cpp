@@ -9,6 +9,24 @@ void InstallDialogController::Command1_Click()
     m_view.setDirectoryText(InstallRequest::canonicalDirectory(m_view.directoryText()));
     const Edition edition =
         m_view.counterstrikeSelected() ? Edition::Counterstrike : Edition::Aftermath;
-    RuntimeErrorNotice::showIfFailed(
-        m_services.messageBox, InstallRequest(m_services).run(m_view.directoryText(), edition));
+    const ErrorOr<void> result = InstallRequest(m_services).run(m_view.directoryText(), edition);
+    if (!offeredAdministratorRights(result))
+        RuntimeErrorNotice::showIfFailed(m_services.messageBox, result);
+}
+
+bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &result)
+{
+    if (!m_restart || !result.isError() || !result.error().protectedFolder())
+        return false;
+    const RuntimeError &error = result.error();
+    const std::string prompt =
+        "Windows did not let BEXOM change the game folder " + error.protectedFolder()->folder +
+        ". It is a protected folder, such as one under Program Files, that only an administrator "
+        "may change.\n\n" +
+        RuntimeErrorNotice::outcome(error) +
+        "\n\nStart the installer again with administrator rights?";
+    if (m_services.messageBox.show(prompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
+                                   "BEXOM") != MessageBoxAnswer::No)
+        m_restart->request();
+    return true;
 }

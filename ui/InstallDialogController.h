@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AdministratorRestart.h"
 #include "InstallDialogView.h"
 #include "runtime/RuntimeServices.h"
 
@@ -8,13 +9,19 @@
 class InstallDialogController final
 {
 public:
-    InstallDialogController(InstallDialogView &view, RuntimeServices &services)
-        : m_view(view), m_services(services)
+    // Without a restart, a protected game folder is only reported.
+    InstallDialogController(InstallDialogView &view, RuntimeServices &services,
+                            AdministratorRestart *restart = nullptr)
+        : m_view(view), m_services(services), m_restart(restart)
     {}
 
     void Command1_Click();
 
 private:
+    // Offers a player whose game folder is protected to start again as administrator.
+    bool offeredAdministratorRights(const ErrorOr<void> &result);
+
     InstallDialogView &m_view;
     RuntimeServices &m_services;
+    AdministratorRestart *m_restart;
 };

@@ -9,5 +9,7 @@ class RuntimeErrorNotice final
 {
 public:
     static std::string prompt(const RuntimeError &error);
+    // What became of the game folder.
+    static std::string outcome(const RuntimeError &error);
     static void showIfFailed(MessageBox &messageBox, const ErrorOr<void> &result);
 };

@@ -19,6 +19,7 @@ enum class Fault {
     Kill,     // the process is killed, as by a crash or a power cut, once it has run
     Hold,     // once it has run, the process says "held" on its output and waits for a line on
               // its input, so that another process can be started while this one is mid-way
+    NoRights, // every folder to be made is refused as for a user without the rights to it
 };
 
 // What a process killed by killThisProcess() exits with on Windows, which has no signals.
@@ -129,6 +130,13 @@ private:
     std::invoke_result_t<Call> pass(const char *operation, const std::string &path, Call call)
     {
         m_operations.push_back(operation + (' ' + path));
+        if (m_fault == Fault::NoRights && std::string(operation) == "makeDirectory")
+#ifdef _WIN32
+            return RuntimeError::fromErrorCode({ERROR_ACCESS_DENIED, std::system_category()}, path);
+#else
+            return RuntimeError::fromErrorCode(std::make_error_code(std::errc::permission_denied),
+                                               path);
+#endif
         const int number = operationCount();
         const bool chosen = m_chosen != 0 && (number == m_chosen ||
                                               (m_fault == Fault::DeadDisk && number > m_chosen));

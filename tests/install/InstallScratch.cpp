@@ -5,14 +5,59 @@
 
 #include <cstdlib>
 
+#ifdef _WIN32
+#include "runtime/WindowsText.h"
+
+#include <windows.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
 
 std::optional<std::string> environmentVariable(const char *name)
 {
+#ifdef _WIN32
+    wchar_t value[4096];
+    const DWORD length = ::GetEnvironmentVariableW(WindowsText::toWide(name).c_str(), value, 4096);
+    if (length == 0 || length >= 4096)
+        return std::nullopt;
+    return WindowsText::fromWide(std::wstring(value, length));
+#else
     const char *value = std::getenv(name);
     return value ? std::optional<std::string>(value) : std::nullopt;
+#endif
+}
+
+void setEnvironmentVariable(const char *name, const std::optional<std::string> &value)
+{
+#ifdef _WIN32
+    ::SetEnvironmentVariableW(WindowsText::toWide(name).c_str(),
+                              value ? WindowsText::toWide(*value).c_str() : nullptr);
+#else
+    if (value)
+        setenv(name, value->c_str(), 1);
+    else
+        unsetenv(name);
+#endif
+}
+
+// The Linux path of a folder, which a Windows program under Wine asks Wine for.
+std::optional<std::string> hostPathOf(const std::string &path)
+{
+#ifdef _WIN32
+    using UnixFileName = char *(CDECL *)(const wchar_t *);
+    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void *>(
+        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char *unixPath = convert ? convert(WindowsText::toWide(path).c_str()) : nullptr;
+    if (!unixPath)
+        return std::nullopt;
+    std::string converted(unixPath);
+    ::HeapFree(::GetProcessHeap(), 0, unixPath);
+    return converted;
+#else
+    return path;
+#endif
 }
 
 } // namespace
@@ -20,22 +65,25 @@ std::optional<std::string> environmentVariable(const char *name)
 InstallScratch::InstallScratch(std::vector<std::string> gameFiles, std::string gameFolder)
     : m_gameFiles(std::move(gameFiles)), m_gameFolder(std::move(gameFolder)),
       m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder))),
-      m_formerWinePrefix(environmentVariable("WINEPREFIX"))
+      m_formerWinePrefix(environmentVariable("WINEPREFIX")),
+      m_formerHome(environmentVariable("HOME"))
 {
     reset();
 #ifndef _WIN32
     setenv("WINEPREFIX", m_scratch.at("prefix").c_str(), 1);
 #endif
+    // The game finder looks through the home folder; the player's own is never the test's.
+    const std::optional<std::string> scratchHost = hostPathOf(m_scratch.path());
+    setEnvironmentVariable("HOME",
+                           scratchHost ? std::optional(*scratchHost + "/home") : std::nullopt);
 }
 
 InstallScratch::~InstallScratch()
 {
 #ifndef _WIN32
-    if (m_formerWinePrefix)
-        setenv("WINEPREFIX", m_formerWinePrefix->c_str(), 1);
-    else
-        unsetenv("WINEPREFIX");
+    setEnvironmentVariable("WINEPREFIX", m_formerWinePrefix);
 #endif
+    setEnvironmentVariable("HOME", m_formerHome);
 }
 
 void InstallScratch::reset()

@@ -13,7 +13,8 @@
 // The BEXOM package and, beside it, a game folder as the player has it before installing, in a
 // scratch folder. Every file holds a text that tells where it came from. Drive C of a Wine prefix
 // in the scratch folder is the scratch folder itself; that prefix is the process's for as long as
-// this object lives, so no test ever reaches the machine's own. Windows needs no prefix.
+// this object lives, so no test ever reaches the machine's own. Windows needs no prefix. The home
+// folder is "home" in the scratch folder, which a test makes when it needs one.
 class InstallScratch final
 {
 public:
@@ -59,4 +60,5 @@ private:
     std::string m_gameFolder;
     std::unique_ptr<HostFileSystem> m_fileSystem;
     std::optional<std::string> m_formerWinePrefix;
+    std::optional<std::string> m_formerHome;
 };

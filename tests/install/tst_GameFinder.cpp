@@ -10,6 +10,8 @@
 #include <windows.h>
 #else
 #include <fstream>
+
+#include <sys/stat.h>
 #endif
 
 #include <cstdio>
@@ -33,7 +35,43 @@ struct RegistryEntry
     std::string name;
     // "%1" stands for the scratch folder as a Windows program names it.
     std::string value;
+    RegistryView view = RegistryView::Bits32;
 };
+
+const std::string Steam = "SOFTWARE\\Valve\\Steam";
+const std::string CnCNet = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                           "{73F3D3B5-4AC4-4D01-A65C-0A4B4D8723B5}_is1";
+
+// A file of the scratch folder; "%H" in it stands for the home folder's Linux path.
+struct ScratchFile
+{
+    std::string path;
+    std::string bytes;
+};
+using Files = std::vector<ScratchFile>;
+
+// Steam's list of libraries in today's form, or in the older one with numbers of its own.
+enum class ListFormat { Blocks, Numbered };
+
+ScratchFile libraryList(const std::string &steam, const Lines &libraries, ListFormat format)
+{
+    std::string text = format == ListFormat::Blocks
+                           ? "\"libraryfolders\"\n{\n"
+                           : "\"LibraryFolders\"\n{\n\"TimeNextStatsReport\" \"1\"\n";
+    for (std::size_t index = 0; index < libraries.size(); ++index)
+        text += format == ListFormat::Blocks
+                    ? "\"" + std::to_string(index) + "\" { \"path\" \"" + libraries[index] +
+                          "\" \"apps\" { \"2229840\" \"1\" } }\n"
+                    : "\"" + std::to_string(index + 1) + "\" \"" + libraries[index] + "\"\n";
+    return {steam + "/steamapps/libraryfolders.vdf", text + "}\n"};
+}
+
+ScratchFile steamManifest(const std::string &library, const std::string &installDir)
+{
+    return {library + "/steamapps/appmanifest_2229840.acf",
+            "\"AppState\"\n{\n\t\"appid\"\t\"2229840\"\n\t\"installdir\"\t\"" + installDir +
+                "\"\n}\n"};
+}
 
 // A game folder in the scratch folder: its path there, whether it has Aftermath (Expand2.mix),
 // and the other files it holds, named in upper case as the CD has them unless a row says else.
@@ -50,73 +88,6 @@ void createGame(const ScratchFolder &scratch, const GameFiles &game)
         scratch.createFile(game.folder + '/' + name, name);
     if (game.edition == Edition::Aftermath)
         scratch.createFile(game.folder + "/Expand2.mix", "Expand2.mix");
-}
-
-#ifdef _WIN32
-std::string windowsPath(const ScratchFolder &scratch)
-{
-    return scratch.path();
-}
-
-bool runsUnderWine()
-{
-    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
-}
-
-// Written as the game's 32-bit installers wrote them, in the 32-bit view. reg.exe would do the
-// same, but a process started for each key makes the rows slow under Wine.
-void writeValue(const RegistryEntry &entry, const std::string &value)
-{
-    HKEY key = nullptr;
-    REQUIRE(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, WindowsText::toWide(entry.key).c_str(), 0,
-                              nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr, &key,
-                              nullptr) == ERROR_SUCCESS);
-    const std::wstring text = WindowsText::toWide(value);
-    const LSTATUS status =
-        ::RegSetValueExW(key, WindowsText::toWide(entry.name).c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE *>(text.c_str()),
-                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-    REQUIRE(status == ERROR_SUCCESS);
-}
-
-void deleteTree(const wchar_t *name)
-{
-    HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, name, 0, KEY_ALL_ACCESS | KEY_WOW64_32KEY, &key) !=
-        ERROR_SUCCESS)
-        return;
-    ::RegDeleteTreeW(key, nullptr);
-    ::RegCloseKey(key);
-    ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, name, KEY_WOW64_32KEY, 0);
-}
-
-// The keys go into the registry of the scratch prefix that every run under Wine has, and are
-// deleted again when the row is done.
-class ScratchRegistry final
-{
-public:
-    ScratchRegistry(const std::vector<RegistryEntry> &entries, Prefix, const ScratchFolder &scratch)
-    {
-        for (const RegistryEntry &entry : entries)
-            writeValue(entry, Text::replaceAll(entry.value, "%1", windowsPath(scratch)));
-    }
-    ~ScratchRegistry()
-    {
-        deleteTree(L"SOFTWARE\\Westwood");
-        deleteTree(L"SOFTWARE\\EA Games");
-    }
-};
-#else
-// Drive C of the scratch prefix is the scratch folder itself.
-std::string windowsPath(const ScratchFolder &)
-{
-    return "C:";
-}
-
-bool runsUnderWine()
-{
-    return true;
 }
 
 // As Wine writes a name: backslashes and quotes escaped, every character beyond ASCII as the
@@ -154,7 +125,7 @@ std::string systemReg(const std::vector<RegistryEntry> &entries, Prefix prefix)
     std::string text = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n";
     text += prefix == Prefix::Win64 ? "#arch=win64\n" : "#arch=win32\n";
     for (const RegistryEntry &entry : entries) {
-        const std::string key = prefix == Prefix::Win64
+        const std::string key = prefix == Prefix::Win64 && entry.view == RegistryView::Bits32
                                     ? "Software\\Wow6432Node" + entry.key.substr(8)
                                     : "Software" + entry.key.substr(8);
         text += "\n[" + escaped(key) + "] 1700000000\n#time=1d9e5a0b3c4d5e6\n\"" +
@@ -162,6 +133,78 @@ std::string systemReg(const std::vector<RegistryEntry> &entries, Prefix prefix)
                 "\"\n";
     }
     return text;
+}
+
+#ifdef _WIN32
+std::string windowsPath(const ScratchFolder &scratch)
+{
+    return scratch.path();
+}
+
+bool runsUnderWine()
+{
+    return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// Written as the game's 32-bit installers wrote them, in the 32-bit view. reg.exe would do the
+// same, but a process started for each key makes the rows slow under Wine.
+void writeValue(const RegistryEntry &entry, const std::string &value)
+{
+    HKEY key = nullptr;
+    REQUIRE(
+        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, WindowsText::toWide(entry.key).c_str(), 0, nullptr, 0,
+                          KEY_SET_VALUE | (entry.view == RegistryView::Bits32 ? KEY_WOW64_32KEY
+                                                                              : KEY_WOW64_64KEY),
+                          nullptr, &key, nullptr) == ERROR_SUCCESS);
+    const std::wstring text = WindowsText::toWide(value);
+    const LSTATUS status =
+        ::RegSetValueExW(key, WindowsText::toWide(entry.name).c_str(), 0, REG_SZ,
+                         reinterpret_cast<const BYTE *>(text.c_str()),
+                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    ::RegCloseKey(key);
+    REQUIRE(status == ERROR_SUCCESS);
+}
+
+void deleteTree(const std::string &name)
+{
+    for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        HKEY key = nullptr;
+        const std::wstring wide = WindowsText::toWide(name);
+        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), 0, KEY_ALL_ACCESS | view, &key) !=
+            ERROR_SUCCESS)
+            continue;
+        ::RegDeleteTreeW(key, nullptr);
+        ::RegCloseKey(key);
+        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), view, 0);
+    }
+}
+
+// The keys go into the registry of the scratch prefix that every run under Wine has, and are
+// deleted again when the row is done.
+class ScratchRegistry final
+{
+public:
+    ScratchRegistry(const std::vector<RegistryEntry> &entries, Prefix, const ScratchFolder &scratch)
+    {
+        for (const RegistryEntry &entry : entries)
+            writeValue(entry, Text::replaceAll(entry.value, "%1", windowsPath(scratch)));
+    }
+    ~ScratchRegistry()
+    {
+        for (const std::string &key : {"SOFTWARE\\Westwood"s, "SOFTWARE\\EA Games"s, Steam, CnCNet})
+            deleteTree(key);
+    }
+};
+#else
+// Drive C of the scratch prefix is the scratch folder itself.
+std::string windowsPath(const ScratchFolder &)
+{
+    return "C:";
+}
+
+bool runsUnderWine()
+{
+    return true;
 }
 
 void writeSystemReg(const std::string &bytes)
@@ -181,13 +224,36 @@ public:
 };
 #endif
 
+// The folders found, the scratch folder as "%1" and the home folder, through Wine's drive on
+// Windows, as "%H/" with forward slashes.
 Lines found(FileSystem &fileSystem, const std::string &root)
 {
+    const std::optional<LinuxHome> home = LinuxHome::ofThisProcess();
     Lines lines;
-    for (const FoundGame &game : GameFinder(fileSystem).find())
-        lines.push_back(Text::replaceAll(game.directory, root, "%1") +
+    for (const FoundGame &game : GameFinder(fileSystem).find()) {
+        std::string line = game.directory;
+        if (home && line.starts_with(home->folder()))
+            line = Text::replaceAll("%H/" + line.substr(home->folder().size()), "\\", "/");
+        lines.push_back(Text::replaceAll(line, root, "%1") +
                         (game.edition == Edition::Aftermath ? " Aftermath" : " Counterstrike"));
+    }
     return lines;
+}
+
+// "(fifo)" makes a named pipe, "(loop)" a link to itself, where the system has them.
+void createFile(const ScratchFolder &scratch, const std::string &path, const std::string &bytes)
+{
+#ifndef _WIN32
+    std::filesystem::create_directories(std::filesystem::path(scratch.at(path)).parent_path());
+    if (bytes == "(fifo)")
+        REQUIRE(::mkfifo(scratch.at(path).c_str(), 0600) == 0);
+    if (bytes == "(loop)")
+        std::filesystem::create_directory_symlink(scratch.at(path), scratch.at(path));
+    if (bytes == "(fifo)" || bytes == "(loop)")
+        return;
+#endif
+    scratch.createFile(path,
+                       Text::replaceAll(bytes, "%H", LinuxHome::ofThisProcess()->hostFolder()));
 }
 
 } // namespace
@@ -260,10 +326,15 @@ TEST_CASE("finderListsEachInstallationOnce")
         std::vector<RegistryEntry> registry;
         Lines expected;
         Prefix prefix = Prefix::Win64;
+        Files files = {};
     };
     const GameFiles counterstrike{"Westwood/RA", Edition::Counterstrike};
     const Lines lowerCase{"ra95.exe", "redalert.mix", "expand.mix"};
     const std::string exe = "\\RA95.EXE";
+    const Lines cncnet{"ra95.dat", "redalert.mix", "expand.mix"};
+    const std::string localSteam = "home/.local/share/Steam";
+    const std::string flatpakSteam = "home/.var/app/com.valvesoftware.Steam/data/Steam";
+    const std::string proton = localSteam + "/steamapps/compatdata/2229840/pfx";
     const std::vector<Row> rows = {
         {"nothing installed", {}, {}, {}},
         {"English CD, 64-bit prefix",
@@ -298,6 +369,80 @@ TEST_CASE("finderListsEachInstallationOnce")
          {{English, "InstallPath", "%1\\Plain" + exe}},
          {}},
         {"relative path", {}, {{English, "InstallPath", "Westwood\\RA" + exe}}, {}},
+        {"no program, names as CnCNet spells them",
+         {{"CnCNet", Edition::Counterstrike, {"ra95.dat", "redalert.mix", "expand.mix"}}},
+         {{English, "InstallPath", "%1\\CnCNet\\"}},
+         {"%1\\CnCNet\\ Counterstrike"}},
+        {"BEXOM already there",
+         {{"Done", Edition::Aftermath, {"REDALERT.MIX", "EXPAND.MIX", "BEXOMv2/Expand.mix"}}},
+         {{English, "InstallPath", "%1\\Done" + exe}},
+         {}},
+        {"Steam's registry key, its library's manifest",
+         {{"Steam/steamapps/common/Command & Conquer Red Alert"}},
+         {{Steam, "InstallPath", "%1\\Steam"}},
+         {"%1\\Steam\\steamapps\\common\\Command & Conquer Red Alert\\ Aftermath"},
+         Prefix::Win64,
+         {steamManifest("Steam", "Command & Conquer Red Alert")}},
+        {"CnCNet's key in the 64-bit view, the EA app's too",
+         {{"CnC/Red Alert", Edition::Counterstrike, cncnet}, {"EA/RA"}},
+         {{CnCNet, "InstallLocation", "%1\\CnC\\Red Alert", RegistryView::Bits64},
+          {Ultimate, "Install Dir", "%1\\EA\\RA", RegistryView::Bits64}},
+         {"%1\\EA\\RA\\ Aftermath", "%1\\CnC\\Red Alert\\ Counterstrike"}},
+        {"Steam on Linux with a second library elsewhere",
+         {{localSteam + "/steamapps/common/Command & Conquer Red Alert"},
+          {"home/mnt/Lib/steamapps/common/RA", Edition::Counterstrike}},
+         {},
+         {"%H/.local/share/Steam/steamapps/common/Command & Conquer Red Alert/ Aftermath",
+          "%H/mnt/Lib/steamapps/common/RA/ Counterstrike"},
+         Prefix::Win64,
+         {libraryList(localSteam, {"%H/.local/share/Steam", "%H/mnt/Lib"}, ListFormat::Blocks),
+          steamManifest(localSteam, "Command & Conquer Red Alert"),
+          steamManifest("home/mnt/Lib", "RA")}},
+        {"Flatpak Steam, an older list, a manifest naming a folder that is gone",
+         {{"home/Lib2/steamapps/common/Red Alert"}},
+         {},
+         {"%H/Lib2/steamapps/common/Red Alert/ Aftermath"},
+         Prefix::Win64,
+         {libraryList(flatpakSteam, {"%H/Lib2"}, ListFormat::Numbered),
+          steamManifest(flatpakSteam, "Gone"), steamManifest("home/Lib2", "Red Alert")}},
+        {"Proton prefix holding CnCNet, named by its key",
+         {{proton + "/drive_c/users/steamuser/CnCNet/RA", Edition::Counterstrike, cncnet}},
+         {},
+         {"%H/.local/share/Steam/steamapps/compatdata/2229840/pfx/drive_c/users/steamuser/CnCNet/"
+          "RA/ Counterstrike"},
+         Prefix::Win64,
+         {{proton + "/system.reg",
+           systemReg({{CnCNet, "InstallLocation", "C:\\users\\steamuser\\CnCNet\\RA",
+                       RegistryView::Bits64}},
+                     Prefix::Win64)}}},
+        {"Lutris: ~/Games, a prefix elsewhere, one named twice",
+         {{"home/Games/red-alert/drive_c/Westwood/RA"},
+          {"home/wine/ra/drive_c/Program Files (x86)/EA Games/Red Alert", Edition::Counterstrike}},
+         {},
+         {"%H/Games/red-alert/drive_c/Westwood/RA/ Aftermath",
+          "%H/wine/ra/drive_c/Program Files (x86)/EA Games/Red Alert/ Counterstrike"},
+         Prefix::Win64,
+         {{"home/.config/lutris/games/ra.yml", "game:\n  exe: x\n  prefix: %H/wine/ra\n"},
+          {"home/.local/share/lutris/games/b.yml", "game:\n  prefix: '%H/Games/red-alert'\n"}}},
+        {"Bottles and PlayOnLinux",
+         {{"home/.var/app/com.usebottles.bottles/data/bottles/bottles/RA/drive_c/Games/RA"},
+          {"home/.PlayOnLinux/wineprefix/RA/drive_c/RA", Edition::Counterstrike}},
+         {},
+         {"%H/.var/app/com.usebottles.bottles/data/bottles/bottles/RA/drive_c/Games/RA/ Aftermath",
+          "%H/.PlayOnLinux/wineprefix/RA/drive_c/RA/ Counterstrike"},
+         Prefix::Win64,
+         {{"home/.config/lutris/games/b.yml", std::string(3 << 20, 'x') + "\0\xff prefix: /"s}}},
+        {"damaged, huge, binary lists, a pipe and a link loop",
+         {},
+         {},
+         {},
+         Prefix::Win64,
+         {{localSteam + "/steamapps/libraryfolders.vdf",
+           "\"libraryfolders\" { \"0\" { \"path\" \"%H/.local/share/Steam"},
+          {localSteam + "/steamapps/appmanifest_2229840.acf", std::string(1 << 20, '{') + "\xff"},
+          {flatpakSteam + "/steamapps/libraryfolders.vdf", "(fifo)"},
+          {localSteam + "/steamapps/compatdata/1/pfx", "(loop)"},
+          {"home/Games/x/drive_c/Games", "(loop)"}}},
 #ifndef _WIN32
         // Drive C of the scratch prefix is the scratch folder, so its shelves are made there.
         {"Games folder in upper case",
@@ -331,6 +476,8 @@ TEST_CASE("finderListsEachInstallationOnce")
             InstallScratch scratch;
             for (const GameFiles &game : row.games)
                 createGame(scratch.scratch(), game);
+            for (const auto &[path, bytes] : row.files)
+                createFile(scratch.scratch(), path, bytes);
             const ScratchRegistry registry(row.registry, row.prefix, scratch.scratch());
 
             CHECK(found(scratch.fileSystem(), windowsPath(scratch.scratch())) == row.expected);

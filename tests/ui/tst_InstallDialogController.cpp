@@ -6,6 +6,12 @@
 
 #include <doctest/doctest.h>
 
+// Last: on Windows it brings windows.h, whose MessageBox macro would rename the runtime's class.
+#include "FaultyFileSystem.h"
+#ifdef MessageBox
+#undef MessageBox
+#endif
+
 #include <string>
 #include <vector>
 
@@ -59,6 +65,32 @@ private:
     Edition m_choice;
 };
 
+// Windows can start the installer again as administrator; on Linux the player is told whom the
+// game folder belongs to.
+#ifdef _WIN32
+constexpr bool OfferedRestart = true;
+#else
+constexpr bool OfferedRestart = false;
+#endif
+
+std::string protectedFolder(const std::string &folder)
+{
+    if (OfferedRestart)
+        return "BEXOM | 36 | Windows did not let BEXOM change the game folder " + folder +
+               ". It is a protected folder, such as one under Program Files, that only an "
+               "administrator may change.\n\nNothing was changed.\n\nStart the installer again "
+               "with administrator rights?";
+    return "BEXOM | 16 | Run-time error '70':\nPermission denied...The game folder " + folder +
+           " belongs to root, and only root may change it. Start the installer as root, "
+           "or let your own user write into the folder.\n\nNothing was changed.";
+}
+
+struct ScriptedRestart final : AdministratorRestart
+{
+    void request() override { ++requests; }
+    int requests = 0;
+};
+
 } // namespace
 
 TEST_CASE("Install amends the directory, refuses or asks, and installs the chosen edition")
@@ -82,6 +114,8 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         std::string amended;
         Lines shown;
         std::string installed; // the status file afterwards; empty where nothing may change
+        // NoRights: the game folder refuses the installer's writes.
+        Fault fault = Fault::DiskFull;
     } rows[] = {
         {"installed for Aftermath",
          statusFor("Aftermath"),
@@ -195,6 +229,15 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
          Home,
          {confirmInstall(Home)},
          ""},
+        {"protected game folder: a restart as administrator is offered and taken",
+         packaged,
+         Home,
+         aftermath,
+         yes,
+         Home,
+         {confirmInstall(Home), protectedFolder(Home)},
+         "",
+         Fault::NoRights},
         {"status file is a folder",
          InstallScratch::StatusFolder,
          Home,
@@ -219,10 +262,14 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         Lines shownThere;
         for (const std::string &line : row.shown)
             shownThere.push_back(located(line));
-        ScriptedServices services(game.fileSystem(), {row.answer});
+        FaultyFileSystem fileSystem(game.fileSystem(), 0, row.fault);
+        ScriptedServices services(fileSystem, {row.answer});
         DialogControls controls(located(row.typed), row.choice);
+        ScriptedRestart restart;
 
-        InstallDialogController(controls, services.services()).Command1_Click();
+        InstallDialogController(controls, services.services(), OfferedRestart ? &restart : nullptr)
+            .Command1_Click();
+        CHECK(restart.requests == (OfferedRestart && row.fault == Fault::NoRights ? 1 : 0));
 
         const Lines &shown = services.messageBox().shown();
         CHECK_MESSAGE(services.messageBox().showed(shownThere),

@@ -35,17 +35,18 @@ POINT centredOnWorkArea(int width, int height)
 
 } // namespace
 
-ErrorOr<std::unique_ptr<Form1>> Form1::create(HINSTANCE instance, RuntimeServices &services)
+ErrorOr<std::unique_ptr<Form1>> Form1::create(HINSTANCE instance, RuntimeServices &services,
+                                              AdministratorRestart &restart)
 {
-    std::unique_ptr<Form1> form(new Form1(instance, services));
+    std::unique_ptr<Form1> form(new Form1(instance, services, restart));
     TRY(form->loadArtwork());
     TRY(form->createWindow());
     TRY(form->createPictureAreas());
     return form;
 }
 
-Form1::Form1(HINSTANCE instance, RuntimeServices &services)
-    : m_instance(instance), m_services(services), m_controller(*this, services)
+Form1::Form1(HINSTANCE instance, RuntimeServices &services, AdministratorRestart &restart)
+    : m_instance(instance), m_services(services), m_restart(restart), m_controller(*this, services)
 {}
 
 Form1::~Form1()
@@ -245,7 +246,7 @@ void Form1::showButtonPicture(std::int16_t index, ButtonPicture picture)
 void Form1::showInstallDialog()
 {
     if (!m_installDialog)
-        m_installDialog = std::make_unique<Form2>(m_instance, m_services);
+        m_installDialog = std::make_unique<Form2>(m_instance, m_services, m_restart);
     m_installDialog->showModal(m_window);
 }
 

@@ -2,6 +2,7 @@
 
 #include "PictureArea.h"
 #include "runtime/ErrorOr.h"
+#include "ui/AdministratorRestart.h"
 #include "ui/MainWindowController.h"
 #include "ui/MainWindowLayout.h"
 
@@ -24,7 +25,8 @@ public:
     static constexpr int FirstButtonnId = 20;
 
     // The window, built and centred but not yet shown, or why Windows refused it.
-    static ErrorOr<std::unique_ptr<Form1>> create(HINSTANCE instance, RuntimeServices &services);
+    static ErrorOr<std::unique_ptr<Form1>> create(HINSTANCE instance, RuntimeServices &services,
+                                                  AdministratorRestart &restart);
     ~Form1() override;
     Form1(const Form1 &) = delete;
     Form1 &operator=(const Form1 &) = delete;
@@ -32,7 +34,7 @@ public:
     void show(int showCommand);
 
 private:
-    Form1(HINSTANCE instance, RuntimeServices &services);
+    Form1(HINSTANCE instance, RuntimeServices &services, AdministratorRestart &restart);
 
     ErrorOr<void> loadArtwork();
     void loadLargePictures();
@@ -51,6 +53,7 @@ private:
 
     HINSTANCE m_instance;
     RuntimeServices &m_services;
+    AdministratorRestart &m_restart;
     MainWindowController m_controller;
     HWND m_window = nullptr;
 

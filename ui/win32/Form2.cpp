@@ -73,8 +73,8 @@ void fitToCaption(HWND label)
 
 } // namespace
 
-Form2::Form2(HINSTANCE instance, RuntimeServices &services)
-    : m_instance(instance), m_services(services), m_controller(*this, services),
+Form2::Form2(HINSTANCE instance, RuntimeServices &services, AdministratorRestart &restart)
+    : m_instance(instance), m_services(services), m_controller(*this, services, &restart),
       m_template(dialogTemplate())
 {}
 

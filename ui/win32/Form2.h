@@ -22,7 +22,7 @@ public:
     static constexpr int Command1Id = 105;
     static constexpr int Command2Id = 106;
 
-    Form2(HINSTANCE instance, RuntimeServices &services);
+    Form2(HINSTANCE instance, RuntimeServices &services, AdministratorRestart &restart);
 
     // Builds the dialog with every control at its design value, so that nothing typed or chosen
     // at an earlier opening survives, and shows it modally over the owner, which takes no input

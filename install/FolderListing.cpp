@@ -1,0 +1,118 @@
+#include "FolderListing.h"
+
+#include "GameFolder.h"
+#include "runtime/NativeFileOperations.h"
+#include "runtime/Text.h"
+
+#include <algorithm>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// More entries than that in one folder is not a shelf of games or of Wine prefixes, and listing
+// them all would keep the player waiting.
+constexpr std::size_t MostEntries = 256;
+
+// The name in UTF-8, as the player would type it into the install dialog; nothing for a POSIX
+// name that holds a backslash, which would split it in two, or a Windows name that is not valid
+// UTF-16, which has no UTF-8 form (the conversion throws).
+std::optional<std::string> typeableName(const fs::path &name)
+{
+    try {
+        const std::u8string text = name.u8string();
+        if (text.find(u8'\\') != std::u8string::npos)
+            return std::nullopt;
+        return std::string(text.begin(), text.end());
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+std::vector<std::string> FolderListing::subfolders(const std::string &directory)
+{
+    return entries(directory, Wanted::Folders, {});
+}
+
+std::vector<std::string> FolderListing::files(const std::string &directory,
+                                              const std::string &suffix)
+{
+    return entries(directory, Wanted::Files, Text::toLowerAscii(suffix));
+}
+
+std::optional<std::string> FolderListing::folder(const std::string &directory,
+                                                 const std::string &name)
+{
+    const std::string path = name.empty() ? directory : directory + name + directory.back();
+    const ErrorOr<EntryKind> kind = m_fileSystem.entryKind(GameFolder(path).folder());
+    if (kind.isError() || kind.value() != EntryKind::Directory)
+        return std::nullopt;
+    return path;
+}
+
+std::vector<std::string> FolderListing::entries(const std::string &directory, Wanted wanted,
+                                                const std::string &suffix)
+{
+    const std::optional<fs::path> host = hostPathOf(directory);
+    if (!host)
+        return {};
+    std::vector<std::string> found;
+    std::error_code error;
+    fs::directory_iterator entry(*host, error);
+    for (; !error && entry != fs::directory_iterator() && found.size() < MostEntries;
+         entry.increment(error)) {
+        const std::optional<std::string> name = typeableName(entry->path().filename());
+        if (!name)
+            continue;
+        // A link loop or an unreadable entry is neither a folder nor a file.
+        if (wanted == Wanted::Folders && entry->is_directory(error)) {
+            found.push_back(directory + *name + directory.back());
+            m_hostPaths.emplace(found.back(), entry->path());
+        } else if (wanted == Wanted::Files && Text::toLowerAscii(*name).ends_with(suffix) &&
+                   entry->is_regular_file(error))
+            found.push_back(directory + *name);
+        error.clear();
+    }
+    // The system lists a folder in no particular order.
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+bool FolderListing::mayHold(const std::string &directory, const std::string &name)
+{
+    const auto known = m_hostPaths.find(directory);
+    if (known == m_hostPaths.end())
+        return true;
+    std::error_code error;
+    fs::directory_iterator entry(known->second, error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        const std::optional<std::string> entryName = typeableName(entry->path().filename());
+        if (entryName && Text::equalsIgnoringCase(*entryName, name))
+            return true;
+    }
+    // A folder that could not be read is left to the full check, which says why.
+    return static_cast<bool>(error);
+}
+
+std::optional<std::string> FolderListing::smallFile(const std::string &path, std::size_t limit)
+{
+    const ErrorOr<fs::path> host = m_fileSystem.hostPath(path);
+    std::string bytes;
+    if (host.isError() || NativeFileOperations::readContents(host.value(), limit, bytes))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<fs::path> FolderListing::hostPathOf(const std::string &directory)
+{
+    if (directory.empty())
+        return std::nullopt;
+    if (const auto known = m_hostPaths.find(directory); known != m_hostPaths.end())
+        return known->second;
+    const ErrorOr<fs::path> host = m_fileSystem.hostPath(directory);
+    if (host.isError())
+        return std::nullopt;
+    return host.value();
+}

@@ -1,0 +1,46 @@
+#include "Win32AdministratorRestart.h"
+
+#include "WindowsApi.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+void Win32AdministratorRestart::request()
+{
+    m_requested = true;
+    PostQuitMessage(0);
+}
+
+void Win32AdministratorRestart::start(MessageBox &messageBox)
+{
+    std::wstring program(32768, L'\0');
+    program.resize(GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size())));
+    std::wstring folder(32768, L'\0');
+    folder.resize(GetCurrentDirectoryW(static_cast<DWORD>(folder.size()), folder.data()));
+    // Loaded when needed, so that the program imports only what every start needs.
+    using ShellExecuteExFunction = BOOL(WINAPI *)(SHELLEXECUTEINFOW *);
+    const HMODULE shell = LoadLibraryW(L"shell32.dll");
+    const auto shellExecuteEx =
+        shell ? reinterpret_cast<ShellExecuteExFunction>(
+                    reinterpret_cast<void *>(GetProcAddress(shell, "ShellExecuteExW")))
+              : nullptr;
+    SHELLEXECUTEINFOW info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_NOASYNC;
+    info.lpVerb = L"runas";
+    info.lpFile = program.c_str();
+    info.lpDirectory = folder.c_str();
+    info.nShow = SW_SHOWNORMAL;
+    if (shellExecuteEx && shellExecuteEx(&info))
+        return;
+    const DWORD error = GetLastError();
+    if (error == ERROR_CANCELLED)
+        return;
+    messageBox.show(
+        "Windows could not start the installer again with administrator rights (error " +
+            std::to_string(error) +
+            "). Right-click bexomv2.exe in the BEXOM folder and choose \"Run as "
+            "administrator\".",
+        MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, "BEXOM");
+}
