@@ -1,6 +1,7 @@
 #include "ModInstaller.h"
 
 #include "DigestQueue.h"
+#include "EditedFileName.h"
 #include "GameFinder.h"
 #include "GameFolder.h"
 #include "InstallationManifest.h"
@@ -8,6 +9,8 @@
 #include "PackageFolder.h"
 #include "runtime/Text.h"
 #include "Transaction.h"
+
+#include <algorithm>
 
 using Role = ManifestEntry::Role;
 
@@ -70,16 +73,18 @@ ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDire
 
 ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDirectory)
 {
+    m_keptEdits.clear();
     const GameFolder game(gameDirectory);
     const StatusRecord status = TRY(checkRemovable(game));
     const std::optional<InstallationManifest> manifest = TRY(readManifest(game));
+    std::vector<std::string> edited;
     if (manifest)
-        TRY(checkManifest(edition, game, *manifest));
+        edited = TRY(checkManifest(edition, game, *manifest));
     else
         TRY(checkEarlierBackup(edition, game));
     Transaction transaction(m_fileSystem, game);
     if (manifest)
-        return transaction.complete(uninstallListed(transaction, game, *manifest, status));
+        return transaction.complete(uninstallListed(transaction, game, *manifest, edited, status));
     if (edition == Edition::Aftermath)
         return transaction.complete(uninstallAftermath(transaction, game, status));
     return transaction.complete(uninstallCounterstrike(transaction, game, status));
@@ -165,8 +170,9 @@ ErrorOr<void> ModInstaller::checkEarlierBackup(Edition edition, const GameFolder
 
 // A stale copy of the package may name the other edition; its removal would delete files that
 // this installation never placed, the player's own Aftrmath.ini among them.
-ErrorOr<void> ModInstaller::checkManifest(Edition edition, const GameFolder &game,
-                                          const InstallationManifest &manifest)
+ErrorOr<std::vector<std::string>> ModInstaller::checkManifest(Edition edition,
+                                                              const GameFolder &game,
+                                                              const InstallationManifest &manifest)
 {
     if (manifest.edition() != edition)
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
@@ -179,10 +185,32 @@ ErrorOr<void> ModInstaller::checkManifest(Edition edition, const GameFolder &gam
     std::vector<std::size_t> tickets;
     for (const ManifestEntry &entry : kept)
         tickets.push_back(TRY(openKeptFile(game, entry, digests)));
+    const std::vector<ManifestEntry> placed = manifest.entries(Role::Placed);
+    std::vector<std::optional<std::size_t>> placedTickets;
+    for (const ManifestEntry &entry : placed)
+        placedTickets.push_back(TRY(openPlacedFile(game, entry, digests)));
     for (std::size_t index = 0; index < kept.size(); ++index)
         if (TRY(digests.result(tickets[index])) != kept[index].digest)
             return damagedBackup(game, kept[index]);
-    return {};
+    std::vector<std::string> edited;
+    for (std::size_t index = 0; index < placed.size(); ++index)
+        if (placedTickets[index] &&
+            TRY(digests.result(*placedTickets[index])) != placed[index].digest)
+            edited.push_back(placed[index].name);
+    return edited;
+}
+
+// A link or a folder at a placed file's name was never the mod's file to keep; it goes aside as
+// before.
+ErrorOr<std::optional<std::size_t>> ModInstaller::openPlacedFile(const GameFolder &game,
+                                                                 const ManifestEntry &placed,
+                                                                 DigestQueue &digests)
+{
+    const std::string path = game.file(placed.name);
+    if (TRY(m_fileSystem.linkKind(path)) != LinkKind::NotALink ||
+        TRY(m_fileSystem.entryKind(path)) != EntryKind::File)
+        return std::optional<std::size_t>();
+    return std::optional(TRY(digests.add(path)));
 }
 
 ErrorOr<std::size_t> ModInstaller::openKeptFile(const GameFolder &game, const ManifestEntry &kept,
@@ -288,7 +316,12 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
     // half written, so it must never be the one the removal gives back.
     const std::string expand2 = TRY(keepGameFile(transaction, game, manifest, Expand2));
     TRY(transaction.copy(game.backedUp(expand2), game.file(expand)));
-    manifest.addCopy(Role::Placed, expand, expand2);
+    // A copy made through a link holds the bytes of the link's target, whereas the link's own
+    // digest is that of the target's name; the removal would take the copy for the player's work.
+    if (TRY(m_fileSystem.linkKind(game.backedUp(expand2))) == LinkKind::NotALink)
+        manifest.addCopy(Role::Placed, expand, expand2);
+    else
+        TRY(manifest.add(Role::Placed, expand, game.file(expand)));
     TRY(copyModFile(transaction, game, manifest, Expand2));
     TRY(copyModFile(transaction, game, manifest, Rules));
     TRY(copyModFile(transaction, game, manifest, Aftrmath));
@@ -321,10 +354,15 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
 // deleted already is simply not there to take out.
 ErrorOr<void> ModInstaller::uninstallListed(Transaction &transaction, const GameFolder &game,
                                             const InstallationManifest &manifest,
+                                            const std::vector<std::string> &edited,
                                             const StatusRecord &status)
 {
-    for (const ManifestEntry &placed : manifest.entries(Role::Placed))
-        TRY(deleteModFile(transaction, game, placed.name));
+    for (const ManifestEntry &placed : manifest.entries(Role::Placed)) {
+        if (std::find(edited.begin(), edited.end(), placed.name) != edited.end())
+            TRY(keepEditedFile(transaction, game, placed.name));
+        else
+            TRY(deleteModFile(transaction, game, placed.name));
+    }
     for (const ManifestEntry &kept : manifest.entries(Role::Kept))
         TRY(giveBackKeptFile(transaction, game, kept.name));
     TRY(removeManifest(transaction, game));
@@ -418,6 +456,21 @@ ErrorOr<void> ModInstaller::deleteModFile(Transaction &transaction, const GameFo
     if (!TRY(m_fileSystem.exists(game.file(name))))
         return {};
     return transaction.deleteFile(game.file(name));
+}
+
+// The player's changes to a file of the mod go to the package folder, never over a file there.
+// The move is a step of the transaction, so a removal that fails later brings the file back.
+ErrorOr<void> ModInstaller::keepEditedFile(Transaction &transaction, const GameFolder &game,
+                                           const std::string &name)
+{
+    int number = 1;
+    while (TRY(m_fileSystem.exists(EditedFileName::of(name, number))))
+        ++number;
+    const std::string keptAs = EditedFileName::of(name, number);
+    std::string path = TRY(PackageFolder::pathOf(m_fileSystem, keptAs));
+    TRY(transaction.move(game.file(name), keptAs));
+    m_keptEdits.push_back({name, keptAs, std::move(path)});
+    return {};
 }
 
 ErrorOr<void> ModInstaller::takeBackModFile(Transaction &transaction, const GameFolder &game,

@@ -254,6 +254,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
         Foreign foreign;
         std::string why;
         std::string outside;
+        Kind kind = Kind::Copy;
     } rows[] = {
         {"package unpacked elsewhere",
          Foreign::PackageUnpackedElsewhere,
@@ -274,13 +275,23 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
         {"drive-relative", Foreign::Crafted, outside, "C:.bashrc"},
         {"copy over a file the player sees", Foreign::Crafted, "which is not a file of its own",
          "%2Expand.mix"},
+        {"create of a file the player sees", Foreign::Crafted, "which is not a file of its own",
+         "%2Expand.mix", Kind::Create},
+        {"rewrite of a file the player sees", Foreign::Crafted, "which is not a file of its own",
+         "%2Rules.ini", Kind::Rewrite},
+        {"folder made at three dots", Foreign::Crafted, outside, "%2...", Kind::MakeDirectory},
+        {"device name", Foreign::Crafted, outside, "%2AUX.txt", Kind::Move},
+        {"trailing dot", Foreign::Crafted, outside, "%2Rules.ini.", Kind::Move},
+        {"stream", Foreign::Crafted, outside, "%2Rules.ini:hidden", Kind::Move},
+        {"a name BEXOM never writes", Foreign::Crafted, "which is not a file BEXOM writes",
+         "%2RA95.exe", Kind::Move},
 #ifndef _WIN32
         // Making a link on Windows takes a privilege that the tests cannot count on.
         {"backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
-         "%2BEXOMv2\\.bashrc"},
+         "%2BEXOMv2\\Rules.ini"},
 #endif
     };
-    for (const auto &[name, foreign, why, outsidePath] : rows)
+    for (const auto &[name, foreign, why, outsidePath, kind] : rows)
         SUBCASE(name)
         {
             InstallScratch scratch(GameFiles);
@@ -292,11 +303,10 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 folder.createFile(JournalPath, Journal::encode({scope.value(), steps, 0, false}));
             };
             const TransactionStep copyOutside{
-                Kind::Copy,
-                "Rules.ini",
+                kind, kind == Kind::Copy || kind == Kind::Move ? "Rules.ini" : "",
                 Text::replaceAll(Text::replaceAll(outsidePath, "%1", folder.path()), "%2",
                                  scratch.gameDirectory()),
-                {}};
+                kind == Kind::Rewrite ? ".bexom-aside-0123abcd-1-Status.ini" : ""};
             switch (foreign) {
             case Foreign::PackageUnpackedElsewhere:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
@@ -325,13 +335,14 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 fs::create_symlink(folder.at("home"), folder.at("game/BEXOMv2"));
                 // Undone, the move would take the file through the link into the game folder.
                 craft({{Kind::MakeDirectory, {}, scratch.gameDirectory() + "BEXOMv2", {}},
-                       {Kind::Move, scratch.gameDirectory() + "Taken", copyOutside.target, {}}});
+                       {Kind::Move, scratch.gameDirectory() + "Title.pcx", copyOutside.target, {}}});
                 break;
             case Foreign::Crafted:
                 craft({copyOutside});
                 break;
             }
             folder.createFile("home/.bashrc", "the player's own");
+            folder.createFile("home/Rules.ini", "the player's own");
             const std::string kept =
                 Journal::FileName + (foreign == Foreign::Unnamed ? ".foreign-2" : ".foreign-1");
             std::vector<std::string> expected = folder.snapshot();
