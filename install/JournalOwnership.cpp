@@ -174,30 +174,36 @@ ErrorOr<std::string> JournalOwnership::mismatch(const JournalContents &contents)
     return stepMismatch(*contents.scope, contents.steps);
 }
 
+// A package folder moved or renamed as a whole is still the one the journal was written in: its
+// steps name the status file and the package's files relative to it.
 ErrorOr<std::string> JournalOwnership::packageMismatch(const TransactionScope &scope)
 {
+    if (TRY(m_fileSystem.identity(PackageFolder)).isSameAs(scope.packageIdentity))
+        return std::string();
     const std::filesystem::path here = TRY(m_fileSystem.hostPath(PackageFolder));
     if (here != scope.packageFolder)
         return "it was written in the package folder " + quoted(scope.packageFolder) +
                ", and this package is in " + quoted(here);
-    if (TRY(m_fileSystem.identity(PackageFolder)) != scope.packageIdentity)
-        return "the package folder " + quoted(here) + " has been replaced since it was written";
-    return std::string();
+    return "the package folder " + quoted(here) + " has been replaced since it was written";
 }
 
+// The steps name the game's files through the game directory as the player gave it; where that
+// leads to the very folder the journal names, reached through another Wine prefix's drive
+// mapping or a link, the steps act on it as they are.
 ErrorOr<std::string> JournalOwnership::gameMismatch(const TransactionScope &scope)
 {
     const std::string folder = GameFolder(scope.gameDirectory).folder();
     const std::filesystem::path now = TRY(m_fileSystem.hostPath(folder));
+    const bool there = TRY(m_fileSystem.entryKind(folder)) == EntryKind::Directory;
+    if (there && TRY(m_fileSystem.identity(folder)).isSameAs(scope.gameIdentity))
+        return std::string();
     if (now != scope.gameFolder)
         return "its game folder " + quoted(scope.gameDirectory) + " was " +
                quoted(scope.gameFolder) + " when it was written and is " + quoted(now) + " now";
-    if (!TRY(m_fileSystem.exists(folder)))
+    if (!there)
         return "its game folder " + quoted(scope.gameFolder) + " no longer exists";
-    if (TRY(m_fileSystem.identity(folder)) != scope.gameIdentity)
-        return "its game folder " + quoted(scope.gameFolder) +
-               " has been deleted and made anew since it was written";
-    return std::string();
+    return "its game folder " + quoted(scope.gameFolder) +
+           " has been deleted and made anew since it was written";
 }
 
 ErrorOr<std::string> JournalOwnership::stepMismatch(const TransactionScope &scope,
@@ -223,8 +229,10 @@ ErrorOr<std::string> JournalOwnership::stepMismatch(const TransactionScope &scop
     if (!usesBackupFolder)
         return std::string();
     // A link in place of the backup folder would lead the steps out of the game folder.
-    const std::string backupFolder = GameFolder(scope.gameDirectory).backupFolder();
-    if (TRY(m_fileSystem.hostPath(backupFolder)).parent_path() != scope.gameFolder)
+    const GameFolder game(scope.gameDirectory);
+    const std::string backupFolder = game.backupFolder();
+    if (TRY(m_fileSystem.hostPath(backupFolder)).parent_path() !=
+        TRY(m_fileSystem.hostPath(game.folder())))
         return "its backup folder " + quoted(backupFolder) + " leads out of the game folder";
     return std::string();
 }

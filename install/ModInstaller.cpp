@@ -5,6 +5,7 @@
 #include "GameFinder.h"
 #include "GameFolder.h"
 #include "InstallationManifest.h"
+#include "KeptJournals.h"
 #include "ManifestDraft.h"
 #include "PackageFolder.h"
 #include "runtime/Text.h"
@@ -65,6 +66,7 @@ ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDire
     const GameFolder game(gameDirectory);
     TRY(checkInstallable(edition, game));
     TRY(refuseRelativeArchiveLinks(game));
+    TRY(KeptJournals(m_fileSystem).refuseWhileNamed(gameDirectory));
     Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
         return transaction.complete(installAftermath(transaction, game));
@@ -76,6 +78,7 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
     m_keptEdits.clear();
     const GameFolder game(gameDirectory);
     const StatusRecord status = TRY(checkRemovable(game));
+    TRY(KeptJournals(m_fileSystem).refuseWhileNamed(gameDirectory));
     const std::optional<InstallationManifest> manifest = TRY(readManifest(game));
     std::vector<std::string> edited;
     if (manifest)
@@ -165,7 +168,24 @@ ErrorOr<void> ModInstaller::checkEarlierBackup(Edition edition, const GameFolder
     TRY(requireFile(game.backedUp(Expand), cause(Expand)));
     if (edition == Edition::Aftermath)
         TRY(requireFile(game.backedUp(Expand2), cause(Expand2)));
-    return {};
+    // Such an installation placed every file of the mod. Without them, this is more likely one
+    // that was cut short, whose fixed list would delete files it never placed: the player's own.
+    std::vector<std::string> missing;
+    for (const std::string &name : packageFiles(edition)) {
+        const std::string placed =
+            name == Expand2 && edition == Edition::Counterstrike ? Expand : name;
+        if (!TRY(m_fileSystem.exists(game.file(placed))))
+            missing.push_back(placed);
+    }
+    if (missing.empty())
+        return {};
+    return RuntimeError(RuntimeErrorCode::FileNotFound, game.file(missing.front()),
+                        "BEXOM's backup folder holds no list of the files BEXOM installed, and the "
+                        "game folder lacks " +
+                            Text::join(missing, ", ") +
+                            ", which an earlier version's installation leaves, so the removal "
+                            "cannot tell what to take out. If you deleted them yourself, copy "
+                            "them back from the BEXOM package and try again.");
 }
 
 // A stale copy of the package may name the other edition; its removal would delete files that

@@ -23,7 +23,9 @@ std::error_code identify(const std::filesystem::path &path, FileIdentity &identi
         return {static_cast<int>(error), std::system_category()};
     identity = {information.dwVolumeSerialNumber,
                 (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
-                    information.nFileIndexLow};
+                    information.nFileIndexLow,
+                (static_cast<std::uint64_t>(information.ftCreationTime.dwHighDateTime) << 32) |
+                    information.ftCreationTime.dwLowDateTime};
     return {};
 }
 

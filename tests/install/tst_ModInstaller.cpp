@@ -370,6 +370,8 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             "installation kept), so the game could not be given back.");
     removal("removal, backup copy of Expand2.mix damaged", Edition::Counterstrike,
             {"~game/BEXOMv2/Expand2.mix"}, {}, 75);
+    removal("removal, no manifest and not every file of the mod", Edition::Aftermath,
+            {"-game/" + ManifestPath, "-game/MPlayer.ini", "-game/Title.pcx"}, {}, 53);
     removal("removal, manifest damaged", Edition::Aftermath, {"~game/BEXOMv2/BEXOMv2.manifest"}, {},
             75);
     removal("removal, manifest a folder", Edition::Aftermath,
