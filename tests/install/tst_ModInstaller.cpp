@@ -331,6 +331,15 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     install("very long path", "%1/" + std::string(300, 'x') + "\\", {}, 75);
 #endif
     install("blanks only", "     ", {}, 76);
+    // Windows would open another folder, or a device, than the one these name.
+    install("device name in the path", "C:\\Games\\CON\\", {}, 76, Edition::Aftermath, {},
+            "The game folder's path holds the name \"CON\", which Windows does not take as "
+            "written: it is the name of a device (such as CON, NUL, AUX or COM1), which Windows "
+            "opens instead of a file. Type the folder as it is named, such as "
+            "C:\\WESTWOOD\\REDALERT\\.");
+    install("trailing blank in the path", "C:/Games/RA /", {}, 76);
+    install("three dots in the path", "C:\\Games\\...\\", {}, 76);
+    install("stream in the path", "C:\\Games\\RA:hidden\\", {}, 76);
     install("control characters", "C:\\WEST\tWOOD\001\\RED\033ALERT\\", {}, 76);
 #ifndef _WIN32
     // Windows has neither links that a player makes nor two names that differ only in case.
