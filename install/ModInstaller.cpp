@@ -230,7 +230,17 @@ ErrorOr<std::optional<std::size_t>> ModInstaller::openPlacedFile(const GameFolde
     if (TRY(m_fileSystem.linkKind(path)) != LinkKind::NotALink ||
         TRY(m_fileSystem.entryKind(path)) != EntryKind::File)
         return std::optional<std::size_t>();
-    return std::optional(TRY(digests.add(path)));
+    ErrorOr<std::size_t> ticket = digests.add(path);
+    if (!ticket.isError())
+        return std::optional(ticket.value());
+    // A file the game holds open cannot be read either; the reader says only that access was
+    // denied.
+    if (ticket.error().code() != RuntimeErrorCode::PermissionDenied)
+        return ticket.releaseError();
+    return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
+                        "BEXOM could not read its file to tell whether you changed it: another "
+                        "program may have it open (the game may be running), or it may not be "
+                        "readable. Close the game and try again.");
 }
 
 ErrorOr<std::size_t> ModInstaller::openKeptFile(const GameFolder &game, const ManifestEntry &kept,
