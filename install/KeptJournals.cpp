@@ -54,13 +54,27 @@ ErrorOr<void> KeptJournals::takeBack(const std::string &name, const std::string 
     return m_fileSystem.rename(kept.back(), name, Overwrite::No);
 }
 
+// A kept journal that is a link or not a plain file, or one too large to read, was never written
+// by a transaction: it names nothing, and it must not stop every start.
+ErrorOr<std::optional<JournalContents>> KeptJournals::read(const std::string &name)
+{
+    if (TRY(m_fileSystem.linkKind(name)) != LinkKind::NotALink ||
+        TRY(m_fileSystem.entryKind(name)) != EntryKind::File)
+        return std::optional<JournalContents>();
+    ErrorOr<std::string> bytes = m_fileSystem.readFile(name);
+    if (bytes.isError() && bytes.error().code() != RuntimeErrorCode::PathFileAccessError)
+        return bytes.releaseError();
+    if (bytes.isError())
+        return std::optional<JournalContents>();
+    return std::optional(Journal::parse(bytes.value()));
+}
+
 ErrorOr<std::string> KeptJournals::firstMatched()
 {
     for (const std::string &name : TRY(names())) {
-        if (TRY(m_fileSystem.entryKind(name)) != EntryKind::File)
-            continue;
-        const JournalContents contents = Journal::parse(TRY(m_fileSystem.readFile(name)));
-        if (contents.scope && TRY(JournalOwnership(m_fileSystem).mismatch(contents)).empty())
+        const std::optional<JournalContents> contents = TRY(read(name));
+        if (contents && contents->scope &&
+            TRY(JournalOwnership(m_fileSystem).mismatch(*contents)).empty())
             return name;
     }
     return std::string();
@@ -70,11 +84,10 @@ ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
 {
     std::optional<FileIdentity> game;
     for (const std::string &name : TRY(names())) {
-        if (TRY(m_fileSystem.entryKind(name)) != EntryKind::File)
+        const std::optional<JournalContents> found = TRY(read(name));
+        if (!found || !found->scope || found->committed || found->stepsToUndo().empty())
             continue;
-        const JournalContents contents = Journal::parse(TRY(m_fileSystem.readFile(name)));
-        if (!contents.scope || contents.committed || contents.stepsToUndo().empty())
-            continue;
+        const JournalContents &contents = *found;
         if (!game)
             game = TRY(m_fileSystem.identity(GameFolder(gameDirectory).folder()));
         if (!game->isSameAs(contents.scope->gameIdentity))

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Journal.h"
 #include "runtime/FileSystem.h"
+
+#include <optional>
 
 #include <string>
 #include <vector>
@@ -30,5 +33,8 @@ public:
     ErrorOr<void> refuseWhileNamed(const std::string &gameDirectory);
 
 private:
+    // Nothing for a kept journal that is no plain file of a readable size.
+    ErrorOr<std::optional<JournalContents>> read(const std::string &name);
+
     FileSystem &m_fileSystem;
 };
