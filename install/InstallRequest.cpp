@@ -1,7 +1,9 @@
 #include "InstallRequest.h"
 
 #include "ModInstaller.h"
+#include "runtime/Text.h"
 #include "StatusFile.h"
+#include "WindowsFileName.h"
 
 #include <string_view>
 
@@ -31,11 +33,42 @@ bool holdsControlCharacter(std::string_view text)
     return false;
 }
 
+bool isAsciiLetter(char character)
+{
+    return (character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z');
+}
+
+// A path with a drive letter or a server share, as Windows names folders; not a POSIX path.
+bool isWindowsPath(std::string_view text)
+{
+    return (text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == ':') ||
+           text.starts_with("\\\\") || text.starts_with("//");
+}
+
+// Why Windows would take one of the folder names in the path for another; empty when it takes
+// them all as written. The drive, and the extended form that no player types, are left alone.
+std::string problemWithFolderNames(const std::string &directory)
+{
+    if (!isWindowsPath(directory) || directory.starts_with("\\\\?\\"))
+        return std::string();
+    const std::size_t start = directory[1] == ':' ? 2 : 0;
+    for (const std::string &name :
+         Text::split(std::string_view(directory).substr(start), '\\', Text::EmptyParts::Skip))
+        if (const std::string problem = WindowsFileName::problemWith(name); !problem.empty())
+            return "The game folder's path holds the name \"" + name +
+                   "\", which Windows does not take as written: " + problem +
+                   ". Type the folder as it is named, such as C:\\WESTWOOD\\REDALERT\\.";
+    return std::string();
+}
+
 } // namespace
 
+// Windows takes a forward slash as a separator, so in a Windows path it becomes the backslash:
+// "C:/Games/RA/" is "C:\Games\RA\", not "C:/Games/RA/\".
 std::string InstallRequest::canonicalDirectory(const std::string &typed)
 {
-    return typed.ends_with('\\') ? typed : typed + '\\';
+    const std::string directory = isWindowsPath(typed) ? Text::replaceAll(typed, "/", "\\") : typed;
+    return directory.ends_with('\\') ? directory : directory + '\\';
 }
 
 ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
@@ -46,6 +79,8 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
                             "The game folder's name holds a line break or another control "
                             "character, which no folder of the game has. Type the folder again, "
                             "such as C:\\WESTWOOD\\REDALERT\\.");
+    if (const std::string problem = problemWithFolderNames(m_directory); !problem.empty())
+        return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory, problem);
     const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     if (status.statusItem != StatusFile::Uninstalled) {
         m_services.messageBox.show(AlreadyInstalled, MessageBoxStyle::Question, Title);

@@ -22,6 +22,24 @@ const std::vector<std::string> KnownNames = {
     "MPlayer.ini", "Title.pcx",   "SC-Vorda.mix",
 };
 
+// What each edition's installation handles. A Counterstrike installation never touches
+// Aftrmath.ini or MPlayer.ini, and places no Expand2.mix: it only keeps the game's own.
+std::vector<std::string> handledNames(Edition edition, Role role)
+{
+    if (edition == Edition::Aftermath)
+        return KnownNames;
+    if (role == Role::Placed)
+        return {"Expand.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
+    return {"Expand.mix", "Expand2.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
+}
+
+bool isAmong(const std::vector<std::string> &names, const std::string &name)
+{
+    return std::any_of(names.begin(), names.end(), [&](const std::string &known) {
+        return Text::equalsIgnoringCase(known, name);
+    });
+}
+
 std::string roleWord(Role role)
 {
     return role == Role::Placed ? "placed" : "kept";
@@ -93,12 +111,13 @@ RuntimeError damaged(const std::string &path)
                         "tell what to take out.");
 }
 
-RuntimeError unknownName(const std::string &path, const std::string &name)
+RuntimeError unknownName(const std::string &path, const std::string &name, Edition edition)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                         "BEXOM's list of the files it installed names \"" + name +
-                            "\", which is not a file BEXOM installs, so the list cannot be "
-                            "trusted.");
+                            "\", which is not a file BEXOM's installation for " +
+                            editionName(edition) +
+                            " handles in that way, so the list cannot be trusted.");
 }
 
 } // namespace
@@ -152,8 +171,11 @@ ErrorOr<InstallationManifest> InstallationManifest::parse(const std::string &byt
         if (!role || !size || !hash)
             return damaged(path);
         const std::string &name = fields[1];
-        if (!isKnownName(name))
-            return unknownName(path, name);
+        std::vector<std::string> listedBefore;
+        for (const ManifestEntry &entry : manifest.entries(*role))
+            listedBefore.push_back(entry.name);
+        if (!isAmong(handledNames(*edition, *role), name) || isAmong(listedBefore, name))
+            return unknownName(path, name, *edition);
         manifest.add({*role, name, {*size, *hash}});
     }
     return manifest;
@@ -161,7 +183,5 @@ ErrorOr<InstallationManifest> InstallationManifest::parse(const std::string &byt
 
 bool InstallationManifest::isKnownName(const std::string &name)
 {
-    return std::any_of(KnownNames.begin(), KnownNames.end(), [&](const std::string &known) {
-        return Text::equalsIgnoringCase(known, name);
-    });
+    return isAmong(KnownNames, name);
 }

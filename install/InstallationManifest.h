@@ -33,9 +33,12 @@ struct ManifestEntry
 //   placed Rules.ini 4711 <SHA-256 in hex>
 //   sha256 <SHA-256 in hex of every byte before this line>
 //
-// The last line makes a list that was cut short or altered show as damaged rather than be
-// believed. Every name must be one of the files the installation handles, so that no list,
-// however it was made, can lead the removal outside the game folder or to the player's files.
+// The last line makes a list that was cut short or damaged show as such rather than be believed.
+// It is a checksum, not a signature: anyone who edits the list can compute it again. So every
+// name must also be one that the installation of the list's edition handles in the role given,
+// each at most once, so that no list, however it was made, can lead the removal outside the game
+// folder or to files of the player's that the installation never touched, such as the Aftrmath.ini
+// of a game on which BEXOM was installed for Counterstrike.
 class InstallationManifest final
 {
 public:
@@ -53,7 +56,8 @@ public:
     // The path only names the list in the error.
     static ErrorOr<InstallationManifest> parse(const std::string &bytes, const std::string &path);
 
-    // Whether the name is one of the files an installation places or keeps, in any letter case.
+    // Whether the name is one of the files an installation of either edition places or keeps, in
+    // any letter case.
     static bool isKnownName(const std::string &name);
 
 private:

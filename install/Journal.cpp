@@ -1,10 +1,12 @@
 #include "Journal.h"
 
+#include "KeptJournals.h"
 #include "runtime/PathTranslator.h"
 #include "runtime/Text.h"
 
 #include <charconv>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 using Kind = TransactionStep::Kind;
@@ -15,7 +17,6 @@ const std::string ScopeWord = "scope";
 const std::string CommitWord = "commit";
 const std::string UndoneWord = "undone";
 constexpr std::size_t ChecksumLength = 8;
-constexpr int MaximumSetAside = 1000;
 
 std::string kindWord(Kind kind)
 {
@@ -109,7 +110,8 @@ std::filesystem::path hostPath(const std::string &field)
 
 std::vector<std::string> identityFields(const FileIdentity &identity)
 {
-    return {std::to_string(identity.device), std::to_string(identity.file)};
+    return {std::to_string(identity.device), std::to_string(identity.file),
+            std::to_string(identity.birth)};
 }
 
 std::optional<std::uint64_t> numberOf(const std::string &digits)
@@ -121,25 +123,31 @@ std::optional<std::uint64_t> numberOf(const std::string &digits)
     return number;
 }
 
-std::optional<FileIdentity> identityOf(const std::string &device, const std::string &file)
+// Device, file and birth time; a journal written before birth times were kept has only the first
+// two, and its birth times are unknown.
+std::optional<FileIdentity> identityOf(std::span<const std::string> fields)
 {
-    const std::optional<std::uint64_t> deviceNumber = numberOf(device);
-    const std::optional<std::uint64_t> fileNumber = numberOf(file);
-    if (!deviceNumber || !fileNumber)
+    const std::optional<std::uint64_t> deviceNumber = numberOf(fields[0]);
+    const std::optional<std::uint64_t> fileNumber = numberOf(fields[1]);
+    const std::optional<std::uint64_t> birth = fields.size() > 2 ? numberOf(fields[2]) : 0;
+    if (!deviceNumber || !fileNumber || !birth)
         return std::nullopt;
-    return FileIdentity{*deviceNumber, *fileNumber};
+    return FileIdentity{*deviceNumber, *fileNumber, *birth};
 }
 
 // Only absolute host paths name the folders: a relative one would depend on where the installer
 // happens to be started.
 std::optional<TransactionScope> scopeOf(const std::vector<std::string> &fields)
 {
-    if (fields.size() != 8 || fields[0] != ScopeWord)
+    const std::size_t identityLength = fields.size() == 8 ? 2 : 3;
+    if ((fields.size() != 8 && fields.size() != 10) || fields[0] != ScopeWord)
         return std::nullopt;
-    const std::optional<FileIdentity> packageIdentity = identityOf(fields[2], fields[3]);
-    const std::optional<FileIdentity> gameIdentity = identityOf(fields[6], fields[7]);
+    const std::span<const std::string> all(fields);
+    const std::optional<FileIdentity> packageIdentity = identityOf(all.subspan(2, identityLength));
+    const std::optional<FileIdentity> gameIdentity =
+        identityOf(all.subspan(4 + identityLength, identityLength));
     TransactionScope scope{hostPath(fields[1]), packageIdentity.value_or(FileIdentity()),
-                           path(fields[4]), hostPath(fields[5]),
+                           path(fields[2 + identityLength]), hostPath(fields[3 + identityLength]),
                            gameIdentity.value_or(FileIdentity())};
     if (!packageIdentity || !gameIdentity || !PathTranslator::isFullHostPath(scope.packageFolder) ||
         !PathTranslator::isFullHostPath(scope.gameFolder))
@@ -218,20 +226,7 @@ ErrorOr<void> Journal::discard()
 
 ErrorOr<std::string> Journal::setAside()
 {
-    // Another name may be taken between the look and the rename; the rename then refuses it, and
-    // the next number is tried.
-    for (int number = 1; number <= MaximumSetAside; ++number) {
-        const std::string name = FileName + ".foreign-" + std::to_string(number);
-        if (TRY(m_fileSystem.exists(name)))
-            continue;
-        ErrorOr<void> renamed = m_fileSystem.rename(FileName, name, Overwrite::No);
-        if (!renamed.isError())
-            return name;
-        if (renamed.error().code() != RuntimeErrorCode::FileAlreadyExists)
-            return renamed.releaseError();
-    }
-    return RuntimeError(RuntimeErrorCode::FileAlreadyExists, FileName,
-                        "Too many journals have been kept beside it already.");
+    return KeptJournals(m_fileSystem).keep(FileName);
 }
 
 std::string Journal::encode(const TransactionScope &scope)

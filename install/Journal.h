@@ -59,8 +59,8 @@ public:
     // when there is none.
     ErrorOr<std::optional<JournalContents>> resume();
     ErrorOr<void> discard();
-    // Renames the journal to a name no file has yet, so that it is kept but never acted on, and
-    // returns that name.
+    // Renames the journal to a name no file has yet, so that it is kept but never acted on while
+    // its folders are not the ones here, and returns that name.
     ErrorOr<std::string> setAside();
 
     static std::string encode(const TransactionScope &scope);

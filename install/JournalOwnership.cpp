@@ -1,7 +1,13 @@
 #include "JournalOwnership.h"
 
+#include "EditedFileName.h"
 #include "GameFolder.h"
+#include "InstallationManifest.h"
+#include "runtime/Text.h"
+#include "StatusFile.h"
+#include "WindowsFileName.h"
 
+#include <cctype>
 #include <optional>
 #include <string_view>
 
@@ -20,11 +26,56 @@ std::string quoted(const std::filesystem::path &path)
     return quoted(std::string(name.begin(), name.end()));
 }
 
-// A name that stays in the folder it is joined to: no separator, no drive, no step up.
+// A name that stays in the folder it is joined to: no separator, no drive, no step up, and nothing
+// that Windows would rewrite into another name ("...", "Rules.ini.", "NUL", "Rules.ini:stream").
 bool isPlainName(std::string_view name)
 {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of(std::string_view("/\\:\0", 4)) == std::string_view::npos;
+    return name.find_first_of(std::string_view("/\\\0", 3)) == std::string_view::npos &&
+           WindowsFileName::isTakenAsWritten(name);
+}
+
+bool isNamed(std::string_view name, const std::string &expected)
+{
+    return Text::equalsIgnoringCase(name, expected);
+}
+
+// The text after the digits it begins with and the dash that follows them; nothing unless there
+// are exactly that many digits (any number of them for a count of 0).
+std::optional<std::string_view> afterField(std::string_view text, std::size_t count,
+                                           int (*isDigit)(int))
+{
+    std::size_t digits = 0;
+    while (digits < text.size() && isDigit(static_cast<unsigned char>(text[digits])))
+        ++digits;
+    if (digits == 0 || (count != 0 && digits != count) || text.substr(digits, 1) != "-")
+        return std::nullopt;
+    return text.substr(digits + 1);
+}
+
+bool isWrittenName(std::string_view name);
+
+// How the transaction names what it keeps aside: the prefix, eight hexadecimal digits, a number,
+// then the name of the file that was there, each part ended by a dash.
+bool isHiddenName(std::string_view name)
+{
+    if (!name.starts_with(TransactionStep::HiddenNamePrefix))
+        return false;
+    const std::optional<std::string_view> afterTag =
+        afterField(name.substr(TransactionStep::HiddenNamePrefix.size()), 8, std::isxdigit);
+    const std::optional<std::string_view> original =
+        afterTag ? afterField(*afterTag, 0, std::isdigit) : std::nullopt;
+    return original && !original->starts_with(TransactionStep::HiddenNamePrefix) &&
+           isWrittenName(*original);
+}
+
+// The names the procedures give files and folders, in any letter case.
+bool isWrittenName(std::string_view name)
+{
+    const std::string text(name);
+    return InstallationManifest::isKnownName(text) || isNamed(name, StatusFile::FileName) ||
+           isNamed(name, InstallationManifest::FileName) ||
+           isNamed(name, GameFolder::BackupFolderName) || isHiddenName(name) ||
+           EditedFileName::isOne(name);
 }
 
 std::string backupPrefix()
@@ -57,6 +108,30 @@ bool isInside(const TransactionScope &scope, const std::string &path)
     return isPlainName(path) || (name && isPlainName(*name)) || isInBackupFolder(scope, path);
 }
 
+std::string_view nameOf(const std::string &path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    return std::string_view(path).substr(separator == std::string::npos ? 0 : separator + 1);
+}
+
+// Where a step of each kind may act when it is undone: a folder made or removed is only ever the
+// backup folder, a file created only the manifest, a file rewritten only the status file. Any
+// other target could make the undo delete or replace a file the transaction never wrote.
+bool isTargetOfItsKind(const TransactionScope &scope, const TransactionStep &step)
+{
+    switch (step.kind) {
+    case TransactionStep::Kind::MakeDirectory:
+    case TransactionStep::Kind::RemoveDirectory:
+        return step.target == GameFolder(scope.gameDirectory).backupFolder();
+    case TransactionStep::Kind::Create:
+        return isNamed(nameOf(step.target), InstallationManifest::FileName);
+    case TransactionStep::Kind::Rewrite:
+        return isNamed(step.target, StatusFile::FileName);
+    default:
+        return true;
+    }
+}
+
 // The file that undoing the step, or dropping what it kept aside, deletes or replaces for good:
 // always one under a hidden name of the transaction's own.
 std::string discardedBy(const TransactionStep &step)
@@ -74,9 +149,7 @@ std::string discardedBy(const TransactionStep &step)
 
 bool isHidden(const std::string &path)
 {
-    const std::size_t separator = path.find_last_of("\\/");
-    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    return std::string_view(path).substr(nameStart).starts_with(TransactionStep::HiddenNamePrefix);
+    return isHiddenName(nameOf(path));
 }
 
 std::vector<std::string> pathsOf(const TransactionStep &step)
@@ -101,30 +174,36 @@ ErrorOr<std::string> JournalOwnership::mismatch(const JournalContents &contents)
     return stepMismatch(*contents.scope, contents.steps);
 }
 
+// A package folder moved or renamed as a whole is still the one the journal was written in: its
+// steps name the status file and the package's files relative to it.
 ErrorOr<std::string> JournalOwnership::packageMismatch(const TransactionScope &scope)
 {
+    if (TRY(m_fileSystem.identity(PackageFolder)).isSameAs(scope.packageIdentity))
+        return std::string();
     const std::filesystem::path here = TRY(m_fileSystem.hostPath(PackageFolder));
     if (here != scope.packageFolder)
         return "it was written in the package folder " + quoted(scope.packageFolder) +
                ", and this package is in " + quoted(here);
-    if (TRY(m_fileSystem.identity(PackageFolder)) != scope.packageIdentity)
-        return "the package folder " + quoted(here) + " has been replaced since it was written";
-    return std::string();
+    return "the package folder " + quoted(here) + " has been replaced since it was written";
 }
 
+// The steps name the game's files through the game directory as the player gave it; where that
+// leads to the very folder the journal names, reached through another Wine prefix's drive
+// mapping or a link, the steps act on it as they are.
 ErrorOr<std::string> JournalOwnership::gameMismatch(const TransactionScope &scope)
 {
     const std::string folder = GameFolder(scope.gameDirectory).folder();
     const std::filesystem::path now = TRY(m_fileSystem.hostPath(folder));
+    const bool there = TRY(m_fileSystem.entryKind(folder)) == EntryKind::Directory;
+    if (there && TRY(m_fileSystem.identity(folder)).isSameAs(scope.gameIdentity))
+        return std::string();
     if (now != scope.gameFolder)
         return "its game folder " + quoted(scope.gameDirectory) + " was " +
                quoted(scope.gameFolder) + " when it was written and is " + quoted(now) + " now";
-    if (!TRY(m_fileSystem.exists(folder)))
+    if (!there)
         return "its game folder " + quoted(scope.gameFolder) + " no longer exists";
-    if (TRY(m_fileSystem.identity(folder)) != scope.gameIdentity)
-        return "its game folder " + quoted(scope.gameFolder) +
-               " has been deleted and made anew since it was written";
-    return std::string();
+    return "its game folder " + quoted(scope.gameFolder) +
+           " has been deleted and made anew since it was written";
 }
 
 ErrorOr<std::string> JournalOwnership::stepMismatch(const TransactionScope &scope,
@@ -136,8 +215,13 @@ ErrorOr<std::string> JournalOwnership::stepMismatch(const TransactionScope &scop
             if (!isInside(scope, path))
                 return "it names " + quoted(path) +
                        ", which lies outside the package folder and the game folder";
+            if (!isWrittenName(nameOf(path)))
+                return "it names " + quoted(path) + ", which is not a file BEXOM writes";
             usesBackupFolder = usesBackupFolder || isInBackupFolder(scope, path);
         }
+        if (!isTargetOfItsKind(scope, step))
+            return "it would delete or replace " + quoted(step.target) +
+                   ", which is not a file of its own";
         if (const std::string discarded = discardedBy(step);
             !discarded.empty() && !isHidden(discarded))
             return "it would delete " + quoted(discarded) + ", which is not a file of its own";
@@ -145,8 +229,10 @@ ErrorOr<std::string> JournalOwnership::stepMismatch(const TransactionScope &scop
     if (!usesBackupFolder)
         return std::string();
     // A link in place of the backup folder would lead the steps out of the game folder.
-    const std::string backupFolder = GameFolder(scope.gameDirectory).backupFolder();
-    if (TRY(m_fileSystem.hostPath(backupFolder)).parent_path() != scope.gameFolder)
+    const GameFolder game(scope.gameDirectory);
+    const std::string backupFolder = game.backupFolder();
+    if (TRY(m_fileSystem.hostPath(backupFolder)).parent_path() !=
+        TRY(m_fileSystem.hostPath(game.folder())))
         return "its backup folder " + quoted(backupFolder) + " leads out of the game folder";
     return std::string();
 }

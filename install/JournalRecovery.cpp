@@ -2,7 +2,9 @@
 
 #include "Journal.h"
 #include "JournalOwnership.h"
+#include "KeptJournals.h"
 #include "StepReversal.h"
+#include "TransactionScope.h"
 
 namespace {
 
@@ -28,15 +30,42 @@ std::string foreignNotice(const std::string &why, const std::string &keptAs)
 
 ErrorOr<std::string> JournalRecovery::recover()
 {
+    // The journal's discarding is the last thing a start does, so that a start that dies before
+    // it leaves the journal, and the notice, for the next one.
+    if (std::string notice = TRY(recoverJournal()); !notice.empty())
+        return notice;
+    // A journal kept at an earlier start, whose folders are here again (the installer started
+    // again from its package folder under its Wine set-up), is put right as if never kept; one
+    // at each start.
+    KeptJournals kept(m_fileSystem);
+    const std::string matched = TRY(kept.firstMatched());
+    if (matched.empty())
+        return std::string();
+    TRY(kept.takeBack(matched, Journal::FileName));
+    return recoverJournal();
+}
+
+ErrorOr<std::string> JournalRecovery::recoverJournal()
+{
     Journal journal(m_fileSystem);
+    // A folder, a named pipe or a link in its place was never written by a transaction; read, it
+    // could block the start or fail at every one.
+    const EntryKind kind = TRY(m_fileSystem.entryKind(Journal::FileName));
+    if (kind != EntryKind::Missing &&
+        (kind != EntryKind::File ||
+         TRY(m_fileSystem.linkKind(Journal::FileName)) != LinkKind::NotALink))
+        return foreignNotice("it is not a plain file", TRY(journal.setAside()));
     const std::optional<JournalContents> contents = TRY(journal.resume());
     if (!contents)
         return std::string();
     if (const std::string why = TRY(JournalOwnership(m_fileSystem).mismatch(*contents));
         !why.empty())
         return foreignNotice(why, TRY(journal.setAside()));
-    // No installer started from another copy of the package works on the game folder meanwhile.
-    const InstanceLock gameLock = TRY(contents->scope->lockGameFolder());
+    // No installer started from another copy of the package works on the game folder meanwhile:
+    // the folder as it is reached now, which may be by another path than the journal's.
+    const InstanceLock gameLock =
+        TRY(TRY(TransactionScope::resolve(m_fileSystem, contents->scope->gameDirectory))
+                .lockGameFolder());
     StepReversal reversal(m_fileSystem);
     if (contents->committed) {
         TRY(reversal.dropAsides(contents->steps));

@@ -8,7 +8,8 @@
 // a crash, a kill or a power cut left its journal behind. Until the journal's commit record, the
 // recorded steps are undone; after it, the work stands and only the former files kept aside are
 // still to be dropped. A journal that was not written for this package folder and its game folder
-// as they are now is never acted on: it is kept under another name, and the player is told.
+// as they are now is never acted on: it is kept under another name, and the player is told; once
+// its folders are here again, at a later start, it is acted on after all.
 class JournalRecovery final
 {
 public:
@@ -35,5 +36,7 @@ public:
     ErrorOr<std::string> recover();
 
 private:
+    ErrorOr<std::string> recoverJournal();
+
     FileSystem &m_fileSystem;
 };

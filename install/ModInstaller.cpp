@@ -1,15 +1,19 @@
 #include "ModInstaller.h"
 
 #include "DigestQueue.h"
+#include "EditedFileName.h"
 #include "GameFinder.h"
 #include "GameFolder.h"
 #include "GameFolderCheck.h"
 #include "InstallationManifest.h"
+#include "KeptJournals.h"
 #include "ManifestDraft.h"
 #include "PackageFolder.h"
 #include "runtime/NativeFileOperations.h"
 #include "runtime/Text.h"
 #include "Transaction.h"
+
+#include <algorithm>
 
 using Role = ManifestEntry::Role;
 
@@ -61,6 +65,7 @@ ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDire
 {
     const GameFolder game(gameDirectory);
     TRY(checkInstallable(edition, game));
+    TRY(KeptJournals(m_fileSystem).refuseWhileNamed(gameDirectory));
     Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
         return nameProtectedFolder(transaction.complete(installAftermath(transaction, game)), game);
@@ -84,16 +89,19 @@ ErrorOr<void> ModInstaller::nameProtectedFolder(ErrorOr<void> outcome, const Gam
 
 ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDirectory)
 {
+    m_keptEdits.clear();
     const GameFolder game(gameDirectory);
     const StatusRecord status = TRY(checkRemovable(game));
+    TRY(KeptJournals(m_fileSystem).refuseWhileNamed(gameDirectory));
     const std::optional<InstallationManifest> manifest = TRY(readManifest(game));
+    std::vector<std::string> edited;
     if (manifest)
-        TRY(checkManifest(edition, game, *manifest));
+        edited = TRY(checkManifest(edition, game, *manifest));
     else
         TRY(checkEarlierBackup(edition, game));
     Transaction transaction(m_fileSystem, game);
     if (manifest)
-        return transaction.complete(uninstallListed(transaction, game, *manifest, status));
+        return transaction.complete(uninstallListed(transaction, game, *manifest, edited, status));
     if (edition == Edition::Aftermath)
         return transaction.complete(uninstallAftermath(transaction, game, status));
     return transaction.complete(uninstallCounterstrike(transaction, game, status));
@@ -155,13 +163,31 @@ ErrorOr<void> ModInstaller::checkEarlierBackup(Edition edition, const GameFolder
     TRY(GameFolderCheck(m_fileSystem).requireFile(game.backedUp(Expand), cause(Expand)));
     if (edition == Edition::Aftermath)
         TRY(GameFolderCheck(m_fileSystem).requireFile(game.backedUp(Expand2), cause(Expand2)));
-    return {};
+    // Such an installation placed every file of the mod. Without them, this is more likely one
+    // that was cut short, whose fixed list would delete files it never placed: the player's own.
+    std::vector<std::string> missing;
+    for (const std::string &name : packageFiles(edition)) {
+        const std::string placed =
+            name == Expand2 && edition == Edition::Counterstrike ? Expand : name;
+        if (!TRY(m_fileSystem.exists(game.file(placed))))
+            missing.push_back(placed);
+    }
+    if (missing.empty())
+        return {};
+    return RuntimeError(RuntimeErrorCode::FileNotFound, game.file(missing.front()),
+                        "BEXOM's backup folder holds no list of the files BEXOM installed, and the "
+                        "game folder lacks " +
+                            Text::join(missing, ", ") +
+                            ", which an earlier version's installation leaves, so the removal "
+                            "cannot tell what to take out. If you deleted them yourself, copy "
+                            "them back from the BEXOM package and try again.");
 }
 
 // A stale copy of the package may name the other edition; its removal would delete files that
 // this installation never placed, the player's own Aftrmath.ini among them.
-ErrorOr<void> ModInstaller::checkManifest(Edition edition, const GameFolder &game,
-                                          const InstallationManifest &manifest)
+ErrorOr<std::vector<std::string>> ModInstaller::checkManifest(Edition edition,
+                                                              const GameFolder &game,
+                                                              const InstallationManifest &manifest)
 {
     if (manifest.edition() != edition)
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
@@ -174,10 +200,42 @@ ErrorOr<void> ModInstaller::checkManifest(Edition edition, const GameFolder &gam
     std::vector<std::size_t> tickets;
     for (const ManifestEntry &entry : kept)
         tickets.push_back(TRY(openKeptFile(game, entry, digests)));
+    const std::vector<ManifestEntry> placed = manifest.entries(Role::Placed);
+    std::vector<std::optional<std::size_t>> placedTickets;
+    for (const ManifestEntry &entry : placed)
+        placedTickets.push_back(TRY(openPlacedFile(game, entry, digests)));
     for (std::size_t index = 0; index < kept.size(); ++index)
         if (TRY(digests.result(tickets[index])) != kept[index].digest)
             return damagedBackup(game, kept[index]);
-    return {};
+    std::vector<std::string> edited;
+    for (std::size_t index = 0; index < placed.size(); ++index)
+        if (placedTickets[index] &&
+            TRY(digests.result(*placedTickets[index])) != placed[index].digest)
+            edited.push_back(placed[index].name);
+    return edited;
+}
+
+// A link or a folder at a placed file's name was never the mod's file to keep; it goes aside as
+// before.
+ErrorOr<std::optional<std::size_t>> ModInstaller::openPlacedFile(const GameFolder &game,
+                                                                 const ManifestEntry &placed,
+                                                                 DigestQueue &digests)
+{
+    const std::string path = game.file(placed.name);
+    if (TRY(m_fileSystem.linkKind(path)) != LinkKind::NotALink ||
+        TRY(m_fileSystem.entryKind(path)) != EntryKind::File)
+        return std::optional<std::size_t>();
+    ErrorOr<std::size_t> ticket = digests.add(path);
+    if (!ticket.isError())
+        return std::optional(ticket.value());
+    // A file the game holds open cannot be read either; the reader says only that access was
+    // denied.
+    if (ticket.error().code() != RuntimeErrorCode::PermissionDenied)
+        return ticket.releaseError();
+    return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
+                        "BEXOM could not read its file to tell whether you changed it: another "
+                        "program may have it open (the game may be running), or it may not be "
+                        "readable. Close the game and try again.");
 }
 
 ErrorOr<std::size_t> ModInstaller::openKeptFile(const GameFolder &game, const ManifestEntry &kept,
@@ -247,7 +305,12 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
     // half written, so it must never be the one the removal gives back.
     const std::string expand2 = TRY(keepGameFile(transaction, game, manifest, Expand2));
     TRY(transaction.copy(game.backedUp(expand2), game.file(expand)));
-    manifest.addCopy(Role::Placed, expand, expand2);
+    // A copy made through a link holds the bytes of the link's target, whereas the link's own
+    // digest is that of the target's name; the removal would take the copy for the player's work.
+    if (TRY(m_fileSystem.linkKind(game.backedUp(expand2))) == LinkKind::NotALink)
+        manifest.addCopy(Role::Placed, expand, expand2);
+    else
+        TRY(manifest.add(Role::Placed, expand, game.file(expand)));
     TRY(copyModFile(transaction, game, manifest, Expand2));
     TRY(copyModFile(transaction, game, manifest, Rules));
     TRY(copyModFile(transaction, game, manifest, Aftrmath));
@@ -280,10 +343,15 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
 // deleted already is simply not there to take out.
 ErrorOr<void> ModInstaller::uninstallListed(Transaction &transaction, const GameFolder &game,
                                             const InstallationManifest &manifest,
+                                            const std::vector<std::string> &edited,
                                             const StatusRecord &status)
 {
-    for (const ManifestEntry &placed : manifest.entries(Role::Placed))
-        TRY(deleteModFile(transaction, game, placed.name));
+    for (const ManifestEntry &placed : manifest.entries(Role::Placed)) {
+        if (std::find(edited.begin(), edited.end(), placed.name) != edited.end())
+            TRY(keepEditedFile(transaction, game, placed.name));
+        else
+            TRY(deleteModFile(transaction, game, placed.name));
+    }
     for (const ManifestEntry &kept : manifest.entries(Role::Kept))
         TRY(giveBackKeptFile(transaction, game, kept.name));
     TRY(removeManifest(transaction, game));
@@ -377,6 +445,21 @@ ErrorOr<void> ModInstaller::deleteModFile(Transaction &transaction, const GameFo
     if (!TRY(m_fileSystem.exists(game.file(name))))
         return {};
     return transaction.deleteFile(game.file(name));
+}
+
+// The player's changes to a file of the mod go to the package folder, never over a file there.
+// The move is a step of the transaction, so a removal that fails later brings the file back.
+ErrorOr<void> ModInstaller::keepEditedFile(Transaction &transaction, const GameFolder &game,
+                                           const std::string &name)
+{
+    int number = 1;
+    while (TRY(m_fileSystem.exists(EditedFileName::of(name, number))))
+        ++number;
+    const std::string keptAs = EditedFileName::of(name, number);
+    std::string path = TRY(PackageFolder::pathOf(m_fileSystem, keptAs));
+    TRY(transaction.move(game.file(name), keptAs));
+    m_keptEdits.push_back({name, keptAs, std::move(path)});
+    return {};
 }
 
 ErrorOr<void> ModInstaller::takeBackModFile(Transaction &transaction, const GameFolder &game,

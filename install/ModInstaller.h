@@ -13,6 +13,17 @@ class GameFolder;
 class ManifestDraft;
 class Transaction;
 
+// A file of the mod that the player changed after the installation, and the name in the package
+// folder under which the removal kept it rather than delete it, with the whole path for the player.
+struct KeptEdit
+{
+    std::string name;
+    std::string keptAs;
+    std::string path;
+
+    bool operator==(const KeptEdit &) const = default;
+};
+
 // Puts the mod into a game folder and takes it out again. Each procedure checks what it needs
 // before it touches anything, and undoes every step it has done when a later one fails, so the
 // game folder and the status file are either wholly changed or exactly as they were.
@@ -22,6 +33,8 @@ class Transaction;
 // kept, with their sizes and hashes. The removal takes out what the manifest lists and nothing
 // else, and only once every kept file has been found whole. A backup folder without a manifest,
 // made by an earlier version of the installer, is taken out by the fixed lists of each edition.
+// A placed file that no longer holds what the installation placed is the player's work (a tuned
+// Rules.ini): the removal moves it to the package folder instead of deleting it.
 class ModInstaller final
 {
 public:
@@ -29,6 +42,8 @@ public:
 
     ErrorOr<void> install(Edition edition, const std::string &gameDirectory);
     ErrorOr<void> uninstall(Edition edition, const std::string &gameDirectory);
+    // What the last successful removal kept of the player's changes.
+    const std::vector<KeptEdit> &keptEdits() const { return m_keptEdits; }
 
 private:
     ErrorOr<void> checkInstallable(Edition edition, const GameFolder &game);
@@ -37,11 +52,15 @@ private:
     // Returns the status file as it is, for the removal to keep its path line.
     ErrorOr<StatusRecord> checkRemovable(const GameFolder &game);
     ErrorOr<void> checkEarlierBackup(Edition edition, const GameFolder &game);
-    ErrorOr<void> checkManifest(Edition edition, const GameFolder &game,
-                                const InstallationManifest &manifest);
+    // Returns the names of the placed files that the player has changed since.
+    ErrorOr<std::vector<std::string>> checkManifest(Edition edition, const GameFolder &game,
+                                                    const InstallationManifest &manifest);
     // Returns the ticket of the kept file's digest.
     ErrorOr<std::size_t> openKeptFile(const GameFolder &game, const ManifestEntry &kept,
                                       DigestQueue &digests);
+    // Nothing for a placed file that is not a plain file, or not there at all.
+    ErrorOr<std::optional<std::size_t>>
+    openPlacedFile(const GameFolder &game, const ManifestEntry &placed, DigestQueue &digests);
     static RuntimeError damagedBackup(const GameFolder &game, const ManifestEntry &kept);
     // A file of the package, named in the message as what.
     ErrorOr<void> requirePackageFile(const std::string &name, const std::string &what);
@@ -51,7 +70,9 @@ private:
     ErrorOr<void> installAftermath(Transaction &transaction, const GameFolder &game);
     ErrorOr<void> installCounterstrike(Transaction &transaction, const GameFolder &game);
     ErrorOr<void> uninstallListed(Transaction &transaction, const GameFolder &game,
-                                  const InstallationManifest &manifest, const StatusRecord &status);
+                                  const InstallationManifest &manifest,
+                                  const std::vector<std::string> &edited,
+                                  const StatusRecord &status);
     ErrorOr<void> uninstallAftermath(Transaction &transaction, const GameFolder &game,
                                      const StatusRecord &status);
     ErrorOr<void> uninstallCounterstrike(Transaction &transaction, const GameFolder &game,
@@ -69,10 +90,13 @@ private:
     ErrorOr<void> removeManifest(Transaction &transaction, const GameFolder &game);
     ErrorOr<void> deleteModFile(Transaction &transaction, const GameFolder &game,
                                 const std::string &name);
+    ErrorOr<void> keepEditedFile(Transaction &transaction, const GameFolder &game,
+                                 const std::string &name);
     ErrorOr<void> takeBackModFile(Transaction &transaction, const GameFolder &game,
                                   const std::string &name);
     ErrorOr<void> giveBackKeptFile(Transaction &transaction, const GameFolder &game,
                                    const std::string &name);
 
     FileSystem &m_fileSystem;
+    std::vector<KeptEdit> m_keptEdits;
 };

@@ -30,4 +30,10 @@ std::string described(FileSystem &fileSystem)
     return folder + ", " + asThePlayerSeesIt(host.value());
 }
 
+ErrorOr<std::string> pathOf(FileSystem &fileSystem, const std::string &name)
+{
+    const std::filesystem::path host = TRY(fileSystem.hostPath("."));
+    return asThePlayerSeesIt(host / std::u8string(name.begin(), name.end()));
+}
+
 } // namespace PackageFolder

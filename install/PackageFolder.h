@@ -11,5 +11,7 @@ namespace PackageFolder {
 // "the folder the installer was started from, C:\BEXOM", the path as the player finds it in a file
 // manager; without the path when even that cannot be found.
 std::string described(FileSystem &fileSystem);
+// The path of a file in the package folder as the player finds it in a file manager.
+ErrorOr<std::string> pathOf(FileSystem &fileSystem, const std::string &name);
 
 } // namespace PackageFolder

@@ -1,6 +1,7 @@
 #include "RemovalRequest.h"
 
 #include "ModInstaller.h"
+#include "runtime/Text.h"
 #include "StatusFile.h"
 
 namespace {
@@ -8,6 +9,17 @@ namespace {
 const std::string Title = "BEXOM";
 const std::string ConfirmPrompt = "Are you sure you wish to uninstall BEXOM?";
 const std::string NotInstalled = "BEXOM is not installed";
+
+// No message follows a removal, unless it kept something the player would otherwise look for.
+std::string editsKeptNotice(const std::vector<KeptEdit> &kept)
+{
+    std::vector<std::string> lines{"BEXOM has been uninstalled. These files of BEXOM had been "
+                                   "changed since it was installed, so they were not deleted "
+                                   "but kept:"};
+    for (const KeptEdit &edit : kept)
+        lines.push_back(edit.name + " as \"" + edit.path + "\"");
+    return Text::join(lines, "\n");
+}
 
 } // namespace
 
@@ -32,16 +44,21 @@ ErrorOr<void> RemovalRequest::run()
 
 ErrorOr<void> RemovalRequest::Unins_Aftermath()
 {
-    return m_services.busyIndicator.runWhileBusy([this] {
-        return ModInstaller(m_services.fileSystem)
-            .uninstall(Edition::Aftermath, m_storedGameDirectory);
-    });
+    return uninstall(Edition::Aftermath);
 }
 
 ErrorOr<void> RemovalRequest::Unins_Counterstrike()
 {
-    return m_services.busyIndicator.runWhileBusy([this] {
-        return ModInstaller(m_services.fileSystem)
-            .uninstall(Edition::Counterstrike, m_storedGameDirectory);
-    });
+    return uninstall(Edition::Counterstrike);
+}
+
+ErrorOr<void> RemovalRequest::uninstall(Edition edition)
+{
+    ModInstaller installer(m_services.fileSystem);
+    TRY(m_services.busyIndicator.runWhileBusy(
+        [&] { return installer.uninstall(edition, m_storedGameDirectory); }));
+    if (!installer.keptEdits().empty())
+        m_services.messageBox.show(editsKeptNotice(installer.keptEdits()),
+                                   MessageBoxStyle::Question, Title);
+    return {};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Edition.h"
 #include "runtime/ErrorOr.h"
 #include "runtime/RuntimeServices.h"
 
@@ -17,6 +18,7 @@ public:
 private:
     ErrorOr<void> Unins_Aftermath();
     ErrorOr<void> Unins_Counterstrike();
+    ErrorOr<void> uninstall(Edition edition);
 
     RuntimeServices &m_services;
     std::string m_storedGameDirectory;

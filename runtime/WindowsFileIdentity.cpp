@@ -21,6 +21,8 @@ std::error_code identify(const std::filesystem::path &path, FileIdentity &identi
     ::CloseHandle(file);
     if (!read)
         return {static_cast<int>(error), std::system_category()};
+    // No birth time: Wine, under which most players run this program, gives a folder's change
+    // time as its creation time, and a folder would seem made anew at every step.
     identity = {information.dwVolumeSerialNumber,
                 (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
                     information.nFileIndexLow};

@@ -11,7 +11,10 @@ ErrorOr<void> Procedure::prepare(InstallScratch &scratch) const
     scratch.reset();
     if (direction == Direction::Install)
         return {};
-    return ModInstaller(scratch.fileSystem()).install(edition, scratch.gameDirectory());
+    TRY(ModInstaller(scratch.fileSystem()).install(edition, scratch.gameDirectory()));
+    // The player has tuned the mod's Rules.ini since, and the removal must keep it.
+    return scratch.fileSystem().writeFileAtomically(scratch.gameDirectory() + "Rules.ini",
+                                                    "tuned by the player");
 }
 
 ErrorOr<void> Procedure::run(FileSystem &fileSystem, const std::string &gameDirectory) const

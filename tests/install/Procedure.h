@@ -18,7 +18,8 @@ struct Procedure
     Edition edition;
     Direction direction;
 
-    // A removal starts from a completed installation of its edition.
+    // A removal starts from a completed installation of its edition, one of whose files the
+    // player has changed.
     ErrorOr<void> prepare(InstallScratch &scratch) const;
     ErrorOr<void> run(FileSystem &fileSystem, const std::string &gameDirectory) const;
     // The same through the request that leads to it, answered Yes.

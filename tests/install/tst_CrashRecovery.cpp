@@ -28,6 +28,11 @@ enum class Foreign {
     Unnamed,                  // steps without the first record that names the folders
     Crafted,                  // the right folders, but a step that names a file outside them
     BackupFolderLink,         // the right folders, but the backup folder a link to outside
+    DeviceLink,               // a link to a device where the journal should be
+    ThousandKept,             // steps without the first record, beside a thousand kept journals
+    // Not foreign: the same folders reached another way, where the journal is undone.
+    PackageMoved,           // the package folder moved as a whole
+    GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
 };
 
 // A game folder whose name no journal field or command line may break. Windows allows no double
@@ -111,9 +116,10 @@ JournalContents firstRecords(const JournalContents &whole, std::size_t n)
 }
 
 // Makes the journal that a process killed half-way through an installation leaves.
-bool killHalfWay(InstallScratch &scratch, const std::string &gameDirectory)
+bool killHalfWay(InstallScratch &scratch, const std::string &gameDirectory,
+                 const std::string &procedureName)
 {
-    const Procedure procedure = *Procedure::named("Ins_Aftermath");
+    const Procedure procedure = *Procedure::named(procedureName);
     FaultyFileSystem counting(scratch.fileSystem());
     if (procedure.run(counting, gameDirectory).isError())
         return false;
@@ -254,6 +260,8 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
         Foreign foreign;
         std::string why;
         std::string outside;
+        Kind kind = Kind::Copy;
+        std::string procedure = "Ins_Aftermath";
     } rows[] = {
         {"package unpacked elsewhere",
          Foreign::PackageUnpackedElsewhere,
@@ -262,8 +270,38 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
 #ifndef _WIN32
         // Only Wine has prefixes.
         {"another Wine prefix", Foreign::OtherWinePrefix, "when it was written and is", {}},
+        {"another Wine prefix, Counterstrike",
+         Foreign::OtherWinePrefix,
+         "when it was written and is",
+         {},
+         Kind::Copy,
+         "Ins_Counter"},
+        {"journal a link to a device", Foreign::DeviceLink, "it is not a plain file", {}},
 #endif
+        {"journal beside a thousand kept ones",
+         Foreign::ThousandKept,
+         "it does not begin with a record",
+         {}},
         {"game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew", {}},
+        {"package moved: undone there", Foreign::PackageMoved, {}, {}},
+        {"package moved, Counterstrike: undone there",
+         Foreign::PackageMoved,
+         {},
+         {},
+         Kind::Copy,
+         "Ins_Counter"},
+#ifndef _WIN32
+        {"same game folder through another prefix: undone",
+         Foreign::GameThroughOtherPrefix,
+         {},
+         {}},
+        {"same game folder through another prefix, Counterstrike: undone",
+         Foreign::GameThroughOtherPrefix,
+         {},
+         {},
+         Kind::Copy,
+         "Ins_Counter"},
+#endif
         {"no first record", Foreign::Unnamed, "it does not begin with a record", {}},
         {"file in the home folder", Foreign::Crafted, outside, "%1/home/.bashrc"},
         {"up from the package", Foreign::Crafted, outside, "..\\home\\.bashrc"},
@@ -274,17 +312,31 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
         {"drive-relative", Foreign::Crafted, outside, "C:.bashrc"},
         {"copy over a file the player sees", Foreign::Crafted, "which is not a file of its own",
          "%2Expand.mix"},
+        {"create of a file the player sees", Foreign::Crafted, "which is not a file of its own",
+         "%2Expand.mix", Kind::Create},
+        {"rewrite of a file the player sees", Foreign::Crafted, "which is not a file of its own",
+         "%2Rules.ini", Kind::Rewrite},
+        {"folder made at three dots", Foreign::Crafted, outside, "%2...", Kind::MakeDirectory},
+        {"device name", Foreign::Crafted, outside, "%2AUX.txt", Kind::Move},
+        {"trailing dot", Foreign::Crafted, outside, "%2Rules.ini.", Kind::Move},
+        {"stream", Foreign::Crafted, outside, "%2Rules.ini:hidden", Kind::Move},
+        {"a name BEXOM never writes", Foreign::Crafted, "which is not a file BEXOM writes",
+         "%2RA95.exe", Kind::Move},
 #ifndef _WIN32
         // Making a link on Windows takes a privilege that the tests cannot count on.
         {"backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
-         "%2BEXOMv2\\.bashrc"},
+         "%2BEXOMv2\\Rules.ini"},
 #endif
     };
-    for (const auto &[name, foreign, why, outsidePath] : rows)
+    for (const auto &[name, foreign, why, outsidePath, kind, procedure] : rows)
         SUBCASE(name)
         {
             InstallScratch scratch(GameFiles);
             const ScratchFolder &folder = scratch.scratch();
+            std::vector<std::string> pristine = folder.snapshot();
+            const std::string ownPrefix =
+                std::getenv("WINEPREFIX") ? std::getenv("WINEPREFIX") : "";
+            const ScratchFolder otherPrefix;
             std::string package = InstallScratch::PackageFolder;
             const auto craft = [&](const std::vector<TransactionStep> &steps) {
                 const auto scope =
@@ -292,19 +344,32 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 folder.createFile(JournalPath, Journal::encode({scope.value(), steps, 0, false}));
             };
             const TransactionStep copyOutside{
-                Kind::Copy,
-                "Rules.ini",
+                kind, kind == Kind::Copy || kind == Kind::Move ? "Rules.ini" : "",
                 Text::replaceAll(Text::replaceAll(outsidePath, "%1", folder.path()), "%2",
                                  scratch.gameDirectory()),
-                {}};
+                kind == Kind::Rewrite ? ".bexom-aside-0123abcd-1-Status.ini" : ""};
             switch (foreign) {
             case Foreign::PackageUnpackedElsewhere:
-                REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
+            case Foreign::PackageMoved:
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
                 package = "unpacked";
                 fs::rename(folder.at(InstallScratch::PackageFolder), folder.at(package));
+                for (std::string &line : pristine)
+                    line = Text::replaceAll(line, InstallScratch::PackageFolder + '/', "unpacked/");
+                std::sort(pristine.begin(), pristine.end());
+                if (foreign == Foreign::PackageUnpackedElsewhere)
+                    makeAnew(folder, package);
+                break;
+            case Foreign::GameThroughOtherPrefix:
+                REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
+                otherPrefix.createFolder("dosdevices");
+                fs::create_symlink(folder.path(), otherPrefix.at("dosdevices/c:"));
+#ifndef _WIN32
+                ::setenv("WINEPREFIX", otherPrefix.path().c_str(), 1);
+#endif
                 break;
             case Foreign::OtherWinePrefix:
-                REQUIRE(killHalfWay(scratch, scratch.driveCDirectory()));
+                REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
                 folder.createFolder("other/dosdevices");
                 folder.createFolder("other/drive/game");
                 fs::create_symlink(folder.at("other/drive"), folder.at("other/dosdevices/c:"));
@@ -313,7 +378,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
 #endif
                 break;
             case Foreign::GameReinstalled:
-                REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
                 makeAnew(folder, "game");
                 break;
             case Foreign::Unnamed:
@@ -324,16 +389,36 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             case Foreign::BackupFolderLink:
                 fs::create_symlink(folder.at("home"), folder.at("game/BEXOMv2"));
                 // Undone, the move would take the file through the link into the game folder.
-                craft({{Kind::MakeDirectory, {}, scratch.gameDirectory() + "BEXOMv2", {}},
-                       {Kind::Move, scratch.gameDirectory() + "Taken", copyOutside.target, {}}});
+                craft(
+                    {{Kind::MakeDirectory, {}, scratch.gameDirectory() + "BEXOMv2", {}},
+                     {Kind::Move, scratch.gameDirectory() + "Title.pcx", copyOutside.target, {}}});
                 break;
             case Foreign::Crafted:
                 craft({copyOutside});
                 break;
+            case Foreign::DeviceLink:
+                fs::create_symlink("/dev/null", folder.at(JournalPath));
+                break;
+            case Foreign::ThousandKept:
+                folder.createFile(JournalPath, Journal::encode(copyOutside));
+                for (int number = 1; number <= 1000; ++number)
+                    folder.createFile(JournalPath + ".foreign-" + std::to_string(number), "kept");
+                break;
+            }
+            if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix) {
+                HostFileSystem fileSystem(folder.at(package));
+                const auto recovered = JournalRecovery(fileSystem).recover();
+                VERIFY_SUCCESS(recovered);
+                CHECK(recovered.value() == JournalRecovery::UndoneNotice);
+                CHECK(folder.snapshot() == pristine);
+                return;
             }
             folder.createFile("home/.bashrc", "the player's own");
+            folder.createFile("home/Rules.ini", "the player's own");
             const std::string kept =
-                Journal::FileName + (foreign == Foreign::Unnamed ? ".foreign-2" : ".foreign-1");
+                Journal::FileName + (foreign == Foreign::Unnamed        ? ".foreign-2"
+                                     : foreign == Foreign::ThousandKept ? ".foreign-1001"
+                                                                        : ".foreign-1");
             std::vector<std::string> expected = folder.snapshot();
             const auto journalLine =
                 std::find_if(expected.begin(), expected.end(), [](const std::string &line) {
@@ -355,6 +440,26 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             CHECK(recovered.value().ends_with(
                 Text::replaceAll(notice.substr(blank + 2), "%2", kept)));
             CHECK(folder.snapshot() == expected);
+            if (foreign == Foreign::PackageUnpackedElsewhere) {
+                // While it is kept, the journal stops all work on the game folder it names.
+                const auto refused =
+                    ModInstaller(fileSystem).uninstall(Edition::Aftermath, scratch.gameDirectory());
+                REQUIRE(refused.isError());
+                CHECK(refused.error().path() == kept);
+                CHECK(folder.snapshot() == expected);
+            }
+#ifndef _WIN32
+            if (foreign == Foreign::OtherWinePrefix) {
+                // Started again under its own prefix, the installer undoes the kept journal.
+                ::setenv("WINEPREFIX", ownPrefix.c_str(), 1);
+                const auto undone = JournalRecovery(fileSystem).recover();
+                VERIFY_SUCCESS(undone);
+                CHECK(undone.value() == JournalRecovery::UndoneNotice);
+                fs::remove_all(folder.at("home"));
+                fs::remove_all(folder.at("other"));
+                CHECK(folder.snapshot() == pristine);
+            }
+#endif
         }
 }
 
@@ -386,13 +491,14 @@ TEST_CASE("secondInstallerActsOnNothingWhileTheFirstWorks")
     const std::optional<ChildProcess::Ending> secondEnding = second.finish();
     REQUIRE(secondEnding);
     CHECK(secondEnding->number == 3);
-    // From another copy of the package: refused at its first step.
+    // From another copy of the package: refused before its first step, since the game folder
+    // holds no whole installation yet.
     ChildProcess third(CRASH_RUNNER,
                        runnerArguments(folder.at("copy"), "Unins_Counterstrike", game, {"0"}));
     const std::optional<ChildProcess::Ending> thirdEnding = third.finish();
     REQUIRE(thirdEnding);
     CHECK(thirdEnding->number == 1);
-    CHECK(third.errors().find("Another BEXOM installer is working on this") != std::string::npos);
+    CHECK(third.errors().find("cannot tell what to take out") != std::string::npos);
     CHECK(scratch.snapshot() == held);
 
     first.writeLine();

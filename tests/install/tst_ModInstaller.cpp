@@ -192,6 +192,18 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
          aftermath,
          Naming::AsGiven,
          {"-game/" + ManifestPath}},
+        {"files of the mod edited by the player, Aftermath",
+         Edition::Aftermath,
+         "game",
+         aftermath,
+         Naming::AsGiven,
+         {"~game/Rules.ini", "~game/Expand.mix"}},
+        {"Rules.ini edited by the player, Counterstrike, kept before",
+         Edition::Counterstrike,
+         "game",
+         counterstrike,
+         Naming::AsGiven,
+         {"~game/Rules.ini", "+package/Rules (edited).ini"}},
     };
     for (const Row &row : rows)
         SUBCASE(row.name)
@@ -223,11 +235,14 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
             compare(listedFiles(scratch, row.folder), filesToList(row.edition, row.gameFiles));
             CHECK(scratch.status() == statusBytes(statusItem, directory));
 
+            std::map<std::string, std::string> edited;
             for (const std::string &change : row.meanwhile) {
                 applyChange(scratch.scratch(), change);
-                if (change.starts_with('+'))
-                    before.push_back(ScratchFolder::fileLine(change.substr(row.folder.size() + 2),
-                                                             "in the way"));
+                const std::string name = change.substr(row.folder.size() + 2);
+                if (change.starts_with('~'))
+                    edited[name] = scratch.scratch().contents(change.substr(1));
+                else if (change.starts_with("+" + row.folder + '/'))
+                    before.push_back(ScratchFolder::fileLine(name, "in the way"));
             }
             std::sort(before.begin(), before.end());
 
@@ -235,7 +250,15 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
             // Back byte for byte, names spelled as they were included.
             CHECK(scratch.gameSnapshot() == before);
             CHECK(scratch.status() == statusBytes("Status=Uninstalled", directory));
-            CHECK(scratch.scratch().snapshot(InstallScratch::PackageFolder).size() == 7);
+            // The player's changes are kept in the package folder, never over a file there.
+            CHECK(installer.keptEdits().size() == edited.size());
+            for (const KeptEdit &kept : installer.keptEdits())
+                CHECK(scratch.scratch().contents("package/" + kept.keptAs) == edited[kept.name]);
+            const auto addedToPackage = std::count_if(
+                row.meanwhile.begin(), row.meanwhile.end(),
+                [](const std::string &change) { return change.starts_with("+package/"); });
+            CHECK(scratch.scratch().snapshot(InstallScratch::PackageFolder).size() ==
+                  7 + edited.size() + static_cast<std::size_t>(addedToPackage));
         }
 }
 
@@ -308,6 +331,15 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     install("very long path", "%1/" + std::string(300, 'x') + "\\", {}, 75);
 #endif
     install("blanks only", "     ", {}, 76);
+    // Windows would open another folder, or a device, than the one these name.
+    install("device name in the path", "C:\\Games\\CON\\", {}, 76, Edition::Aftermath, {},
+            "The game folder's path holds the name \"CON\", which Windows does not take as "
+            "written: it is the name of a device (such as CON, NUL, AUX or COM1), which Windows "
+            "opens instead of a file. Type the folder as it is named, such as "
+            "C:\\WESTWOOD\\REDALERT\\.");
+    install("trailing blank in the path", "C:/Games/RA /", {}, 76);
+    install("three dots in the path", "C:\\Games\\...\\", {}, 76);
+    install("stream in the path", "C:\\Games\\RA:hidden\\", {}, 76);
     install("control characters", "C:\\WEST\tWOOD\001\\RED\033ALERT\\", {}, 76);
 #ifndef _WIN32
     // Windows has neither links that a player makes nor two names that differ only in case.
@@ -347,6 +379,8 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             "installation kept), so the game could not be given back.");
     removal("removal, backup copy of Expand2.mix damaged", Edition::Counterstrike,
             {"~game/BEXOMv2/Expand2.mix"}, {}, 75);
+    removal("removal, no manifest and not every file of the mod", Edition::Aftermath,
+            {"-game/" + ManifestPath, "-game/MPlayer.ini", "-game/Title.pcx"}, {}, 53);
     removal("removal, manifest damaged", Edition::Aftermath, {"~game/BEXOMv2/BEXOMv2.manifest"}, {},
             75);
     removal("removal, manifest a folder", Edition::Aftermath,
@@ -502,6 +536,14 @@ TEST_CASE("manifestIsBelievedOnlyWhenWhole")
         {"name with a slash", listing("placed C:/Expand.mix 5 " + hash), 75},
         {"parent folder", listing("placed .. 5 " + hash), 75},
         {"a file the installation never touches", listing("placed RA95.exe 5 " + hash), 75},
+        {"listed twice", listing("kept EXPAND.MIX 5 " + hash + "\r\nkept Expand.mix 5 " + hash),
+         75},
+        // Sealed again after an edit: the checksum holds, but the edition never places the file.
+        {"re-sealed, a file the edition never places",
+         sealed({"BEXOM-manifest 1", "edition Counterstrike", "placed Aftrmath.ini 5 " + hash}),
+         75},
+        {"re-sealed, a file the edition never keeps",
+         sealed({"BEXOM-manifest 1", "edition Counterstrike", "kept MPlayer.ini 5 " + hash}), 75},
     };
     for (const auto &[name, bytes, error] : rows) {
         CAPTURE(name);

@@ -177,6 +177,7 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
         int answer;
         Lines shown;
         Removal removal;
+        std::string tuned = {}; // a file of the mod the player changed after the installation
     } rows[] = {
         {"answered No, status file not read",
          "Ins_Aftermath",
@@ -193,6 +194,15 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
          MessageBoxAnswer::Cancel,
          {ConfirmRemoval},
          NotRun},
+        {"Rules.ini tuned by the player",
+         "Ins_Aftermath",
+         "",
+         yes,
+         {ConfirmRemoval, "BEXOM | 32 | BEXOM has been uninstalled. These files of BEXOM had been "
+                          "changed since it was installed, so they were not deleted but kept:\n"
+                          "Rules.ini as \"...Rules (edited).ini\""},
+         Restored,
+         "Rules.ini"},
         {"other status item",
          "Ins_Counter",
          "Status=aftermath\r\n" + pathItem,
@@ -233,6 +243,8 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
         if (!row.status.empty())
             game.writeStatus(
                 Text::replaceAll(row.status, "C:\\WESTWOOD\\REDALERT\\", game.driveCDirectory()));
+        if (!row.tuned.empty())
+            game.scratch().createFile("WESTWOOD/REDALERT/" + row.tuned, "tuned by the player");
         const Lines allBefore = game.snapshot();
 
         window.form.Buttonn_Click(1);
