@@ -15,12 +15,14 @@ const std::vector<std::string> SteamFolders = {
 };
 
 // Lutris puts each game's prefix in a folder of its own under ~/Games unless the player chose
-// another place, which the game's file then names; it has kept those files in three places.
+// another place, which the game's file then names; it has kept those files in four places, the
+// older of each pair for installations that predate the newer.
 const std::string LutrisGames = "Games";
 const std::vector<std::string> LutrisGameFiles = {
     ".local/share/lutris/games",
     ".config/lutris/games",
     ".var/app/net.lutris.Lutris/data/lutris/games",
+    ".var/app/net.lutris.Lutris/config/lutris/games",
 };
 
 const std::vector<std::string> OtherPrefixFolders = {
