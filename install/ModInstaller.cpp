@@ -72,6 +72,7 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
 {
     const GameFolder game(gameDirectory);
     const StatusRecord status = TRY(checkRemovable(game));
+    TRY(refuseBackupLink(game));
     const std::optional<InstallationManifest> manifest = TRY(readManifest(game));
     if (manifest)
         TRY(checkManifest(edition, game, *manifest));
@@ -90,6 +91,7 @@ ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const GameFolder &
     ErrorOr<void> holdsTheGame = checkHoldsTheGame(edition, game);
     if (holdsTheGame.isError())
         return pointToGamesFound(holdsTheGame.releaseError(), edition, game);
+    TRY(refuseBackupLink(game));
     if (TRY(m_fileSystem.exists(game.backupFolder())))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
                             "BEXOM's backup folder is already there, so BEXOM seems "
@@ -435,6 +437,16 @@ ErrorOr<void> ModInstaller::giveBackKeptFile(Transaction &transaction, const Gam
     // Under the name it had before the installation, letter case and all.
     const std::string stored = TRY(m_fileSystem.storedName(game.backedUp(name)));
     return transaction.move(game.backedUp(name), game.file(stored));
+}
+
+// A backup folder that is a link would send the game's archives wherever it leads, or have the
+// removal give back, and then delete, what stands there.
+ErrorOr<void> ModInstaller::refuseBackupLink(const GameFolder &game)
+{
+    if (TRY(m_fileSystem.linkKind(game.backupFolder())) == LinkKind::NotALink)
+        return {};
+    return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.backupFolder(),
+                        HeldFolder::LinkRefusal);
 }
 
 // The installation moves the game's archives into the backup folder, one level down. A link that

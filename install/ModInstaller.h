@@ -77,6 +77,7 @@ private:
     ErrorOr<void> giveBackKeptFile(Transaction &transaction, const GameFolder &game,
                                    const std::string &name);
 
+    ErrorOr<void> refuseBackupLink(const GameFolder &game);
     ErrorOr<void> refuseRelativeArchiveLinks(const GameFolder &game);
 
     FileSystem &m_fileSystem;

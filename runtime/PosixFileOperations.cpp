@@ -144,7 +144,7 @@ std::error_code status(const fs::path &path, Links links, fs::file_status &statu
     return error;
 }
 
-std::error_code copyContents(const fs::path &from, const fs::path &to)
+std::error_code copyContents(const fs::path &from, const fs::path &to, Flush flush)
 {
     int sourceDescriptor = -1;
     if (const std::error_code error = openPlainFile(from, O_RDONLY, 0, sourceDescriptor))
@@ -162,7 +162,7 @@ std::error_code copyContents(const fs::path &from, const fs::path &to)
     if (!destination.isValid())
         return lastError();
     std::error_code error = copyDescriptors(source.get(), destination.get());
-    if (!error && ::fdatasync(destination.get()) != 0)
+    if (!error && flush == Flush::Now && ::fdatasync(destination.get()) != 0)
         error = lastError();
     if (const std::error_code closeError = destination.close(); !error)
         error = closeError;
@@ -256,6 +256,17 @@ std::error_code syncDirectory(const fs::path &directory)
     if (!folder.isValid())
         return lastError();
     if (::fsync(folder.get()) != 0)
+        return lastError();
+    return {};
+}
+
+// Reports the failed writes on the file system only from the opening of the folder on.
+std::error_code syncFileSystem(const fs::path &folder)
+{
+    FileDescriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!opened.isValid())
+        return lastError();
+    if (::syncfs(opened.get()) != 0)
         return lastError();
     return {};
 }
