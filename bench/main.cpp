@@ -129,11 +129,17 @@ void checked(ErrorOr<void> result)
         fatal(result.error().report());
 }
 
-void run(const std::string &scratchRoot, const Scenario &scenario, Edition edition)
+std::string makeScratchFolder(const std::string &scratchRoot)
 {
     std::string root = scratchRoot + "/bench-XXXXXX";
     if (!::mkdtemp(root.data()))
         fatal("cannot make a folder under " + scratchRoot);
+    return root;
+}
+
+void run(const std::string &scratchRoot, const Scenario &scenario, Edition edition)
+{
+    const std::string root = makeScratchFolder(scratchRoot);
     const Layout layout = makeLayout(root, scenario);
     HostFileSystem fileSystem(layout.package);
     ModInstaller installer(fileSystem);
@@ -274,9 +280,7 @@ void markTrace(const char *what)
 
 void traceOnce(const std::string &scratchRoot, const Scenario &scenario)
 {
-    std::string root = scratchRoot + "/bench-XXXXXX";
-    if (!::mkdtemp(root.data()))
-        fatal("cannot make a folder under " + scratchRoot);
+    const std::string root = makeScratchFolder(scratchRoot);
     const Layout layout = makeLayout(root, scenario);
     HostFileSystem fileSystem(layout.package);
     ModInstaller installer(fileSystem);

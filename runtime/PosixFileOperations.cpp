@@ -133,6 +133,17 @@ std::error_code writeAndSync(const fs::path &path, int mode, const std::string &
     return file.close();
 }
 
+// Opens the folder for the flush, which takes a descriptor.
+std::error_code onFolder(const fs::path &path, int (*flush)(int))
+{
+    FileDescriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.isValid())
+        return lastError();
+    if (flush(folder.get()) != 0)
+        return lastError();
+    return {};
+}
+
 } // namespace
 
 namespace NativeFileOperations {
@@ -252,23 +263,13 @@ std::error_code createDurably(const fs::path &path, const std::string &bytes)
 
 std::error_code syncDirectory(const fs::path &directory)
 {
-    FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.isValid())
-        return lastError();
-    if (::fsync(folder.get()) != 0)
-        return lastError();
-    return {};
+    return onFolder(directory, ::fsync);
 }
 
 // Reports the failed writes on the file system only from the opening of the folder on.
 std::error_code syncFileSystem(const fs::path &folder)
 {
-    FileDescriptor opened(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!opened.isValid())
-        return lastError();
-    if (::syncfs(opened.get()) != 0)
-        return lastError();
-    return {};
+    return onFolder(folder, ::syncfs);
 }
 
 } // namespace NativeFileOperations
