@@ -175,6 +175,11 @@ std::error_code copyContents(const fs::path &from, const fs::path &to, Flush flu
     std::error_code error = copyDescriptors(source.get(), destination.get());
     if (!error && flush == Flush::Now && ::fdatasync(destination.get()) != 0)
         error = lastError();
+    // The bytes start on their way to the disk now, while other work goes on, and the flush of
+    // the file system later only waits for them.
+    if (!error && flush == Flush::WithFileSystem &&
+        ::sync_file_range(destination.get(), 0, 0, SYNC_FILE_RANGE_WRITE) != 0)
+        error = lastError();
     if (const std::error_code closeError = destination.close(); !error)
         error = closeError;
     if (error)

@@ -220,6 +220,8 @@ BY_DESCRIPTOR(ssize_t, pwrite64, ENOSPC, (int file, const void *buffer, size_t s
 BY_DESCRIPTOR(int, fsync, EIO, (int file), file, file)
 BY_DESCRIPTOR(int, fdatasync, EIO, (int file), file, file)
 BY_DESCRIPTOR(int, syncfs, EIO, (int file), file, file)
+BY_DESCRIPTOR(int, sync_file_range, EIO, (int file, off64_t at, off64_t size, unsigned flags), file,
+              file, at, size, flags)
 BY_DESCRIPTOR(int, ftruncate, EIO, (int file, off_t length), file, file, length)
 BY_DESCRIPTOR(int, fstat, EIO, (int file, struct stat *status), file, file, status)
 BY_DESCRIPTOR(int, fstat64, EIO, (int file, struct stat64 *status), file, file, status)
