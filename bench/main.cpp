@@ -2,7 +2,10 @@
 // 1 GB, beside `cp` and `sync` of the very bytes each procedure has to copy, and reports the peak
 // memory; then the rate of SHA-256 with each engine this processor has, and of a file's digest;
 // then the time the game finder takes to look through a Wine prefix the size of a player's.
-// With "finder" after the scratch folder, only the last.
+// With "finder" after the scratch folder, only the last; with "10mb", only the rows of 10 MB
+// archives; with "calls", one Aftermath installation and its removal of 10 MB archives, between
+// lines "install", "removal" and "end" written to the standard error, so that a trace of the
+// system calls (`strace -f -o trace ...`) can be counted for each procedure alone.
 
 #include "install/GameFinder.h"
 #include "install/ModInstaller.h"
@@ -126,11 +129,17 @@ void checked(ErrorOr<void> result)
         fatal(result.error().report());
 }
 
-void run(const std::string &scratchRoot, const Scenario &scenario, Edition edition)
+std::string makeScratchFolder(const std::string &scratchRoot)
 {
     std::string root = scratchRoot + "/bench-XXXXXX";
     if (!::mkdtemp(root.data()))
         fatal("cannot make a folder under " + scratchRoot);
+    return root;
+}
+
+void run(const std::string &scratchRoot, const Scenario &scenario, Edition edition)
+{
+    const std::string root = makeScratchFolder(scratchRoot);
     const Layout layout = makeLayout(root, scenario);
     HostFileSystem fileSystem(layout.package);
     ModInstaller installer(fileSystem);
@@ -334,6 +343,26 @@ void timeFinder(const std::string &root, const char *what, const LinuxHome &home
                 1000 * *std::max_element(times.begin(), times.end()));
 }
 
+// The marks written around each procedure, to cut a trace of system calls into parts.
+void markTrace(const char *what)
+{
+    std::fprintf(stderr, "%s\n", what);
+}
+
+void traceOnce(const std::string &scratchRoot, const Scenario &scenario)
+{
+    const std::string root = makeScratchFolder(scratchRoot);
+    const Layout layout = makeLayout(root, scenario);
+    HostFileSystem fileSystem(layout.package);
+    ModInstaller installer(fileSystem);
+    markTrace("install");
+    checked(installer.install(Edition::Aftermath, layout.game + "/"));
+    markTrace("removal");
+    checked(installer.uninstall(Edition::Aftermath, layout.game + "/"));
+    markTrace("end");
+    fs::remove_all(root);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -343,16 +372,24 @@ int main(int argc, char **argv)
         reportFinderTime(scratchRoot);
         return 0;
     }
-    const std::vector<Scenario> scenarios = {
-        {"archives of 10 MB", 10 * MiB, 10 * MiB, 10 * MiB},
-        {"archives of 1 GB", 1024 * MiB, 1024 * MiB, 1024 * MiB},
-        {"Expand.mix of 1 GB, others 10 MB", 1024 * MiB, 10 * MiB, 10 * MiB},
-    };
+    const std::string mode = argc > 2 ? argv[2] : "";
+    const Scenario small{"archives of 10 MB", 10 * MiB, 10 * MiB, 10 * MiB};
+    if (mode == "calls") {
+        traceOnce(scratchRoot, small);
+        return 0;
+    }
+    std::vector<Scenario> scenarios = {small};
+    if (mode != "10mb")
+        scenarios.insert(scenarios.end(),
+                         {{"archives of 1 GB", 1024 * MiB, 1024 * MiB, 1024 * MiB},
+                          {"Expand.mix of 1 GB, others 10 MB", 1024 * MiB, 10 * MiB, 10 * MiB}});
     std::printf("median of %d runs each, scratch folders under %s\n", Repetitions,
                 scratchRoot.c_str());
     for (const Scenario &scenario : scenarios)
         for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
             run(scratchRoot, scenario, edition);
+    if (mode == "10mb")
+        return 0;
     reportHashRates(scratchRoot);
     reportFinderTime(scratchRoot);
 

@@ -1,5 +1,7 @@
 #include "GameFolderCheck.h"
 
+#include "runtime/HeldFolder.h"
+
 namespace {
 
 const std::string Expand = "Expand.mix";
@@ -10,6 +12,7 @@ const std::string Expand2 = "Expand2.mix";
 ErrorOr<void> GameFolderCheck::checkInstallable(Edition edition, const GameFolder &game)
 {
     TRY(checkHoldsTheGame(edition, game));
+    TRY(refuseBackupLink(game));
     if (TRY(m_fileSystem.exists(game.backupFolder())))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
                             "BEXOM's backup folder is already there, but this "
@@ -88,4 +91,12 @@ ErrorOr<void> GameFolderCheck::refuseRelativeArchiveLinks(const GameFolder &game
                                 "the full path.");
     }
     return {};
+}
+
+ErrorOr<void> GameFolderCheck::refuseBackupLink(const GameFolder &game)
+{
+    if (TRY(m_fileSystem.linkKind(game.backupFolder())) == LinkKind::NotALink)
+        return {};
+    return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.backupFolder(),
+                        HeldFolder::LinkRefusal);
 }

@@ -23,6 +23,9 @@ public:
     ErrorOr<void> checkFolder(const GameFolder &game);
     // Names in the message box what the folder lacks when the file is not there.
     ErrorOr<void> requireFile(const std::string &path, const std::string &cause);
+    // A backup folder that is a link would send the game's archives wherever it leads, or have
+    // the removal give back, and then delete, what stands there.
+    ErrorOr<void> refuseBackupLink(const GameFolder &game);
 
 private:
     ErrorOr<void> checkHoldsTheGame(Edition edition, const GameFolder &game);

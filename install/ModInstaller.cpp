@@ -93,6 +93,7 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
     const GameFolder game(gameDirectory);
     const StatusRecord status = TRY(checkRemovable(game));
     TRY(KeptJournals(m_fileSystem).refuseWhileNamed(gameDirectory));
+    TRY(GameFolderCheck(m_fileSystem).refuseBackupLink(game));
     const std::optional<InstallationManifest> manifest = TRY(readManifest(game));
     std::vector<std::string> edited;
     if (manifest)

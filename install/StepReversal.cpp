@@ -102,8 +102,10 @@ ErrorOr<void> StepReversal::undo(const TransactionStep &step)
     switch (step.kind) {
     case Kind::MakeDirectory:
         // The transaction makes only folders that were missing. One that is not empty now holds
-        // something that could not be put back, and its removal fails and is reported.
-        if (TRY(m_fileSystem.entryKind(step.target)) != EntryKind::Directory)
+        // something that could not be put back, and its removal fails and is reported. A link
+        // that took its name is not that folder, which was moved away with nothing left in it.
+        if (TRY(m_fileSystem.linkKind(step.target)) != LinkKind::NotALink ||
+            TRY(m_fileSystem.entryKind(step.target)) != EntryKind::Directory)
             return {};
         return m_fileSystem.removeDirectory(step.target);
     case Kind::RemoveDirectory:

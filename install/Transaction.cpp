@@ -15,6 +15,12 @@ std::size_t nameStart(const std::string &path)
     return separator == std::string::npos ? 0 : separator + 1;
 }
 
+std::string folderOf(const std::string &path)
+{
+    const std::string folder = path.substr(0, nameStart(path));
+    return folder.empty() ? std::string(".") : folder;
+}
+
 } // namespace
 
 Transaction::Transaction(FileSystem &fileSystem, const GameFolder &game)
@@ -27,6 +33,7 @@ Transaction::~Transaction()
 {
     if (!m_completed)
         (void)rollBack();
+    m_fileSystem.releaseFolders();
 }
 
 ErrorOr<void> Transaction::makeDirectory(const std::string &path)
@@ -34,7 +41,8 @@ ErrorOr<void> Transaction::makeDirectory(const std::string &path)
     // Undoing removes the folder, which must then be one this transaction made.
     TRY(requireMissing(path));
     TRY(begin({Kind::MakeDirectory, {}, path, {}}));
-    return m_fileSystem.makeDirectory(path);
+    TRY(m_fileSystem.makeDirectory(path));
+    return m_fileSystem.holdFolder(path, HeldFolder::OwnName::NoLink);
 }
 
 ErrorOr<void> Transaction::removeDirectory(const std::string &path)
@@ -54,7 +62,9 @@ ErrorOr<void> Transaction::copy(const std::string &from, const std::string &to)
 {
     TRY(requireMissing(to));
     const std::string hidden = asidePathFor(to);
-    TRY(copyToHiddenName(from, hidden));
+    // The copy reaches the disk with the others, all flushed at once before the commit: until then
+    // its source is still there, and the undo deletes it.
+    TRY(copyToHiddenName(from, hidden, Flush::WithFileSystem));
     // Undoing the move renames back only what the move put there; the undo of the copy then
     // deletes the hidden file.
     TRY(begin({Kind::Move, hidden, to, {}}));
@@ -72,7 +82,8 @@ ErrorOr<void> Transaction::deleteFile(const std::string &path)
 ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &bytes)
 {
     const std::string aside = asidePathFor(path);
-    TRY(copyToHiddenName(path, aside));
+    // The aside is all that is left of the former bytes once the file is rewritten.
+    TRY(copyToHiddenName(path, aside, Flush::Now));
     // The file is replaced by a rename, so it is whole and either old or new at every moment,
     // and putting the former bytes back is a rename too.
     TRY(begin({Kind::Rewrite, {}, path, aside}));
@@ -98,10 +109,13 @@ ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
     return error;
 }
 
+// A step begins only while the folders are where they were held: a folder moved away, or swapped
+// for a link, fails the step and the transaction undoes itself in the folders it holds.
 ErrorOr<void> Transaction::begin(const TransactionStep &step)
 {
     if (!m_journal.hasBegun())
         TRY(open());
+    TRY(m_fileSystem.checkHeldFolders());
     TRY(m_journal.record(step));
     m_steps.push_back(step);
     return {};
@@ -111,15 +125,33 @@ ErrorOr<void> Transaction::open()
 {
     const TransactionScope scope = TRY(TransactionScope::resolve(m_fileSystem, m_gameDirectory));
     m_gameLock = TRY(scope.lockGameFolder());
+    TRY(holdFolders());
     return m_journal.open(scope);
 }
 
-ErrorOr<void> Transaction::copyToHiddenName(const std::string &from, const std::string &hidden)
+// Held before the journal is written, so that a backup folder that is a link is refused with
+// nothing touched.
+ErrorOr<void> Transaction::holdFolders()
+{
+    const GameFolder game(m_gameDirectory);
+    TRY(m_fileSystem.holdFolder(game.folder(), HeldFolder::OwnName::MayBeALink));
+    if (TRY(m_fileSystem.linkKind(game.backupFolder())) != LinkKind::NotALink ||
+        TRY(m_fileSystem.entryKind(game.backupFolder())) == EntryKind::Directory)
+        TRY(m_fileSystem.holdFolder(game.backupFolder(), HeldFolder::OwnName::NoLink));
+    return {};
+}
+
+ErrorOr<void> Transaction::copyToHiddenName(const std::string &from, const std::string &hidden,
+                                            Flush flush)
 {
     // Undoing deletes whatever stands at the hidden name, a copy cut short included.
     TRY(requireMissing(hidden));
     TRY(begin({Kind::Copy, from, hidden, {}}));
-    return m_fileSystem.copyFile(from, hidden);
+    if (flush == Flush::WithFileSystem &&
+        std::find(m_unflushedCopies.begin(), m_unflushedCopies.end(), folderOf(hidden)) ==
+            m_unflushedCopies.end())
+        m_unflushedCopies.push_back(folderOf(hidden));
+    return m_fileSystem.copyFile(from, hidden, flush);
 }
 
 ErrorOr<void> Transaction::requireMissing(const std::string &path)
@@ -135,6 +167,11 @@ ErrorOr<void> Transaction::commit()
         return {};
     // Until the commit record is on the disk, a crash undoes the whole transaction; so does a
     // commit record that cannot be written. The renames must reach the disk before it does.
+    if (ErrorOr<void> held = m_fileSystem.checkHeldFolders(); held.isError())
+        return complete(held.releaseError());
+    for (const std::string &folder : m_unflushedCopies)
+        if (ErrorOr<void> flushed = m_fileSystem.flushFileSystem(folder); flushed.isError())
+            return complete(flushed.releaseError());
     if (ErrorOr<void> flushed = flushChangedFolders(); flushed.isError())
         return complete(flushed.releaseError());
     if (ErrorOr<void> recorded = m_journal.recordCommit(); recorded.isError())
@@ -143,24 +180,25 @@ ErrorOr<void> Transaction::commit()
     return discardJournal("The work is done");
 }
 
-// A rename or a new name is on the disk only once its folder is. A folder that a later step
-// removed again has nothing left to flush: its removal is flushed with its parent.
+// A rename or a new name is on the disk only once its folder is. A rewrite or a creation flushes
+// its folder itself, and with it every earlier change there; the folder a copy reads from does not
+// change. A folder that a later step removed again has nothing left to flush: its removal is
+// flushed with its parent.
 ErrorOr<void> Transaction::flushChangedFolders()
 {
     std::vector<std::string> folders;
-    for (const TransactionStep &step : m_steps)
-        for (const std::string &path : {step.source, step.target, step.aside}) {
-            if (path.empty())
-                continue;
-            const std::string folder = path.substr(0, nameStart(path));
-            if (std::find(folders.begin(), folders.end(), folder) == folders.end())
-                folders.push_back(folder);
-        }
-    for (const std::string &folder : folders) {
-        const std::string named = folder.empty() ? std::string(".") : folder;
-        if (TRY(m_fileSystem.entryKind(named)) == EntryKind::Directory)
-            TRY(m_fileSystem.syncFolder(named));
+    for (const TransactionStep &step : m_steps) {
+        for (const std::string &path :
+             {step.kind == Kind::Copy ? std::string() : step.source, step.target, step.aside})
+            if (!path.empty() &&
+                std::find(folders.begin(), folders.end(), folderOf(path)) == folders.end())
+                folders.push_back(folderOf(path));
+        if (step.kind == Kind::Rewrite || step.kind == Kind::Create)
+            std::erase(folders, folderOf(step.target));
     }
+    for (const std::string &folder : folders)
+        if (TRY(m_fileSystem.entryKind(folder)) == EntryKind::Directory)
+            TRY(m_fileSystem.syncFolder(folder));
     return {};
 }
 

@@ -17,7 +17,8 @@
 // An unfinished transaction undoes its steps in reverse order, so that every file is as before.
 // Every step is written to the journal before its operation runs, so that a process that dies
 // half-way leaves enough on the disk for the next start to undo what it had done. From its first
-// step to its end, the transaction holds the game folder's lock.
+// step to its end, the transaction holds the game folder's lock, and holds the game folder and
+// the backup folder open: every step works in them as they were opened.
 class Transaction final
 {
 public:
@@ -51,7 +52,9 @@ private:
     ErrorOr<void> begin(const TransactionStep &step);
     // Locks the game folder and writes the journal's first record.
     ErrorOr<void> open();
-    ErrorOr<void> copyToHiddenName(const std::string &from, const std::string &hidden);
+    // The game folder, and the backup folder when it is there.
+    ErrorOr<void> holdFolders();
+    ErrorOr<void> copyToHiddenName(const std::string &from, const std::string &hidden, Flush flush);
     ErrorOr<void> requireMissing(const std::string &path);
     ErrorOr<void> commit();
     ErrorOr<void> flushChangedFolders();
@@ -68,5 +71,7 @@ private:
     std::string m_asidePrefix;
     int m_asideCount = 0;
     std::vector<TransactionStep> m_steps;
+    // The folders of copies that are on the disk only once their file system is flushed.
+    std::vector<std::string> m_unflushedCopies;
     bool m_completed = false;
 };

@@ -4,6 +4,7 @@
 #include "ErrorOr.h"
 #include "FileDigest.h"
 #include "FileIdentity.h"
+#include "HeldFolder.h"
 
 #include <filesystem>
 #include <memory>
@@ -12,6 +13,9 @@
 enum class EntryKind { Missing, File, Directory, Other };
 
 enum class Overwrite { No, Yes };
+
+// Whether a copy is on the disk once it returns, or once its file system is flushed as a whole.
+enum class Flush { Now, WithFileSystem };
 
 enum class LinkKind { NotALink, AbsoluteLink, RelativeLink };
 
@@ -39,8 +43,13 @@ public:
     // A rename within one file system; crossing file systems falls back to copy and delete.
     virtual ErrorOr<void> rename(const std::string &from, const std::string &to,
                                  Overwrite overwrite) = 0;
-    // Creates the destination, which must not exist yet, and returns once the copy is on the disk.
-    virtual ErrorOr<void> copyFile(const std::string &from, const std::string &to) = 0;
+    // Creates the destination, which must not exist yet, and returns once the copy is on the disk,
+    // or with Flush::WithFileSystem, once flushFileSystem has made it so.
+    virtual ErrorOr<void> copyFile(const std::string &from, const std::string &to, Flush flush) = 0;
+    ErrorOr<void> copyFile(const std::string &from, const std::string &to)
+    {
+        return copyFile(from, to, Flush::Now);
+    }
     virtual ErrorOr<void> makeDirectory(const std::string &path) = 0;
     // The directory must be empty.
     virtual ErrorOr<void> removeDirectory(const std::string &path) = 0;
@@ -48,7 +57,8 @@ public:
     // For small text files such as the status file; reads the whole file.
     virtual ErrorOr<std::string> readFile(const std::string &path) = 0;
     // Writes a temporary file beside the target, flushes it to disk and renames it over the
-    // target, so that the target is either whole and old or whole and new.
+    // target, so that the target is either whole and old or whole and new; returns once the
+    // renamed file, and every earlier change in its folder, is on the disk.
     virtual ErrorOr<void> writeFileAtomically(const std::string &path,
                                               const std::string &bytes) = 0;
     // Adds the bytes to the end of the file, creating it when missing, and returns only once they
@@ -66,6 +76,10 @@ public:
     virtual ErrorOr<LinkKind> linkKind(const std::string &path) = 0;
     // Makes the creations, renames and removals inside the folder durable.
     virtual ErrorOr<void> syncFolder(const std::string &path) = 0;
+    // Makes everything written to the file system that holds the folder durable: one flush for
+    // many copies, rather than one for each. For a held folder, it fails for any write to the file
+    // system that failed since the folder was held.
+    virtual ErrorOr<void> flushFileSystem(const std::string &folder) = 0;
     // Opens the file whose size and SHA-256 the reader then reads, in constant memory however
     // large the file is.
     virtual ErrorOr<std::unique_ptr<DigestReader>> openForDigest(const std::string &path) = 0;
@@ -74,4 +88,14 @@ public:
     // Creates the file, which must not exist yet, writes the bytes and returns only once they and
     // the file's name are on the disk.
     virtual ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) = 0;
+
+    // Folders held while a transaction works in them.
+    // Opens the folder once and keeps it open until it is released or removed. Until then every
+    // path inside it is looked up in what was opened, so the work never follows a link that took
+    // the folder's name meanwhile. A link at the folder's own name, where none may be, is refused
+    // with a message that names it.
+    virtual ErrorOr<void> holdFolder(const std::string &path, HeldFolder::OwnName ownName) = 0;
+    // Fails, naming the folder, once a held folder's path no longer leads to it.
+    virtual ErrorOr<void> checkHeldFolders() = 0;
+    virtual void releaseFolders() = 0;
 };

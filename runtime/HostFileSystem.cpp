@@ -2,7 +2,9 @@
 
 #include "NativeFileOperations.h"
 #include "Sha256.h"
+#include "Text.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -93,11 +95,19 @@ std::error_code copyAcross(const fs::path &from, const fs::path &to)
 {
     std::error_code error;
     if (!fs::is_symlink(fs::symlink_status(from, error)))
-        return error ? error : NativeFileOperations::copyContents(from, to);
+        return error ? error : NativeFileOperations::copyContents(from, to, Flush::Now);
     const fs::path target = fs::read_symlink(from, error);
     if (!error)
         fs::create_symlink(target, to, error);
     return error;
+}
+
+RuntimeError folderMoved(const std::string &path)
+{
+    return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                        "The folder was moved, or replaced by a link, while BEXOM was working in "
+                        "it. BEXOM follows no such change: what it had done is undone, in the "
+                        "folder it was working in.");
 }
 
 RuntimeError missingParent(const std::string &path)
@@ -166,7 +176,7 @@ HostFileSystem::HostFileSystem(fs::path packageDirectory)
 
 ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     const fs::file_status own = TRY(statusOf(host, path, Links::Stay));
     if (!fs::exists(own))
         return EntryKind::Missing;
@@ -183,7 +193,7 @@ ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
 
 ErrorOr<std::string> HostFileSystem::storedName(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     fs::path stored;
     TRY(fromSystem(NativeFileOperations::storedName(host, stored), path));
     // As UTF-8 on every platform; on POSIX these are the very bytes of the name.
@@ -193,8 +203,8 @@ ErrorOr<std::string> HostFileSystem::storedName(const std::string &path)
 
 ErrorOr<bool> HostFileSystem::isSameEntry(const std::string &first, const std::string &second)
 {
-    const fs::path firstHost = TRY(m_translator.toHostPath(first));
-    const fs::path secondHost = TRY(m_translator.toHostPath(second));
+    const fs::path firstHost = TRY(toHost(first));
+    const fs::path secondHost = TRY(toHost(second));
     std::error_code error;
     const bool same = fs::equivalent(firstHost, secondHost, error);
     if (error)
@@ -204,7 +214,7 @@ ErrorOr<bool> HostFileSystem::isSameEntry(const std::string &first, const std::s
 
 ErrorOr<void> HostFileSystem::deleteFile(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     TRY(checkIsEntry(host, path));
     std::error_code error;
     fs::remove(host, error);
@@ -214,21 +224,21 @@ ErrorOr<void> HostFileSystem::deleteFile(const std::string &path)
 ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string &to,
                                      Overwrite overwrite)
 {
-    const fs::path fromHost = TRY(m_translator.toHostPath(from));
-    const fs::path toHost = TRY(m_translator.toHostPath(to));
+    const fs::path fromHost = TRY(toHost(from));
+    const fs::path destination = TRY(toHost(to));
     TRY(checkIsEntry(fromHost, from));
     std::error_code error;
     if (overwrite == Overwrite::No)
-        error = NativeFileOperations::renameNoReplace(fromHost, toHost);
+        error = NativeFileOperations::renameNoReplace(fromHost, destination);
     else
-        error = NativeFileOperations::replace(fromHost, toHost);
+        error = NativeFileOperations::replace(fromHost, destination);
     if (error == std::errc::cross_device_link) {
         // Only a move to another file system copies; the source goes once the copy is whole.
         if (overwrite == Overwrite::No)
-            TRY(checkAbsent(toHost, to));
-        else if (fs::remove(toHost, error); error)
+            TRY(checkAbsent(destination, to));
+        else if (fs::remove(destination, error); error)
             return RuntimeError::fromErrorCode(error, to);
-        TRY(fromSystem(copyAcross(fromHost, toHost), to));
+        TRY(fromSystem(copyAcross(fromHost, destination), to));
         fs::remove(fromHost, error);
     }
     if (error == std::errc::file_exists)
@@ -238,14 +248,14 @@ ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string 
     return fromSystem(error, from);
 }
 
-ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::string &to)
+ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::string &to, Flush flush)
 {
-    const fs::path fromHost = TRY(m_translator.toHostPath(from));
-    const fs::path toHost = TRY(m_translator.toHostPath(to));
+    const fs::path fromHost = TRY(toHost(from));
+    const fs::path destination = TRY(toHost(to));
     TRY(checkIsFile(fromHost, from));
     // The destination is made by the copy, so a file is never copied onto itself nor written
     // through a link that stands at the name.
-    const std::error_code error = NativeFileOperations::copyContents(fromHost, toHost);
+    const std::error_code error = NativeFileOperations::copyContents(fromHost, destination, flush);
     if (error == std::errc::file_exists)
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
     if (error == std::errc::no_such_file_or_directory)
@@ -255,7 +265,7 @@ ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::strin
 
 ErrorOr<void> HostFileSystem::makeDirectory(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     std::error_code error;
     if (fs::create_directory(host, error))
         return {};
@@ -266,9 +276,25 @@ ErrorOr<void> HostFileSystem::makeDirectory(const std::string &path)
     return fromSystem(error, path);
 }
 
+// Windows removes no folder that is held open, so the hold ends first, once the folder is known
+// to be the one held; it is taken up again if the folder stays.
 ErrorOr<void> HostFileSystem::removeDirectory(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const auto held = holdOf(path);
+    if (held == m_holds.end())
+        return removeFolder(path);
+    if (!held->folder->isStillAt(held->host))
+        return folderMoved(path);
+    m_holds.erase(held);
+    ErrorOr<void> removed = removeFolder(path);
+    if (removed.isError())
+        (void)holdFolder(path, HeldFolder::OwnName::NoLink);
+    return removed;
+}
+
+ErrorOr<void> HostFileSystem::removeFolder(const std::string &path)
+{
+    const fs::path host = TRY(toHost(path));
     // A link to a folder is not the folder; removing it would leave the folder where it is.
     const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
     if (!fs::is_directory(status))
@@ -285,7 +311,7 @@ ErrorOr<void> HostFileSystem::removeDirectory(const std::string &path)
 
 ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     TRY(checkIsFile(host, path));
     std::string bytes;
     const std::error_code error =
@@ -300,7 +326,7 @@ ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)
 
 ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const std::string &bytes)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     const fs::path temporary = siblingWithPrefix(host, ".bexom-new-");
     if (const std::error_code error = NativeFileOperations::writeDurably(temporary, bytes)) {
         std::error_code ignored;
@@ -317,7 +343,7 @@ ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const
 
 ErrorOr<void> HostFileSystem::appendDurably(const std::string &path, const std::string &bytes)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
     const bool created = !fs::exists(status);
     if (!created && !fs::is_regular_file(status))
@@ -332,7 +358,7 @@ ErrorOr<void> HostFileSystem::appendDurably(const std::string &path, const std::
 
 ErrorOr<fs::path> HostFileSystem::hostPath(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     fs::path resolved;
     TRY(fromSystem(NativeFileOperations::resolve(host, resolved), path));
     return resolved;
@@ -340,7 +366,7 @@ ErrorOr<fs::path> HostFileSystem::hostPath(const std::string &path)
 
 ErrorOr<FileIdentity> HostFileSystem::identity(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     FileIdentity identity;
     TRY(fromSystem(NativeFileOperations::identify(host, identity), path));
     return identity;
@@ -348,7 +374,7 @@ ErrorOr<FileIdentity> HostFileSystem::identity(const std::string &path)
 
 ErrorOr<LinkKind> HostFileSystem::linkKind(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     if (!fs::is_symlink(TRY(statusOf(host, path, Links::Stay))))
         return LinkKind::NotALink;
     std::error_code error;
@@ -360,15 +386,27 @@ ErrorOr<LinkKind> HostFileSystem::linkKind(const std::string &path)
 
 ErrorOr<void> HostFileSystem::syncFolder(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    if (const auto held = holdOf(path); held != m_holds.end())
+        return fromSystem(held->folder->sync(), path);
+    const fs::path host = TRY(toHost(path));
     return fromSystem(NativeFileOperations::syncDirectory(host), path);
+}
+
+// A held folder's descriptor was opened before the copies were written, so it reports their
+// failed writes too.
+ErrorOr<void> HostFileSystem::flushFileSystem(const std::string &folder)
+{
+    if (const auto held = holdOf(folder); held != m_holds.end())
+        return fromSystem(held->folder->syncFileSystem(), folder);
+    const fs::path host = TRY(toHost(folder));
+    return fromSystem(NativeFileOperations::syncFileSystem(host), folder);
 }
 
 // A symbolic link is kept and given back as the link itself, so what it holds is the name of its
 // target, whether or not that target is there.
 ErrorOr<std::unique_ptr<DigestReader>> HostFileSystem::openForDigest(const std::string &path)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     if (fs::is_symlink(TRY(statusOf(host, path, Links::Stay)))) {
         std::error_code error;
         std::string target = fs::read_symlink(host, error).string();
@@ -384,7 +422,7 @@ ErrorOr<std::unique_ptr<DigestReader>> HostFileSystem::openForDigest(const std::
 
 ErrorOr<void> HostFileSystem::createFileDurably(const std::string &path, const std::string &bytes)
 {
-    const fs::path host = TRY(m_translator.toHostPath(path));
+    const fs::path host = TRY(toHost(path));
     const std::error_code error = NativeFileOperations::createDurably(host, bytes);
     if (error == std::errc::file_exists)
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
@@ -392,4 +430,67 @@ ErrorOr<void> HostFileSystem::createFileDurably(const std::string &path, const s
         return missingParent(path);
     TRY(fromSystem(error, path));
     return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
+}
+
+ErrorOr<void> HostFileSystem::holdFolder(const std::string &path, HeldFolder::OwnName ownName)
+{
+    fs::path host = TRY(toHost(path));
+    std::unique_ptr<HeldFolder> folder;
+    const std::error_code error = HeldFolder::open(host, ownName, folder);
+    const bool link = error && ownName == HeldFolder::OwnName::NoLink &&
+                      (error == std::errc::too_many_symbolic_link_levels ||
+                       TRY(linkKind(path)) != LinkKind::NotALink);
+    if (link)
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path, HeldFolder::LinkRefusal);
+    TRY(fromSystem(error, path));
+    PathTranslator inside(folder->inside());
+    m_holds.push_back({path, std::move(host), std::move(folder), std::move(inside)});
+    return {};
+}
+
+ErrorOr<void> HostFileSystem::checkHeldFolders()
+{
+    for (const Hold &hold : m_holds)
+        if (!hold.folder->isStillAt(hold.host))
+            return folderMoved(hold.path);
+    return {};
+}
+
+void HostFileSystem::releaseFolders()
+{
+    m_holds.clear();
+}
+
+// Held folders are opened one inside the other, so the last one that holds the path is the
+// innermost. The held folder's own name is looked up in its parent, which may be held too.
+ErrorOr<fs::path> HostFileSystem::toHost(const std::string &path) const
+{
+    for (auto hold = m_holds.rbegin(); hold != m_holds.rend(); ++hold) {
+        const std::string &folder = hold->path;
+        const bool endsInSeparator = folder.ends_with('\\') || folder.ends_with('/');
+        if (path.size() <= folder.size() + 1 || !path.starts_with(folder) ||
+            (!endsInSeparator && path[folder.size()] != '\\' && path[folder.size()] != '/'))
+            continue;
+        const std::size_t nameStart = path.find_first_not_of("\\/", folder.size());
+        if (nameStart == std::string::npos)
+            continue;
+        ErrorOr<fs::path> host = hold->inside.toHostPath(path.substr(nameStart));
+        if (!host.isError())
+            return host;
+        // The player is told of the folder, not of the descriptor it is reached through.
+        const RuntimeError error = host.releaseError();
+        return RuntimeError(
+            error.code(), error.path(),
+            Text::replaceAll(error.cause(), hold->folder->inside().string(), hold->path));
+    }
+    return m_translator.toHostPath(path);
+}
+
+// A folder named with a final separator is the same folder.
+std::vector<HostFileSystem::Hold>::iterator HostFileSystem::holdOf(const std::string &path)
+{
+    const std::size_t end = path.find_last_not_of("\\/");
+    const std::string folder = end == std::string::npos ? path : path.substr(0, end + 1);
+    return std::find_if(m_holds.begin(), m_holds.end(),
+                        [&](const Hold &hold) { return hold.path == folder || hold.path == path; });
 }

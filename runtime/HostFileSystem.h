@@ -3,6 +3,8 @@
 #include "FileSystem.h"
 #include "PathTranslator.h"
 
+#include <vector>
+
 // The file system of the machine the installer runs on.
 class HostFileSystem final : public FileSystem
 {
@@ -16,7 +18,8 @@ public:
     ErrorOr<void> deleteFile(const std::string &path) override;
     ErrorOr<void> rename(const std::string &from, const std::string &to,
                          Overwrite overwrite) override;
-    ErrorOr<void> copyFile(const std::string &from, const std::string &to) override;
+    using FileSystem::copyFile;
+    ErrorOr<void> copyFile(const std::string &from, const std::string &to, Flush flush) override;
     ErrorOr<void> makeDirectory(const std::string &path) override;
     ErrorOr<void> removeDirectory(const std::string &path) override;
     ErrorOr<std::string> readFile(const std::string &path) override;
@@ -28,9 +31,29 @@ public:
     // Links and folder durability.
     ErrorOr<LinkKind> linkKind(const std::string &path) override;
     ErrorOr<void> syncFolder(const std::string &path) override;
+    ErrorOr<void> flushFileSystem(const std::string &folder) override;
     ErrorOr<std::unique_ptr<DigestReader>> openForDigest(const std::string &path) override;
     ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) override;
 
+    ErrorOr<void> holdFolder(const std::string &path, HeldFolder::OwnName ownName) override;
+    ErrorOr<void> checkHeldFolders() override;
+    void releaseFolders() override;
+
 private:
+    struct Hold
+    {
+        // As the caller names it, and where it was on the host when it was opened.
+        std::string path;
+        std::filesystem::path host;
+        std::unique_ptr<HeldFolder> folder;
+        PathTranslator inside;
+    };
+
+    // The host path, looked up inside the innermost held folder that holds it.
+    ErrorOr<std::filesystem::path> toHost(const std::string &path) const;
+    std::vector<Hold>::iterator holdOf(const std::string &path);
+    ErrorOr<void> removeFolder(const std::string &path);
+
     PathTranslator m_translator;
+    std::vector<Hold> m_holds;
 };

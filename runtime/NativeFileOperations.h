@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FileSystem.h"
+
 #include <string>
 
 #include <filesystem>
@@ -27,8 +29,10 @@ std::error_code resolve(const std::filesystem::path &path, std::filesystem::path
 // Streams the bytes through the kernel in constant memory into a destination created for it,
 // never through a link, and waits until they are on the disk. A taken destination gives
 // file_exists; a failed copy removes what it had written. The copy is writable even when the
-// source is not, as a package copied from a CD is.
-std::error_code copyContents(const std::filesystem::path &from, const std::filesystem::path &to);
+// source is not, as a package copied from a CD is. Windows flushes every copy at once, since
+// flushing a whole volume takes an administrator.
+std::error_code copyContents(const std::filesystem::path &from, const std::filesystem::path &to,
+                             Flush flush);
 
 // Fails with file_exists, rather than replacing, when the destination is taken.
 std::error_code renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to);
@@ -62,5 +66,8 @@ std::string ownerName(const std::filesystem::path &path);
 
 // Makes the renames and removals inside a folder durable.
 std::error_code syncDirectory(const std::filesystem::path &directory);
+
+// Makes everything written to the file system that holds the folder durable.
+std::error_code syncFileSystem(const std::filesystem::path &folder);
 
 } // namespace NativeFileOperations

@@ -135,6 +135,17 @@ std::error_code writeAndSync(const fs::path &path, int mode, const std::string &
     return file.close();
 }
 
+// Opens the folder for the flush, which takes a descriptor.
+std::error_code onFolder(const fs::path &path, int (*flush)(int))
+{
+    FileDescriptor folder(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.isValid())
+        return lastError();
+    if (flush(folder.get()) != 0)
+        return lastError();
+    return {};
+}
+
 } // namespace
 
 namespace NativeFileOperations {
@@ -146,7 +157,7 @@ std::error_code status(const fs::path &path, Links links, fs::file_status &statu
     return error;
 }
 
-std::error_code copyContents(const fs::path &from, const fs::path &to)
+std::error_code copyContents(const fs::path &from, const fs::path &to, Flush flush)
 {
     int sourceDescriptor = -1;
     if (const std::error_code error = openPlainFile(from, O_RDONLY, 0, sourceDescriptor))
@@ -164,7 +175,12 @@ std::error_code copyContents(const fs::path &from, const fs::path &to)
     if (!destination.isValid())
         return lastError();
     std::error_code error = copyDescriptors(source.get(), destination.get());
-    if (!error && ::fdatasync(destination.get()) != 0)
+    if (!error && flush == Flush::Now && ::fdatasync(destination.get()) != 0)
+        error = lastError();
+    // The bytes start on their way to the disk now, while other work goes on, and the flush of
+    // the file system later only waits for them.
+    if (!error && flush == Flush::WithFileSystem &&
+        ::sync_file_range(destination.get(), 0, 0, SYNC_FILE_RANGE_WRITE) != 0)
         error = lastError();
     if (const std::error_code closeError = destination.close(); !error)
         error = closeError;
@@ -268,12 +284,13 @@ std::string ownerName(const fs::path &path)
 
 std::error_code syncDirectory(const fs::path &directory)
 {
-    FileDescriptor folder(::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (!folder.isValid())
-        return lastError();
-    if (::fsync(folder.get()) != 0)
-        return lastError();
-    return {};
+    return onFolder(directory, ::fsync);
+}
+
+// Reports the failed writes on the file system only from the opening of the folder on.
+std::error_code syncFileSystem(const fs::path &folder)
+{
+    return onFolder(folder, ::syncfs);
 }
 
 } // namespace NativeFileOperations

@@ -121,7 +121,7 @@ std::error_code status(const fs::path &path, Links links, fs::file_status &statu
     return {};
 }
 
-std::error_code copyContents(const fs::path &from, const fs::path &to)
+std::error_code copyContents(const fs::path &from, const fs::path &to, Flush)
 {
     // CopyFileEx lets the system pick its fastest path, removes a partial destination itself and
     // refuses a taken destination rather than replace it.
@@ -230,6 +230,12 @@ std::error_code syncDirectory(const fs::path &directory)
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return std::make_error_code(std::errc::not_a_directory);
     return {};
+}
+
+// Every copy was flushed as it was made.
+std::error_code syncFileSystem(const fs::path &folder)
+{
+    return syncDirectory(folder);
 }
 
 } // namespace NativeFileOperations

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -20,6 +21,7 @@ enum class Fault {
     Hold,     // once it has run, the process says "held" on its output and waits for a line on
               // its input, so that another process can be started while this one is mid-way
     NoRights, // every folder to be made is refused as for a user without the rights to it
+    Change,   // the world is changed by the hook given, just before the chosen operation runs
 };
 
 // What a process killed by killThisProcess() exits with on Windows, which has no signals.
@@ -44,6 +46,8 @@ public:
     explicit FaultyFileSystem(FileSystem &target, int chosen = 0, Fault fault = Fault::DiskFull)
         : m_target(target), m_chosen(chosen), m_fault(fault)
     {}
+
+    void changeBefore(std::function<void()> change) { m_change = std::move(change); }
 
     int operationCount() const { return static_cast<int>(m_operations.size()); }
     // "<operation> <path>" for each operation so far, in order.
@@ -72,9 +76,10 @@ public:
     {
         return pass("rename", to, [&] { return m_target.rename(from, to, overwrite); });
     }
-    ErrorOr<void> copyFile(const std::string &from, const std::string &to) override
+    using FileSystem::copyFile;
+    ErrorOr<void> copyFile(const std::string &from, const std::string &to, Flush flush) override
     {
-        return pass("copyFile", to, [&] { return m_target.copyFile(from, to); });
+        return pass("copyFile", to, [&] { return m_target.copyFile(from, to, flush); });
     }
     ErrorOr<void> makeDirectory(const std::string &path) override
     {
@@ -115,6 +120,10 @@ public:
     {
         return pass("syncFolder", path, [&] { return m_target.syncFolder(path); });
     }
+    ErrorOr<void> flushFileSystem(const std::string &folder) override
+    {
+        return pass("flushFileSystem", folder, [&] { return m_target.flushFileSystem(folder); });
+    }
     ErrorOr<std::unique_ptr<DigestReader>> openForDigest(const std::string &path) override
     {
         return pass("digest", path, [&] { return m_target.openForDigest(path); });
@@ -124,6 +133,16 @@ public:
         return pass("createFileDurably", path,
                     [&] { return m_target.createFileDurably(path, bytes); });
     }
+
+    ErrorOr<void> holdFolder(const std::string &path, HeldFolder::OwnName ownName) override
+    {
+        return pass("holdFolder", path, [&] { return m_target.holdFolder(path, ownName); });
+    }
+    ErrorOr<void> checkHeldFolders() override
+    {
+        return pass("checkHeldFolders", {}, [&] { return m_target.checkHeldFolders(); });
+    }
+    void releaseFolders() override { m_target.releaseFolders(); }
 
 private:
     template <typename Call>
@@ -142,6 +161,10 @@ private:
                                               (m_fault == Fault::DeadDisk && number > m_chosen));
         if (!chosen)
             return call();
+        if (m_fault == Fault::Change) {
+            m_change();
+            return call();
+        }
         if (m_fault == Fault::Kill || m_fault == Fault::Hold) {
             auto result = call();
             if (m_fault == Fault::Kill)
@@ -167,6 +190,7 @@ private:
     Fault m_fault;
     std::vector<std::string> m_operations;
     std::string m_failedPath;
+    std::function<void()> m_change;
 };
 
 // The position of an operation in a list of them; -1 when it is not there.

@@ -50,8 +50,21 @@ static const char *descriptorPath(int descriptor)
     return "(descriptor)";
 }
 
+// "/proc/self/fd/N/name", a name looked up in a folder held open, as the folder's own path.
+static const char *heldPath(const char *path, char *buffer, size_t size)
+{
+    static const char prefix[] = "/proc/self/fd/";
+    char *rest = NULL;
+    if (!path || strncmp(path, prefix, sizeof prefix - 1) != 0)
+        return path;
+    const long descriptor = strtol(path + sizeof prefix - 1, &rest, 10);
+    snprintf(buffer, size, "%s%s", descriptorPath((int)descriptor), rest);
+    return buffer;
+}
+
 static void rememberPath(int descriptor, int folder, const char *path)
 {
+    char held[4096];
     if (descriptor < 0 || descriptor >= KnownDescriptors || !path)
         return;
     pthread_mutex_lock(&bookkeeping);
@@ -62,7 +75,7 @@ static void rememberPath(int descriptor, int folder, const char *path)
         asprintf(&joined, "%s/%s", descriptorPath(folder), path) >= 0)
         descriptorPaths[descriptor] = joined;
     else
-        descriptorPaths[descriptor] = strdup(path);
+        descriptorPaths[descriptor] = strdup(heldPath(path, held, sizeof held));
     pthread_mutex_unlock(&bookkeeping);
 }
 
@@ -74,7 +87,8 @@ static int failsNow(const char *function, const char *path, int error)
     pthread_mutex_lock(&bookkeeping);
     const int fails = ++callCount == failingCall;
     if (logDescriptor >= 0) {
-        char line[4096];
+        char line[4096], held[4096];
+        path = heldPath(path, held, sizeof held);
         const int length = snprintf(line, sizeof line, "%ld\t%s\t%s%s\n", callCount, function,
                                     path ? path : "", fails ? "\tFAILED" : "");
         if (length > 0)
@@ -205,6 +219,9 @@ BY_DESCRIPTOR(ssize_t, pwrite64, ENOSPC, (int file, const void *buffer, size_t s
               file, file, buffer, size, at)
 BY_DESCRIPTOR(int, fsync, EIO, (int file), file, file)
 BY_DESCRIPTOR(int, fdatasync, EIO, (int file), file, file)
+BY_DESCRIPTOR(int, syncfs, EIO, (int file), file, file)
+BY_DESCRIPTOR(int, sync_file_range, EIO, (int file, off64_t at, off64_t size, unsigned flags), file,
+              file, at, size, flags)
 BY_DESCRIPTOR(int, ftruncate, EIO, (int file, off_t length), file, file, length)
 BY_DESCRIPTOR(int, fstat, EIO, (int file, struct stat *status), file, file, status)
 BY_DESCRIPTOR(int, fstat64, EIO, (int file, struct stat64 *status), file, file, status)

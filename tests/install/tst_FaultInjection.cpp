@@ -20,6 +20,28 @@ const struct InjectionPointTotal
     ~InjectionPointTotal() { std::printf("%d injection points covered in all\n", injectionPoints); }
 } injectionPointTotal;
 
+#ifndef _WIN32
+namespace fs = std::filesystem;
+
+void swapForLink(const ScratchFolder &files, const std::string &folder)
+{
+    fs::create_directory(files.at("decoy"));
+    if (fs::exists(files.at(folder)))
+        fs::rename(files.at(folder), files.at("moved"));
+    fs::create_directory_symlink(files.at("decoy"), files.at(folder));
+}
+
+// A backup folder that the installation made, and its undo emptied, goes; any other comes back.
+void putBack(const ScratchFolder &files, const std::string &folder)
+{
+    fs::remove(files.at(folder));
+    fs::remove(files.at("decoy"));
+    std::error_code notEmpty;
+    if (fs::is_directory(files.at("moved")) && !fs::remove(files.at("moved"), notEmpty))
+        fs::rename(files.at("moved"), files.at(folder));
+}
+#endif
+
 } // namespace
 
 TEST_CASE("everyFailedOperationLeavesEverythingAsBefore")
@@ -67,6 +89,27 @@ TEST_CASE("everyFailedOperationLeavesEverythingAsBefore")
                         REQUIRE(scratch.snapshot() == before);
                     }
                 }
+#ifndef _WIN32
+                // The backup folder, then the game folder, moved away before each operation and
+                // its name given to a link to an empty folder: nothing reaches that folder, and
+                // with the folder put back everything is as before, or as done.
+                for (const std::string folder : {"game/BEXOMv2", "game"})
+                    for (int operation = 1;
+                         route == Route::Procedure && operation <= counting.operationCount();
+                         ++operation) {
+                        VERIFY_SUCCESS(procedure.prepare(scratch));
+                        FaultyFileSystem swapping(scratch.fileSystem(), operation, Fault::Change);
+                        const ScratchFolder &files = scratch.scratch();
+                        swapping.changeBefore([&] { swapForLink(files, folder); });
+                        const ErrorOr<void> outcome = run(swapping);
+                        const std::string swapped =
+                            folder + " swapped before operation " + std::to_string(operation);
+                        INFO(swapped);
+                        REQUIRE(fs::is_empty(files.at("decoy")));
+                        putBack(files, folder);
+                        REQUIRE(scratch.snapshot() == (outcome.isError() ? before : done));
+                    }
+#endif
                 injectionPoints += counting.operationCount();
                 std::printf("%s: %d injection points\n", name.c_str(), counting.operationCount());
             }

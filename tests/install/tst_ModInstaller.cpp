@@ -121,11 +121,15 @@ std::string statusBytes(const std::string &statusItem, const std::string &direct
     return statusItem + "\r\nPath=" + directory + "\r\n";
 }
 
-// "-path" removes, "+path" makes a file, "+path/" a folder, "@path>target" a symbolic link.
+// "-path" removes, "+path" makes a file, "+path/" a folder, "@path>target" a symbolic link,
+// ">path>new" renames.
 void applyChange(const ScratchFolder &scratch, const std::string &change)
 {
     const std::string path = change.substr(1);
-    if (change.starts_with('@'))
+    if (change.starts_with('>'))
+        fs::rename(scratch.at(path.substr(0, path.find('>'))),
+                   scratch.at(path.substr(path.find('>') + 1)));
+    else if (change.starts_with('@'))
         fs::create_symlink(path.substr(path.find('>') + 1),
                            scratch.at(path.substr(0, path.find('>'))));
     else if (change.starts_with('-'))
@@ -348,6 +352,8 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             Edition::Counterstrike);
     install("Expand2.mix a relative link", game,
             {"-game/Expand2.mix", "+game/Expand2.real", "@game/Expand2.mix>Expand2.real"}, 75);
+    install("backup folder a link", game, {"+elsewhere/", "@game/BEXOMv2>../elsewhere"}, 75,
+            Edition::Aftermath, {}, HeldFolder::LinkRefusal);
     install("Expand.mix in two letter cases", game, {"+game/EXPAND.MIX"}, 75);
     install("package file in two letter cases", game, {"+package/RULES.INI"}, 75);
 #endif
@@ -396,6 +402,13 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     removal("removal, crafted path to the folder above", Edition::Counterstrike,
             {"+BEXOMv2/Expand.mix", "+Expand.mix", "+SC-Vorda.mix"},
             "Status=Counterstrike\r\nPath=..\\\r\n", 76, fullPath);
+
+#ifndef _WIN32
+    // The whole backup, moved out of the game folder and reached through a link in its place.
+    removal("removal, backup folder a link", Edition::Aftermath,
+            {">game/BEXOMv2>elsewhere", "@game/BEXOMv2>../elsewhere"}, {}, 75,
+            HeldFolder::LinkRefusal);
+#endif
 
     for (const Row &row : rows)
         SUBCASE(row.name.c_str())

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <system_error>
+
+// A folder opened once and kept open while a transaction works in it, so that the names inside it
+// are reached through what was opened and never through a path that may since lead elsewhere.
+// On POSIX the folder is a descriptor and names are looked up against it; on Windows a handle
+// that does not share deletion keeps the folder from being renamed or deleted meanwhile.
+class HeldFolder final
+{
+public:
+    // Whether the folder's own name may be a link (a symbolic link, or on Windows any reparse
+    // point such as a junction) that leads to it.
+    enum class OwnName { MayBeALink, NoLink };
+
+    // Why a folder whose name is a link, where none may be, is refused.
+    static inline const std::string LinkRefusal =
+        "This is a link (a symbolic link, or on Windows a junction) that leads to another folder. "
+        "BEXOM's backup folder must be a folder of its own inside the game folder, so BEXOM does "
+        "nothing through it. Remove the link, or put back the folder it replaced.";
+
+    ~HeldFolder();
+    HeldFolder(const HeldFolder &) = delete;
+    HeldFolder &operator=(const HeldFolder &) = delete;
+
+    // A link at the folder's own name, where none may be, gives too_many_symbolic_link_levels;
+    // anything but a folder, not_a_directory.
+    static std::error_code open(const std::filesystem::path &path, OwnName ownName,
+                                std::unique_ptr<HeldFolder> &held);
+
+    // The path to join names to, so that they are found in this very folder.
+    const std::filesystem::path &inside() const { return m_inside; }
+    // Whether the path, looked up afresh, still leads to this folder: not after the folder was
+    // moved away or its name given to a link.
+    bool isStillAt(const std::filesystem::path &path) const;
+    // Makes the creations, renames and removals inside the folder durable.
+    std::error_code sync() const;
+    // Makes everything written to the folder's file system durable, and reports every write to it
+    // that failed since the folder was opened.
+    std::error_code syncFileSystem() const;
+
+private:
+    HeldFolder(std::intptr_t handle, std::filesystem::path inside, OwnName ownName)
+        : m_handle(handle), m_inside(std::move(inside)), m_ownName(ownName)
+    {}
+
+    // The descriptor on POSIX, the HANDLE on Windows.
+    std::intptr_t m_handle;
+    std::filesystem::path m_inside;
+    OwnName m_ownName;
+};
