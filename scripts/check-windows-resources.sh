@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks that a Windows program carries what the player and Explorer see of it: the nine pictures
-# of the main window at 100 and 200 percent, the icon with its five images, the version record and
-# the manifest.
+# of the main window at 100 and 200 percent (as runs of pixels, raw data to Windows), the icon with
+# its five images, the version record and the manifest.
 #
 #   scripts/check-windows-resources.sh PROGRAM.exe...
 set -euo pipefail
@@ -19,7 +19,7 @@ status=0
 for program in "$@"; do
     table=$(x86_64-w64-mingw32-objdump -x "$program" |
         sed -n '/The .rsrc Resource Directory section/,/^$/p')
-    for expected in "2 18 pictures" "3 5 icon images" "14 1 icon" "16 1 version record" "24 1 manifest"; do
+    for expected in "10 18 pictures" "3 5 icon images" "14 1 icon" "16 1 version record" "24 1 manifest"; do
         read -r type wanted what <<<"$expected"
         found=$(count "$table" "$type" || true)
         if [ "${found:-0}" -ne "$wanted" ]; then

@@ -5,6 +5,7 @@
 #include "IcoEncoder.h"
 #include "IconArt.h"
 #include "IconQuantizer.h"
+#include "PixelRunEncoder.h"
 
 #include <QFontDatabase>
 #include <QSaveFile>
@@ -137,7 +138,7 @@ std::optional<QString> ArtworkWriter::saveWindowPicture(const QImage &picture,
     const QString path = m_folder.filePath(baseName + ".bmp");
     if (!picture.convertToFormat(QImage::Format_RGB888).save(path, "BMP"))
         return QStringLiteral("could not write \"%1\"").arg(path);
-    return std::nullopt;
+    return saveBytes(PixelRunEncoder::encode(picture), baseName + ".rle");
 }
 
 std::optional<QString> ArtworkWriter::saveBytes(const QByteArray &bytes, const QString &name) const

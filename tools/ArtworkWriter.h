@@ -21,8 +21,9 @@ private:
     std::optional<QString> writeBanner() const;
     std::optional<QString> writeIcons() const;
     std::optional<QString> savePicture(const QImage &picture, const QString &name) const;
-    // A picture of the main window: a PNG for the Qt program and a 24-bit BMP for the Windows
-    // one, whose resource compiler takes only bitmaps.
+    // A picture of the main window: a PNG, a 24-bit BMP that the Qt program reads, and the same
+    // pixels as runs for the Windows one, which would otherwise carry every bitmap's bytes
+    // uncompressed.
     std::optional<QString> saveWindowPicture(const QImage &picture, const QString &baseName) const;
     std::optional<QString> saveBytes(const QByteArray &bytes, const QString &name) const;
 

@@ -4,6 +4,7 @@
 #include "ui/MainWindowLayout.h"
 #include "ui/win32/ArtworkResources.h"
 #include "ui/win32/Form1.h"
+#include "ui/win32/PictureResource.h"
 
 namespace {
 
@@ -88,8 +89,7 @@ private:
 
 void drawPicture(HDC target, HMODULE module, int id, const PixelRect &place)
 {
-    const auto picture = static_cast<HBITMAP>(
-        LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    const HBITMAP picture = PictureResource::load(module, id);
     const HDC source = CreateCompatibleDC(target);
     const HGDIOBJ former = SelectObject(source, picture);
     BitBlt(target, place.left, place.top, place.width, place.height, source, 0, 0, SRCCOPY);

@@ -4,12 +4,14 @@
 #include "ui/InstallDialogLayout.h"
 #include "ui/MainWindowLayout.h"
 #include "ui/win32/Form2.h"
+#include "ui/win32/PictureResource.h"
 
 #include <doctest/doctest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -134,6 +136,40 @@ struct MouseRow
 };
 
 } // namespace
+
+// A picture's stored runs, and the padded rows they decode to, none when they must be refused.
+struct StoredPictureRow
+{
+    const char *what;
+    std::vector<std::uint8_t> stored;
+    std::optional<std::vector<std::uint8_t>> rows;
+};
+
+TEST_CASE("Stored pictures: every pixel decoded, malformed runs refused before any byte past them")
+{
+    using Rows = std::vector<std::uint8_t>;
+    const StoredPictureRow rows[] = {
+        {"2 x 1, one pixel repeated", {2, 0, 1, 0, 0x41, 1, 2, 3}, Rows{1, 2, 3, 1, 2, 3, 0, 0}},
+        {"1 x 2, the top row as the one below",
+         {1, 0, 2, 0, 0x00, 1, 2, 3, 0x80},
+         Rows{1, 2, 3, 0, 1, 2, 3, 0}},
+        {"a header cut short", {1, 0, 1}, std::nullopt},
+        {"no pixels", {0, 0, 1, 0}, std::nullopt},
+        {"a literal cut short", {2, 0, 1, 0, 0x01, 1, 2, 3}, std::nullopt},
+        {"a run past the last pixel", {1, 0, 1, 0, 0x41, 1, 2, 3}, std::nullopt},
+        {"the bottom row as the one below it", {2, 0, 1, 0, 0x00, 1, 2, 3, 0x80}, std::nullopt},
+        {"a pixel missing", {2, 0, 1, 0, 0x00, 1, 2, 3}, std::nullopt},
+        {"bytes after the last pixel", {1, 0, 1, 0, 0x00, 1, 2, 3, 0x00}, std::nullopt},
+        {"a run of no known kind", {1, 0, 1, 0, 0xc0, 1, 2, 3}, std::nullopt},
+    };
+    for (const StoredPictureRow &row : rows) {
+        CAPTURE(row.what);
+        const auto pixels = PictureResource::decode(row.stored);
+        REQUIRE(pixels.has_value() == row.rows.has_value());
+        if (pixels)
+            CHECK(pixels->rows == *row.rows);
+    }
+}
 
 TEST_CASE("The installer's windows, driven as a player drives them")
 {

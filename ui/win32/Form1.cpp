@@ -3,6 +3,7 @@
 #include "ArtworkResources.h"
 #include "DpiScale.h"
 #include "Form2.h"
+#include "PictureResource.h"
 #include "runtime/WindowsText.h"
 #include "Win32BusyIndicator.h"
 #include "WindowsError.h"
@@ -10,12 +11,6 @@
 #include <windowsx.h>
 
 namespace {
-
-HBITMAP loadBitmap(HINSTANCE instance, int id)
-{
-    return static_cast<HBITMAP>(
-        LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-}
 
 void deletePicture(const ScaledPicture &picture)
 {
@@ -66,10 +61,10 @@ Form1::~Form1()
 
 ErrorOr<void> Form1::loadArtwork()
 {
-    m_banner.normal = loadBitmap(m_instance, BEXOM_BANNER_BITMAP);
+    m_banner.normal = PictureResource::load(m_instance, BEXOM_BANNER_BITMAP);
     for (int i = 0; i < MainWindowLayout::ButtonCount; ++i) {
-        Off[i].normal = loadBitmap(m_instance, BEXOM_FIRST_OFF_BITMAP + i);
-        onn[i].normal = loadBitmap(m_instance, BEXOM_FIRST_ONN_BITMAP + i);
+        Off[i].normal = PictureResource::load(m_instance, BEXOM_FIRST_OFF_BITMAP + i);
+        onn[i].normal = PictureResource::load(m_instance, BEXOM_FIRST_ONN_BITMAP + i);
         if (!Off[i].normal || !onn[i].normal)
             return lastWindowsError("The program's pictures could not be loaded.");
     }
@@ -84,10 +79,10 @@ void Form1::loadLargePictures()
 {
     if (m_banner.twice)
         return;
-    m_banner.twice = loadBitmap(m_instance, BEXOM_BANNER_2X_BITMAP);
+    m_banner.twice = PictureResource::load(m_instance, BEXOM_BANNER_2X_BITMAP);
     for (int i = 0; i < MainWindowLayout::ButtonCount; ++i) {
-        Off[i].twice = loadBitmap(m_instance, BEXOM_FIRST_OFF_2X_BITMAP + i);
-        onn[i].twice = loadBitmap(m_instance, BEXOM_FIRST_ONN_2X_BITMAP + i);
+        Off[i].twice = PictureResource::load(m_instance, BEXOM_FIRST_OFF_2X_BITMAP + i);
+        onn[i].twice = PictureResource::load(m_instance, BEXOM_FIRST_ONN_2X_BITMAP + i);
     }
     Picture1->setPicture(m_banner);
     const std::int16_t highlighted = m_controller.highlightIndex();
