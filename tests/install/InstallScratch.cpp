@@ -3,39 +3,13 @@
 #include "install/Journal.h"
 #include "install/TransactionStep.h"
 
-#include <cstdlib>
-
 namespace fs = std::filesystem;
-
-namespace {
-
-std::optional<std::string> environmentVariable(const char *name)
-{
-    const char *value = std::getenv(name);
-    return value ? std::optional<std::string>(value) : std::nullopt;
-}
-
-} // namespace
 
 InstallScratch::InstallScratch(std::vector<std::string> gameFiles, std::string gameFolder)
     : m_gameFiles(std::move(gameFiles)), m_gameFolder(std::move(gameFolder)),
-      m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder))),
-      m_formerWinePrefix(environmentVariable("WINEPREFIX"))
+      m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder)))
 {
     reset();
-#ifndef _WIN32
-    setenv("WINEPREFIX", m_scratch.at("prefix").c_str(), 1);
-#endif
-}
-
-InstallScratch::~InstallScratch()
-{
-#ifndef _WIN32
-    if (m_formerWinePrefix)
-        setenv("WINEPREFIX", m_formerWinePrefix->c_str(), 1);
-    else
-        unsetenv("WINEPREFIX");
-#endif
 }
 
 void InstallScratch::reset()

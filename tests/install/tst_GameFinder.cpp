@@ -119,34 +119,11 @@ bool runsUnderWine()
     return true;
 }
 
-// As Wine writes a name: backslashes and quotes escaped, every character beyond ASCII as the
-// UTF-16 code units of its \x escapes.
+// Backslashes and quotes escaped as Wine escapes them. Characters beyond ASCII stay in UTF-8, as
+// an editor leaves them; the reader's own table tries Wine's \x escapes.
 std::string escaped(const std::string &text)
 {
-    std::string out;
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        const auto byte = static_cast<unsigned char>(text[index]);
-        if (byte < 0x80) {
-            out += (byte == '\\' || byte == '"' ? "\\"s : ""s) + static_cast<char>(byte);
-            continue;
-        }
-        const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-        char32_t character = byte & (0x3F >> (length - 1));
-        for (int more = 1; more < length; ++more)
-            character = (character << 6) | (static_cast<unsigned char>(text[++index]) & 0x3F);
-        const auto unit = [&](char32_t value) {
-            char hex[16];
-            std::snprintf(hex, sizeof hex, "\\x%04x", static_cast<unsigned>(value));
-            out += hex;
-        };
-        if (character >= 0x10000) {
-            unit(0xD800 + ((character - 0x10000) >> 10));
-            unit(0xDC00 + ((character - 0x10000) & 0x3FF));
-        } else {
-            unit(character);
-        }
-    }
-    return out;
+    return Text::replaceAll(Text::replaceAll(text, "\\", "\\\\"), "\"", "\\\"");
 }
 
 std::string systemReg(const std::vector<RegistryEntry> &entries, Prefix prefix)
@@ -264,67 +241,52 @@ TEST_CASE("finderListsEachInstallationOnce")
     const GameFiles counterstrike{"Westwood/RA", Edition::Counterstrike};
     const Lines lowerCase{"ra95.exe", "redalert.mix", "expand.mix"};
     const std::string exe = "\\RA95.EXE";
-    const std::vector<Row> rows = {
-        {"nothing installed", {}, {}, {}},
-        {"English CD, 64-bit prefix",
-         {counterstrike},
-         {{English, "InstallPath", "%1\\Westwood\\RA" + exe}},
-         {"%1\\Westwood\\RA\\ Counterstrike"}},
-        {"German CD, 32-bit prefix",
-         {{"Spiele/Alarmstufe Rot"}},
-         {{German, "InstallPath", "%1\\Spiele\\Alarmstufe Rot" + exe}},
-         {"%1\\Spiele\\Alarmstufe Rot\\ Aftermath"},
-         Prefix::Win32},
-        {"French CD, non-ASCII path, names in lower case",
-         {{"Jeux/Alerte Rouge – Édition", Edition::Aftermath, lowerCase}},
-         {{French, "InstallPath", "%1\\Jeux\\Alerte Rouge – Édition\\ra95.exe"}},
-         {"%1\\Jeux\\Alerte Rouge – Édition\\ Aftermath"}},
-        {"The Ultimate Collection names the folder",
-         {{"Origin/Red Alert", Edition::Counterstrike}},
-         {{Ultimate, "Install Dir", "%1\\Origin\\Red Alert"}},
-         {"%1\\Origin\\Red Alert\\ Counterstrike"}},
-        {"two keys name one folder",
-         {{"CnC/RA"}},
-         {{English, "InstallPath", "%1\\CnC\\RA" + exe},
-          {Ultimate, "Install Dir", "%1\\cnc\\ra\\"}},
-         {"%1\\CnC\\RA\\ Aftermath"}},
-        {"folder gone", {}, {{English, "InstallPath", "%1\\Gone" + exe}}, {}},
-        {"no REDALERT.MIX",
-         {{"Demo", Edition::Aftermath, {"RA95.EXE", "EXPAND.MIX"}}},
-         {{English, "InstallPath", "%1\\Demo" + exe}},
-         {}},
-        {"no expansion",
-         {{"Plain", Edition::Counterstrike, {"RA95.EXE", "REDALERT.MIX"}}},
-         {{English, "InstallPath", "%1\\Plain" + exe}},
-         {}},
-        {"relative path", {}, {{English, "InstallPath", "Westwood\\RA" + exe}}, {}},
-#ifndef _WIN32
-        // Drive C of the scratch prefix is the scratch folder, so its shelves are made there.
-        {"Games folder in upper case",
-         {{"GAMES/RED ALERT"}},
-         {},
-         {"%1\\GAMES\\RED ALERT\\ Aftermath"}},
-        {"Program Files (x86) in lower case, files too",
-         {{"program files (x86)/RA", Edition::Counterstrike, lowerCase}},
-         {},
-         {"%1\\program files (x86)\\RA\\ Counterstrike"}},
-        {"recorded and on a shelf: once, as recorded",
-         {counterstrike},
-         {{English, "InstallPath", "%1\\WESTWOOD\\ra" + exe}},
-         {"%1\\WESTWOOD\\ra\\ Counterstrike"}},
-        {"drive root and several shelves, sorted",
-         {{"RA"}, {"Games/TD", Edition::Aftermath, {"C&C95.EXE"}}, {"Games/B"}, {"Games/A"}},
-         {},
-         {"%1\\RA\\ Aftermath", "%1\\Games\\A\\ Aftermath", "%1\\Games\\B\\ Aftermath"}},
-#else
-        // Drive C is the one of the scratch prefix that the run under Wine has; the game made
-        // there is removed when the row is done.
-        {"Games folder of drive C",
-         {{"C:/Games/BEXOM test", Edition::Counterstrike, lowerCase}},
-         {},
-         {"C:\\Games\\BEXOM test\\ Counterstrike"}},
-#endif
+    std::vector<Row> rows;
+    const auto row = [&rows](const char *name, std::vector<GameFiles> games,
+                             std::vector<RegistryEntry> registry, Lines expected,
+                             Prefix prefix = Prefix::Win64) {
+        rows.push_back({name, std::move(games), std::move(registry), std::move(expected), prefix});
     };
+    row("nothing installed", {}, {}, {});
+    row("English CD, 64-bit prefix", {counterstrike},
+        {{English, "InstallPath", "%1\\Westwood\\RA" + exe}}, {"%1\\Westwood\\RA\\ Counterstrike"});
+    row("German CD, 32-bit prefix", {{"Spiele/Alarmstufe Rot"}},
+        {{German, "InstallPath", "%1\\Spiele\\Alarmstufe Rot" + exe}},
+        {"%1\\Spiele\\Alarmstufe Rot\\ Aftermath"}, Prefix::Win32);
+    row("French CD, non-ASCII path, names in lower case",
+        {{"Jeux/Alerte Rouge – Édition", Edition::Aftermath, lowerCase}},
+        {{French, "InstallPath", "%1\\Jeux\\Alerte Rouge – Édition\\ra95.exe"}},
+        {"%1\\Jeux\\Alerte Rouge – Édition\\ Aftermath"});
+    row("The Ultimate Collection names the folder", {{"Origin/Red Alert", Edition::Counterstrike}},
+        {{Ultimate, "Install Dir", "%1\\Origin\\Red Alert"}},
+        {"%1\\Origin\\Red Alert\\ Counterstrike"});
+    row("two keys name one folder", {{"CnC/RA"}},
+        {{English, "InstallPath", "%1\\CnC\\RA" + exe}, {Ultimate, "Install Dir", "%1\\cnc\\ra\\"}},
+        {"%1\\CnC\\RA\\ Aftermath"});
+    row("folder gone", {}, {{English, "InstallPath", "%1\\Gone" + exe}}, {});
+    row("no REDALERT.MIX", {{"Demo", Edition::Aftermath, {"RA95.EXE", "EXPAND.MIX"}}},
+        {{English, "InstallPath", "%1\\Demo" + exe}}, {});
+    row("no expansion", {{"Plain", Edition::Counterstrike, {"RA95.EXE", "REDALERT.MIX"}}},
+        {{English, "InstallPath", "%1\\Plain" + exe}}, {});
+    row("relative path", {}, {{English, "InstallPath", "Westwood\\RA" + exe}}, {});
+#ifndef _WIN32
+    // Drive C of the scratch prefix is the scratch folder, so its shelves are made there.
+    row("Games folder in upper case", {{"GAMES/RED ALERT"}}, {},
+        {"%1\\GAMES\\RED ALERT\\ Aftermath"});
+    row("Program Files (x86) in lower case, files too",
+        {{"program files (x86)/RA", Edition::Counterstrike, lowerCase}}, {},
+        {"%1\\program files (x86)\\RA\\ Counterstrike"});
+    row("recorded and on a shelf: once, as recorded", {counterstrike},
+        {{English, "InstallPath", "%1\\WESTWOOD\\ra" + exe}}, {"%1\\WESTWOOD\\ra\\ Counterstrike"});
+    row("drive root and several shelves, sorted",
+        {{"RA"}, {"Games/TD", Edition::Aftermath, {"C&C95.EXE"}}, {"Games/B"}, {"Games/A"}}, {},
+        {"%1\\RA\\ Aftermath", "%1\\Games\\A\\ Aftermath", "%1\\Games\\B\\ Aftermath"});
+#else
+    // Drive C is the one of the scratch prefix that the run under Wine has; the game made there
+    // is removed when the row is done.
+    row("Games folder of drive C", {{"C:/Games/BEXOM test", Edition::Counterstrike, lowerCase}}, {},
+        {"C:\\Games\\BEXOM test\\ Counterstrike"});
+#endif
     for (const Row &row : rows)
         SUBCASE(row.name)
         {
@@ -364,25 +326,25 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
         "without Aftermath, choose the Counterstrike option.";
     const std::string foundIn = "\nRed Alert was found in:\n";
     const std::string aftermath = "%1\\Games\\RA\\ (with Aftermath)";
+    const std::string counterstrikeOnly =
+        "%1\\Westwood\\CS\\ (with Counterstrike only: for it, choose the Counterstrike option)\n";
+    const std::string bothFound = foundIn + "%1\\Westwood\\CS\\ (with Counterstrike)\n" + aftermath;
     const Row rows[] = {
         {"missing folder, Aftermath chosen",
          Edition::Aftermath,
          "WESTWOOD\\REDALERT\\",
          {},
-         missing + foundIn +
-             "%1\\Westwood\\CS\\ (with Counterstrike only: for it, choose the Counterstrike "
-             "option)\n" +
-             aftermath},
+         missing + foundIn + counterstrikeOnly + aftermath},
         {"missing folder, Counterstrike chosen",
          Edition::Counterstrike,
          "WESTWOOD\\REDALERT\\",
          {},
-         missing + foundIn + "%1\\Westwood\\CS\\ (with Counterstrike)\n" + aftermath},
+         missing + bothFound},
         {"no Expand.mix",
          Edition::Counterstrike,
          "game\\",
          {"game/Expand.mix"},
-         noExpand + foundIn + "%1\\Westwood\\CS\\ (with Counterstrike)\n" + aftermath},
+         noExpand + bothFound},
         {"Aftermath chosen for the Counterstrike game found",
          Edition::Aftermath,
          "Westwood\\CS\\",
@@ -398,8 +360,7 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
          "game\\",
          {"package/Rules.ini"},
          "The BEXOM package is incomplete: Rules.ini must stand in the folder the installer was "
-         "started from, "
-         "%package."},
+         "started from, %package."},
     };
     for (const Row &row : rows)
         SUBCASE(row.name)

@@ -1,4 +1,5 @@
 #include "InstallScratch.h"
+#include "PlayerTexts.h"
 #include "Procedure.h"
 #include "runtime/Text.h"
 #include "ScriptedServices.h"
@@ -15,12 +16,6 @@ namespace {
 
 const std::string ConfirmRemoval = "BEXOM | 36 | Are you sure you wish to uninstall BEXOM?";
 const std::string NotInstalled = "BEXOM | 32 | BEXOM is not installed";
-
-std::string runtimeError(int number, const std::string &description)
-{
-    return "BEXOM | 16 | Run-time error '" + std::to_string(number) + "':\n" + description +
-           "...\n\nNothing was changed.";
-}
 
 // The main window as its routines see it: what it was told to show, in order.
 class RecordingMainWindow final : public MainWindowView
@@ -147,8 +142,9 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
     enum class Removal { NotRun, Failed, Restored };
     using enum Removal;
     const int yes = MessageBoxAnswer::Yes;
-    const std::string pathItem = "Path=C:\\WESTWOOD\\REDALERT\\\r\n";
-    const struct
+    const Lines notFound{ConfirmRemoval, runtimeError(53, "File not found")};
+    const Lines accessError{ConfirmRemoval, runtimeError(75, "Path/File access error")};
+    struct Row
     {
         std::string name;
         std::string installed; // the routine that installed, if any
@@ -156,42 +152,19 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
         int answer;
         Lines shown;
         Removal removal;
-    } rows[] = {
-        {"answered No, status file not read",
-         "Ins_Aftermath",
-         InstallScratch::NoStatusFile,
-         MessageBoxAnswer::No,
-         {ConfirmRemoval},
-         NotRun},
-        {"not installed", "", "", yes, {ConfirmRemoval, NotInstalled}, NotRun},
-        {"Aftermath", "Ins_Aftermath", "", yes, {ConfirmRemoval}, Restored},
-        {"Counterstrike", "Ins_Counter", "", yes, {ConfirmRemoval}, Restored},
-        {"other status item, answered OK",
-         "Ins_Counter",
-         "Status=aftermath\r\n" + pathItem,
-         MessageBoxAnswer::Ok,
-         {ConfirmRemoval},
-         Restored},
-        {"empty status item", "Ins_Counter", "\r\n" + pathItem, yes, {ConfirmRemoval}, Restored},
-        {"engine error",
-         "",
-         "Status=Aftermath\r\n" + pathItem,
-         yes,
-         {ConfirmRemoval, runtimeError(53, "File not found")},
-         Failed},
-        {"1 MB status file without a line end",
-         "",
-         std::string(1024 * 1024, 'x'),
-         yes,
-         {ConfirmRemoval, runtimeError(76, "Path not found")},
-         Failed},
-        {"status file is a folder",
-         "",
-         InstallScratch::StatusFolder,
-         yes,
-         {ConfirmRemoval, runtimeError(75, "Path/File access error")},
-         NotRun},
     };
+    std::vector<Row> rows;
+    const auto row = [&rows](auto... fields) {
+        rows.push_back({fields...});
+    };
+    row("answered No, status file not read", "Ins_Aftermath", InstallScratch::NoStatusFile,
+        MessageBoxAnswer::No, Lines{ConfirmRemoval}, NotRun);
+    row("not installed", "", "", yes, Lines{ConfirmRemoval, NotInstalled}, NotRun);
+    row("Aftermath", "Ins_Aftermath", "", yes, Lines{ConfirmRemoval}, Restored);
+    row("Counterstrike, answered OK", "Ins_Counter", "", MessageBoxAnswer::Ok,
+        Lines{ConfirmRemoval}, Restored);
+    row("engine error", "", statusFor("Aftermath"), yes, notFound, Failed);
+    row("status file is a folder", "", InstallScratch::StatusFolder, yes, accessError, NotRun);
     for (const auto &row : rows) {
         CAPTURE(row.name);
         // Without Expand2.mix a Counterstrike game cannot come back whole from the wrong removal.
