@@ -18,12 +18,12 @@ shift
 build=$(realpath "${1:-build-windows-x86_64}")
 runs=${2:-9}
 program=$(realpath "${3:-dist/bexomv2-x64.exe}")
-timer=$build/tests/windows/startup_timer.exe
+timer=$build/bench/windows/startup_timer.exe
 
 # The program's package folder: an empty scratch folder, as nothing is installed or removed.
 folder=$(mktemp -d)
 trap 'rm -rf "$folder"' EXIT
 cd "$folder"
 "$OLDPWD/scripts/wine-run.sh" --template "$build/wine-prefix-template" "$timer" "$runs" \
-    "Z:${build//\//\\}\\tests\\windows\\black_window.exe" "Z:${program//\//\\}" |
+    "Z:${build//\//\\}\\bench\\windows\\black_window.exe" "Z:${program//\//\\}" |
     tr -d '\r' | grep -v '^shown'

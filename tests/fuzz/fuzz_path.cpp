@@ -2,12 +2,11 @@
 // A scratch tree and Wine prefix give the case matching real folders to search.
 
 #include "runtime/PathTranslator.h"
-
-#include <unistd.h>
+#include "ScopedWinePrefix.h"
+#include "ScratchFolder.h"
 
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -15,44 +14,31 @@ namespace fs = std::filesystem;
 namespace {
 
 // Made at the first input and removed when the fuzzer ends.
-class Scratch final
+struct Scratch
 {
-public:
     Scratch()
     {
-        std::string pattern = (fs::temp_directory_path() / "fuzz_path-XXXXXX").string();
-        if (!::mkdtemp(pattern.data()))
-            std::abort();
-        m_path = pattern;
-        fs::create_directories(m_path / "drive_c/WESTWOOD/REDALERT/BEXOMv2");
-        std::ofstream(m_path / "drive_c/WESTWOOD/REDALERT/EXPAND.MIX");
-        fs::create_directories(m_path / "prefix/dosdevices");
-        fs::create_directory_symlink(m_path / "drive_c", m_path / "prefix/dosdevices/c:");
-        ::setenv("WINEPREFIX", (m_path / "prefix").c_str(), 1);
-    }
-    ~Scratch()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
+        folder.createFile("drive_c/WESTWOOD/REDALERT/EXPAND.MIX", {});
+        folder.createFolder("drive_c/WESTWOOD/REDALERT/BEXOMv2");
+        folder.createFolder("prefix/dosdevices");
+        fs::create_directory_symlink(folder.at("drive_c"), folder.at("prefix/dosdevices/c:"));
     }
 
-    const fs::path &path() const { return m_path; }
-
-private:
-    fs::path m_path;
+    ScratchFolder folder;
+    ScopedWinePrefix prefix{folder.at("prefix")};
 };
 
 const Scratch &scratch()
 {
-    static const Scratch directory;
-    return directory;
+    static const Scratch made;
+    return made;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
-    const fs::path base = scratch().path();
+    const fs::path &base = scratch().folder.nativePath();
     const PathTranslator translator(base);
     const std::string path(reinterpret_cast<const char *>(data), size);
     const auto host = translator.toHostPath(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ChildProcess.h"
 #include "runtime/FileSystem.h"
 
 #ifdef _WIN32
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <type_traits>
@@ -18,14 +18,12 @@ enum class Fault {
     DiskFull, // the chosen operation fails as a full disk would
     DeadDisk, // the chosen operation and every later one fail
     Kill,     // the process is killed, as by a crash or a power cut, once it has run
-    Hold,     // once it has run, the process says "held" on its output and waits for a line on
-              // its input, so that another process can be started while this one is mid-way
     NoRights, // every folder to be made is refused as for a user without the rights to it
-    Change,   // the world is changed by the hook given, just before the chosen operation runs
+    Change,   // the world is changed by the hook given to changeBefore(), just before the chosen
+              // operation runs
+    Pause,    // once it has run, the action given to pauseWith() runs, as another process would
+              // while this one is mid-way
 };
-
-// What a process killed by killThisProcess() exits with on Windows, which has no signals.
-inline constexpr unsigned KilledExitCode = 137;
 
 // Dies at once, with no destructor run and nothing flushed, as in a crash.
 [[noreturn]] inline void killThisProcess()
@@ -54,85 +52,43 @@ public:
     const std::vector<std::string> &operations() const { return m_operations; }
     // The path named by the first operation that was made to fail.
     const std::string &failedPath() const { return m_failedPath; }
+    void pauseWith(std::function<void()> action) { m_pause = std::move(action); }
 
-    ErrorOr<EntryKind> entryKind(const std::string &path) override
-    {
-        return pass("entryKind", path, [&] { return m_target.entryKind(path); });
+// Each operation goes to the target through pass(), under the name that operations() lists it by
+// and with the path it concerns.
+#define BEXOM_FORWARD(Result, name, label, logged, parameters, ...)                                \
+    Result name parameters override                                                                \
+    {                                                                                              \
+        return pass(label, logged, [&] { return m_target.name(__VA_ARGS__); });                    \
     }
-    ErrorOr<std::string> storedName(const std::string &path) override
-    {
-        return pass("storedName", path, [&] { return m_target.storedName(path); });
-    }
-    ErrorOr<bool> isSameEntry(const std::string &path, const std::string &other) override
-    {
-        return pass("isSameEntry", path, [&] { return m_target.isSameEntry(path, other); });
-    }
-    ErrorOr<void> deleteFile(const std::string &path) override
-    {
-        return pass("deleteFile", path, [&] { return m_target.deleteFile(path); });
-    }
-    ErrorOr<void> rename(const std::string &from, const std::string &to,
-                         Overwrite overwrite) override
-    {
-        return pass("rename", to, [&] { return m_target.rename(from, to, overwrite); });
-    }
+    using Path = const std::string &;
+    BEXOM_FORWARD(ErrorOr<EntryKind>, entryKind, "entryKind", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<std::string>, storedName, "storedName", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<bool>, isSameEntry, "isSameEntry", path, (Path path, Path other), path,
+                  other)
+    BEXOM_FORWARD(ErrorOr<void>, deleteFile, "deleteFile", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<void>, rename, "rename", to, (Path from, Path to, Overwrite overwrite),
+                  from, to, overwrite)
     using FileSystem::copyFile;
-    ErrorOr<void> copyFile(const std::string &from, const std::string &to, Flush flush) override
-    {
-        return pass("copyFile", to, [&] { return m_target.copyFile(from, to, flush); });
-    }
-    ErrorOr<void> makeDirectory(const std::string &path) override
-    {
-        return pass("makeDirectory", path, [&] { return m_target.makeDirectory(path); });
-    }
-    ErrorOr<void> removeDirectory(const std::string &path) override
-    {
-        return pass("removeDirectory", path, [&] { return m_target.removeDirectory(path); });
-    }
-    ErrorOr<std::string> readFile(const std::string &path) override
-    {
-        return pass("readFile", path, [&] { return m_target.readFile(path); });
-    }
-    ErrorOr<void> writeFileAtomically(const std::string &path, const std::string &bytes) override
-    {
-        return pass("writeFileAtomically", path,
-                    [&] { return m_target.writeFileAtomically(path, bytes); });
-    }
-    ErrorOr<void> appendDurably(const std::string &path, const std::string &bytes) override
-    {
-        return pass("appendDurably", path, [&] { return m_target.appendDurably(path, bytes); });
-    }
-
-    ErrorOr<std::filesystem::path> hostPath(const std::string &path) override
-    {
-        return pass("hostPath", path, [&] { return m_target.hostPath(path); });
-    }
-    ErrorOr<FileIdentity> identity(const std::string &path) override
-    {
-        return pass("identity", path, [&] { return m_target.identity(path); });
-    }
-    // Links and folder durability.
-    ErrorOr<LinkKind> linkKind(const std::string &path) override
-    {
-        return pass("linkKind", path, [&] { return m_target.linkKind(path); });
-    }
-    ErrorOr<void> syncFolder(const std::string &path) override
-    {
-        return pass("syncFolder", path, [&] { return m_target.syncFolder(path); });
-    }
-    ErrorOr<void> flushFileSystem(const std::string &folder) override
-    {
-        return pass("flushFileSystem", folder, [&] { return m_target.flushFileSystem(folder); });
-    }
-    ErrorOr<std::unique_ptr<DigestReader>> openForDigest(const std::string &path) override
-    {
-        return pass("digest", path, [&] { return m_target.openForDigest(path); });
-    }
-    ErrorOr<void> createFileDurably(const std::string &path, const std::string &bytes) override
-    {
-        return pass("createFileDurably", path,
-                    [&] { return m_target.createFileDurably(path, bytes); });
-    }
+    BEXOM_FORWARD(ErrorOr<void>, copyFile, "copyFile", to, (Path from, Path to, Flush flush), from,
+                  to, flush)
+    BEXOM_FORWARD(ErrorOr<void>, makeDirectory, "makeDirectory", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<void>, removeDirectory, "removeDirectory", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<std::string>, readFile, "readFile", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<void>, writeFileAtomically, "writeFileAtomically", path,
+                  (Path path, Path bytes), path, bytes)
+    BEXOM_FORWARD(ErrorOr<void>, appendDurably, "appendDurably", path, (Path path, Path bytes),
+                  path, bytes)
+    BEXOM_FORWARD(ErrorOr<std::filesystem::path>, hostPath, "hostPath", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<FileIdentity>, identity, "identity", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<LinkKind>, linkKind, "linkKind", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<void>, syncFolder, "syncFolder", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<void>, flushFileSystem, "flushFileSystem", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<std::unique_ptr<DigestReader>>, openForDigest, "digest", path,
+                  (Path path), path)
+    BEXOM_FORWARD(ErrorOr<void>, createFileDurably, "createFileDurably", path,
+                  (Path path, Path bytes), path, bytes)
+#undef BEXOM_FORWARD
 
     ErrorOr<void> holdFolder(const std::string &path, HeldFolder::OwnName ownName) override
     {
@@ -142,7 +98,10 @@ public:
     {
         return pass("checkHeldFolders", {}, [&] { return m_target.checkHeldFolders(); });
     }
-    void releaseFolders() override { m_target.releaseFolders(); }
+    void releaseFolders() override
+    {
+        m_target.releaseFolders();
+    }
 
 private:
     template <typename Call>
@@ -165,24 +124,16 @@ private:
             m_change();
             return call();
         }
-        if (m_fault == Fault::Kill || m_fault == Fault::Hold) {
+        if (m_fault == Fault::Kill || m_fault == Fault::Pause) {
             auto result = call();
             if (m_fault == Fault::Kill)
                 killThisProcess();
-            hold();
+            m_pause();
             return result;
         }
         if (m_failedPath.empty())
             m_failedPath = path;
         return RuntimeError(RuntimeErrorCode::DiskFull, path, "Injected fault");
-    }
-
-    static void hold()
-    {
-        std::puts("held");
-        std::fflush(stdout);
-        char line[2];
-        (void)std::fgets(line, sizeof line, stdin);
     }
 
     FileSystem &m_target;
@@ -191,6 +142,7 @@ private:
     std::vector<std::string> m_operations;
     std::string m_failedPath;
     std::function<void()> m_change;
+    std::function<void()> m_pause;
 };
 
 // The position of an operation in a list of them; -1 when it is not there.

@@ -65,13 +65,9 @@ std::optional<std::string> hostPathOf(const std::string &path)
 InstallScratch::InstallScratch(std::vector<std::string> gameFiles, std::string gameFolder)
     : m_gameFiles(std::move(gameFiles)), m_gameFolder(std::move(gameFolder)),
       m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder))),
-      m_formerWinePrefix(environmentVariable("WINEPREFIX")),
       m_formerHome(environmentVariable("HOME"))
 {
     reset();
-#ifndef _WIN32
-    setenv("WINEPREFIX", m_scratch.at("prefix").c_str(), 1);
-#endif
     // The game finder looks through the home folder; the player's own is never the test's.
     const std::optional<std::string> scratchHost = hostPathOf(m_scratch.path());
     setEnvironmentVariable("HOME",
@@ -80,9 +76,6 @@ InstallScratch::InstallScratch(std::vector<std::string> gameFiles, std::string g
 
 InstallScratch::~InstallScratch()
 {
-#ifndef _WIN32
-    setEnvironmentVariable("WINEPREFIX", m_formerWinePrefix);
-#endif
     setEnvironmentVariable("HOME", m_formerHome);
 }
 

@@ -3,6 +3,7 @@
 #include "install/Edition.h"
 #include "runtime/HostFileSystem.h"
 #include "runtime/Text.h"
+#include "ScopedWinePrefix.h"
 #include "ScratchFolder.h"
 
 #include <memory>
@@ -41,6 +42,7 @@ public:
 
     FileSystem &fileSystem() { return *m_fileSystem; }
     const ScratchFolder &scratch() const { return m_scratch; }
+    std::string at(const std::string &relativePath) const { return m_scratch.at(relativePath); }
     std::string gameFolderPath() const { return m_scratch.at(m_gameFolder); }
     std::string gameDirectory() const { return gameFolderPath() + '\\'; }
     // The game directory as a Windows program names it.
@@ -59,6 +61,6 @@ private:
     std::vector<std::string> m_gameFiles;
     std::string m_gameFolder;
     std::unique_ptr<HostFileSystem> m_fileSystem;
-    std::optional<std::string> m_formerWinePrefix;
+    ScopedWinePrefix m_prefix{m_scratch.at("prefix")};
     std::optional<std::string> m_formerHome;
 };

@@ -3,11 +3,10 @@
 // of the C library, each wrapper passes its call on to the real one found with dlsym(RTLD_NEXT).
 //
 // Nothing is counted until systemFaultsArm(), so that loading and starting the program never
-// shift the numbers. Once armed, the environment decides:
-//   BEXOM_FAULT_AT=N    the Nth call fails without doing anything: -1 or NULL, with ENOSPC for a
-//                       write and EIO for anything else;
-//   BEXOM_FAULT_LOG=F   one line per call goes to F: "index<TAB>function<TAB>path", the path of a
-//                       descriptor as it was opened, and "<TAB>FAILED" after the failed one.
+// shift the numbers. Once armed, the Nth call fails without doing anything (none for 0): -1 or
+// NULL, with ENOSPC for a write and EIO for anything else; and one line per call goes to the log:
+// "index<TAB>function<TAB>path", the path of a descriptor as it was opened, and "<TAB>FAILED"
+// after the failed one.
 
 #undef _FORTIFY_SOURCE
 #define _GNU_SOURCE
@@ -101,13 +100,10 @@ static int failsNow(const char *function, const char *path, int error)
     return fails;
 }
 
-void systemFaultsArm(void)
+void systemFaultsArm(long failing, const char *logPath)
 {
-    const char *at = getenv("BEXOM_FAULT_AT");
-    const char *log = getenv("BEXOM_FAULT_LOG");
-    failingCall = at ? atol(at) : 0;
-    if (log)
-        logDescriptor = REAL(open)(log, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    failingCall = failing;
+    logDescriptor = REAL(open)(logPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     callCount = 0;
     armed = 1;
 }

@@ -1,17 +1,19 @@
 #include "ChildProcess.h"
+#include "CleanRun.h"
 #include "FaultyFileSystem.h"
 #include "install/Journal.h"
 #include "install/JournalRecovery.h"
 #include "install/ModInstaller.h"
 #include "install/TransactionScope.h"
 #include "InstallScratch.h"
+#include "PointsCovered.h"
 #include "Procedure.h"
+#include "runtime/InstanceLock.h"
+#include "ScopedWinePrefix.h"
 #include "TestOutcome.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 
 using Kind = TransactionStep::Kind;
@@ -46,34 +48,25 @@ const std::string AwkwardFolder = "Red Alert, \"95\"\t\u20ac 100%";
 const std::vector<std::string> GameFiles{"EXPAND.MIX", "EXPAND2.MIX", "RULES.INI"};
 const std::string JournalAppend = "appendDurably " + Journal::FileName;
 const std::string JournalPath = InstallScratch::PackageFolder + '/' + Journal::FileName;
+const Procedure InstallAftermath = *Procedure::named("Ins_Aftermath");
 
-enum class Ending { Killed, Finished, Failed };
-
-std::vector<std::string> runnerArguments(const std::string &packageFolder,
-                                         const std::string &procedure,
-                                         const std::string &gameDirectory,
-                                         const std::vector<std::string> &more)
+// The operations of a clean run of a procedure, with the scratch made anew after it.
+std::vector<std::string> operationsOf(InstallScratch &scratch, const std::string &gameDirectory,
+                                      const Procedure &procedure = InstallAftermath)
 {
-    std::vector<std::string> arguments{packageFolder, procedure, gameDirectory};
-    arguments.insert(arguments.end(), more.begin(), more.end());
-    return arguments;
+    FaultyFileSystem counting(scratch.fileSystem());
+    REQUIRE(!procedure.run(counting, gameDirectory).isError());
+    scratch.reset();
+    return counting.operations();
 }
 
-// The runner's own output is read and dropped: only how it ended counts.
-Ending runKilledAfter(InstallScratch &scratch, const Procedure &procedure, int operation,
-                      const std::string &gameDirectory = {})
+// Runs a procedure on a disk that dies right after its Nth operation: the disk a process killed
+// there leaves, as the engine touches the disk only through its FileSystem.
+ErrorOr<void> runDyingAfter(InstallScratch &scratch, const Procedure &procedure, int operation,
+                            const std::string &gameDirectory)
 {
-    ChildProcess runner(
-        CRASH_RUNNER,
-        runnerArguments(scratch.scratch().at(InstallScratch::PackageFolder), procedure.name,
-                        gameDirectory.empty() ? scratch.gameDirectory() : gameDirectory,
-                        {std::to_string(operation)}));
-    const std::optional<ChildProcess::Ending> ending = runner.finish();
-    if (!ending)
-        return Ending::Failed;
-    if (ending->signalled)
-        return ending->number == ChildProcess::KillSignal ? Ending::Killed : Ending::Failed;
-    return ending->number == 0 ? Ending::Finished : Ending::Failed;
+    FaultyFileSystem dying(scratch.fileSystem(), operation + 1, Fault::DeadDisk);
+    return procedure.run(dying, gameDirectory);
 }
 
 // Recovers through start-ups that each die after one operation more than the one before, until
@@ -120,13 +113,10 @@ bool killHalfWay(InstallScratch &scratch, const std::string &gameDirectory,
                  const std::string &procedureName)
 {
     const Procedure procedure = *Procedure::named(procedureName);
-    FaultyFileSystem counting(scratch.fileSystem());
-    if (procedure.run(counting, gameDirectory).isError())
-        return false;
-    scratch.reset();
-    return runKilledAfter(scratch, procedure, counting.operationCount() / 2, gameDirectory) ==
-               Ending::Killed &&
-           fs::exists(scratch.scratch().at(JournalPath));
+    const auto halfWay =
+        static_cast<int>(operationsOf(scratch, gameDirectory, procedure).size() / 2);
+    return runDyingAfter(scratch, procedure, halfWay, gameDirectory).isError() &&
+           fs::exists(scratch.at(JournalPath));
 }
 
 // Replaces a folder of the scratch with a copy of it, which has a new identity.
@@ -147,67 +137,142 @@ void makeAnew(const ScratchFolder &scratch, const std::string &folder)
 std::string committedJournal()
 {
     InstallScratch scratch(GameFiles, AwkwardFolder);
-    const Procedure procedure = *Procedure::named("Ins_Aftermath");
-    FaultyFileSystem counting(scratch.fileSystem());
-    if (procedure.run(counting, scratch.gameDirectory()).isError())
-        return {};
-    scratch.reset();
-    if (runKilledAfter(scratch, procedure, lastIndexOf(counting.operations(), JournalAppend) + 1) !=
-        Ending::Killed)
-        return {};
+    const int commit = lastIndexOf(operationsOf(scratch, scratch.gameDirectory()), JournalAppend);
+    REQUIRE(
+        runDyingAfter(scratch, InstallAftermath, commit + 1, scratch.gameDirectory()).isError());
     return scratch.scratch().contents(JournalPath);
 }
 
-int killPoints = 0;
-
-// Printed once all the tests have run, as the whole count of what they covered.
-const struct KillPointTotal
+#ifndef _WIN32
+// Moves a folder of the scratch aside and gives its name to a link to an empty folder.
+void swapForLink(const ScratchFolder &files, const std::string &folder)
 {
-    ~KillPointTotal() { std::printf("%d kill points covered in all\n", killPoints); }
-} killPointTotal;
+    fs::create_directory(files.at("decoy"));
+    if (fs::exists(files.at(folder)))
+        fs::rename(files.at(folder), files.at("moved"));
+    fs::create_directory_symlink(files.at("decoy"), files.at(folder));
+}
+
+// A backup folder that the installation made, and its undo emptied, goes; any other comes back.
+void putBack(const ScratchFolder &files, const std::string &folder)
+{
+    fs::remove(files.at(folder));
+    fs::remove(files.at("decoy"));
+    std::error_code notEmpty;
+    if (fs::is_directory(files.at("moved")) && !fs::remove(files.at("moved"), notEmpty))
+        fs::rename(files.at("moved"), files.at(folder));
+}
+#endif
+
+PointsCovered injectionPoints("injection points");
+PointsCovered killPoints("kill points");
+#ifndef _WIN32
+PointsCovered linkSwaps("link swaps");
+#endif
 
 } // namespace
 
-TEST_CASE("killAfterEveryOperationIsPutRightAtTheNextStart")
+// Each operation of each procedure fails alone, as on a full disk, and the procedure undoes its
+// steps; then the process is killed right after it, and the next start puts things right.
+TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
 {
     for (const Procedure &procedure : Procedure::all())
         SUBCASE(procedure.name.c_str())
         {
-            InstallScratch scratch(GameFiles, AwkwardFolder);
+            // The player's own Rules.ini and Title.pcx make the installation keep them too; names
+            // in upper case, as the game has them, make every undo keep their spelling.
+            std::vector<std::string> gameFiles{"EXPAND.MIX", "RULES.INI", "Title.pcx"};
+            if (procedure.edition == Edition::Aftermath)
+                gameFiles.push_back("EXPAND2.MIX");
+            InstallScratch scratch(gameFiles, AwkwardFolder);
+            const std::string game = scratch.gameDirectory();
             VERIFY_SUCCESS(procedure.prepare(scratch));
-            const std::vector<std::string> before = scratch.snapshot();
+            CleanRun clean{scratch.snapshot(), {}};
             FaultyFileSystem counting(scratch.fileSystem());
-            VERIFY_SUCCESS(procedure.run(counting, scratch.gameDirectory()));
-            const std::vector<std::string> done = scratch.snapshot();
+            VERIFY_SUCCESS(procedure.run(counting, game));
+            clean.done = scratch.snapshot();
             const int operations = counting.operationCount();
             const int firstRecord = indexOf(counting.operations(), JournalAppend) + 1;
             const int commitRecord = lastIndexOf(counting.operations(), JournalAppend) + 1;
             REQUIRE((firstRecord > 0 && firstRecord < commitRecord));
 
-            // One past the last operation lets the procedure finish.
-            for (int kill = 1; kill <= operations + 1; ++kill) {
+            for (int operation = 1; operation <= operations; ++operation) {
+                INFO("operation " << operation << ": " << counting.operations()[operation - 1]);
                 VERIFY_SUCCESS(procedure.prepare(scratch));
-                const std::string where =
-                    "killed after operation " + std::to_string(kill) + ": " +
-                    (kill <= operations ? counting.operations()[kill - 1] : std::string());
-                INFO(where);
-                const Ending ending = runKilledAfter(scratch, procedure, kill);
-                REQUIRE(ending == (kill <= operations ? Ending::Killed : Ending::Finished));
+                FaultyFileSystem faulty(scratch.fileSystem(), operation);
+                const ErrorOr<void> failed = procedure.run(faulty, game);
+                REQUIRE(failed.isError());
+                REQUIRE(failed.error().path() == faulty.failedPath());
+                // Once committed, only the originals kept aside are still to be dropped: the
+                // work stays done, and the error tells which file is left over.
+                const bool committed = failed.error().leftChanges();
+                if (committed)
+                    REQUIRE(failed.error().changesLeft().find(faulty.failedPath()) !=
+                            std::string::npos);
+                REQUIRE(clean.allOrNothing(scratch.snapshot(),
+                                           committed ? Commit::Reached : Commit::NotReached));
 
-                const bool journalLeft = kill >= firstRecord && kill < operations;
+                // Killed after the last operation, the procedure has finished.
+                VERIFY_SUCCESS(procedure.prepare(scratch));
+                const ErrorOr<void> killed = runDyingAfter(scratch, procedure, operation, game);
+                REQUIRE(killed.isError() == (operation < operations));
+                const bool journalLeft = operation >= firstRecord && operation < operations;
+                // Whatever it had done, a procedure that could not undo it says what is left.
+                if (journalLeft)
+                    REQUIRE(killed.error().leftChanges());
                 // A power cut may also leave half a record at the end; here, every other time.
-                if (journalLeft && kill % 2 == 1)
+                if (journalLeft && operation % 2 == 1)
                     scratch.scratch().createFile(JournalPath,
                                                  scratch.scratch().contents(JournalPath) +
                                                      Journal::encodeUndone().substr(0, 4));
-                const std::string notice = kill < commitRecord ? JournalRecovery::UndoneNotice
-                                                               : JournalRecovery::FinishedNotice;
+                const Commit commit =
+                    operation < commitRecord ? Commit::NotReached : Commit::Reached;
+                const std::string notice = commit == Commit::NotReached
+                                               ? JournalRecovery::UndoneNotice
+                                               : JournalRecovery::FinishedNotice;
                 REQUIRE(recoverThroughCrashes(scratch) == (journalLeft ? notice : std::string()));
-                REQUIRE(scratch.snapshot() == (kill < commitRecord ? before : done));
+                REQUIRE(clean.allOrNothing(scratch.snapshot(), commit, Leftovers::Cleared));
+#ifndef _WIN32
+                // The backup folder, then the game folder, moved away just before the operation
+                // and its name given to a link to an empty folder: nothing reaches that folder,
+                // and with the folder put back everything is as before, or as done.
+                for (const std::string &folder : {AwkwardFolder + "/BEXOMv2", AwkwardFolder}) {
+                    INFO(folder << " swapped for a link");
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    FaultyFileSystem swapping(scratch.fileSystem(), operation, Fault::Change);
+                    swapping.changeBefore([&] { swapForLink(scratch.scratch(), folder); });
+                    const ErrorOr<void> swapped = procedure.run(swapping, game);
+                    REQUIRE(fs::is_empty(scratch.at("decoy")));
+                    putBack(scratch.scratch(), folder);
+                    REQUIRE(scratch.snapshot() == (swapped.isError() ? clean.before : clean.done));
+                }
+#endif
             }
-            std::printf("%s: %d kill points\n", procedure.name.c_str(), operations);
-            killPoints += operations;
+            injectionPoints.add(procedure.name, operations);
+            killPoints.add(procedure.name, operations);
+#ifndef _WIN32
+            linkSwaps.add(procedure.name, 2 * operations);
+#endif
         }
+}
+
+TEST_CASE("realCrashLeavesNoLockAndNoOpenFileBehind")
+{
+    InstallScratch scratch(GameFiles, AwkwardFolder);
+    const std::string package = scratch.at(InstallScratch::PackageFolder);
+    const std::vector<std::string> before = scratch.snapshot();
+    const std::string halfWay =
+        std::to_string(operationsOf(scratch, scratch.gameDirectory()).size() / 2);
+    REQUIRE(runToEnd(RUNNER, {package, "Ins_Aftermath", scratch.gameDirectory(), "kill",
+                              halfWay}) == KilledExitCode);
+    REQUIRE(fs::exists(scratch.at(JournalPath)));
+
+    // The lock went with the process, and no file it had open stands in the way of the undo.
+    REQUIRE(InstanceLock::acquire(package, package).value().has_value());
+    const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
+    VERIFY_SUCCESS(recovered);
+    CHECK(recovered.value() == JournalRecovery::UndoneNotice);
+    CHECK(scratch.snapshot() == before);
 }
 
 TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
@@ -254,90 +319,74 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
 {
     const std::string outside = "which lies outside";
     // Where a crafted step points: %1 stands for the scratch folder, %2 for the game directory.
-    const struct
+    struct Row
     {
-        const char *name;
+        std::string name;
         Foreign foreign;
         std::string why;
-        std::string outside;
+        std::string outside = {};
         Kind kind = Kind::Copy;
         std::string procedure = "Ins_Aftermath";
-    } rows[] = {
-        {"package unpacked elsewhere",
-         Foreign::PackageUnpackedElsewhere,
-         "it was written in the package folder",
-         {}},
-#ifndef _WIN32
-        // Only Wine has prefixes.
-        {"another Wine prefix", Foreign::OtherWinePrefix, "when it was written and is", {}},
-        {"another Wine prefix, Counterstrike",
-         Foreign::OtherWinePrefix,
-         "when it was written and is",
-         {},
-         Kind::Copy,
-         "Ins_Counter"},
-        {"journal a link to a device", Foreign::DeviceLink, "it is not a plain file", {}},
-#endif
-        {"journal beside a thousand kept ones",
-         Foreign::ThousandKept,
-         "it does not begin with a record",
-         {}},
-        {"game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew", {}},
-        {"package moved: undone there", Foreign::PackageMoved, {}, {}},
-        {"package moved, Counterstrike: undone there",
-         Foreign::PackageMoved,
-         {},
-         {},
-         Kind::Copy,
-         "Ins_Counter"},
-#ifndef _WIN32
-        {"same game folder through another prefix: undone",
-         Foreign::GameThroughOtherPrefix,
-         {},
-         {}},
-        {"same game folder through another prefix, Counterstrike: undone",
-         Foreign::GameThroughOtherPrefix,
-         {},
-         {},
-         Kind::Copy,
-         "Ins_Counter"},
-#endif
-        {"no first record", Foreign::Unnamed, "it does not begin with a record", {}},
-        {"file in the home folder", Foreign::Crafted, outside, "%1/home/.bashrc"},
-        {"up from the package", Foreign::Crafted, outside, "..\\home\\.bashrc"},
-        {"up from the game folder", Foreign::Crafted, outside, "%2..\\home\\.bashrc"},
-        {"up from the backup folder", Foreign::Crafted, outside,
-         "%2BEXOMv2\\..\\..\\home\\.bashrc"},
-        {"drive letter", Foreign::Crafted, outside, "C:\\home\\.bashrc"},
-        {"drive-relative", Foreign::Crafted, outside, "C:.bashrc"},
-        {"copy over a file the player sees", Foreign::Crafted, "which is not a file of its own",
-         "%2Expand.mix"},
-        {"create of a file the player sees", Foreign::Crafted, "which is not a file of its own",
-         "%2Expand.mix", Kind::Create},
-        {"rewrite of a file the player sees", Foreign::Crafted, "which is not a file of its own",
-         "%2Rules.ini", Kind::Rewrite},
-        {"folder made at three dots", Foreign::Crafted, outside, "%2...", Kind::MakeDirectory},
-        {"device name", Foreign::Crafted, outside, "%2AUX.txt", Kind::Move},
-        {"trailing dot", Foreign::Crafted, outside, "%2Rules.ini.", Kind::Move},
-        {"stream", Foreign::Crafted, outside, "%2Rules.ini:hidden", Kind::Move},
-        {"a name BEXOM never writes", Foreign::Crafted, "which is not a file BEXOM writes",
-         "%2RA95.exe", Kind::Move},
-#ifndef _WIN32
-        // Making a link on Windows takes a privilege that the tests cannot count on.
-        {"backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
-         "%2BEXOMv2\\Rules.ini"},
-#endif
     };
+    std::vector<Row> rows;
+    const auto row = [&rows](auto... fields) {
+        rows.push_back({fields...});
+    };
+    const std::string anywhere;
+    const std::string counterstrike = "Ins_Counter";
+    row("package unpacked elsewhere", Foreign::PackageUnpackedElsewhere,
+        "it was written in the package folder");
+#ifndef _WIN32
+    // Only Wine has prefixes.
+    row("another Wine prefix", Foreign::OtherWinePrefix, "when it was written and is");
+    row("another Wine prefix, Counterstrike", Foreign::OtherWinePrefix,
+        "when it was written and is", anywhere, Kind::Copy, counterstrike);
+    row("journal a link to a device", Foreign::DeviceLink, "it is not a plain file");
+#endif
+    row("journal beside a thousand kept ones", Foreign::ThousandKept,
+        "it does not begin with a record");
+    row("game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew");
+    row("package moved: undone there", Foreign::PackageMoved, anywhere);
+    row("package moved, Counterstrike: undone there", Foreign::PackageMoved, anywhere, anywhere,
+        Kind::Copy, counterstrike);
+#ifndef _WIN32
+    row("same game folder through another prefix: undone", Foreign::GameThroughOtherPrefix,
+        anywhere);
+    row("same game folder through another prefix, Counterstrike: undone",
+        Foreign::GameThroughOtherPrefix, anywhere, anywhere, Kind::Copy, counterstrike);
+#endif
+    row("no first record", Foreign::Unnamed, "it does not begin with a record");
+    row("file in the home folder", Foreign::Crafted, outside, "%1/home/.bashrc");
+    row("up from the package", Foreign::Crafted, outside, "..\\home\\.bashrc");
+    row("up from the game folder", Foreign::Crafted, outside, "%2..\\home\\.bashrc");
+    row("up from the backup folder", Foreign::Crafted, outside, "%2BEXOMv2\\..\\..\\home\\.bashrc");
+    row("drive letter", Foreign::Crafted, outside, "C:\\home\\.bashrc");
+    row("drive-relative", Foreign::Crafted, outside, "C:.bashrc");
+    const std::string notOwn = "which is not a file of its own";
+    row("copy over a file the player sees", Foreign::Crafted, notOwn, "%2Expand.mix");
+    row("create of a file the player sees", Foreign::Crafted, notOwn, "%2Expand.mix", Kind::Create);
+    row("rewrite of a file the player sees", Foreign::Crafted, notOwn, "%2Rules.ini",
+        Kind::Rewrite);
+    row("folder made at three dots", Foreign::Crafted, outside, "%2...", Kind::MakeDirectory);
+    row("device name", Foreign::Crafted, outside, "%2AUX.txt", Kind::Move);
+    row("trailing dot", Foreign::Crafted, outside, "%2Rules.ini.", Kind::Move);
+    row("stream", Foreign::Crafted, outside, "%2Rules.ini:hidden", Kind::Move);
+    row("a name BEXOM never writes", Foreign::Crafted, "which is not a file BEXOM writes",
+        "%2RA95.exe", Kind::Move);
+#ifndef _WIN32
+    // Making a link on Windows takes a privilege that the tests cannot count on.
+    row("backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
+        "%2BEXOMv2\\Rules.ini");
+#endif
     for (const auto &[name, foreign, why, outsidePath, kind, procedure] : rows)
-        SUBCASE(name)
+        SUBCASE(name.c_str())
         {
             InstallScratch scratch(GameFiles);
             const ScratchFolder &folder = scratch.scratch();
             std::vector<std::string> pristine = folder.snapshot();
-            const std::string ownPrefix =
-                std::getenv("WINEPREFIX") ? std::getenv("WINEPREFIX") : "";
-            const ScratchFolder otherPrefix;
+            const ScratchFolder secondPrefix;
             std::string package = InstallScratch::PackageFolder;
+            std::optional<ScopedWinePrefix> otherPrefix;
             const auto craft = [&](const std::vector<TransactionStep> &steps) {
                 const auto scope =
                     TransactionScope::resolve(scratch.fileSystem(), scratch.gameDirectory());
@@ -362,20 +411,16 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 break;
             case Foreign::GameThroughOtherPrefix:
                 REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
-                otherPrefix.createFolder("dosdevices");
-                fs::create_symlink(folder.path(), otherPrefix.at("dosdevices/c:"));
-#ifndef _WIN32
-                ::setenv("WINEPREFIX", otherPrefix.path().c_str(), 1);
-#endif
+                secondPrefix.createFolder("dosdevices");
+                fs::create_symlink(folder.path(), secondPrefix.at("dosdevices/c:"));
+                otherPrefix.emplace(secondPrefix.path());
                 break;
             case Foreign::OtherWinePrefix:
                 REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
                 folder.createFolder("other/dosdevices");
                 folder.createFolder("other/drive/game");
                 fs::create_symlink(folder.at("other/drive"), folder.at("other/dosdevices/c:"));
-#ifndef _WIN32
-                ::setenv("WINEPREFIX", folder.at("other").c_str(), 1);
-#endif
+                otherPrefix.emplace(folder.at("other"));
                 break;
             case Foreign::GameReinstalled:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
@@ -451,7 +496,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
 #ifndef _WIN32
             if (foreign == Foreign::OtherWinePrefix) {
                 // Started again under its own prefix, the installer undoes the kept journal.
-                ::setenv("WINEPREFIX", ownPrefix.c_str(), 1);
+                otherPrefix.reset();
                 const auto undone = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(undone);
                 CHECK(undone.value() == JournalRecovery::UndoneNotice);
@@ -468,43 +513,43 @@ TEST_CASE("secondInstallerActsOnNothingWhileTheFirstWorks")
     InstallScratch scratch(GameFiles);
     const ScratchFolder &folder = scratch.scratch();
     const std::string game = scratch.gameDirectory();
-    FaultyFileSystem counting(scratch.fileSystem());
-    VERIFY_SUCCESS(ModInstaller(counting).install(Edition::Aftermath, game));
+    const std::string package = scratch.at(InstallScratch::PackageFolder);
+    VERIFY_SUCCESS(InstallAftermath.run(scratch.fileSystem(), game));
     const std::vector<std::string> installed = scratch.snapshot();
     scratch.reset();
     // Mid-way: the first copy into the game folder is done, the journal is live.
-    const auto copyIntoGame = std::find_if(
-        counting.operations().begin(), counting.operations().end(),
-        [&](const std::string &operation) { return operation.starts_with("copyFile " + game); });
-    const auto firstCopy = copyIntoGame - counting.operations().begin() + 1;
+    const std::vector<std::string> operations = operationsOf(scratch, game);
+    const auto firstCopy =
+        static_cast<int>(std::find_if(operations.begin(), operations.end(),
+                                      [&](const std::string &operation) {
+                                          return operation.starts_with("copyFile " + game);
+                                      }) -
+                         operations.begin() + 1);
     folder.createFile("copy/Status.ini", "Status=Aftermath\r\nPath=" + game + "\r\n");
-    ChildProcess first(CRASH_RUNNER,
-                       runnerArguments(folder.at(InstallScratch::PackageFolder), "Ins_Aftermath",
-                                       game, {std::to_string(firstCopy), "hold"}));
-    REQUIRE(first.readLine());
-    const std::vector<std::string> held = scratch.snapshot();
-    REQUIRE(fs::exists(folder.at(JournalPath)));
+    auto firstLock = InstanceLock::acquire(package, package);
+    REQUIRE((!firstLock.isError() && firstLock.value()));
+    FaultyFileSystem first(scratch.fileSystem(), firstCopy, Fault::Pause);
+    bool paused = false;
+    first.pauseWith([&] {
+        paused = true;
+        const std::vector<std::string> held = scratch.snapshot();
+        REQUIRE(fs::exists(folder.at(JournalPath)));
+        // From the same package folder: turned away before it looks at anything.
+        const auto second = InstanceLock::acquire(package, package);
+        CHECK((!second.isError() && !second.value()));
+        // From another copy of the package: refused before its first step, since the game
+        // folder holds no whole installation yet.
+        HostFileSystem copy(folder.at("copy"));
+        const auto third = ModInstaller(copy).uninstall(Edition::Counterstrike, game);
+        REQUIRE(third.isError());
+        CHECK(third.error().report().find("cannot tell what to take out") != std::string::npos);
+        CHECK(scratch.snapshot() == held);
+    });
 
-    // From the same package folder: turned away before it looks at anything.
-    ChildProcess second(CRASH_RUNNER, runnerArguments(folder.at(InstallScratch::PackageFolder),
-                                                      "Unins_Aftermath", game, {"0"}));
-    const std::optional<ChildProcess::Ending> secondEnding = second.finish();
-    REQUIRE(secondEnding);
-    CHECK(secondEnding->number == 3);
-    // From another copy of the package: refused before its first step, since the game folder
-    // holds no whole installation yet.
-    ChildProcess third(CRASH_RUNNER,
-                       runnerArguments(folder.at("copy"), "Unins_Counterstrike", game, {"0"}));
-    const std::optional<ChildProcess::Ending> thirdEnding = third.finish();
-    REQUIRE(thirdEnding);
-    CHECK(thirdEnding->number == 1);
-    CHECK(third.errors().find("cannot tell what to take out") != std::string::npos);
-    CHECK(scratch.snapshot() == held);
+    VERIFY_SUCCESS(InstallAftermath.run(first, game));
 
-    first.writeLine();
-    const std::optional<ChildProcess::Ending> firstEnding = first.finish();
-    REQUIRE(firstEnding);
-    CHECK((!firstEnding->signalled && firstEnding->number == 0));
+    CHECK(paused);
+    firstLock = std::optional<InstanceLock>();
     fs::remove_all(folder.at("copy"));
     CHECK(scratch.snapshot() == installed);
 }

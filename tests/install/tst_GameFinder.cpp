@@ -90,34 +90,11 @@ void createGame(const ScratchFolder &scratch, const GameFiles &game)
         scratch.createFile(game.folder + "/Expand2.mix", "Expand2.mix");
 }
 
-// As Wine writes a name: backslashes and quotes escaped, every character beyond ASCII as the
-// UTF-16 code units of its \x escapes.
+// Backslashes and quotes escaped as Wine escapes them. Characters beyond ASCII stay in UTF-8, as
+// an editor leaves them; the reader's own table tries Wine's \x escapes.
 std::string escaped(const std::string &text)
 {
-    std::string out;
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        const auto byte = static_cast<unsigned char>(text[index]);
-        if (byte < 0x80) {
-            out += (byte == '\\' || byte == '"' ? "\\"s : ""s) + static_cast<char>(byte);
-            continue;
-        }
-        const int length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : 2;
-        char32_t character = byte & (0x3F >> (length - 1));
-        for (int more = 1; more < length; ++more)
-            character = (character << 6) | (static_cast<unsigned char>(text[++index]) & 0x3F);
-        const auto unit = [&](char32_t value) {
-            char hex[16];
-            std::snprintf(hex, sizeof hex, "\\x%04x", static_cast<unsigned>(value));
-            out += hex;
-        };
-        if (character >= 0x10000) {
-            unit(0xD800 + ((character - 0x10000) >> 10));
-            unit(0xDC00 + ((character - 0x10000) & 0x3FF));
-        } else {
-            unit(character);
-        }
-    }
-    return out;
+    return Text::replaceAll(Text::replaceAll(text, "\\", "\\\\"), "\"", "\\\"");
 }
 
 std::string systemReg(const std::vector<RegistryEntry> &entries, Prefix prefix)
@@ -511,25 +488,25 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
         "without Aftermath, choose the Counterstrike option.";
     const std::string foundIn = "\nRed Alert was found in:\n";
     const std::string aftermath = "%1\\Games\\RA\\ (with Aftermath)";
+    const std::string counterstrikeOnly =
+        "%1\\Westwood\\CS\\ (with Counterstrike only: for it, choose the Counterstrike option)\n";
+    const std::string bothFound = foundIn + "%1\\Westwood\\CS\\ (with Counterstrike)\n" + aftermath;
     const Row rows[] = {
         {"missing folder, Aftermath chosen",
          Edition::Aftermath,
          "WESTWOOD\\REDALERT\\",
          {},
-         missing + foundIn +
-             "%1\\Westwood\\CS\\ (with Counterstrike only: for it, choose the Counterstrike "
-             "option)\n" +
-             aftermath},
+         missing + foundIn + counterstrikeOnly + aftermath},
         {"missing folder, Counterstrike chosen",
          Edition::Counterstrike,
          "WESTWOOD\\REDALERT\\",
          {},
-         missing + foundIn + "%1\\Westwood\\CS\\ (with Counterstrike)\n" + aftermath},
+         missing + bothFound},
         {"no Expand.mix",
          Edition::Counterstrike,
          "game\\",
          {"game/Expand.mix"},
-         noExpand + foundIn + "%1\\Westwood\\CS\\ (with Counterstrike)\n" + aftermath},
+         noExpand + bothFound},
         {"Aftermath chosen for the Counterstrike game found",
          Edition::Aftermath,
          "Westwood\\CS\\",
@@ -545,8 +522,7 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
          "game\\",
          {"package/Rules.ini"},
          "The BEXOM package is incomplete: Rules.ini must stand in the folder the installer was "
-         "started from, "
-         "%package."},
+         "started from, %package."},
     };
     for (const Row &row : rows)
         SUBCASE(row.name)

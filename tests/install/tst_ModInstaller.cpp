@@ -159,6 +159,7 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
     const Lines aftermath{"Expand.mix", "Expand2.mix"};
     const Lines counterstrike{"Expand.mix"};
     const Lines playersOwn{"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx", "SC-Vorda.mix"};
+    const Lines earlierVersion{"-game/" + ManifestPath};
     const Row rows[] = {
         {"Aftermath", Edition::Aftermath, "game", aftermath},
         {"Counterstrike", Edition::Counterstrike, "game", counterstrike},
@@ -178,36 +179,17 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
         {"upper case, Counterstrike", Edition::Counterstrike, "game",
          aftermath + Lines{"Rules.ini"}, Naming::UpperCase},
         {"Wine drive letter", Edition::Aftermath, "game", aftermath, Naming::WineDrive},
-        {"player's files added after a Counterstrike installation",
-         Edition::Counterstrike,
-         "game",
-         counterstrike,
-         Naming::AsGiven,
-         {"+game/Aftrmath.ini", "+game/MPlayer.ini"}},
-        {"installed by an earlier version, Aftermath",
-         Edition::Aftermath,
-         "game",
-         aftermath + Lines{"Rules.ini"},
-         Naming::AsGiven,
-         {"-game/" + ManifestPath}},
-        {"installed by an earlier version, Counterstrike",
-         Edition::Counterstrike,
-         "game",
-         aftermath,
-         Naming::AsGiven,
-         {"-game/" + ManifestPath}},
-        {"files of the mod edited by the player, Aftermath",
-         Edition::Aftermath,
-         "game",
-         aftermath,
-         Naming::AsGiven,
-         {"~game/Rules.ini", "~game/Expand.mix"}},
-        {"Rules.ini edited by the player, Counterstrike, kept before",
-         Edition::Counterstrike,
-         "game",
-         counterstrike,
-         Naming::AsGiven,
-         {"~game/Rules.ini", "+package/Rules (edited).ini"}},
+        {"player's files added after a Counterstrike installation", Edition::Counterstrike, "game",
+         counterstrike, Naming::AsGiven, Lines{"+game/Aftrmath.ini", "+game/MPlayer.ini"}},
+        {"installed by an earlier version, Aftermath", Edition::Aftermath, "game",
+         aftermath + Lines{"Rules.ini"}, Naming::AsGiven, earlierVersion},
+        {"installed by an earlier version, Counterstrike", Edition::Counterstrike, "game",
+         aftermath, Naming::AsGiven, earlierVersion},
+        {"files of the mod edited by the player, Aftermath", Edition::Aftermath, "game", aftermath,
+         Naming::AsGiven, Lines{"~game/Rules.ini", "~game/Expand.mix"}},
+        {"Rules.ini edited by the player, Counterstrike, kept before", Edition::Counterstrike,
+         "game", counterstrike, Naming::AsGiven,
+         Lines{"~game/Rules.ini", "+package/Rules (edited).ini"}},
     };
     for (const Row &row : rows)
         SUBCASE(row.name)
@@ -432,7 +414,7 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             if (!row.cause.empty())
                 CHECK(outcome.error().cause() ==
                       Text::replaceAll(row.cause, "%package",
-                                       scratch.scratch().at(InstallScratch::PackageFolder)));
+                                       scratch.at(InstallScratch::PackageFolder)));
             CHECK(!outcome.error().path().empty());
             CHECK(!outcome.error().leftChanges());
             CHECK(scratch.snapshot() == before);
@@ -646,7 +628,7 @@ TEST_CASE("readOnlyFilesFromACdInstallAndComeBackAsTheyWere")
             InstallScratch scratch;
             for (const std::string &folder : row.readOnlyFolders)
                 makeReadOnly(scratch.scratch(), folder);
-            const bool gameReadOnly = isReadOnly(scratch.scratch().at("game/Expand.mix"));
+            const bool gameReadOnly = isReadOnly(scratch.at("game/Expand.mix"));
             const Lines before = scratch.gameSnapshot();
             ModInstaller installer(scratch.fileSystem());
 
@@ -659,13 +641,13 @@ TEST_CASE("readOnlyFilesFromACdInstallAndComeBackAsTheyWere")
             std::sort(installed.begin(), installed.end());
             CHECK(scratch.gameSnapshot() == installed);
             // The mod's copies can be removed; the game's files moved aside keep their attribute.
-            CHECK(!isReadOnly(scratch.scratch().at("game/Rules.ini")));
-            CHECK(isReadOnly(scratch.scratch().at("game/BEXOMv2/Expand.mix")) == gameReadOnly);
+            CHECK(!isReadOnly(scratch.at("game/Rules.ini")));
+            CHECK(isReadOnly(scratch.at("game/BEXOMv2/Expand.mix")) == gameReadOnly);
 
             VERIFY_SUCCESS(installer.uninstall(Edition::Aftermath, scratch.gameDirectory()));
             CHECK(scratch.gameSnapshot() == before);
-            CHECK(isReadOnly(scratch.scratch().at("game/Expand.mix")) == gameReadOnly);
-            CHECK(isReadOnly(scratch.scratch().at("game/RA95.exe")) == gameReadOnly);
+            CHECK(isReadOnly(scratch.at("game/Expand.mix")) == gameReadOnly);
+            CHECK(isReadOnly(scratch.at("game/RA95.exe")) == gameReadOnly);
         }
 }
 
@@ -692,8 +674,8 @@ TEST_CASE("fileHeldOpenByTheGameIsRefusedWithNothingChanged")
             const Lines before = scratch.snapshot();
             // As the running game holds its files: no other program may share them.
             const HANDLE held =
-                ::CreateFileW(fs::path(scratch.scratch().at(row.heldFile)).c_str(), GENERIC_READ, 0,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                ::CreateFileW(fs::path(scratch.at(row.heldFile)).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
             REQUIRE(held != INVALID_HANDLE_VALUE);
 
             const auto outcome = procedure.run(scratch.fileSystem(), scratch.gameDirectory());

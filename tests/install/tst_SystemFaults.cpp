@@ -1,11 +1,12 @@
 #include "ChildProcess.h"
+#include "CleanRun.h"
 #include "install/Journal.h"
 #include "InstallScratch.h"
+#include "PointsCovered.h"
 #include "Procedure.h"
 #include "TestOutcome.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -23,12 +24,9 @@ struct Call
     bool failed = false;
 };
 
-enum class Ending { Succeeded, Failed, Crashed, Hung };
-
 struct Run
 {
-    Ending ending = Ending::Crashed;
-    std::string output;
+    int exitCode = -1;
     std::vector<Call> calls;
 
     std::optional<Call> failedCall() const
@@ -39,26 +37,6 @@ struct Run
         return std::nullopt;
     }
 };
-
-bool contains(const std::string &text, const std::string &part)
-{
-    return text.find(part) != std::string::npos;
-}
-
-// Every run of white space as one blank, none at either end.
-std::string simplified(const std::string &text)
-{
-    std::string result;
-    for (const char character : text) {
-        if (!std::isspace(static_cast<unsigned char>(character)))
-            result += character;
-        else if (!result.empty() && result.back() != ' ')
-            result += ' ';
-    }
-    if (!result.empty() && result.back() == ' ')
-        result.pop_back();
-    return result;
-}
 
 std::vector<Call> readLog(const ScratchFolder &folder, const std::string &name)
 {
@@ -79,31 +57,11 @@ std::vector<Call> readLog(const ScratchFolder &folder, const std::string &name)
 Run runWithFault(InstallScratch &scratch, const Procedure &procedure, int faultAt)
 {
     const ScratchFolder logFolder;
-    ChildProcess runner(FAULT_RUNNER,
-                        {scratch.scratch().at(InstallScratch::PackageFolder), procedure.name,
-                         scratch.gameDirectory()},
-                        {"BEXOM_FAULT_AT=" + std::to_string(faultAt),
-                         "BEXOM_FAULT_LOG=" + logFolder.at("calls.log")},
-                        ChildProcess::Channels::Merged);
-    Run run;
-    // A guard against a hang, far above the few milliseconds a run takes.
-    const std::optional<ChildProcess::Ending> ending = runner.finish(std::chrono::seconds(60));
-    if (!ending)
-        run.ending = Ending::Hung;
-    else if (!ending->signalled && ending->number <= 1)
-        run.ending = ending->number == 0 ? Ending::Succeeded : Ending::Failed;
-    run.output = simplified(runner.output());
-    run.calls = readLog(logFolder, "calls.log");
-    return run;
+    const int exitCode = runToEnd(RUNNER, {scratch.at(InstallScratch::PackageFolder),
+                                           procedure.name, scratch.gameDirectory(), "fault",
+                                           std::to_string(faultAt), logFolder.at("calls.log")});
+    return {exitCode, readLog(logFolder, "calls.log")};
 }
-
-// The scratch before and after a clean run, and the call that writes the commit record.
-struct States
-{
-    std::vector<std::string> before;
-    std::vector<std::string> done;
-    int commit = 0;
-};
 
 int commitRecord(const std::vector<Call> &calls)
 {
@@ -115,32 +73,27 @@ int commitRecord(const std::vector<Call> &calls)
 }
 
 // What is wrong with a run whose call at faultAt failed; nothing when it ended as it should.
-// Until the commit record is written, a failure must undo the whole procedure; after it, the
-// work must be done.
 std::string problemWith(const Run &run, int faultAt, const std::vector<std::string> &after,
-                        const States &states)
+                        const CleanRun &clean, int commit)
 {
     // A failed call says nothing about whether a file is there: reporting it as missing or as
     // already there sends the player after the wrong cause.
-    const std::string answers[] = {"53", "58", "76"};
-    const bool answerAsError =
-        std::any_of(std::begin(answers), std::end(answers), [&](const std::string &number) {
-            return contains(run.output, "Run-time error '" + number + "'");
-        });
-    const bool committed = faultAt > states.commit;
-    if (run.ending == Ending::Hung)
-        return "did not finish";
-    if (run.ending == Ending::Crashed)
-        return "crashed: " + run.output;
+    const int answers[] = {53, 58, 76};
+    const Commit committed = faultAt > commit ? Commit::Reached : Commit::NotReached;
+    // The runner exits with the number of the runtime error it reports, 5 to 76.
+    if (run.exitCode != 0 && (run.exitCode < 5 || run.exitCode > 76))
+        return "crashed with " + std::to_string(run.exitCode);
     if (!run.failedCall())
         return "never reached the call";
-    if (run.ending == Ending::Succeeded && !(committed && after == states.done))
-        return after == states.done ? "succeeded, all done" : "succeeded, not as a clean run ends";
-    if (run.ending == Ending::Failed && after != states.before &&
-        !(committed && InstallScratch::withoutLeftovers(after) == states.done))
-        return "reported an error but left a partial state: " + run.output;
-    if (run.ending == Ending::Failed && answerAsError)
-        return "took the failure for an answer: " + run.output;
+    if (run.exitCode == 0 && !clean.allOrNothing(after, committed, Leftovers::Cleared))
+        return "succeeded, but not as a clean run ends";
+    // A failure just after the commit record, before it is known to be on the disk, may be
+    // undone as well.
+    if (run.exitCode != 0 && !clean.allOrNothing(after, Commit::NotReached) &&
+        !clean.allOrNothing(after, committed))
+        return "reported an error but left a partial state";
+    if (std::find(std::begin(answers), std::end(answers), run.exitCode) != std::end(answers))
+        return "took the failure for an answer: error " + std::to_string(run.exitCode);
     return {};
 }
 
@@ -149,7 +102,7 @@ std::string problemWith(const Run &run, int faultAt, const std::vector<std::stri
 // listing above all, only the first is made to fail, which keeps the test near a minute.
 std::vector<Call> chosenCalls(const std::vector<Call> &calls, const InstallScratch &scratch)
 {
-    const std::vector<std::string> folders{scratch.scratch().at(InstallScratch::PackageFolder),
+    const std::vector<std::string> folders{scratch.at(InstallScratch::PackageFolder),
                                            scratch.gameFolderPath()};
     const auto inFolders = [&](const std::string &path) {
         return std::any_of(folders.begin(), folders.end(), [&](const std::string &folder) {
@@ -163,6 +116,8 @@ std::vector<Call> chosenCalls(const std::vector<Call> &calls, const InstallScrat
             chosen.push_back(calls[i]);
     return chosen;
 }
+
+PointsCovered callsMadeToFail("calls made to fail");
 
 } // namespace
 
@@ -178,11 +133,12 @@ TEST_CASE("everyFailedSystemCallIsReportedAndUndone")
                 gameFiles.push_back("EXPAND2.MIX");
             InstallScratch scratch(gameFiles);
             VERIFY_SUCCESS(procedure.prepare(scratch));
-            const std::vector<std::string> before = scratch.snapshot();
+            CleanRun clean{scratch.snapshot(), {}};
             const Run baseline = runWithFault(scratch, procedure, 0);
-            REQUIRE_MESSAGE(baseline.ending == Ending::Succeeded, baseline.output);
-            const States states{before, scratch.snapshot(), commitRecord(baseline.calls)};
-            REQUIRE(states.commit > 0);
+            REQUIRE(baseline.exitCode == 0);
+            clean.done = scratch.snapshot();
+            const int commit = commitRecord(baseline.calls);
+            REQUIRE(commit > 0);
 
             const std::vector<Call> chosen = chosenCalls(baseline.calls, scratch);
             std::vector<std::string> failures;
@@ -190,23 +146,21 @@ TEST_CASE("everyFailedSystemCallIsReportedAndUndone")
                 VERIFY_SUCCESS(procedure.prepare(scratch));
                 const Run run = runWithFault(scratch, procedure, call.index);
                 const std::string problem =
-                    problemWith(run, call.index, scratch.snapshot(), states);
+                    problemWith(run, call.index, scratch.snapshot(), clean, commit);
                 if (!problem.empty())
                     failures.push_back(procedure.name + " call " + std::to_string(call.index) +
                                        ' ' + call.function + ' ' + call.path + ": " + problem);
             }
             for (const std::string &failure : failures)
                 std::fprintf(stderr, "%s\n", failure.c_str());
-            std::printf("%s: %zu calls, %zu made to fail, commit record at call %d\n",
-                        procedure.name.c_str(), baseline.calls.size(), chosen.size(),
-                        states.commit);
+            callsMadeToFail.add(procedure.name, static_cast<int>(chosen.size()));
 
             // One past the last call is never reached, and the procedure runs to its end.
             VERIFY_SUCCESS(procedure.prepare(scratch));
             const Run past =
                 runWithFault(scratch, procedure, static_cast<int>(baseline.calls.size()) + 1);
-            CHECK((past.ending == Ending::Succeeded && !past.failedCall()));
-            CHECK(scratch.snapshot() == states.done);
+            CHECK((past.exitCode == 0 && !past.failedCall()));
+            CHECK(scratch.snapshot() == clean.done);
             CHECK_MESSAGE(failures.empty(), failures.size() << " failing calls");
         }
 }

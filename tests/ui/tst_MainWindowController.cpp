@@ -1,4 +1,5 @@
 #include "InstallScratch.h"
+#include "PlayerTexts.h"
 #include "Procedure.h"
 #include "runtime/Text.h"
 #include "ScriptedServices.h"
@@ -16,12 +17,6 @@ namespace {
 
 const std::string ConfirmRemoval = "BEXOM | 36 | Are you sure you wish to uninstall BEXOM?";
 const std::string NotInstalled = "BEXOM | 32 | BEXOM is not installed";
-
-std::string runtimeError(int number, const std::string &description)
-{
-    return "BEXOM | 16 | Run-time error '" + std::to_string(number) + "':\n" + description +
-           "...\n\nNothing was changed.";
-}
 
 // The main window as its routines see it: what it was told to show, in order.
 class RecordingMainWindow final : public MainWindowView
@@ -168,8 +163,9 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
     enum class Removal { NotRun, Failed, Restored };
     using enum Removal;
     const int yes = MessageBoxAnswer::Yes;
-    const std::string pathItem = "Path=C:\\WESTWOOD\\REDALERT\\\r\n";
-    const struct
+    const Lines notFound{ConfirmRemoval, runtimeError(53, "File not found")};
+    const Lines accessError{ConfirmRemoval, runtimeError(75, "Path/File access error")};
+    struct Row
     {
         std::string name;
         std::string installed; // the routine that installed, if any
@@ -178,57 +174,25 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
         Lines shown;
         Removal removal;
         std::string tuned = {}; // a file of the mod the player changed after the installation
-    } rows[] = {
-        {"answered No, status file not read",
-         "Ins_Aftermath",
-         InstallScratch::NoStatusFile,
-         MessageBoxAnswer::No,
-         {ConfirmRemoval},
-         NotRun},
-        {"not installed", "", "", yes, {ConfirmRemoval, NotInstalled}, NotRun},
-        {"Aftermath", "Ins_Aftermath", "", yes, {ConfirmRemoval}, Restored},
-        {"Counterstrike", "Ins_Counter", "", yes, {ConfirmRemoval}, Restored},
-        {"confirmation closed",
-         "Ins_Aftermath",
-         "",
-         MessageBoxAnswer::Cancel,
-         {ConfirmRemoval},
-         NotRun},
-        {"Rules.ini tuned by the player",
-         "Ins_Aftermath",
-         "",
-         yes,
-         {ConfirmRemoval, "BEXOM | 32 | BEXOM has been uninstalled. These files of BEXOM had been "
-                          "changed since it was installed, so they were not deleted but kept:\n"
-                          "Rules.ini as \"...Rules (edited).ini\""},
-         Restored,
-         "Rules.ini"},
-        {"other status item",
-         "Ins_Counter",
-         "Status=aftermath\r\n" + pathItem,
-         yes,
-         {ConfirmRemoval},
-         Restored},
-        {"empty status item", "Ins_Counter", "\r\n" + pathItem, yes, {ConfirmRemoval}, Restored},
-        {"engine error",
-         "",
-         "Status=Aftermath\r\n" + pathItem,
-         yes,
-         {ConfirmRemoval, runtimeError(53, "File not found")},
-         Failed},
-        {"1 MB status file without a line end",
-         "",
-         std::string(1024 * 1024, 'x'),
-         yes,
-         {ConfirmRemoval, runtimeError(76, "Path not found")},
-         Failed},
-        {"status file is a folder",
-         "",
-         InstallScratch::StatusFolder,
-         yes,
-         {ConfirmRemoval, runtimeError(75, "Path/File access error")},
-         NotRun},
     };
+    std::vector<Row> rows;
+    const auto row = [&rows](auto... fields) {
+        rows.push_back({fields...});
+    };
+    row("answered No, status file not read", "Ins_Aftermath", InstallScratch::NoStatusFile,
+        MessageBoxAnswer::No, Lines{ConfirmRemoval}, NotRun);
+    row("not installed", "", "", yes, Lines{ConfirmRemoval, NotInstalled}, NotRun);
+    row("Aftermath", "Ins_Aftermath", "", yes, Lines{ConfirmRemoval}, Restored);
+    row("Counterstrike", "Ins_Counter", "", yes, Lines{ConfirmRemoval}, Restored);
+    row("confirmation closed", "Ins_Aftermath", "", MessageBoxAnswer::Cancel, Lines{ConfirmRemoval},
+        NotRun);
+    row("Rules.ini tuned by the player", "Ins_Aftermath", "", yes,
+        Lines{ConfirmRemoval, "BEXOM | 32 | BEXOM has been uninstalled. These files of BEXOM had "
+                              "been changed since it was installed, so they were not deleted but "
+                              "kept:\nRules.ini as \"...Rules (edited).ini\""},
+        Restored, "Rules.ini");
+    row("engine error", "", statusFor("Aftermath"), yes, notFound, Failed);
+    row("status file is a folder", "", InstallScratch::StatusFolder, yes, accessError, NotRun);
     for (const auto &row : rows) {
         CAPTURE(row.name);
         // Without Expand2.mix a Counterstrike game cannot come back whole from the wrong removal.

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+// The message boxes that the windows' routines show, as ScriptedMessageBox records them: "title |
+// style | prompt".
+inline std::string runtimeError(int number, const std::string &description)
+{
+    return "BEXOM | 16 | Run-time error '" + std::to_string(number) + "':\n" + description +
+           "...\n\nNothing was changed.";
+}
+
+inline std::string confirmInstall(const std::string &directory)
+{
+    return "Install BEXOM? | 36 | Are you sure you wish to install BEXOM to the directory: " +
+           directory;
+}
+
+// A status file for the install dialog's own game directory.
+inline std::string statusFor(const std::string &edition)
+{
+    return "Status=" + edition + "\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n";
+}
