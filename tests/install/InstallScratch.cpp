@@ -3,8 +3,6 @@
 #include "install/Journal.h"
 #include "install/TransactionStep.h"
 
-#include <cstdlib>
-
 #ifdef _WIN32
 #include "runtime/WindowsText.h"
 
@@ -14,33 +12,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::optional<std::string> environmentVariable(const char *name)
-{
-#ifdef _WIN32
-    wchar_t value[4096];
-    const DWORD length = ::GetEnvironmentVariableW(WindowsText::toWide(name).c_str(), value, 4096);
-    if (length == 0 || length >= 4096)
-        return std::nullopt;
-    return WindowsText::fromWide(std::wstring(value, length));
-#else
-    const char *value = std::getenv(name);
-    return value ? std::optional<std::string>(value) : std::nullopt;
-#endif
-}
-
-void setEnvironmentVariable(const char *name, const std::optional<std::string> &value)
-{
-#ifdef _WIN32
-    ::SetEnvironmentVariableW(WindowsText::toWide(name).c_str(),
-                              value ? WindowsText::toWide(*value).c_str() : nullptr);
-#else
-    if (value)
-        setenv(name, value->c_str(), 1);
-    else
-        unsetenv(name);
-#endif
-}
 
 // The Linux path of a folder, which a Windows program under Wine asks Wine for.
 std::optional<std::string> hostPathOf(const std::string &path)
@@ -64,19 +35,12 @@ std::optional<std::string> hostPathOf(const std::string &path)
 
 InstallScratch::InstallScratch(std::vector<std::string> gameFiles, std::string gameFolder)
     : m_gameFiles(std::move(gameFiles)), m_gameFolder(std::move(gameFolder)),
-      m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder))),
-      m_formerHome(environmentVariable("HOME"))
+      m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder)))
 {
     reset();
     // The game finder looks through the home folder; the player's own is never the test's.
     const std::optional<std::string> scratchHost = hostPathOf(m_scratch.path());
-    setEnvironmentVariable("HOME",
-                           scratchHost ? std::optional(*scratchHost + "/home") : std::nullopt);
-}
-
-InstallScratch::~InstallScratch()
-{
-    setEnvironmentVariable("HOME", m_formerHome);
+    m_home.emplace("HOME", scratchHost ? std::optional(*scratchHost + "/home") : std::nullopt);
 }
 
 void InstallScratch::reset()

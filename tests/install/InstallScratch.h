@@ -3,6 +3,7 @@
 #include "install/Edition.h"
 #include "runtime/HostFileSystem.h"
 #include "runtime/Text.h"
+#include "ScopedEnvironmentVariable.h"
 #include "ScopedWinePrefix.h"
 #include "ScratchFolder.h"
 
@@ -28,7 +29,6 @@ public:
 
     explicit InstallScratch(std::vector<std::string> gameFiles = {"Expand.mix", "Expand2.mix"},
                             std::string gameFolder = "game");
-    ~InstallScratch();
 
     // Builds the package and the game folder again, as they were at the start.
     void reset();
@@ -62,5 +62,5 @@ private:
     std::string m_gameFolder;
     std::unique_ptr<HostFileSystem> m_fileSystem;
     ScopedWinePrefix m_prefix{m_scratch.at("prefix")};
-    std::optional<std::string> m_formerHome;
+    std::optional<ScopedEnvironmentVariable> m_home;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <cstdlib>
+#include "ScopedEnvironmentVariable.h"
+
 #include <optional>
 #include <string>
 
@@ -13,23 +14,10 @@ public:
     explicit ScopedWinePrefix([[maybe_unused]] const std::string &prefix)
     {
 #ifndef _WIN32
-        if (const char *former = std::getenv("WINEPREFIX"))
-            m_former = former;
-        ::setenv("WINEPREFIX", prefix.c_str(), 1);
+        m_variable.emplace("WINEPREFIX", prefix);
 #endif
     }
-    ~ScopedWinePrefix()
-    {
-#ifndef _WIN32
-        if (m_former)
-            ::setenv("WINEPREFIX", m_former->c_str(), 1);
-        else
-            ::unsetenv("WINEPREFIX");
-#endif
-    }
-    ScopedWinePrefix(const ScopedWinePrefix &) = delete;
-    ScopedWinePrefix &operator=(const ScopedWinePrefix &) = delete;
 
 private:
-    std::optional<std::string> m_former;
+    std::optional<ScopedEnvironmentVariable> m_variable;
 };
