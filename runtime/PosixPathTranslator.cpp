@@ -3,6 +3,7 @@
 #include "Text.h"
 #include "WinePrefix.h"
 
+#include <algorithm>
 #include <optional>
 #include <system_error>
 
@@ -45,6 +46,8 @@ bool namesMatch(const std::string &onDisk, const std::string &asked)
     return onDisk == asked || Text::equalsIgnoringCase(onDisk, asked);
 }
 
+// The two names come in the order of their bytes, not of the folder's listing, which differs
+// between file systems, so that the player reads the same message everywhere.
 RuntimeError caseTwins(const fs::path &first, const fs::path &second,
                        const std::string &originalPath)
 {
@@ -94,7 +97,8 @@ ErrorOr<fs::path> matchComponent(const fs::path &directory, const std::string &a
         if (!namesMatch(it->path().filename().string(), asked))
             continue;
         if (match)
-            return caseTwins(*match, it->path(), originalPath);
+            return caseTwins(std::min(*match, it->path()), std::max(*match, it->path()),
+                             originalPath);
         match = it->path();
     }
     if (error)
