@@ -15,6 +15,9 @@ if [ "${1-}" = --template ]; then
     template=$2
     shift 2
 fi
+# BEXOM_WINE_TEMPLATE moves the template, so that it can share a file system with TMPDIR, where
+# the scratch prefixes that hard-link it are made.
+[ -n "$template" ] && template=${BEXOM_WINE_TEMPLATE:-$template}
 [ $# -ge 1 ] || { echo "usage: $0 [--template DIR] PROGRAM.exe [ARGUMENTS...]" >&2; exit 2; }
 
 # Debian's `wine` launcher prefers /usr/lib/wine/wine, the 32-bit loader, when wine32 is present;
