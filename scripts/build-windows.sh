@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing and cross-builds the engine and its tests for Windows with mingw-w64:
-# the shipped 32-bit build in build-windows-i686 and its x86-64 twin in build-windows-x86_64. Every
-# program is checked to need no DLL beside it. With --test, the x86-64 twin's tests then run under
-# Wine (the 32-bit build cannot run here: these machines run no 32-bit code). The program itself,
-# stripped, goes to dist/bexomv2.exe (32-bit, the one that ships) and dist/bexomv2-x64.exe.
+# Installs what is missing and cross-builds the program for Windows with mingw-w64: the shipped
+# 32-bit build in build-windows-i686 and its x86-64 twin in build-windows-x86_64. Every program is
+# checked to need no DLL beside it. With --test, the x86-64 twin's tests are built too and run
+# under Wine (the 32-bit build cannot run here: these machines run no 32-bit code). The program
+# itself, stripped, goes to dist/bexomv2.exe (32-bit, the one that ships) and dist/bexomv2-x64.exe.
 #
 #   scripts/build-windows.sh [--test] [SOURCE-FOLDER]
 #
@@ -30,7 +30,12 @@ for arch in i686 x86_64; do
     # Optimised for size: the player downloads one file, and the installer's speed is the disk's.
     cmake -S "$source" -B "$prefix$arch" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel \
         --toolchain "$PWD/cmake/toolchain-mingw-$arch.cmake" >/dev/null
-    cmake --build "$prefix$arch"
+    # Only the x86-64 twin's tests can run here, so only they are built, and only for --test.
+    if [ "$run_tests" = yes ] && [ "$arch" = x86_64 ]; then
+        cmake --build "$prefix$arch"
+    else
+        cmake --build "$prefix$arch" --target bexomv2
+    fi
     find "$prefix$arch" -name '*.exe' -not -path '*/CMakeFiles/*' -print0 |
         xargs -0 --no-run-if-empty scripts/check-windows-imports.sh
     # The program as it ships: without its debugging information, a fraction of the size.
