@@ -201,6 +201,16 @@ HWND InstallerProcess::focus() const
     return info.hwndFocus;
 }
 
+void InstallerProcess::changeScale(HWND window, int dpi, const RECT &proposed) const
+{
+    // The message carries the place's address, which must be one in the program's own memory.
+    void *place = VirtualAllocEx(m_process.hProcess, nullptr, sizeof(proposed),
+                                 MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(m_process.hProcess, place, &proposed, sizeof(proposed), nullptr);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(place));
+    VirtualFreeEx(m_process.hProcess, place, 0, MEM_RELEASE);
+}
+
 std::string InstallerProcess::answerMessageBox(const wchar_t *title, int button) const
 {
     const HWND box = waitForWindow(L"#32770", title);

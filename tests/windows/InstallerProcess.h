@@ -34,6 +34,9 @@ public:
     static void click(HWND pictureArea);
     static void pressKey(HWND window, WPARAM key);
     HWND focus() const;
+    // Tells a window of the program that it is now on a monitor of the given DPI, with the place
+    // that Windows proposes, as a move to another monitor would.
+    void changeScale(HWND window, int dpi, const RECT &proposed) const;
 
     // Answers the message box with the title and returns its prompt; empty when none comes.
     // IDCANCEL closes it instead.

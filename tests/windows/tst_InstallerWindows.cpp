@@ -114,18 +114,21 @@ private:
     bool m_had = false;
 };
 
-// How wide a control's caption is drawn in its own font.
-int captionWidth(HWND control)
+// A control's caption as drawn in the dialog font, "MS Shell Dlg" at 8 points, at the DPI. The
+// control's own font cannot be asked for: a font belongs to the program that made it.
+SIZE captionSize(HWND control, int dpi)
 {
     const std::wstring caption = WindowsText::toWide(textOf(control));
-    const HDC dc = GetDC(control);
-    const HGDIOBJ former =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const HFONT font = CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg");
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ former = SelectObject(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
     SelectObject(dc, former);
-    ReleaseDC(control, dc);
-    return size.cx;
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
+    return size;
 }
 
 struct MouseRow
@@ -263,13 +266,17 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(installer.waitForExit() == 0);
     }
 
-    SUBCASE("At 150 and 200 percent: every picture and control at its place scaled, no caption cut")
+    SUBCASE("At 150 and 200 percent, and moved to 200 percent: every picture and control at its "
+            "place scaled, no caption cut")
     {
-        for (const int dpi : {144, 192}) {
+        // The screen's scale at the start, and the one of the monitor the dialog is moved to.
+        const std::pair<int, int> rows[] = {{144, 144}, {192, 192}, {96, 192}};
+        for (const auto &[startDpi, dpi] : rows) {
+            CAPTURE(startDpi);
             CAPTURE(dpi);
-            const ScreenScale scale(static_cast<DWORD>(dpi));
-            const auto scaled = [dpi](int pixels) {
-                return MulDiv(pixels, dpi, 96);
+            const ScreenScale scale(static_cast<DWORD>(startDpi));
+            const auto scaled = [](int pixels, int at) {
+                return MulDiv(pixels, at, 96);
             };
             InstallScratch scaledScratch;
             InstallerProcess scaledInstaller(
@@ -278,32 +285,48 @@ TEST_CASE("The installer's windows, driven as a player drives them")
             const HWND scaledMain = scaledInstaller.mainWindow();
             REQUIRE(scaledMain);
             const RECT window = screenRect(scaledMain, false);
-            CHECK(window.right - window.left == scaled(MainWindowLayout::ClientWidth));
-            CHECK(window.bottom - window.top == scaled(MainWindowLayout::ClientHeight));
+            CHECK(window.right - window.left == scaled(MainWindowLayout::ClientWidth, startDpi));
+            CHECK(window.bottom - window.top == scaled(MainWindowLayout::ClientHeight, startDpi));
             for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i) {
                 const RECT button = screenRect(scaledInstaller.buttonn(i), false);
-                CHECK(button.left - window.left == scaled(MainWindowLayout::buttonn(i).left));
-                CHECK(button.right - button.left == scaled(MainWindowLayout::buttonn(i).width));
+                const PixelRect place = MainWindowLayout::buttonn(i);
+                CHECK(button.left - window.left == scaled(place.left, startDpi));
+                CHECK(button.right - button.left == scaled(place.width, startDpi));
             }
 
             installer.click(scaledInstaller.buttonn(0));
             const HWND dialog = scaledInstaller.waitForWindow(
                 L"#32770", WindowsText::toWide(InstallDialogLayout::Title).c_str());
             REQUIRE(dialog);
+            if (dpi != startDpi) {
+                const RECT proposed{40, 30, 40 + scaled(264, dpi), 30 + scaled(200, dpi)};
+                scaledInstaller.changeScale(dialog, dpi, proposed);
+                const RECT moved = screenRect(dialog, false);
+                CHECK((moved.left == proposed.left && moved.top == proposed.top));
+            }
             const RECT client = screenRect(dialog, true);
-            CHECK(client.right - client.left == scaled(InstallDialogLayout::ClientWidth));
-            CHECK(client.bottom - client.top == scaled(InstallDialogLayout::ClientHeight));
+            CHECK(client.right - client.left == scaled(InstallDialogLayout::ClientWidth, dpi));
+            CHECK(client.bottom - client.top == scaled(InstallDialogLayout::ClientHeight, dpi));
             for (const int id : {Form2::Label1Id, Form2::Option1Id, Form2::Option2Id,
                                  Form2::Command1Id, Form2::Command2Id}) {
                 CAPTURE(id);
-                const RECT place = screenRect(GetDlgItem(dialog, id), false);
+                const HWND control = GetDlgItem(dialog, id);
+                const RECT place = screenRect(control, false);
                 RECT inside{};
                 CHECK((IntersectRect(&inside, &place, &client) && EqualRect(&inside, &place)));
                 // An option button's caption follows its round box.
-                const int box = id == Form2::Option1Id || id == Form2::Option2Id ? scaled(16) : 0;
-                CHECK(captionWidth(GetDlgItem(dialog, id)) + box <= place.right - place.left);
+                const int box =
+                    id == Form2::Option1Id || id == Form2::Option2Id ? scaled(16, dpi) : 0;
+                const SIZE caption = captionSize(control, dpi);
+                CHECK(caption.cx + box <= place.right - place.left);
+                // The label is sized to its caption in the font it is drawn with.
+                if (id == Form2::Label1Id)
+                    CHECK(std::pair(caption.cx, caption.cy) ==
+                          std::pair(place.right - place.left, place.bottom - place.top));
             }
-            takeScreenshot(dpi == 144 ? "install-dialog-150" : "install-dialog-200");
+            takeScreenshot(startDpi != dpi ? "install-dialog-moved-to-200"
+                           : dpi == 144    ? "install-dialog-150"
+                                           : "install-dialog-200");
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
             CHECK(InstallerProcess::waitUntilGone(dialog));
         }
@@ -368,6 +391,8 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(checked(dialog, Form2::Option2Id));
         CHECK_FALSE(checked(dialog, Form2::Option1Id));
         CHECK(installer.focus() == text1);
+        // The whole directory is shown from its first character.
+        CHECK(SendMessageW(text1, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
         takeScreenshot("install-dialog");
 
         // Enter and Esc do nothing; the character typed after each lands after the directory,
