@@ -8,20 +8,6 @@
 
 namespace {
 
-// Long enough for a loaded machine; a window that has not come by then will not.
-constexpr int PollCount = 600;
-constexpr DWORD PollMilliseconds = 50;
-
-template <typename Condition> bool waitFor(Condition condition)
-{
-    for (int i = 0; i < PollCount; ++i) {
-        if (condition())
-            return true;
-        Sleep(PollMilliseconds);
-    }
-    return condition();
-}
-
 struct WindowSearch
 {
     DWORD processId;

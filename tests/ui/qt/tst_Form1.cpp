@@ -55,10 +55,8 @@ void moveOver(Form1 &form, const QString &target)
         QTest::keyClick(&form, Keys[target]);
         return;
     }
-    if (target == "Last screen") {
-        form.windowHandle()->setScreen(QGuiApplication::screens().last());
-        return;
-    }
+    if (target == "Last screen")
+        return form.windowHandle()->setScreen(QGuiApplication::screens().last());
     static int step = 0;
     step = (step + 1) % 20;
     QPoint point(5, 410);
