@@ -428,7 +428,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         const auto cursorOver = [](HWND window) {
             SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-            CURSORINFO cursor{.cbSize = sizeof(CURSORINFO)};
+            CURSORINFO cursor{sizeof(CURSORINFO), 0, nullptr, {}};
             GetCursorInfo(&cursor);
             return cursor.hCursor;
         };
