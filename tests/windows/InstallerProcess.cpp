@@ -8,20 +8,6 @@
 
 namespace {
 
-// Long enough for a loaded machine; a window that has not come by then will not.
-constexpr int PollCount = 600;
-constexpr DWORD PollMilliseconds = 50;
-
-template <typename Condition> bool waitFor(Condition condition)
-{
-    for (int i = 0; i < PollCount; ++i) {
-        if (condition())
-            return true;
-        Sleep(PollMilliseconds);
-    }
-    return condition();
-}
-
 struct WindowSearch
 {
     DWORD processId;
@@ -199,6 +185,16 @@ HWND InstallerProcess::focus() const
     info.cbSize = sizeof(info);
     GetGUIThreadInfo(m_process.dwThreadId, &info);
     return info.hwndFocus;
+}
+
+void InstallerProcess::changeScale(HWND window, int dpi, const RECT &proposed) const
+{
+    // The message carries the place's address, which must be one in the program's own memory.
+    void *place = VirtualAllocEx(m_process.hProcess, nullptr, sizeof(proposed),
+                                 MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    WriteProcessMemory(m_process.hProcess, place, &proposed, sizeof(proposed), nullptr);
+    SendMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(place));
+    VirtualFreeEx(m_process.hProcess, place, 0, MEM_RELEASE);
 }
 
 std::string InstallerProcess::answerMessageBox(const wchar_t *title, int button) const

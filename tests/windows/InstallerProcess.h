@@ -34,6 +34,8 @@ public:
     static void click(HWND pictureArea);
     static void pressKey(HWND window, WPARAM key);
     HWND focus() const;
+    // Tells a window of the program of a move to a monitor of the DPI, proposing the place.
+    void changeScale(HWND window, int dpi, const RECT &proposed) const;
 
     // Answers the message box with the title and returns its prompt; empty when none comes.
     // IDCANCEL closes it instead.
@@ -51,6 +53,18 @@ private:
     PROCESS_INFORMATION m_process{};
     HWND m_mainWindow = nullptr;
 };
+
+// Polls until the condition holds, long enough for a loaded machine: what has not come by then
+// will not. False when it does not hold.
+template <typename Condition> bool waitFor(Condition condition)
+{
+    for (int i = 0; i < 600; ++i) {
+        if (condition())
+            return true;
+        Sleep(50);
+    }
+    return condition();
+}
 
 std::string textOf(HWND window);
 // A Unix path from the environment as Wine's drive Z names it.

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 
 namespace {
@@ -38,8 +39,7 @@ void takeScreenshot(const char *name)
     std::printf("screenshot %s\n", name);
     std::fflush(stdout);
     const std::wstring done = driveZPath(folder) + L"\\" + WindowsText::toWide(name) + L".png";
-    for (int i = 0; i < 600 && GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
-        Sleep(50);
+    waitFor([&] { return GetFileAttributesW(done.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
 RECT screenRect(HWND window, bool client)
@@ -114,17 +114,19 @@ private:
     bool m_had = false;
 };
 
-// How wide a control's caption is drawn in its own font.
-int captionWidth(HWND control)
+// How wide a control's caption is in the dialog font at the DPI: its own font is its program's.
+int captionWidth(HWND control, int dpi)
 {
     const std::wstring caption = WindowsText::toWide(textOf(control));
-    const HDC dc = GetDC(control);
-    const HGDIOBJ former =
-        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const HFONT font = CreateFontW(-MulDiv(8, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                                   DEFAULT_CHARSET, 0, 0, 0, 0, L"MS Shell Dlg");
+    const HDC dc = GetDC(nullptr);
+    const HGDIOBJ former = SelectObject(dc, font);
     SIZE size{};
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
     SelectObject(dc, former);
-    ReleaseDC(control, dc);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(font);
     return size.cx;
 }
 
@@ -263,13 +265,15 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(installer.waitForExit() == 0);
     }
 
-    SUBCASE("At 150 and 200 percent: every picture and control at its place scaled, no caption cut")
+    SUBCASE("At 150 and 200 percent, also on a move: every control in its place, no caption cut")
     {
-        for (const int dpi : {144, 192}) {
+        // The screen's scale at the start, and the one of the monitor the dialog is moved to.
+        for (const auto &[startDpi, dpi] : {std::pair(144, 144), {192, 192}, {96, 192}}) {
             CAPTURE(dpi);
-            const ScreenScale scale(static_cast<DWORD>(dpi));
-            const auto scaled = [dpi](int pixels) {
-                return MulDiv(pixels, dpi, 96);
+            const ScreenScale scale(static_cast<DWORD>(startDpi));
+            int at = startDpi;
+            const auto scaled = [&at](int pixels) {
+                return MulDiv(pixels, at, 96);
             };
             InstallScratch scaledScratch;
             InstallerProcess scaledInstaller(
@@ -290,6 +294,10 @@ TEST_CASE("The installer's windows, driven as a player drives them")
             const HWND dialog = scaledInstaller.waitForWindow(
                 L"#32770", WindowsText::toWide(InstallDialogLayout::Title).c_str());
             REQUIRE(dialog);
+            at = dpi;
+            if (startDpi != dpi)
+                scaledInstaller.changeScale(dialog, dpi, {40, 30, scaled(300), scaled(230)});
+            CHECK((startDpi == dpi || screenRect(dialog, false).left == 40));
             const RECT client = screenRect(dialog, true);
             CHECK(client.right - client.left == scaled(InstallDialogLayout::ClientWidth));
             CHECK(client.bottom - client.top == scaled(InstallDialogLayout::ClientHeight));
@@ -301,7 +309,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
                 CHECK((IntersectRect(&inside, &place, &client) && EqualRect(&inside, &place)));
                 // An option button's caption follows its round box.
                 const int box = id == Form2::Option1Id || id == Form2::Option2Id ? scaled(16) : 0;
-                CHECK(captionWidth(GetDlgItem(dialog, id)) + box <= place.right - place.left);
+                CHECK(captionWidth(GetDlgItem(dialog, id), dpi) + box <= place.right - place.left);
             }
             takeScreenshot(dpi == 144 ? "install-dialog-150" : "install-dialog-200");
             PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -321,10 +329,9 @@ TEST_CASE("The installer's windows, driven as a player drives them")
             const auto there = [](const std::wstring &path) {
                 return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
             };
-            for (int i = 0; i < 600 && !(there(backup) == backupThere && !there(journal) &&
-                                         IsWindowEnabled(window));
-                 ++i)
-                Sleep(50);
+            waitFor([&] {
+                return there(backup) == backupThere && !there(journal) && IsWindowEnabled(window);
+            });
         };
         const std::wstring title = WindowsText::toWide(InstallDialogLayout::Title);
         installer.click(installer.buttonn(0));
@@ -368,6 +375,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(checked(dialog, Form2::Option2Id));
         CHECK_FALSE(checked(dialog, Form2::Option1Id));
         CHECK(installer.focus() == text1);
+        CHECK(SendMessageW(text1, EM_GETFIRSTVISIBLELINE, 0, 0) == 0);
         takeScreenshot("install-dialog");
 
         // Enter and Esc do nothing; the character typed after each lands after the directory,
@@ -377,8 +385,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         PostMessageW(text1, WM_CHAR, 'x', 1);
         installer.pressKey(text1, VK_ESCAPE);
         PostMessageW(text1, WM_CHAR, 'y', 1);
-        for (int i = 0; i < 600 && textOf(text1) != typed && IsWindow(dialog); ++i)
-            Sleep(50);
+        waitFor([&] { return textOf(text1) == typed || !IsWindow(dialog); });
         CHECK(textOf(text1) == typed);
         CHECK(IsWindowVisible(dialog));
         CHECK(FindWindowW(L"#32770", L"Install BEXOM?") == nullptr);
@@ -401,8 +408,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
             CAPTURE(id);
             installer.pressKey(installer.focus(), VK_TAB);
             const HWND expected = GetDlgItem(dialog, id);
-            for (int i = 0; i < 600 && installer.focus() != expected; ++i)
-                Sleep(50);
+            waitFor([&] { return installer.focus() == expected; });
             CHECK(installer.focus() == expected);
         }
         installer.pressKey(installer.focus(), VK_RETURN);
@@ -415,8 +421,28 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(scratch.status().starts_with("Status=Uninstalled"));
         CHECK(scratch.gameSnapshot() == gameBefore);
 
+        // A package file so large that the work takes seconds, meanwhile: the busy cursor over the
+        // controls, and the main window, nothing highlighted, repainting what the dialog uncovers.
+        std::filesystem::resize_file(scratch.at(InstallScratch::PackageFolder + "/SC-Vorda.mix"),
+                                     1 << 29);
+        const auto cursorOver = [](HWND window) {
+            SendMessageW(window, WM_SETCURSOR, reinterpret_cast<WPARAM>(window),
+                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+            CURSORINFO cursor{sizeof(CURSORINFO), 0, nullptr, {}};
+            GetCursorInfo(&cursor);
+            return cursor.hCursor;
+        };
+        const HCURSOR beam = cursorOver(text1);
+        PostMessageW(main, WM_MOUSEMOVE, 0, MAKELPARAM(150, 322));
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         installer.answerMessageBox(L"Install BEXOM?", IDYES);
+        waitFor([&] { return !IsWindowEnabled(dialog); });
+        const HCURSOR busy = cursorOver(text1);
+        CHECK((busy != beam && cursorOver(dialog) == busy));
+        SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        const std::vector<std::uint32_t> uncovered = installer.expectedMainWindow(NoHighlight);
+        CHECK(differingPixels(installer.mainWindowOnScreen(uncovered), uncovered) == 0);
+        CHECK_FALSE(IsWindowEnabled(dialog));
         waitForWork(dialog, true);
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         // The dialog stays open after the installation.

@@ -62,16 +62,11 @@ Form1::Form1(RuntimeServices &services)
     setWindowTitle(QStringLiteral(" "));
     PictureButtonAccessible::install();
 
-    // Pictures for the screen's scale, drawn twice as large for finer screens.
-    const qreal scale = devicePixelRatioF();
     Picture1 =
-        new PictureArea(Artwork::picture(QStringLiteral("banner"), scale),
-                        toQRect(MainWindowLayout::Picture1), PictureArea::Kind::Picture, this);
+        new PictureArea({}, toQRect(MainWindowLayout::Picture1), PictureArea::Kind::Picture, this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     for (qint16 i = 0; i < MainWindowLayout::ButtonCount; ++i) {
-        Off[i] = Artwork::picture(QString::fromLatin1(ButtonImages[i].normalImage), scale);
-        onn[i] = Artwork::picture(QString::fromLatin1(ButtonImages[i].highlightedImage), scale);
-        Buttonn[i] = new PictureArea(Off[i], toQRect(MainWindowLayout::buttonn(i)),
+        Buttonn[i] = new PictureArea({}, toQRect(MainWindowLayout::buttonn(i)),
                                      PictureArea::Kind::Button, this);
         Buttonn[i]->setObjectName(QStringLiteral("Buttonn%1").arg(i));
         connect(Buttonn[i], &PictureArea::mouseMoved, this,
@@ -79,6 +74,8 @@ Form1::Form1(RuntimeServices &services)
         connect(Buttonn[i], &PictureArea::clicked, this,
                 [this, i] { m_controller.Buttonn_Click(i); });
     }
+
+    loadPictures(devicePixelRatioF());
 
     move(screen()->availableGeometry().center() - rect().center());
     // Screen readers learn the buttons' labels once the window is up: naming the first widget
@@ -91,6 +88,30 @@ Form1::Form1(RuntimeServices &services)
 }
 
 Form1::~Form1() = default;
+
+// The pictures for the screen's scale, drawn twice as large for finer screens. The look of each
+// button stays as it was.
+void Form1::loadPictures(qreal scale)
+{
+    m_pictureScale = scale;
+    Picture1->setPixmap(Artwork::picture(QStringLiteral("banner"), scale));
+    for (qint16 i = 0; i < MainWindowLayout::ButtonCount; ++i) {
+        Off[i] = Artwork::picture(QString::fromLatin1(ButtonImages[i].normalImage), scale);
+        onn[i] = Artwork::picture(QString::fromLatin1(ButtonImages[i].highlightedImage), scale);
+        const ButtonPicture look =
+            Buttonn[i]->isHighlighted() ? ButtonPicture::Highlighted : ButtonPicture::Normal;
+        Buttonn[i]->setPixmap(look == ButtonPicture::Highlighted ? onn[i] : Off[i], look);
+    }
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    // Chosen when painting: Qt tells a widget of no change of scale, as a move to a screen of
+    // another scale is, but repaints the whole window at the new one, this before its pictures.
+    if (devicePixelRatioF() != m_pictureScale)
+        loadPictures(devicePixelRatioF());
+    QWidget::paintEvent(event);
+}
 
 void Form1::mouseMoveEvent(QMouseEvent *event)
 {

@@ -28,8 +28,10 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool focusNextPrevChild(bool next) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
+    void loadPictures(qreal scale);
     void showButtonPicture(std::int16_t index, ButtonPicture picture) override;
     void showInstallDialog() override;
     void endProgram() override;
@@ -41,6 +43,8 @@ private:
     std::array<PictureArea *, MainWindowLayout::ButtonCount> Buttonn{};
     std::array<QPixmap, MainWindowLayout::ButtonCount> Off;
     std::array<QPixmap, MainWindowLayout::ButtonCount> onn;
+    // The screen scale that the pictures are drawn for.
+    qreal m_pictureScale = 0;
 
     std::unique_ptr<Form2> m_installDialog;
 };

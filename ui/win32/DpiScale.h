@@ -25,4 +25,13 @@ inline PixelRect scaled(const PixelRect &rect, int dpi)
             scaled(rect.height, dpi)};
 }
 
+// Sizes the window for a client area of the given size at 96 DPI, scaled to the DPI with its frame
+// drawn at that DPI, and puts it where Windows proposes after a change of scale, or else centred
+// on the screen's work area, the part that the taskbar leaves free.
+void placeWindow(HWND window, int clientWidth, int clientHeight, int dpi, const RECT *proposed);
+
+// Windows 10 version 1703 on scales a dialog by itself on a change of scale, from the template's
+// units: this dialog's controls are laid out by the program, which scales them instead.
+void keepDialogFromScalingItself(HWND dialog);
+
 } // namespace DpiScale

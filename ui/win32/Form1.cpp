@@ -18,16 +18,6 @@ void deletePicture(const ScaledPicture &picture)
     DeleteObject(picture.twice);
 }
 
-// Where a window of the given size stands centred on the screen's work area, the part that the
-// taskbar leaves free.
-POINT centredOnWorkArea(int width, int height)
-{
-    RECT workArea{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    return {workArea.left + (workArea.right - workArea.left - width) / 2,
-            workArea.top + (workArea.bottom - workArea.top - height) / 2};
-}
-
 } // namespace
 
 ErrorOr<std::unique_ptr<Form1>> Form1::create(HINSTANCE instance, RuntimeServices &services,
@@ -138,12 +128,8 @@ ErrorOr<void> Form1::createPictureAreas()
 void Form1::layOut(int dpi, const RECT *place)
 {
     using DpiScale::scaled;
-    // Without a border the client area is the whole window.
-    const int width = scaled(MainWindowLayout::ClientWidth, dpi);
-    const int height = scaled(MainWindowLayout::ClientHeight, dpi);
-    const POINT origin = place ? POINT{place->left, place->top} : centredOnWorkArea(width, height);
-    SetWindowPos(m_window, nullptr, origin.x, origin.y, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    DpiScale::placeWindow(m_window, MainWindowLayout::ClientWidth, MainWindowLayout::ClientHeight,
+                          dpi, place);
     if (dpi > DpiScale::Standard)
         loadLargePictures();
     Picture1->moveTo(scaled(MainWindowLayout::Picture1, dpi));

@@ -2,7 +2,6 @@
 
 #include "DpiScale.h"
 #include "runtime/WindowsText.h"
-#include "ui/InstallDialogLayout.h"
 #include "ui/RuntimeErrorNotice.h"
 #include "Win32BusyIndicator.h"
 #include "WindowsError.h"
@@ -14,6 +13,8 @@ namespace {
 using InstallDialogLayout::Control;
 
 constexpr DWORD DialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SHELLFONT;
+constexpr WORD DialogFontPoints = 8;
+constexpr int PointsPerInch = 72;
 
 void appendText(std::vector<WORD> &words, std::wstring_view text)
 {
@@ -38,21 +39,19 @@ std::vector<WORD> dialogTemplate()
     words.insert(words.end(), {0, 0, 0, 0, 0}); // no controls, x, y, width, height
     words.insert(words.end(), {0, 0});          // no menu, the standard dialog class
     appendText(words, WindowsText::toWide(InstallDialogLayout::Title));
-    words.push_back(8);
+    words.push_back(DialogFontPoints);
     appendText(words, L"MS Shell Dlg");
     return words;
 }
 
-// At the shared layout's place scaled to the dialog's DPI, as its font is.
+// In the dialog's font; the dialog's layout places it.
 HWND createControl(HWND dialog, const wchar_t *windowClass, DWORD style, DWORD extendedStyle,
                    const Control &control, int id)
 {
     const std::wstring caption = WindowsText::toWide(control.caption);
-    const PixelRect place = DpiScale::scaled(control.place, DpiScale::ofWindow(dialog));
-    const HWND window =
-        CreateWindowExW(extendedStyle, windowClass, caption.c_str(), WS_CHILD | WS_VISIBLE | style,
-                        place.left, place.top, place.width, place.height, dialog,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+    const HWND window = CreateWindowExW(
+        extendedStyle, windowClass, caption.c_str(), WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0,
+        dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
     SendMessageW(window, WM_SETFONT, SendMessageW(dialog, WM_GETFONT, 0, 0), FALSE);
     return window;
 }
@@ -83,6 +82,7 @@ void Form2::showModal(HWND owner)
     const INT_PTR result = DialogBoxIndirectParamW(
         m_instance, reinterpret_cast<const DLGTEMPLATE *>(m_template.data()), owner, procedure,
         reinterpret_cast<LPARAM>(this));
+    m_scaledFont.reset();
     if (result == -1)
         RuntimeErrorNotice::showIfFailed(
             m_services.messageBox, lastWindowsError("The install dialog could not be opened."));
@@ -106,14 +106,19 @@ INT_PTR CALLBACK Form2::procedure(HWND dialog, UINT message, WPARAM wParam, LPAR
     return form->handleMessage(message, wParam, lParam);
 }
 
-INT_PTR Form2::handleMessage(UINT message, WPARAM wParam, LPARAM)
+INT_PTR Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG:
-        placeWindow();
+        DpiScale::keepDialogFromScalingItself(m_dialog);
         load();
         // The focus is set already.
         return FALSE;
+    case WM_DPICHANGED:
+        // Moved to a monitor of another scale, or the scale changed: Windows proposes the place.
+        useFontFor(HIWORD(wParam));
+        layOut(HIWORD(wParam), reinterpret_cast<const RECT *>(lParam));
+        return TRUE;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED)
             onCommand(LOWORD(wParam));
@@ -133,23 +138,45 @@ INT_PTR Form2::handleMessage(UINT message, WPARAM wParam, LPARAM)
     return FALSE;
 }
 
-void Form2::placeWindow()
+void Form2::layOut(int dpi, const RECT *proposed)
 {
-    using InstallDialogLayout::ClientHeight;
-    using InstallDialogLayout::ClientWidth;
-    const int dpi = DpiScale::ofWindow(m_dialog);
-    RECT frame{0, 0, DpiScale::scaled(ClientWidth, dpi), DpiScale::scaled(ClientHeight, dpi)};
-    AdjustWindowRectEx(&frame, GetWindowLongW(m_dialog, GWL_STYLE), FALSE,
-                       GetWindowLongW(m_dialog, GWL_EXSTYLE));
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
     // The main window is centred on the work area and cannot be moved: centred on the work
     // area, the dialog stands centred over it.
-    RECT workArea{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    SetWindowPos(m_dialog, nullptr, workArea.left + (workArea.right - workArea.left - width) / 2,
-                 workArea.top + (workArea.bottom - workArea.top - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    DpiScale::placeWindow(m_dialog, InstallDialogLayout::ClientWidth,
+                          InstallDialogLayout::ClientHeight, dpi, proposed);
+    for (const auto &[window, control] : controls()) {
+        const PixelRect place = DpiScale::scaled(control->place, dpi);
+        MoveWindow(window, place.left, place.top, place.width, place.height, TRUE);
+    }
+    fitToCaption(Label1);
+}
+
+// The dialog font in its points at the DPI, of the face and kind that Windows chose for the
+// template.
+void Form2::useFontFor(int dpi)
+{
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HGDIOBJ>(SendMessageW(m_dialog, WM_GETFONT, 0, 0)), sizeof(font),
+               &font);
+    font.lfHeight = -MulDiv(DialogFontPoints, dpi, PointsPerInch);
+    font.lfWidth = 0;
+    // The font the controls show now goes only once they have the new one.
+    auto scaledFont = decltype(m_scaledFont)(CreateFontIndirectW(&font), DeleteObject);
+    if (!scaledFont)
+        return;
+    for (const auto &[window, control] : controls())
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(scaledFont.get()), TRUE);
+    m_scaledFont = std::move(scaledFont);
+}
+
+std::array<std::pair<HWND, const Control *>, 6> Form2::controls() const
+{
+    return {{{Label1, &InstallDialogLayout::Label1},
+             {Text1, &InstallDialogLayout::Text1},
+             {Option1, &InstallDialogLayout::Option1},
+             {Option2, &InstallDialogLayout::Option2},
+             {Command1, &InstallDialogLayout::Command1},
+             {Command2, &InstallDialogLayout::Command2}}};
 }
 
 void Form2::load()
@@ -160,7 +187,6 @@ void Form2::load()
     // the selected option only, so that Tab lands on it.
     Label1 = createControl(m_dialog, L"STATIC", SS_LEFT | SS_NOPREFIX, 0,
                            InstallDialogLayout::Label1, Label1Id);
-    fitToCaption(Label1);
     Text1 = createControl(m_dialog, L"EDIT", WS_GROUP | WS_TABSTOP | ES_AUTOHSCROLL,
                           WS_EX_CLIENTEDGE, InstallDialogLayout::Text1, Text1Id);
     // A directory may be longer than the edit control's default limit of 32767 characters.
@@ -175,6 +201,8 @@ void Form2::load()
                              InstallDialogLayout::Command1, Command1Id);
     Command2 = createControl(m_dialog, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
                              InstallDialogLayout::Command2, Command2Id);
+
+    layOut(DpiScale::ofWindow(m_dialog));
 
     // The caret after the directory, nothing selected: the player's first key edits the
     // directory instead of replacing it.

@@ -1,9 +1,14 @@
 #pragma once
 
 #include "ui/InstallDialogController.h"
+#include "ui/InstallDialogLayout.h"
 
 #include "WindowsApi.h"
 
+#include <array>
+#include <memory>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 // The install dialog: where the game is and which expansion it has. Its Install button runs the
@@ -33,7 +38,10 @@ private:
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void load();
-    void placeWindow();
+    // Sizes the dialog and places its controls for the DPI, where Windows proposes or centred.
+    void layOut(int dpi, const RECT *proposed = nullptr);
+    void useFontFor(int dpi);
+    std::array<std::pair<HWND, const InstallDialogLayout::Control *>, 6> controls() const;
     void onCommand(int id);
 
     std::string directoryText() const override;
@@ -46,6 +54,9 @@ private:
     // The dialog's window, for as long as it is open.
     HWND m_dialog = nullptr;
     std::vector<WORD> m_template;
+    // The dialog font made for a monitor of another scale than the one the dialog opened on.
+    std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)> m_scaledFont{
+        nullptr, DeleteObject};
 
     HWND Text1 = nullptr;
     HWND Label1 = nullptr;

@@ -47,14 +47,16 @@ const QMap<QString, Qt::Key> Keys{{"Tab", Qt::Key_Tab},     {"Backtab", Qt::Key_
                                   {"Enter", Qt::Key_Return}};
 
 // Over a picture button, the title banner, the gap below the first button, or the margin, or a
-// key. Each move lands a little right of the last one: a move to where the pointer is already is
-// dropped.
+// key, or the window onto the last screen, of another scale where there are two. Each move lands a
+// little right of the last one: a move to where the pointer is already is dropped.
 void moveOver(Form1 &form, const QString &target)
 {
     if (Keys.contains(target)) {
         QTest::keyClick(&form, Keys[target]);
         return;
     }
+    if (target == "Last screen")
+        return form.windowHandle()->setScreen(QGuiApplication::screens().last());
     static int step = 0;
     step = (step + 1) % 20;
     QPoint point(5, 410);
@@ -122,6 +124,7 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack_data()
     QTest::newRow("arrows back") << QStringList{"Uninstall", "Up", "Left"} << 3;
     QTest::newRow("key after the margin") << QStringList{"Exit", "Margin", "Down"} << 0;
     QTest::newRow("Enter with nothing highlighted") << QStringList{"Enter"} << 5;
+    QTest::newRow("moved to the last screen") << QStringList{"Exit", "Last screen"} << 3;
 }
 
 void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
