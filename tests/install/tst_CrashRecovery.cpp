@@ -31,7 +31,10 @@ enum class Foreign {
     Crafted,                  // the right folders, but a step that names a file outside them
     BackupFolderLink,         // the right folders, but the backup folder a link to outside
     DeviceLink,               // a link to a device where the journal should be
-    ThousandKept,             // steps without the first record, beside a thousand kept journals
+    JournalFolder,            // a folder where the journal should be
+    KeptAfterGap, // as OtherWinePrefix, kept after a gap in the numbers; undone at the next start
+                  // together with another kept journal that names the same folders
+    ThousandKept, // steps without the first record, beside a thousand kept journals
     // Not foreign: the same folders reached another way, where the journal is undone.
     PackageMoved,           // the package folder moved as a whole
     GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
@@ -342,7 +345,10 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
     row("another Wine prefix, Counterstrike", Foreign::OtherWinePrefix,
         "when it was written and is", anywhere, Kind::Copy, counterstrike);
     row("journal a link to a device", Foreign::DeviceLink, "it is not a plain file");
+    row("kept after a gap, then undone beside another", Foreign::KeptAfterGap,
+        "when it was written and is");
 #endif
+    row("journal a folder", Foreign::JournalFolder, "it is not a plain file");
     row("journal beside a thousand kept ones", Foreign::ThousandKept,
         "it does not begin with a record");
     row("game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew");
@@ -416,11 +422,14 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 otherPrefix.emplace(secondPrefix.path());
                 break;
             case Foreign::OtherWinePrefix:
+            case Foreign::KeptAfterGap:
                 REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
                 folder.createFolder("other/dosdevices");
                 folder.createFolder("other/drive/game");
                 fs::create_symlink(folder.at("other/drive"), folder.at("other/dosdevices/c:"));
                 otherPrefix.emplace(folder.at("other"));
+                if (foreign == Foreign::KeptAfterGap)
+                    folder.createFile(JournalPath + ".foreign-2", "kept before");
                 break;
             case Foreign::GameReinstalled:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
@@ -444,6 +453,9 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             case Foreign::DeviceLink:
                 fs::create_symlink("/dev/null", folder.at(JournalPath));
                 break;
+            case Foreign::JournalFolder:
+                folder.createFile(JournalPath + "/steps", "not a journal");
+                break;
             case Foreign::ThousandKept:
                 folder.createFile(JournalPath, Journal::encode(copyOutside));
                 for (int number = 1; number <= 1000; ++number)
@@ -463,14 +475,14 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             const std::string kept =
                 Journal::FileName + (foreign == Foreign::Unnamed        ? ".foreign-2"
                                      : foreign == Foreign::ThousandKept ? ".foreign-1001"
+                                     : foreign == Foreign::KeptAfterGap ? ".foreign-3"
                                                                         : ".foreign-1");
             std::vector<std::string> expected = folder.snapshot();
-            const auto journalLine =
-                std::find_if(expected.begin(), expected.end(), [](const std::string &line) {
-                    return line.find("/" + Journal::FileName + " ") != std::string::npos;
-                });
-            REQUIRE(journalLine != expected.end());
-            *journalLine = Text::replaceAll(*journalLine, Journal::FileName, kept);
+            for (std::string &line : expected)
+                for (const char after : {' ', '/'})
+                    if (line.find("/" + Journal::FileName + after) != std::string::npos)
+                        line = Text::replaceAll(line, "/" + Journal::FileName, "/" + kept);
+            REQUIRE(expected != folder.snapshot());
             std::sort(expected.begin(), expected.end());
 
             HostFileSystem fileSystem(folder.at(package));
@@ -494,12 +506,21 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 CHECK(folder.snapshot() == expected);
             }
 #ifndef _WIN32
-            if (foreign == Foreign::OtherWinePrefix) {
-                // Started again under its own prefix, the installer undoes the kept journal.
+            if (foreign == Foreign::OtherWinePrefix || foreign == Foreign::KeptAfterGap) {
+                // Started again under its own prefix, the installer undoes the kept journals.
                 otherPrefix.reset();
+                std::string notices = JournalRecovery::UndoneNotice;
+                if (foreign == Foreign::KeptAfterGap) {
+                    const auto scope =
+                        TransactionScope::resolve(fileSystem, scratch.driveCDirectory());
+                    folder.createFile(JournalPath + ".foreign-7",
+                                      Journal::encode({scope.value(), {}, 0, true}));
+                    notices += "\n\n" + JournalRecovery::FinishedNotice;
+                    fs::remove(folder.at(JournalPath + ".foreign-2"));
+                }
                 const auto undone = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(undone);
-                CHECK(undone.value() == JournalRecovery::UndoneNotice);
+                CHECK(undone.value() == notices);
                 fs::remove_all(folder.at("home"));
                 fs::remove_all(folder.at("other"));
                 CHECK(folder.snapshot() == pristine);
