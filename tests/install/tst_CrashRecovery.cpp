@@ -15,6 +15,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 using Kind = TransactionStep::Kind;
 using namespace std::string_literals;
@@ -39,6 +44,15 @@ enum class Foreign {
     PackageMoved,           // the package folder moved as a whole
     GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
 };
+
+#ifndef _WIN32
+std::string bootIdentity()
+{
+    std::string identity;
+    std::ifstream("/proc/sys/kernel/random/boot_id") >> identity;
+    return identity;
+}
+#endif
 
 // A game folder whose name no journal field or command line may break. Windows allows no double
 // quote or control character in a file name.
@@ -276,6 +290,46 @@ TEST_CASE("realCrashLeavesNoLockAndNoOpenFileBehind")
     VERIFY_SUCCESS(recovered);
     CHECK(recovered.value() == JournalRecovery::UndoneNotice);
     CHECK(scratch.snapshot() == before);
+}
+
+TEST_CASE("lockFileIsTakenOverOnlyFromAnOwnerThatIsGone")
+{
+    const struct
+    {
+        std::string name;
+        std::string left; // the record of a lock file found in the folder, if any
+        bool taken;
+    } rows[] = {
+        {"free", {}, true},
+#ifndef _WIN32
+        {"held by a live process", std::to_string(::getpid()) + ' ' + bootIdentity(), false},
+        {"left by a process that is gone", "2147483647 " + bootIdentity(), true},
+        {"left by another boot", std::to_string(::getpid()) + " another-boot", true},
+#endif
+    };
+    for (const auto &[name, left, taken] : rows)
+        SUBCASE(name.c_str())
+        {
+            const ScratchFolder folder;
+            if (!left.empty())
+                folder.createFile(".bexom-lock", left);
+            const std::vector<std::string> before = folder.snapshot();
+            const auto acquire = [&] {
+                return InstanceLock::acquire(folder.nativePath(), "package",
+                                             InstanceLock::Means::LockFile);
+            };
+            auto lock = acquire();
+            REQUIRE(!lock.isError());
+            REQUIRE(lock.value().has_value() == taken);
+            if (!taken) {
+                CHECK(folder.snapshot() == before);
+                continue;
+            }
+            const auto second = acquire();
+            CHECK((!second.isError() && !second.value()));
+            lock = std::optional<InstanceLock>();
+            CHECK(fs::is_empty(folder.nativePath()));
+        }
 }
 
 TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
