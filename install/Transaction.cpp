@@ -47,6 +47,9 @@ ErrorOr<void> Transaction::makeDirectory(const std::string &path)
 
 ErrorOr<void> Transaction::removeDirectory(const std::string &path)
 {
+    // Undoing makes the folder again, which must then be one that was there.
+    if (TRY(m_fileSystem.entryKind(path)) != EntryKind::Directory)
+        return RuntimeError(RuntimeErrorCode::PathNotFound, path);
     TRY(begin({Kind::RemoveDirectory, {}, path, {}}));
     return m_fileSystem.removeDirectory(path);
 }
