@@ -4,6 +4,7 @@
 #include "JournalOwnership.h"
 #include "KeptJournals.h"
 #include "StepReversal.h"
+#include "TransactionFolders.h"
 #include "TransactionScope.h"
 
 namespace {
@@ -77,6 +78,10 @@ ErrorOr<std::string> JournalRecovery::recoverJournal()
     const InstanceLock gameLock =
         TRY(TRY(TransactionScope::resolve(m_fileSystem, contents->scope->gameDirectory))
                 .lockGameFolder());
+    // The undo works in the folders as they were found, never through one swapped for a link
+    // meanwhile.
+    TransactionFolders folders(m_fileSystem);
+    TRY(folders.hold(GameFolder(contents->scope->gameDirectory)));
     StepReversal reversal(m_fileSystem);
     if (contents->committed) {
         TRY(reversal.dropAsides(contents->steps));

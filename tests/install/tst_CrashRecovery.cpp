@@ -263,6 +263,31 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     putBack(scratch.scratch(), folder);
                     REQUIRE(scratch.snapshot() == (swapped.isError() ? clean.before : clean.done));
                 }
+                // The recovery, too, works in the folders it holds: the backup folder swapped for
+                // a link once held leads nowhere, and with it put back, all is undone.
+                const auto killAgain = [&] {
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    REQUIRE(runDyingAfter(scratch, procedure, operation, game).isError());
+                };
+                FaultyFileSystem watching(scratch.fileSystem());
+                if (operation == commitRecord - 1) {
+                    killAgain();
+                    VERIFY_SUCCESS(JournalRecovery(watching).recover());
+                }
+                if (const int held =
+                        indexOf(watching.operations(), "holdFolder " + game + "BEXOMv2");
+                    held >= 0) {
+                    killAgain();
+                    FaultyFileSystem swapping(scratch.fileSystem(), held + 2, Fault::Change);
+                    swapping.changeBefore(
+                        [&] { swapForLink(scratch.scratch(), AwkwardFolder + "/BEXOMv2"); });
+                    const ErrorOr<std::string> swapped = JournalRecovery(swapping).recover();
+                    REQUIRE(fs::is_empty(scratch.at("decoy")));
+                    putBack(scratch.scratch(), AwkwardFolder + "/BEXOMv2");
+                    REQUIRE(recoverThroughCrashes(scratch) ==
+                            (swapped.isError() ? JournalRecovery::UndoneNotice : std::string()));
+                    REQUIRE(scratch.snapshot() == clean.before);
+                }
 #endif
             }
             injectionPoints.add(procedure.name, operations);
@@ -447,6 +472,11 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             const ScratchFolder secondPrefix;
             std::string package = InstallScratch::PackageFolder;
             std::optional<ScopedWinePrefix> otherPrefix;
+            // Beside one kept journal, names that only resemble those of kept journals.
+            const std::vector<std::string> keptBefore =
+                foreign == Foreign::KeptAfterGap
+                    ? std::vector<std::string>{"2", "007", "4x", "99999999999999999999"}
+                    : std::vector<std::string>{};
             const auto craft = [&](const std::vector<TransactionStep> &steps) {
                 const auto scope =
                     TransactionScope::resolve(scratch.fileSystem(), scratch.gameDirectory());
@@ -482,8 +512,8 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 folder.createFolder("other/drive/game");
                 fs::create_symlink(folder.at("other/drive"), folder.at("other/dosdevices/c:"));
                 otherPrefix.emplace(folder.at("other"));
-                if (foreign == Foreign::KeptAfterGap)
-                    folder.createFile(JournalPath + ".foreign-2", "kept before");
+                for (const std::string &number : keptBefore)
+                    folder.createFile(JournalPath + ".foreign-" + number, "kept before");
                 break;
             case Foreign::GameReinstalled:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
@@ -570,7 +600,8 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     folder.createFile(JournalPath + ".foreign-7",
                                       Journal::encode({scope.value(), {}, 0, true}));
                     notices += "\n\n" + JournalRecovery::FinishedNotice;
-                    fs::remove(folder.at(JournalPath + ".foreign-2"));
+                    for (const std::string &number : keptBefore)
+                        fs::remove(folder.at(JournalPath + ".foreign-" + number));
                 }
                 const auto undone = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(undone);
