@@ -8,6 +8,7 @@
 
 namespace {
 
+// Named without a folder, the copy is the package folder's, beside the status file.
 const std::string &InPackage = InstallationManifest::FileName;
 
 RuntimeError manifestUnusable(const RuntimeError &error)
