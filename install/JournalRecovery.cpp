@@ -4,6 +4,7 @@
 #include "JournalOwnership.h"
 #include "KeptJournals.h"
 #include "StepReversal.h"
+#include "TransactionFolders.h"
 #include "TransactionScope.h"
 
 namespace {
@@ -26,6 +27,16 @@ std::string foreignNotice(const std::string &why, const std::string &keptAs)
            notice.substr(second + 2);
 }
 
+// Each notice once, however many journals it tells of.
+std::string withNotice(const std::string &notices, const std::string &notice)
+{
+    if (notices.find(notice) != std::string::npos)
+        return notices;
+    if (notices.empty())
+        return notice;
+    return notices + "\n\n" + notice;
+}
+
 } // namespace
 
 ErrorOr<std::string> JournalRecovery::recover()
@@ -34,15 +45,16 @@ ErrorOr<std::string> JournalRecovery::recover()
     // it leaves the journal, and the notice, for the next one.
     if (std::string notice = TRY(recoverJournal()); !notice.empty())
         return notice;
-    // A journal kept at an earlier start, whose folders are here again (the installer started
-    // again from its package folder under its Wine set-up), is put right as if never kept; one
-    // at each start.
+    // The journals kept at earlier starts whose folders are here again (the installer started
+    // again from their package folder under their Wine set-up) are put right as if never kept,
+    // each in a transaction of its own.
+    std::string notices;
     KeptJournals kept(m_fileSystem);
-    const std::string matched = TRY(kept.firstMatched());
-    if (matched.empty())
-        return std::string();
-    TRY(kept.takeBack(matched, Journal::FileName));
-    return recoverJournal();
+    for (const std::string &name : TRY(kept.matched())) {
+        TRY(kept.takeBack(name, Journal::FileName));
+        notices = withNotice(notices, TRY(recoverJournal()));
+    }
+    return notices;
 }
 
 ErrorOr<std::string> JournalRecovery::recoverJournal()
@@ -66,6 +78,10 @@ ErrorOr<std::string> JournalRecovery::recoverJournal()
     const InstanceLock gameLock =
         TRY(TRY(TransactionScope::resolve(m_fileSystem, contents->scope->gameDirectory))
                 .lockGameFolder());
+    // The undo works in the folders as they were found, never through one swapped for a link
+    // meanwhile.
+    TransactionFolders folders(m_fileSystem);
+    TRY(folders.hold(GameFolder(contents->scope->gameDirectory)));
     StepReversal reversal(m_fileSystem);
     if (contents->committed) {
         TRY(reversal.dropAsides(contents->steps));

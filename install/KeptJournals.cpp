@@ -3,6 +3,8 @@
 #include "GameFolder.h"
 #include "Journal.h"
 #include "JournalOwnership.h"
+#include "PackageFolder.h"
+#include "runtime/Text.h"
 
 namespace {
 
@@ -17,27 +19,74 @@ std::string quoted(const std::filesystem::path &path)
     return quoted(std::string(text.begin(), text.end()));
 }
 
+std::string keptPrefix()
+{
+    return Journal::FileName + ".foreign-";
+}
+
+// Far more than any package folder holds, and short enough that the next number never overflows.
+constexpr std::size_t MostDigits = 15;
+constexpr std::uint64_t LargestNumber = 999'999'999'999'999;
+
+// The number of a kept journal's name, written as nameOf writes it: plain decimal, without a sign
+// or a leading zero. Nothing for any other name, however alike, so that a name a package or a
+// player made can neither hide a kept journal nor be taken for one.
+std::optional<std::uint64_t> numberOf(const std::string &name)
+{
+    const std::string prefix = keptPrefix();
+    if (name.size() <= prefix.size() ||
+        !Text::equalsIgnoringCase(name.substr(0, prefix.size()), prefix))
+        return std::nullopt;
+    const std::string digits = name.substr(prefix.size());
+    if (digits.size() > MostDigits || digits.front() == '0' ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return std::stoull(digits);
+}
+
+// Past the largest number, the free ones from the start are taken, so that names never run out.
+std::uint64_t nextAfter(std::uint64_t number)
+{
+    return number < LargestNumber ? number + 1 : 1;
+}
+
 } // namespace
 
-std::string KeptJournals::nameOf(std::size_t number)
+std::string KeptJournals::nameOf(std::uint64_t number)
 {
-    return Journal::FileName + ".foreign-" + std::to_string(number);
+    return keptPrefix() + std::to_string(number);
+}
+
+ErrorOr<std::map<std::uint64_t, std::string>> KeptJournals::numbered()
+{
+    std::map<std::uint64_t, std::string> found;
+    for (std::string &name : TRY(m_fileSystem.entryNames(PackageFolder::Itself)))
+        if (const std::optional<std::uint64_t> number = numberOf(name))
+            found.emplace(*number, std::move(name));
+    return found;
 }
 
 ErrorOr<std::vector<std::string>> KeptJournals::names()
 {
     std::vector<std::string> found;
-    while (TRY(m_fileSystem.exists(nameOf(found.size() + 1))))
-        found.push_back(nameOf(found.size() + 1));
+    for (auto &[number, name] : TRY(numbered()))
+        found.push_back(std::move(name));
     return found;
 }
 
 ErrorOr<std::string> KeptJournals::keep(const std::string &path)
 {
-    // Another name may be taken between the look and the rename; the rename then refuses it, and
-    // the next number is tried.
-    for (std::size_t number = TRY(names()).size() + 1;; ++number) {
-        ErrorOr<void> renamed = m_fileSystem.rename(path, nameOf(number), Overwrite::No);
+    const bool folder = TRY(m_fileSystem.linkKind(path)) == LinkKind::NotALink &&
+                        TRY(m_fileSystem.entryKind(path)) == EntryKind::Directory;
+    const std::map<std::uint64_t, std::string> taken = TRY(numbered());
+    std::uint64_t number = taken.empty() ? 1 : nextAfter(taken.rbegin()->first);
+    // Another name may be taken between the listing and the rename; the rename then refuses it,
+    // and the next number is tried.
+    for (;; number = nextAfter(number)) {
+        if (taken.contains(number))
+            continue;
+        ErrorOr<void> renamed = folder ? m_fileSystem.renameFolder(path, nameOf(number))
+                                       : m_fileSystem.rename(path, nameOf(number), Overwrite::No);
         if (!renamed.isError())
             return nameOf(number);
         if (renamed.error().code() != RuntimeErrorCode::FileAlreadyExists)
@@ -47,11 +96,7 @@ ErrorOr<std::string> KeptJournals::keep(const std::string &path)
 
 ErrorOr<void> KeptJournals::takeBack(const std::string &name, const std::string &path)
 {
-    const std::vector<std::string> kept = TRY(names());
-    TRY(m_fileSystem.rename(name, path, Overwrite::No));
-    if (kept.empty() || kept.back() == name)
-        return {};
-    return m_fileSystem.rename(kept.back(), name, Overwrite::No);
+    return m_fileSystem.rename(name, path, Overwrite::No);
 }
 
 // A kept journal that is a link or not a plain file, or one too large to read, was never written
@@ -69,15 +114,16 @@ ErrorOr<std::optional<JournalContents>> KeptJournals::read(const std::string &na
     return std::optional(Journal::parse(bytes.value()));
 }
 
-ErrorOr<std::string> KeptJournals::firstMatched()
+ErrorOr<std::vector<std::string>> KeptJournals::matched()
 {
+    std::vector<std::string> found;
     for (const std::string &name : TRY(names())) {
         const std::optional<JournalContents> contents = TRY(read(name));
         if (contents && contents->scope &&
             TRY(JournalOwnership(m_fileSystem).mismatch(*contents)).empty())
-            return name;
+            found.push_back(name);
     }
-    return std::string();
+    return found;
 }
 
 ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)

@@ -7,6 +7,7 @@
 #include "GameFolderCheck.h"
 #include "InstallationManifest.h"
 #include "KeptJournals.h"
+#include "ManifestCopies.h"
 #include "ManifestDraft.h"
 #include "PackageFolder.h"
 #include "runtime/NativeFileOperations.h"
@@ -49,14 +50,6 @@ std::string expansionOf(Edition found, Edition chosen)
     if (chosen == Edition::Aftermath)
         return "with Counterstrike only: for it, choose the Counterstrike option";
     return "with Counterstrike";
-}
-
-RuntimeError manifestUnusable(RuntimeError error)
-{
-    return RuntimeError(error.code(), error.path(),
-                        "BEXOM's list of the files it installed could not be read (" +
-                            (error.cause().empty() ? error.description() : error.cause()) +
-                            "), so the removal cannot tell what to take out.");
 }
 
 } // namespace
@@ -278,20 +271,7 @@ ErrorOr<void> ModInstaller::requirePackageFile(const std::string &name, const st
 
 ErrorOr<std::optional<InstallationManifest>> ModInstaller::readManifest(const GameFolder &game)
 {
-    const std::string path = game.backedUp(InstallationManifest::FileName);
-    switch (TRY(m_fileSystem.entryKind(path))) {
-    case EntryKind::Missing:
-        return std::optional<InstallationManifest>();
-    case EntryKind::File:
-        break;
-    default:
-        return manifestUnusable(
-            RuntimeError(RuntimeErrorCode::PathFileAccessError, path, "it is not a plain file"));
-    }
-    ErrorOr<std::string> bytes = m_fileSystem.readFile(path);
-    if (bytes.isError())
-        return manifestUnusable(bytes.releaseError());
-    return std::optional(TRY(InstallationManifest::parse(bytes.value(), path)));
+    return ManifestCopies(m_fileSystem, game).read();
 }
 
 ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const GameFolder &game)
@@ -426,17 +406,12 @@ ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFold
 ErrorOr<void> ModInstaller::writeManifest(Transaction &transaction, const GameFolder &game,
                                           ManifestDraft &manifest)
 {
-    const InstallationManifest whole = TRY(manifest.finish());
-    return transaction.createFile(game.backedUp(InstallationManifest::FileName), whole.encode());
+    return ManifestCopies(m_fileSystem, game).write(transaction, TRY(manifest.finish()));
 }
 
-// The backup folder must be empty before it can go, and a deleted file waits beside itself until
-// the commit; so the manifest leaves the folder first and is deleted in the game folder.
 ErrorOr<void> ModInstaller::removeManifest(Transaction &transaction, const GameFolder &game)
 {
-    const std::string outside = game.file(InstallationManifest::FileName);
-    TRY(transaction.move(game.backedUp(InstallationManifest::FileName), outside));
-    return transaction.deleteFile(outside);
+    return ManifestCopies(m_fileSystem, game).remove(transaction);
 }
 
 // The player may have deleted a file of the mod already; then there is nothing to take out.

@@ -8,6 +8,9 @@
 // are looked for.
 namespace PackageFolder {
 
+// The package folder itself, as the file system names it.
+inline const std::string Itself = ".";
+
 // "the folder the installer was started from, C:\BEXOM", the path as the player finds it in a file
 // manager; without the path when even that cannot be found.
 std::string described(FileSystem &fileSystem);

@@ -24,8 +24,8 @@ std::string folderOf(const std::string &path)
 } // namespace
 
 Transaction::Transaction(FileSystem &fileSystem, const GameFolder &game)
-    : m_fileSystem(fileSystem), m_gameDirectory(game.directory()), m_journal(fileSystem),
-      m_reversal(fileSystem),
+    : m_fileSystem(fileSystem), m_gameDirectory(game.directory()), m_folders(fileSystem),
+      m_journal(fileSystem), m_reversal(fileSystem),
       m_asidePrefix(TransactionStep::HiddenNamePrefix + Text::hex(std::random_device()(), 8) + "-")
 {}
 
@@ -33,7 +33,6 @@ Transaction::~Transaction()
 {
     if (!m_completed)
         (void)rollBack();
-    m_fileSystem.releaseFolders();
 }
 
 ErrorOr<void> Transaction::makeDirectory(const std::string &path)
@@ -47,6 +46,9 @@ ErrorOr<void> Transaction::makeDirectory(const std::string &path)
 
 ErrorOr<void> Transaction::removeDirectory(const std::string &path)
 {
+    // Undoing makes the folder again, which must then be one that was there.
+    if (TRY(m_fileSystem.entryKind(path)) != EntryKind::Directory)
+        return RuntimeError(RuntimeErrorCode::PathNotFound, path);
     TRY(begin({Kind::RemoveDirectory, {}, path, {}}));
     return m_fileSystem.removeDirectory(path);
 }
@@ -125,20 +127,10 @@ ErrorOr<void> Transaction::open()
 {
     const TransactionScope scope = TRY(TransactionScope::resolve(m_fileSystem, m_gameDirectory));
     m_gameLock = TRY(scope.lockGameFolder());
-    TRY(holdFolders());
+    // Held before the journal is written, so that a backup folder that is a link is refused with
+    // nothing touched.
+    TRY(m_folders.hold(GameFolder(m_gameDirectory)));
     return m_journal.open(scope);
-}
-
-// Held before the journal is written, so that a backup folder that is a link is refused with
-// nothing touched.
-ErrorOr<void> Transaction::holdFolders()
-{
-    const GameFolder game(m_gameDirectory);
-    TRY(m_fileSystem.holdFolder(game.folder(), HeldFolder::OwnName::MayBeALink));
-    if (TRY(m_fileSystem.linkKind(game.backupFolder())) != LinkKind::NotALink ||
-        TRY(m_fileSystem.entryKind(game.backupFolder())) == EntryKind::Directory)
-        TRY(m_fileSystem.holdFolder(game.backupFolder(), HeldFolder::OwnName::NoLink));
-    return {};
 }
 
 ErrorOr<void> Transaction::copyToHiddenName(const std::string &from, const std::string &hidden,

@@ -5,6 +5,7 @@
 #include "runtime/FileSystem.h"
 #include "runtime/InstanceLock.h"
 #include "StepReversal.h"
+#include "TransactionFolders.h"
 #include "TransactionStep.h"
 
 #include <optional>
@@ -52,8 +53,6 @@ private:
     ErrorOr<void> begin(const TransactionStep &step);
     // Locks the game folder and writes the journal's first record.
     ErrorOr<void> open();
-    // The game folder, and the backup folder when it is there.
-    ErrorOr<void> holdFolders();
     ErrorOr<void> copyToHiddenName(const std::string &from, const std::string &hidden, Flush flush);
     ErrorOr<void> requireMissing(const std::string &path);
     ErrorOr<void> commit();
@@ -66,6 +65,8 @@ private:
     FileSystem &m_fileSystem;
     std::string m_gameDirectory;
     std::optional<InstanceLock> m_gameLock;
+    // Released once a rollback in the destructor is done.
+    TransactionFolders m_folders;
     Journal m_journal;
     StepReversal m_reversal;
     std::string m_asidePrefix;

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 enum class EntryKind { Missing, File, Directory, Other };
 
@@ -50,9 +51,14 @@ public:
     {
         return copyFile(from, to, Flush::Now);
     }
+    // Moves a folder, not a link to one, to a name not taken yet within its file system; never by
+    // copying, which could leave two halves behind.
+    virtual ErrorOr<void> renameFolder(const std::string &from, const std::string &to) = 0;
     virtual ErrorOr<void> makeDirectory(const std::string &path) = 0;
     // The directory must be empty.
     virtual ErrorOr<void> removeDirectory(const std::string &path) = 0;
+    // The names of every entry in the folder, spelled as it holds them, in no particular order.
+    virtual ErrorOr<std::vector<std::string>> entryNames(const std::string &folder) = 0;
 
     // For small text files such as the status file; reads the whole file.
     virtual ErrorOr<std::string> readFile(const std::string &path) = 0;

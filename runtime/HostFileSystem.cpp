@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -100,6 +101,18 @@ std::error_code copyAcross(const fs::path &from, const fs::path &to)
     if (!error)
         fs::create_symlink(target, to, error);
     return error;
+}
+
+// A Windows name that is not valid UTF-16 has no UTF-8 form (the conversion throws), and so is
+// none of the names the installer writes.
+std::optional<std::string> utf8Name(const fs::path &name)
+{
+    try {
+        const std::u8string text = name.u8string();
+        return std::string(text.begin(), text.end());
+    } catch (const std::exception &) {
+        return std::nullopt;
+    }
 }
 
 RuntimeError folderMoved(const std::string &path)
@@ -263,6 +276,18 @@ ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::strin
     return fromSystem(error, to);
 }
 
+ErrorOr<void> HostFileSystem::renameFolder(const std::string &from, const std::string &to)
+{
+    const fs::path fromHost = TRY(toHost(from));
+    const fs::path destination = TRY(toHost(to));
+    if (!fs::is_directory(TRY(statusOf(fromHost, from, Links::Stay))))
+        return RuntimeError(RuntimeErrorCode::PathNotFound, from);
+    const std::error_code error = NativeFileOperations::renameNoReplace(fromHost, destination);
+    if (error == std::errc::file_exists)
+        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
+    return fromSystem(error, from);
+}
+
 ErrorOr<void> HostFileSystem::makeDirectory(const std::string &path)
 {
     const fs::path host = TRY(toHost(path));
@@ -307,6 +332,20 @@ ErrorOr<void> HostFileSystem::removeFolder(const std::string &path)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                             "The folder is not empty.");
     return fromSystem(error, path);
+}
+
+ErrorOr<std::vector<std::string>> HostFileSystem::entryNames(const std::string &folder)
+{
+    const fs::path host = TRY(toHost(folder));
+    std::vector<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator entry(host, error); !error && entry != fs::directory_iterator();
+         entry.increment(error)) {
+        if (std::optional<std::string> name = utf8Name(entry->path().filename()))
+            names.push_back(std::move(*name));
+    }
+    TRY(fromSystem(error, folder));
+    return names;
 }
 
 ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)

@@ -20,8 +20,10 @@ public:
                          Overwrite overwrite) override;
     using FileSystem::copyFile;
     ErrorOr<void> copyFile(const std::string &from, const std::string &to, Flush flush) override;
+    ErrorOr<void> renameFolder(const std::string &from, const std::string &to) override;
     ErrorOr<void> makeDirectory(const std::string &path) override;
     ErrorOr<void> removeDirectory(const std::string &path) override;
+    ErrorOr<std::vector<std::string>> entryNames(const std::string &folder) override;
     ErrorOr<std::string> readFile(const std::string &path) override;
     ErrorOr<void> writeFileAtomically(const std::string &path, const std::string &bytes) override;
     ErrorOr<void> appendDurably(const std::string &path, const std::string &bytes) override;

@@ -72,8 +72,11 @@ public:
     using FileSystem::copyFile;
     BEXOM_FORWARD(ErrorOr<void>, copyFile, "copyFile", to, (Path from, Path to, Flush flush), from,
                   to, flush)
+    BEXOM_FORWARD(ErrorOr<void>, renameFolder, "renameFolder", to, (Path from, Path to), from, to)
     BEXOM_FORWARD(ErrorOr<void>, makeDirectory, "makeDirectory", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<void>, removeDirectory, "removeDirectory", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<std::vector<std::string>>, entryNames, "entryNames", path, (Path path),
+                  path)
     BEXOM_FORWARD(ErrorOr<std::string>, readFile, "readFile", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<void>, writeFileAtomically, "writeFileAtomically", path,
                   (Path path, Path bytes), path, bytes)

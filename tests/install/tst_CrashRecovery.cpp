@@ -15,6 +15,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 using Kind = TransactionStep::Kind;
 using namespace std::string_literals;
@@ -31,11 +36,23 @@ enum class Foreign {
     Crafted,                  // the right folders, but a step that names a file outside them
     BackupFolderLink,         // the right folders, but the backup folder a link to outside
     DeviceLink,               // a link to a device where the journal should be
-    ThousandKept,             // steps without the first record, beside a thousand kept journals
+    JournalFolder,            // a folder where the journal should be
+    KeptAfterGap, // as OtherWinePrefix, kept after a gap in the numbers; undone at the next start
+                  // together with another kept journal that names the same folders
+    ThousandKept, // steps without the first record, beside a thousand kept journals
     // Not foreign: the same folders reached another way, where the journal is undone.
     PackageMoved,           // the package folder moved as a whole
     GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
 };
+
+#ifndef _WIN32
+std::string bootIdentity()
+{
+    std::string identity;
+    std::ifstream("/proc/sys/kernel/random/boot_id") >> identity;
+    return identity;
+}
+#endif
 
 // A game folder whose name no journal field or command line may break. Windows allows no double
 // quote or control character in a file name.
@@ -246,6 +263,31 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     putBack(scratch.scratch(), folder);
                     REQUIRE(scratch.snapshot() == (swapped.isError() ? clean.before : clean.done));
                 }
+                // The recovery, too, works in the folders it holds: the backup folder swapped for
+                // a link once held leads nowhere, and with it put back, all is undone.
+                const auto killAgain = [&] {
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    REQUIRE(runDyingAfter(scratch, procedure, operation, game).isError());
+                };
+                FaultyFileSystem watching(scratch.fileSystem());
+                if (operation == commitRecord - 1) {
+                    killAgain();
+                    VERIFY_SUCCESS(JournalRecovery(watching).recover());
+                }
+                if (const int held =
+                        indexOf(watching.operations(), "holdFolder " + game + "BEXOMv2");
+                    held >= 0) {
+                    killAgain();
+                    FaultyFileSystem swapping(scratch.fileSystem(), held + 2, Fault::Change);
+                    swapping.changeBefore(
+                        [&] { swapForLink(scratch.scratch(), AwkwardFolder + "/BEXOMv2"); });
+                    const ErrorOr<std::string> swapped = JournalRecovery(swapping).recover();
+                    REQUIRE(fs::is_empty(scratch.at("decoy")));
+                    putBack(scratch.scratch(), AwkwardFolder + "/BEXOMv2");
+                    REQUIRE(recoverThroughCrashes(scratch) ==
+                            (swapped.isError() ? JournalRecovery::UndoneNotice : std::string()));
+                    REQUIRE(scratch.snapshot() == clean.before);
+                }
 #endif
             }
             injectionPoints.add(procedure.name, operations);
@@ -273,6 +315,46 @@ TEST_CASE("realCrashLeavesNoLockAndNoOpenFileBehind")
     VERIFY_SUCCESS(recovered);
     CHECK(recovered.value() == JournalRecovery::UndoneNotice);
     CHECK(scratch.snapshot() == before);
+}
+
+TEST_CASE("lockFileIsTakenOverOnlyFromAnOwnerThatIsGone")
+{
+    const struct
+    {
+        std::string name;
+        std::string left; // the record of a lock file found in the folder, if any
+        bool taken;
+    } rows[] = {
+        {"free", {}, true},
+#ifndef _WIN32
+        {"held by a live process", std::to_string(::getpid()) + ' ' + bootIdentity(), false},
+        {"left by a process that is gone", "2147483647 " + bootIdentity(), true},
+        {"left by another boot", std::to_string(::getpid()) + " another-boot", true},
+#endif
+    };
+    for (const auto &[name, left, taken] : rows)
+        SUBCASE(name.c_str())
+        {
+            const ScratchFolder folder;
+            if (!left.empty())
+                folder.createFile(".bexom-lock", left);
+            const std::vector<std::string> before = folder.snapshot();
+            const auto acquire = [&] {
+                return InstanceLock::acquire(folder.nativePath(), "package",
+                                             InstanceLock::Means::LockFile);
+            };
+            auto lock = acquire();
+            REQUIRE(!lock.isError());
+            REQUIRE(lock.value().has_value() == taken);
+            if (!taken) {
+                CHECK(folder.snapshot() == before);
+                continue;
+            }
+            const auto second = acquire();
+            CHECK((!second.isError() && !second.value()));
+            lock = std::optional<InstanceLock>();
+            CHECK(fs::is_empty(folder.nativePath()));
+        }
 }
 
 TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
@@ -342,7 +424,10 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
     row("another Wine prefix, Counterstrike", Foreign::OtherWinePrefix,
         "when it was written and is", anywhere, Kind::Copy, counterstrike);
     row("journal a link to a device", Foreign::DeviceLink, "it is not a plain file");
+    row("kept after a gap, then undone beside another", Foreign::KeptAfterGap,
+        "when it was written and is");
 #endif
+    row("journal a folder", Foreign::JournalFolder, "it is not a plain file");
     row("journal beside a thousand kept ones", Foreign::ThousandKept,
         "it does not begin with a record");
     row("game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew");
@@ -387,6 +472,11 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             const ScratchFolder secondPrefix;
             std::string package = InstallScratch::PackageFolder;
             std::optional<ScopedWinePrefix> otherPrefix;
+            // Beside one kept journal, names that only resemble those of kept journals.
+            const std::vector<std::string> keptBefore =
+                foreign == Foreign::KeptAfterGap
+                    ? std::vector<std::string>{"2", "007", "4x", "99999999999999999999"}
+                    : std::vector<std::string>{};
             const auto craft = [&](const std::vector<TransactionStep> &steps) {
                 const auto scope =
                     TransactionScope::resolve(scratch.fileSystem(), scratch.gameDirectory());
@@ -416,11 +506,14 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 otherPrefix.emplace(secondPrefix.path());
                 break;
             case Foreign::OtherWinePrefix:
+            case Foreign::KeptAfterGap:
                 REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
                 folder.createFolder("other/dosdevices");
                 folder.createFolder("other/drive/game");
                 fs::create_symlink(folder.at("other/drive"), folder.at("other/dosdevices/c:"));
                 otherPrefix.emplace(folder.at("other"));
+                for (const std::string &number : keptBefore)
+                    folder.createFile(JournalPath + ".foreign-" + number, "kept before");
                 break;
             case Foreign::GameReinstalled:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
@@ -444,6 +537,9 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             case Foreign::DeviceLink:
                 fs::create_symlink("/dev/null", folder.at(JournalPath));
                 break;
+            case Foreign::JournalFolder:
+                folder.createFile(JournalPath + "/steps", "not a journal");
+                break;
             case Foreign::ThousandKept:
                 folder.createFile(JournalPath, Journal::encode(copyOutside));
                 for (int number = 1; number <= 1000; ++number)
@@ -463,14 +559,14 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             const std::string kept =
                 Journal::FileName + (foreign == Foreign::Unnamed        ? ".foreign-2"
                                      : foreign == Foreign::ThousandKept ? ".foreign-1001"
+                                     : foreign == Foreign::KeptAfterGap ? ".foreign-3"
                                                                         : ".foreign-1");
             std::vector<std::string> expected = folder.snapshot();
-            const auto journalLine =
-                std::find_if(expected.begin(), expected.end(), [](const std::string &line) {
-                    return line.find("/" + Journal::FileName + " ") != std::string::npos;
-                });
-            REQUIRE(journalLine != expected.end());
-            *journalLine = Text::replaceAll(*journalLine, Journal::FileName, kept);
+            for (std::string &line : expected)
+                for (const char after : {' ', '/'})
+                    if (line.find("/" + Journal::FileName + after) != std::string::npos)
+                        line = Text::replaceAll(line, "/" + Journal::FileName, "/" + kept);
+            REQUIRE(expected != folder.snapshot());
             std::sort(expected.begin(), expected.end());
 
             HostFileSystem fileSystem(folder.at(package));
@@ -494,12 +590,22 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 CHECK(folder.snapshot() == expected);
             }
 #ifndef _WIN32
-            if (foreign == Foreign::OtherWinePrefix) {
-                // Started again under its own prefix, the installer undoes the kept journal.
+            if (foreign == Foreign::OtherWinePrefix || foreign == Foreign::KeptAfterGap) {
+                // Started again under its own prefix, the installer undoes the kept journals.
                 otherPrefix.reset();
+                std::string notices = JournalRecovery::UndoneNotice;
+                if (foreign == Foreign::KeptAfterGap) {
+                    const auto scope =
+                        TransactionScope::resolve(fileSystem, scratch.driveCDirectory());
+                    folder.createFile(JournalPath + ".foreign-7",
+                                      Journal::encode({scope.value(), {}, 0, true}));
+                    notices += "\n\n" + JournalRecovery::FinishedNotice;
+                    for (const std::string &number : keptBefore)
+                        fs::remove(folder.at(JournalPath + ".foreign-" + number));
+                }
                 const auto undone = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(undone);
-                CHECK(undone.value() == JournalRecovery::UndoneNotice);
+                CHECK(undone.value() == notices);
                 fs::remove_all(folder.at("home"));
                 fs::remove_all(folder.at("other"));
                 CHECK(folder.snapshot() == pristine);

@@ -159,7 +159,8 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
     const Lines aftermath{"Expand.mix", "Expand2.mix"};
     const Lines counterstrike{"Expand.mix"};
     const Lines playersOwn{"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx", "SC-Vorda.mix"};
-    const Lines earlierVersion{"-game/" + ManifestPath};
+    const Lines earlierVersion{"-game/" + ManifestPath,
+                               "-package/" + InstallationManifest::FileName};
     const Row rows[] = {
         {"Aftermath", Edition::Aftermath, "game", aftermath},
         {"Counterstrike", Edition::Counterstrike, "game", counterstrike},
@@ -185,6 +186,8 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
          aftermath + Lines{"Rules.ini"}, Naming::AsGiven, earlierVersion},
         {"installed by an earlier version, Counterstrike", Edition::Counterstrike, "game",
          aftermath, Naming::AsGiven, earlierVersion},
+        {"manifest in the backup folder deleted, its copy serves", Edition::Aftermath, "game",
+         aftermath + playersOwn, Naming::AsGiven, Lines{"-game/" + ManifestPath}},
         {"files of the mod edited by the player, Aftermath", Edition::Aftermath, "game", aftermath,
          Naming::AsGiven, Lines{"~game/Rules.ini", "~game/Expand.mix"}},
         {"Rules.ini edited by the player, Counterstrike, kept before", Edition::Counterstrike,
@@ -367,12 +370,20 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             "installation kept), so the game could not be given back.");
     removal("removal, backup copy of Expand2.mix damaged", Edition::Counterstrike,
             {"~game/BEXOMv2/Expand2.mix"}, {}, 75);
+    const std::string manifestCopy = "package/" + InstallationManifest::FileName;
     removal("removal, no manifest and not every file of the mod", Edition::Aftermath,
-            {"-game/" + ManifestPath, "-game/MPlayer.ini", "-game/Title.pcx"}, {}, 53);
-    removal("removal, manifest damaged", Edition::Aftermath, {"~game/BEXOMv2/BEXOMv2.manifest"}, {},
-            75);
+            {"-game/" + ManifestPath, "-" + manifestCopy, "-game/MPlayer.ini", "-game/Title.pcx"},
+            {}, 53);
+    removal("removal, both copies of the manifest damaged", Edition::Aftermath,
+            {"~game/" + ManifestPath, "~" + manifestCopy}, {}, 75,
+            "BEXOM's list of the files it installed is damaged, so the removal cannot tell what to "
+            "take out. To finish the removal by hand, move the files in \"%gameBEXOMv2\", the "
+            "game's own Expand.mix and Expand2.mix, back into the game folder \"%game\", each "
+            "in place of BEXOM's file of the same name. Then delete \"%gameBEXOMv2\" and "
+            "\"BEXOMv2.manifest\" in the package folder, and write \"Status=Uninstalled\" as the "
+            "first line of Status.ini.");
     removal("removal, manifest a folder", Edition::Aftermath,
-            {"-game/BEXOMv2/BEXOMv2.manifest", "+game/BEXOMv2/BEXOMv2.manifest/"}, {}, 75);
+            {"-game/" + ManifestPath, "+game/" + ManifestPath + "/", "-" + manifestCopy}, {}, 75);
     // The player's own Aftrmath.ini and MPlayer.ini are what a removal for Aftermath would take.
     removal("removal, stale status file says Aftermath", Edition::Counterstrike,
             {"+game/Aftrmath.ini", "+game/MPlayer.ini"}, "Status=Aftermath\r\nPath=%1/game\\\r\n",
@@ -413,8 +424,9 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             CHECK(outcome.error().number() == row.error);
             if (!row.cause.empty())
                 CHECK(outcome.error().cause() ==
-                      Text::replaceAll(row.cause, "%package",
-                                       scratch.at(InstallScratch::PackageFolder)));
+                      Text::replaceAll(Text::replaceAll(row.cause, "%package",
+                                                        scratch.at(InstallScratch::PackageFolder)),
+                                       "%game", scratch.gameDirectory()));
             CHECK(!outcome.error().path().empty());
             CHECK(!outcome.error().leftChanges());
             CHECK(scratch.snapshot() == before);

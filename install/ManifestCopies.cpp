@@ -1,0 +1,138 @@
+#include "ManifestCopies.h"
+
+#include "runtime/Text.h"
+#include "StatusFile.h"
+#include "Transaction.h"
+
+#include <algorithm>
+
+namespace {
+
+// Named without a folder, the copy is the package folder's, beside the status file.
+const std::string &InPackage = InstallationManifest::FileName;
+
+RuntimeError manifestUnusable(const RuntimeError &error)
+{
+    return RuntimeError(error.code(), error.path(),
+                        "BEXOM's list of the files it installed could not be read (" +
+                            (error.cause().empty() ? error.description() : error.cause()) +
+                            "), so the removal cannot tell what to take out.");
+}
+
+bool isGameArchive(const std::string &name)
+{
+    return Text::equalsIgnoringCase(name, "Expand.mix") ||
+           Text::equalsIgnoringCase(name, "Expand2.mix");
+}
+
+std::string quoted(const std::string &text)
+{
+    return '"' + text + '"';
+}
+
+// "A", "A and B", "A, B and C".
+std::string listed(const std::vector<std::string> &names)
+{
+    if (names.size() < 2)
+        return Text::join(names, "");
+    const std::vector<std::string> allButLast(names.begin(), names.end() - 1);
+    return Text::join(allButLast, ", ") + " and " + names.back();
+}
+
+} // namespace
+
+ErrorOr<std::optional<InstallationManifest>> ManifestCopies::read()
+{
+    const Copy inBackup = TRY(readCopy(m_game.backedUp(InstallationManifest::FileName)));
+    if (inBackup.manifest)
+        return inBackup.manifest;
+    const Copy inPackage = TRY(readCopy(InPackage));
+    if (inPackage.manifest)
+        return inPackage.manifest;
+    if (inBackup.damage)
+        return withWayByHand(*inBackup.damage);
+    if (inPackage.damage)
+        return withWayByHand(*inPackage.damage);
+    return std::optional<InstallationManifest>();
+}
+
+ErrorOr<ManifestCopies::Copy> ManifestCopies::readCopy(const std::string &path)
+{
+    switch (TRY(m_fileSystem.entryKind(path))) {
+    case EntryKind::Missing:
+        return Copy{};
+    case EntryKind::File:
+        break;
+    default:
+        return Copy{{},
+                    manifestUnusable(RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                                                  "it is not a plain file"))};
+    }
+    ErrorOr<std::string> bytes = m_fileSystem.readFile(path);
+    if (bytes.isError())
+        return manifestUnusable(bytes.error());
+    ErrorOr<InstallationManifest> manifest = InstallationManifest::parse(bytes.value(), path);
+    if (manifest.isError())
+        return Copy{{}, manifest.releaseError()};
+    return Copy{manifest.releaseValue(), {}};
+}
+
+// What the backup folder holds is all the player needs: the game's archives and the player's own
+// files each go back into the game folder under their own names.
+RuntimeError ManifestCopies::withWayByHand(const RuntimeError &error)
+{
+    const ErrorOr<std::vector<std::string>> listing =
+        m_fileSystem.entryNames(m_game.backupFolder());
+    if (listing.isError())
+        return error;
+    std::vector<std::string> names = listing.value();
+    std::sort(names.begin(), names.end());
+    std::vector<std::string> games;
+    std::vector<std::string> players;
+    for (const std::string &name : names)
+        if (isGameArchive(name))
+            games.push_back(name);
+        else if (InstallationManifest::isKnownName(name))
+            players.push_back(name);
+    std::vector<std::string> kinds;
+    if (!games.empty())
+        kinds.push_back("the game's own " + listed(games));
+    if (!players.empty())
+        kinds.push_back("your own " + listed(players));
+    std::string cause = error.cause();
+    if (!kinds.empty())
+        cause += " To finish the removal by hand, move the files in " +
+                 quoted(m_game.backupFolder()) + ", " + listed(kinds) +
+                 ", back into the game folder " + quoted(m_game.directory()) +
+                 ", each in place of BEXOM's file of the same name.";
+    cause += " Then delete " + quoted(m_game.backupFolder()) + " and " + quoted(InPackage) +
+             " in the package folder, and write \"" + StatusFile::Uninstalled +
+             "\" as the first line of " + StatusFile::FileName + ".";
+    return RuntimeError(error.code(), error.path(), cause);
+}
+
+// A copy in the package folder that no installation wrote now is one the player left after
+// finishing a removal by hand; the status file says nothing is installed.
+ErrorOr<void> ManifestCopies::write(Transaction &transaction, const InstallationManifest &manifest)
+{
+    const std::string bytes = manifest.encode();
+    TRY(transaction.createFile(m_game.backedUp(InstallationManifest::FileName), bytes));
+    if (TRY(m_fileSystem.exists(InPackage)))
+        TRY(transaction.deleteFile(InPackage));
+    return transaction.createFile(InPackage, bytes);
+}
+
+// The backup folder must be empty before it can go, and a deleted file waits beside itself until
+// the commit; so the manifest leaves the folder first and is deleted in the game folder.
+ErrorOr<void> ManifestCopies::remove(Transaction &transaction)
+{
+    const std::string inBackup = m_game.backedUp(InstallationManifest::FileName);
+    if (TRY(m_fileSystem.exists(inBackup))) {
+        const std::string outside = m_game.file(InstallationManifest::FileName);
+        TRY(transaction.move(inBackup, outside));
+        TRY(transaction.deleteFile(outside));
+    }
+    if (TRY(m_fileSystem.exists(InPackage)))
+        TRY(transaction.deleteFile(InPackage));
+    return {};
+}
