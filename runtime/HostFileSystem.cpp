@@ -1,11 +1,11 @@
 #include "HostFileSystem.h"
 
+#include "LinkDigest.h"
 #include "NativeFileOperations.h"
-#include "Sha256.h"
+#include "StreamDigest.h"
 #include "Text.h"
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 
 namespace fs = std::filesystem;
@@ -15,8 +15,6 @@ namespace {
 // The status file is a few dozen bytes; anything far larger is not one of the installer's files,
 // and reading it whole would only waste memory.
 constexpr std::size_t MaximumTextFileSize = 16 * 1024 * 1024;
-// Large reads keep the system calls few; the hash, not the reading, sets the pace.
-constexpr std::size_t DigestBufferSize = 1024 * 1024;
 
 using NativeFileOperations::Links;
 
@@ -122,51 +120,6 @@ fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
     name += host.filename();
     return host.parent_path() / name;
 }
-
-// The digest of a link: the name of the target it holds.
-class LinkDigest final : public DigestReader
-{
-public:
-    explicit LinkDigest(std::string target) : m_target(std::move(target)) {}
-
-    ErrorOr<FileDigest> read() override
-    {
-        return FileDigest{static_cast<std::int64_t>(m_target.size()), Sha256::of(m_target)};
-    }
-
-private:
-    std::string m_target;
-};
-
-// The digest of a file's bytes, read from a stream opened beforehand.
-class StreamDigest final : public DigestReader
-{
-public:
-    StreamDigest(std::unique_ptr<std::ifstream> stream, std::string path)
-        : m_stream(std::move(stream)), m_path(std::move(path))
-    {}
-
-    ErrorOr<FileDigest> read() override
-    {
-        const std::unique_ptr<char[]> buffer(new char[DigestBufferSize]);
-        Sha256 hash;
-        FileDigest digest;
-        while (*m_stream) {
-            m_stream->read(buffer.get(), DigestBufferSize);
-            hash.update(buffer.get(), static_cast<std::size_t>(m_stream->gcount()));
-            digest.size += m_stream->gcount();
-        }
-        if (m_stream->bad())
-            return RuntimeError(RuntimeErrorCode::PathFileAccessError, m_path,
-                                "The file could not be read.");
-        digest.sha256 = Sha256::bytesOf(hash.finish());
-        return digest;
-    }
-
-private:
-    std::unique_ptr<std::ifstream> m_stream;
-    std::string m_path;
-};
 
 } // namespace
 
@@ -407,17 +360,10 @@ ErrorOr<void> HostFileSystem::flushFileSystem(const std::string &folder)
 ErrorOr<std::unique_ptr<DigestReader>> HostFileSystem::openForDigest(const std::string &path)
 {
     const fs::path host = TRY(toHost(path));
-    if (fs::is_symlink(TRY(statusOf(host, path, Links::Stay)))) {
-        std::error_code error;
-        std::string target = fs::read_symlink(host, error).string();
-        TRY(fromSystem(error, path));
-        return std::unique_ptr<DigestReader>(std::make_unique<LinkDigest>(std::move(target)));
-    }
+    if (fs::is_symlink(TRY(statusOf(host, path, Links::Stay))))
+        return LinkDigest::open(host, path);
     TRY(checkIsFile(host, path));
-    auto stream = std::make_unique<std::ifstream>(host, std::ios::binary);
-    if (!*stream)
-        return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
-    return std::unique_ptr<DigestReader>(std::make_unique<StreamDigest>(std::move(stream), path));
+    return StreamDigest::open(host, path);
 }
 
 ErrorOr<void> HostFileSystem::createFileDurably(const std::string &path, const std::string &bytes)
