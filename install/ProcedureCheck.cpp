@@ -4,7 +4,6 @@
 #include "GameFinder.h"
 #include "GameFolderCheck.h"
 #include "PackageFolder.h"
-#include "runtime/Text.h"
 
 using Role = ManifestEntry::Role;
 
@@ -18,22 +17,10 @@ const std::string MPlayer = "MPlayer.ini";
 const std::string Title = "Title.pcx";
 const std::string Vorda = "SC-Vorda.mix";
 
-// For a game that has only Counterstrike, a player who chose Aftermath is told what to choose.
-std::string expansionOf(Edition found, Edition chosen)
-{
-    if (found == Edition::Aftermath)
-        return "with Aftermath";
-    if (chosen == Edition::Aftermath)
-        return "with Counterstrike only: for it, choose the Counterstrike option";
-    return "with Counterstrike";
-}
-
-RuntimeError manifestUnusable(RuntimeError error)
+RuntimeError manifestUnusable(const RuntimeError &error)
 {
     return RuntimeError(error.code(), error.path(),
-                        "BEXOM's list of the files it installed could not be read (" +
-                            (error.cause().empty() ? error.description() : error.cause()) +
-                            "), so the removal cannot tell what to take out.");
+                        {ErrorReason::ManifestUnreadable, {}, {error.cause()}});
 }
 
 std::vector<std::string> packageFiles(Edition edition)
@@ -51,8 +38,8 @@ ErrorOr<void> ProcedureCheck::checkInstallable(Edition edition, const GameFolder
     if (usable.isError())
         return pointToGamesFound(usable.releaseError(), edition, game);
     for (const std::string &name : packageFiles(edition))
-        TRY(requirePackageFile(name, name));
-    return requirePackageFile(StatusFile::FileName, "the status file");
+        TRY(requirePackageFile(name));
+    return requirePackageFile(StatusFile::FileName);
 }
 
 // A player who has the game elsewhere is told where, when the folder given is not there or holds
@@ -63,21 +50,21 @@ RuntimeError ProcedureCheck::pointToGamesFound(RuntimeError refusal, Edition edi
 {
     const bool wrongFolder = refusal.code() == RuntimeErrorCode::FileNotFound ||
                              (refusal.code() == RuntimeErrorCode::PathNotFound &&
-                              refusal.cause() == GameFolderCheck::FolderMissing);
+                              refusal.cause().reason == ErrorReason::GameFolderMissing);
     if (!wrongFolder)
         return refusal;
-    std::vector<std::string> lines;
+    ErrorCause cause{ErrorReason::GamesFoundElsewhere, {editionName(edition)}, {refusal.cause()}};
     for (const FoundGame &found : GameFinder(m_fileSystem).find()) {
         const ErrorOr<bool> given =
             m_fileSystem.isSameEntry(GameFolder(found.directory).folder(), game.folder());
         if (!given.isError() && given.value())
             continue;
-        lines.push_back(found.directory + " (" + expansionOf(found.edition, edition) + ")");
+        cause.details.push_back(found.directory);
+        cause.details.push_back(editionName(found.edition));
     }
-    if (lines.empty())
+    if (cause.details.size() == 1)
         return refusal;
-    return RuntimeError(refusal.code(), refusal.path(),
-                        refusal.cause() + "\nRed Alert was found in:\n" + Text::join(lines, "\n"));
+    return RuntimeError(refusal.code(), refusal.path(), std::move(cause));
 }
 
 ErrorOr<StatusRecord> ProcedureCheck::checkRemovable(const GameFolder &game)
@@ -85,7 +72,7 @@ ErrorOr<StatusRecord> ProcedureCheck::checkRemovable(const GameFolder &game)
     // An empty directory would name the package folder, whose Expand2.mix is the mod's own.
     if (game.directory().empty())
         return RuntimeError(RuntimeErrorCode::PathNotFound, StatusFile::FileName,
-                            "The status file names no game folder.");
+                            {ErrorReason::StatusNamesNoFolder});
     TRY(GameFolderCheck(m_fileSystem).checkFolder(game));
     return StatusFile(m_fileSystem).read();
 }
@@ -95,8 +82,7 @@ ErrorOr<StatusRecord> ProcedureCheck::checkRemovable(const GameFolder &game)
 ErrorOr<void> ProcedureCheck::checkEarlierBackup(Edition edition, const GameFolder &game)
 {
     const auto cause = [](const std::string &name) {
-        return "BEXOM's backup folder does not hold the game's own " + name +
-               ", so it could not be given back.";
+        return ErrorCause{ErrorReason::KeptArchiveMissing, {name}};
     };
     TRY(GameFolderCheck(m_fileSystem).requireFile(game.backedUp(Expand), cause(Expand)));
     if (edition == Edition::Aftermath)
@@ -113,12 +99,7 @@ ErrorOr<void> ProcedureCheck::checkEarlierBackup(Edition edition, const GameFold
     if (missing.empty())
         return {};
     return RuntimeError(RuntimeErrorCode::FileNotFound, game.file(missing.front()),
-                        "BEXOM's backup folder holds no list of the files BEXOM installed, and the "
-                        "game folder lacks " +
-                            Text::join(missing, ", ") +
-                            ", which an earlier version's installation leaves, so the removal "
-                            "cannot tell what to take out. If you deleted them yourself, copy "
-                            "them back from the BEXOM package and try again.");
+                        {ErrorReason::EarlierInstallationIncomplete, missing});
 }
 
 // A stale copy of the package may name the other edition; its removal would delete files that
@@ -129,9 +110,8 @@ ProcedureCheck::checkManifest(Edition edition, const GameFolder &game,
 {
     if (manifest.edition() != edition)
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
-                            "The status file says BEXOM was installed for " + editionName(edition) +
-                                ", but the game folder holds the " +
-                                editionName(manifest.edition()) + " installation.");
+                            {ErrorReason::EditionMismatch,
+                             {editionName(edition), editionName(manifest.edition())}});
     // Every kept file is opened first, in turn, and the digests are read side by side.
     DigestQueue digests(m_fileSystem);
     const std::vector<ManifestEntry> kept = manifest.entries(Role::Kept);
@@ -171,9 +151,7 @@ ErrorOr<std::optional<std::size_t>> ProcedureCheck::openPlacedFile(const GameFol
     if (ticket.error().code() != RuntimeErrorCode::PermissionDenied)
         return ticket.releaseError();
     return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
-                        "BEXOM could not read its file to tell whether you changed it: another "
-                        "program may have it open (the game may be running), or it may not be "
-                        "readable. Close the game and try again.");
+                        {ErrorReason::PlacedFileUnreadable});
 }
 
 ErrorOr<std::size_t> ProcedureCheck::openKeptFile(const GameFolder &game, const ManifestEntry &kept,
@@ -187,8 +165,7 @@ ErrorOr<std::size_t> ProcedureCheck::openKeptFile(const GameFolder &game, const 
         return digests.add(path);
     case EntryKind::Missing:
         return RuntimeError(RuntimeErrorCode::FileNotFound, path,
-                            "BEXOM's backup copy of the game's own " + kept.name +
-                                " is missing, so the game could not be given back.");
+                            {ErrorReason::KeptCopyMissing, {kept.name}});
     default:
         return damagedBackup(game, kept);
     }
@@ -197,20 +174,18 @@ ErrorOr<std::size_t> ProcedureCheck::openKeptFile(const GameFolder &game, const 
 RuntimeError ProcedureCheck::damagedBackup(const GameFolder &game, const ManifestEntry &kept)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.backedUp(kept.name),
-                        "BEXOM's backup copy of the game's own " + kept.name +
-                            " is damaged (it is not the file the installation kept), so the game "
-                            "could not be given back.");
+                        {ErrorReason::KeptCopyDamaged, {kept.name}});
 }
 
 // Looked for only when missing: the folder is named for the player, who may have started the
 // installer from another folder than the package's.
-ErrorOr<void> ProcedureCheck::requirePackageFile(const std::string &name, const std::string &what)
+ErrorOr<void> ProcedureCheck::requirePackageFile(const std::string &name)
 {
     if (TRY(m_fileSystem.entryKind(name)) == EntryKind::File)
         return {};
     return GameFolderCheck(m_fileSystem)
-        .requireFile(name, "The BEXOM package is incomplete: " + what + " must stand in " +
-                               PackageFolder::described(m_fileSystem) + ".");
+        .requireFile(
+            name, {ErrorReason::PackageIncomplete, {name, PackageFolder::shownPath(m_fileSystem)}});
 }
 
 ErrorOr<std::optional<InstallationManifest>> ProcedureCheck::readManifest(const GameFolder &game)
@@ -222,11 +197,11 @@ ErrorOr<std::optional<InstallationManifest>> ProcedureCheck::readManifest(const 
     case EntryKind::File:
         break;
     default:
-        return manifestUnusable(
-            RuntimeError(RuntimeErrorCode::PathFileAccessError, path, "it is not a plain file"));
+        return manifestUnusable(RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                                             {ErrorReason::NotAPlainFile}));
     }
     ErrorOr<std::string> bytes = m_fileSystem.readFile(path);
     if (bytes.isError())
-        return manifestUnusable(bytes.releaseError());
+        return manifestUnusable(bytes.error());
     return std::optional(TRY(InstallationManifest::parse(bytes.value(), path)));
 }

@@ -38,8 +38,7 @@ private:
     ErrorOr<std::optional<std::size_t>>
     openPlacedFile(const GameFolder &game, const ManifestEntry &placed, DigestQueue &digests);
     static RuntimeError damagedBackup(const GameFolder &game, const ManifestEntry &kept);
-    // A file of the package, named in the message as what.
-    ErrorOr<void> requirePackageFile(const std::string &name, const std::string &what);
+    ErrorOr<void> requirePackageFile(const std::string &name);
 
     FileSystem &m_fileSystem;
 };

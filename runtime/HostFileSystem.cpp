@@ -18,22 +18,22 @@ constexpr std::size_t MaximumTextFileSize = 16 * 1024 * 1024;
 
 using NativeFileOperations::Links;
 
-std::string notAPlainFileCause(fs::file_type type)
+ErrorCause notAPlainFileCause(fs::file_type type)
 {
     switch (type) {
     case fs::file_type::directory:
-        return "This is a folder, not a file.";
+        return {ErrorReason::IsAFolder};
     case fs::file_type::fifo:
-        return "This is a named pipe (FIFO), not a plain file.";
+        return {ErrorReason::IsANamedPipe};
     case fs::file_type::block:
     case fs::file_type::character:
-        return "This is a device, not a plain file.";
+        return {ErrorReason::IsADevice};
     case fs::file_type::socket:
-        return "This is a socket, not a plain file.";
+        return {ErrorReason::IsASocket};
     case fs::file_type::symlink:
-        return "This is a symbolic link, not a plain file.";
+        return {ErrorReason::IsASymbolicLink};
     default:
-        return "This is not a plain file.";
+        return {ErrorReason::NotAPlainFile};
     }
 }
 
@@ -103,15 +103,12 @@ std::error_code copyAcross(const fs::path &from, const fs::path &to)
 RuntimeError folderMoved(const std::string &path)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                        "The folder was moved, or replaced by a link, while BEXOM was working in "
-                        "it. BEXOM follows no such change: what it had done is undone, in the "
-                        "folder it was working in.");
+                        {ErrorReason::FolderMovedDuringWork});
 }
 
 RuntimeError missingParent(const std::string &path)
 {
-    return RuntimeError(RuntimeErrorCode::PathNotFound, path,
-                        "The folder that should hold it does not exist.");
+    return RuntimeError(RuntimeErrorCode::PathNotFound, path, {ErrorReason::ParentFolderMissing});
 }
 
 fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
@@ -258,7 +255,7 @@ ErrorOr<void> HostFileSystem::removeFolder(const std::string &path)
     std::error_code ignored;
     if (error && !fs::is_empty(host, ignored) && !ignored)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "The folder is not empty.");
+                            {ErrorReason::FolderNotEmpty});
     return fromSystem(error, path);
 }
 
@@ -271,8 +268,7 @@ ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)
         NativeFileOperations::readContents(host, MaximumTextFileSize, bytes);
     if (error == std::errc::file_too_large)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "The file is too large to be a text file of the "
-                            "installer.");
+                            {ErrorReason::TooLargeForTextFile});
     TRY(fromSystem(error, path));
     return bytes;
 }
@@ -387,7 +383,8 @@ ErrorOr<void> HostFileSystem::holdFolder(const std::string &path, HeldFolder::Ow
                       (error == std::errc::too_many_symbolic_link_levels ||
                        TRY(linkKind(path)) != LinkKind::NotALink);
     if (link)
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path, HeldFolder::LinkRefusal);
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            {ErrorReason::BackupFolderIsALink});
     TRY(fromSystem(error, path));
     PathTranslator inside(folder->inside());
     m_holds.push_back({path, std::move(host), std::move(folder), std::move(inside)});
@@ -425,9 +422,10 @@ ErrorOr<fs::path> HostFileSystem::toHost(const std::string &path) const
             return host;
         // The player is told of the folder, not of the descriptor it is reached through.
         const RuntimeError error = host.releaseError();
-        return RuntimeError(
-            error.code(), error.path(),
-            Text::replaceAll(error.cause(), hold->folder->inside().string(), hold->path));
+        ErrorCause cause = error.cause();
+        for (std::string &detail : cause.details)
+            detail = Text::replaceAll(detail, hold->folder->inside().string(), hold->path);
+        return RuntimeError(error.code(), error.path(), std::move(cause));
     }
     return m_translator.toHostPath(path);
 }

@@ -32,7 +32,7 @@ ErrorOr<FileDigest> StreamDigest::read()
     }
     if (m_stream->bad())
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, m_path,
-                            "The file could not be read.");
+                            {ErrorReason::FileUnreadable});
     digest.sha256 = Sha256::bytesOf(hash.finish());
     return digest;
 }
