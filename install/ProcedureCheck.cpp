@@ -197,8 +197,9 @@ ErrorOr<std::optional<InstallationManifest>> ProcedureCheck::readManifest(const 
     case EntryKind::File:
         break;
     default:
-        return manifestUnusable(RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                                             {ErrorReason::NotAPlainFile}));
+        return RuntimeError(
+            RuntimeErrorCode::PathFileAccessError, path,
+            {ErrorReason::ManifestUnreadable, {}, {ErrorReason::ManifestNotAPlainFile}});
     }
     ErrorOr<std::string> bytes = m_fileSystem.readFile(path);
     if (bytes.isError())

@@ -67,6 +67,17 @@ enum class ErrorReason {
     ManifestDamaged,
     // The name, and the edition.
     ManifestNamesUnknownFile,
+    // The cause beneath: why Windows would take the name, given, for another.
+    NameWindowsRewrites,
+    NameEmpty,
+    NameOfDotsOnly,
+    NameEndsInDotOrBlank,
+    NameHoldsColon,
+    NameHoldsForbiddenCharacter,
+    NameOfDevice,
+    ControlCharacterInFolderName,
+    AnotherInstallerWorking,
+    ManifestNotAPlainFile,
     // A sentence already made: the text.
     Sentence,
 };

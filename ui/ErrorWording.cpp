@@ -76,9 +76,7 @@ std::string gamesFound(const ErrorCause &cause, RuntimeErrorCode code)
 std::string manifestUnreadable(const ErrorCause &beneath, RuntimeErrorCode code)
 {
     std::string why = wordsFor(beneath, code);
-    if (beneath.reason == ErrorReason::NotAPlainFile)
-        why = "it is not a plain file";
-    else if (why.empty())
+    if (why.empty())
         why = ErrorWording::description(code);
     return "BEXOM's list of the files it installed could not be read (" + why +
            "), so the removal cannot tell what to take out.";
@@ -155,6 +153,33 @@ std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
         return "BEXOM's backup copy of the game's own " + detail.at(0) +
                " is damaged (it is not the file the installation kept), so the game could not be "
                "given back.";
+    case ErrorReason::ManifestNotAPlainFile:
+        return "it is not a plain file";
+    case ErrorReason::NameWindowsRewrites:
+        return "The game folder's path holds the name " + quoted(detail.at(0)) +
+               ", which Windows does not take as written: " +
+               wordsFor(cause.underlying.at(0), code) +
+               ". Type the folder as it is named, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::NameEmpty:
+        return "it is empty";
+    case ErrorReason::NameOfDotsOnly:
+        return "it is made of dots only, which Windows takes as this folder or the one above";
+    case ErrorReason::NameEndsInDotOrBlank:
+        return "it ends in a dot or a blank, which Windows drops";
+    case ErrorReason::NameHoldsColon:
+        return "it holds a colon, which Windows takes as a drive or a stream inside a file";
+    case ErrorReason::NameHoldsForbiddenCharacter:
+        return "it holds a character that Windows allows in no name (a control character or one "
+               "of < > \" | ? *)";
+    case ErrorReason::NameOfDevice:
+        return "it is the name of a device (such as CON, NUL, AUX or COM1), which Windows opens "
+               "instead of a file";
+    case ErrorReason::ControlCharacterInFolderName:
+        return "The game folder's name holds a line break or another control character, which no "
+               "folder of the game has. Type the folder again, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::AnotherInstallerWorking:
+        return "Another BEXOM installer is working on this game folder. Wait until it has "
+               "finished, then try again.";
     case ErrorReason::ManifestDamaged:
         return "BEXOM's list of the files it installed is damaged, so the removal cannot tell what "
                "to take out.";
