@@ -6,6 +6,7 @@
 #include "InstallationManifest.h"
 #include "KeptJournals.h"
 #include "ManifestDraft.h"
+#include "ModFileNames.h"
 #include "PackageFolder.h"
 #include "ProcedureCheck.h"
 #include "runtime/NativeFileOperations.h"
@@ -13,17 +14,10 @@
 
 #include <algorithm>
 
+using namespace ModFileNames;
 using Role = ManifestEntry::Role;
 
 namespace {
-
-const std::string Expand = "Expand.mix";
-const std::string Expand2 = "Expand2.mix";
-const std::string Rules = "Rules.ini";
-const std::string Aftrmath = "Aftrmath.ini";
-const std::string MPlayer = "MPlayer.ini";
-const std::string Title = "Title.pcx";
-const std::string Vorda = "SC-Vorda.mix";
 
 // The path line stays as it was, so that the status file still tells where the game is.
 ErrorOr<void> markUninstalled(Transaction &transaction, const StatusRecord &status)

@@ -3,19 +3,13 @@
 #include "DigestQueue.h"
 #include "GameFinder.h"
 #include "GameFolderCheck.h"
+#include "ModFileNames.h"
 #include "PackageFolder.h"
 
+using namespace ModFileNames;
 using Role = ManifestEntry::Role;
 
 namespace {
-
-const std::string Expand = "Expand.mix";
-const std::string Expand2 = "Expand2.mix";
-const std::string Rules = "Rules.ini";
-const std::string Aftrmath = "Aftrmath.ini";
-const std::string MPlayer = "MPlayer.ini";
-const std::string Title = "Title.pcx";
-const std::string Vorda = "SC-Vorda.mix";
 
 RuntimeError manifestUnusable(const RuntimeError &error)
 {

@@ -77,6 +77,10 @@ enum class ErrorReason {
     NameOfDevice,
     ControlCharacterInFolderName,
     AnotherInstallerWorking,
+    JournalNotYetUndone,
+    // The name the journal is kept under, and the package folder, the game directory and the
+    // game folder on the host that it was written for.
+    KeptJournalNamesFolder,
     ManifestNotAPlainFile,
     // A sentence already made: the text.
     Sentence,

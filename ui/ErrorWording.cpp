@@ -180,6 +180,19 @@ std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
     case ErrorReason::AnotherInstallerWorking:
         return "Another BEXOM installer is working on this game folder. Wait until it has "
                "finished, then try again.";
+    case ErrorReason::JournalNotYetUndone:
+        return "An earlier installation or removal of BEXOM was cut short and has not been undone "
+               "yet. Start the installer again: it puts things right before anything else.";
+    case ErrorReason::KeptJournalNamesFolder:
+        return "An installation or removal of BEXOM on this game folder was cut short, and its "
+               "journal, kept as " +
+               quoted(detail.at(0)) +
+               ", could not be undone here: it was written in the package "
+               "folder " +
+               quoted(detail.at(1)) + " for the game folder " + quoted(detail.at(2)) + " (" +
+               quoted(detail.at(3)) +
+               "). Start the installer from that package folder, under the same Wine set-up if it "
+               "ran under Wine, and it will put the game folder right.";
     case ErrorReason::ManifestDamaged:
         return "BEXOM's list of the files it installed is damaged, so the removal cannot tell what "
                "to take out.";
