@@ -82,7 +82,7 @@ enum class ErrorReason {
     // game folder on the host that it was written for.
     KeptJournalNamesFolder,
     ManifestNotAPlainFile,
-    // A sentence already made: the text.
+    // A sentence the windows made themselves, about their own failure: the text.
     Sentence,
 };
 

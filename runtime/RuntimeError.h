@@ -24,9 +24,6 @@ class RuntimeError final
 {
 public:
     RuntimeError(RuntimeErrorCode code, std::string path, ErrorCause cause = {});
-    RuntimeError(RuntimeErrorCode code, std::string path, std::string sentence)
-        : RuntimeError(code, std::move(path), {ErrorReason::Sentence, {std::move(sentence)}})
-    {}
 
     // Maps the error of a failed system call to the nearest runtime error; the cause defaults to
     // the system's own message.
