@@ -11,6 +11,7 @@
 #include "install/ModInstaller.h"
 #include "runtime/HostFileSystem.h"
 #include "runtime/Sha256.h"
+#include "ui/ErrorWording.h"
 
 #include <spawn.h>
 #include <sys/resource.h>
@@ -126,7 +127,7 @@ double timeCp(const std::vector<std::string> &sources, const std::string &target
 void checked(ErrorOr<void> result)
 {
     if (result.isError())
-        fatal(result.error().report());
+        fatal(ErrorWording::report(result.error()));
 }
 
 std::string makeScratchFolder(const std::string &scratchRoot)

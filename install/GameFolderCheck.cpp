@@ -1,7 +1,5 @@
 #include "GameFolderCheck.h"
 
-#include "runtime/HeldFolder.h"
-
 namespace {
 
 const std::string Expand = "Expand.mix";
@@ -15,27 +13,16 @@ ErrorOr<void> GameFolderCheck::checkInstallable(Edition edition, const GameFolde
     TRY(refuseBackupLink(game));
     if (TRY(m_fileSystem.exists(game.backupFolder())))
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, game.backupFolder(),
-                            "BEXOM's backup folder is already there, but this "
-                            "package's status file says BEXOM is not installed, so "
-                            "Uninstall will not use the folder either. If BEXOM was "
-                            "installed from another copy of its package, uninstall it "
-                            "from there. Otherwise move the game's archives in the "
-                            "folder back into the game folder, replacing those there, "
-                            "delete the folder and install again.");
+                            {ErrorReason::BackupFolderAlreadyThere});
     return refuseRelativeArchiveLinks(game);
 }
 
 ErrorOr<void> GameFolderCheck::checkHoldsTheGame(Edition edition, const GameFolder &game)
 {
     TRY(checkFolder(game));
-    TRY(requireFile(game.file(Expand),
-                    "There is no Expand.mix in this folder, so it is not the folder "
-                    "of Red Alert with an expansion."));
+    TRY(requireFile(game.file(Expand), {ErrorReason::NoExpandInFolder}));
     if (edition == Edition::Aftermath)
-        TRY(requireFile(game.file(Expand2),
-                        "There is no Expand2.mix in this folder, so Aftermath is "
-                        "not installed there. For a game without Aftermath, choose "
-                        "the Counterstrike option."));
+        TRY(requireFile(game.file(Expand2), {ErrorReason::NoExpand2InFolder}));
     return {};
 }
 
@@ -45,34 +32,33 @@ ErrorOr<void> GameFolderCheck::checkFolder(const GameFolder &game)
     // would lead the removal to the folder above it.
     if (!game.isFullPath())
         return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
-                            "The game folder must be given as a full path, such as "
-                            "C:\\WESTWOOD\\REDALERT\\.");
+                            {ErrorReason::PathNotFull});
     switch (TRY(m_fileSystem.entryKind(game.folder()))) {
     case EntryKind::Directory:
         break;
     case EntryKind::Missing:
-        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(), FolderMissing);
+        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
+                            {ErrorReason::GameFolderMissing});
     default:
         return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
-                            "This is a file, not the game folder.");
+                            {ErrorReason::GameFolderIsAFile});
     }
     if (TRY(m_fileSystem.isSameEntry(game.folder(), ".")))
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
-                            "This is the folder of the BEXOM package, not the game "
-                            "folder.");
+                            {ErrorReason::IsThePackageFolder});
     return {};
 }
 
-ErrorOr<void> GameFolderCheck::requireFile(const std::string &path, const std::string &cause)
+ErrorOr<void> GameFolderCheck::requireFile(const std::string &path, ErrorCause lacking)
 {
     switch (TRY(m_fileSystem.entryKind(path))) {
     case EntryKind::File:
         return {};
     case EntryKind::Missing:
-        return RuntimeError(RuntimeErrorCode::FileNotFound, path, cause);
+        return RuntimeError(RuntimeErrorCode::FileNotFound, path, std::move(lacking));
     default:
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "This is not a plain file. " + cause);
+                            {ErrorReason::NotAPlainFileLacking, {}, {std::move(lacking)}});
     }
 }
 
@@ -84,11 +70,7 @@ ErrorOr<void> GameFolderCheck::refuseRelativeArchiveLinks(const GameFolder &game
     for (const std::string &name : {Expand, Expand2}) {
         if (TRY(m_fileSystem.linkKind(game.file(name))) == LinkKind::RelativeLink)
             return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.file(name),
-                                "This is a symbolic link whose target is named "
-                                "relative to the game folder; moved into BEXOM's "
-                                "backup folder it would point elsewhere. Replace it "
-                                "with the file itself or with a link that names "
-                                "the full path.");
+                                {ErrorReason::RelativeArchiveLink});
     }
     return {};
 }
@@ -98,5 +80,5 @@ ErrorOr<void> GameFolderCheck::refuseBackupLink(const GameFolder &game)
     if (TRY(m_fileSystem.linkKind(game.backupFolder())) == LinkKind::NotALink)
         return {};
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.backupFolder(),
-                        HeldFolder::LinkRefusal);
+                        {ErrorReason::BackupFolderIsALink});
 }

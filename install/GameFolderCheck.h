@@ -12,8 +12,6 @@
 class GameFolderCheck final
 {
 public:
-    static inline const std::string FolderMissing = "The game folder does not exist.";
-
     explicit GameFolderCheck(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
     // The folder holds the game with the expansion chosen, BEXOM is not installed there, and
@@ -22,7 +20,7 @@ public:
     // A full path to an existing folder that is not the package's.
     ErrorOr<void> checkFolder(const GameFolder &game);
     // Names in the message box what the folder lacks when the file is not there.
-    ErrorOr<void> requireFile(const std::string &path, const std::string &cause);
+    ErrorOr<void> requireFile(const std::string &path, ErrorCause lacking);
     // A backup folder that is a link would send the game's archives wherever it leads, or have
     // the removal give back, and then delete, what stands there.
     ErrorOr<void> refuseBackupLink(const GameFolder &game);

@@ -45,20 +45,19 @@ bool isWindowsPath(std::string_view text)
            text.starts_with("\\\\") || text.starts_with("//");
 }
 
-// Why Windows would take one of the folder names in the path for another; empty when it takes
+// Why Windows would take one of the folder names in the path for another; None when it takes
 // them all as written. The drive, and the extended form that no player types, are left alone.
-std::string problemWithFolderNames(const std::string &directory)
+ErrorCause problemWithFolderNames(const std::string &directory)
 {
     if (!isWindowsPath(directory) || directory.starts_with("\\\\?\\"))
-        return std::string();
+        return {};
     const std::size_t start = directory[1] == ':' ? 2 : 0;
     for (const std::string &name :
          Text::split(std::string_view(directory).substr(start), '\\', Text::EmptyParts::Skip))
-        if (const std::string problem = WindowsFileName::problemWith(name); !problem.empty())
-            return "The game folder's path holds the name \"" + name +
-                   "\", which Windows does not take as written: " + problem +
-                   ". Type the folder as it is named, such as C:\\WESTWOOD\\REDALERT\\.";
-    return std::string();
+        if (const ErrorReason problem = WindowsFileName::problemWith(name);
+            problem != ErrorReason::None)
+            return {ErrorReason::NameWindowsRewrites, {name}, {problem}};
+    return {};
 }
 
 } // namespace
@@ -76,11 +75,10 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
     m_directory = directory;
     if (holdsControlCharacter(m_directory))
         return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory,
-                            "The game folder's name holds a line break or another control "
-                            "character, which no folder of the game has. Type the folder again, "
-                            "such as C:\\WESTWOOD\\REDALERT\\.");
-    if (const std::string problem = problemWithFolderNames(m_directory); !problem.empty())
-        return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory, problem);
+                            {ErrorReason::ControlCharacterInFolderName});
+    if (ErrorCause problem = problemWithFolderNames(m_directory);
+        problem.reason != ErrorReason::None)
+        return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory, std::move(problem));
     const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     if (status.statusItem != StatusFile::Uninstalled) {
         m_services.messageBox.show(AlreadyInstalled, MessageBoxStyle::Question, Title);

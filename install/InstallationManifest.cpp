@@ -107,17 +107,13 @@ std::optional<std::vector<std::string>> linesOf(const std::string &bytes)
 RuntimeError damaged(const std::string &path)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                        "BEXOM's list of the files it installed is damaged, so the removal cannot "
-                        "tell what to take out.");
+                        {ErrorReason::ManifestDamaged});
 }
 
 RuntimeError unknownName(const std::string &path, const std::string &name, Edition edition)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                        "BEXOM's list of the files it installed names \"" + name +
-                            "\", which is not a file BEXOM's installation for " +
-                            editionName(edition) +
-                            " handles in that way, so the list cannot be trusted.");
+                        {ErrorReason::ManifestNamesUnknownFile, {name, editionName(edition)}});
 }
 
 } // namespace

@@ -321,7 +321,5 @@ ErrorOr<void> Journal::refuseUnfinished()
     if (!TRY(m_fileSystem.exists(FileName)))
         return {};
     return RuntimeError(RuntimeErrorCode::FileAlreadyExists, FileName,
-                        "An earlier installation or removal of BEXOM was cut short and has not "
-                        "been undone yet. Start the installer again: it puts things right before "
-                        "anything else.");
+                        {ErrorReason::JournalNotYetUndone});
 }

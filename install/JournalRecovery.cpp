@@ -9,11 +9,12 @@
 
 namespace {
 
-RuntimeError withIntroduction(RuntimeError error)
+// What is left is that of the procedure the crash cut short, not of this start.
+RuntimeError asInterrupted(RuntimeError error)
 {
-    error.setChangesLeft("The last installation or removal of BEXOM was interrupted, and not "
-                         "all of it could be undone.\n" +
-                         error.changesLeft());
+    ChangesLeft changes = error.changesLeft();
+    changes.origin = ChangesLeft::Origin::InterruptedProcedure;
+    error.setChangesLeft(std::move(changes));
     return error;
 }
 
@@ -89,7 +90,7 @@ ErrorOr<std::string> JournalRecovery::recoverJournal()
         return FinishedNotice;
     }
     if (ErrorOr<void> undone = reversal.undo(contents->stepsToUndo(), journal); undone.isError())
-        return withIntroduction(undone.releaseError());
+        return asInterrupted(undone.releaseError());
     TRY(journal.discard());
     return UndoneNotice;
 }

@@ -8,15 +8,11 @@
 
 namespace {
 
-std::string quoted(const std::string &text)
-{
-    return '"' + text + '"';
-}
-
-std::string quoted(const std::filesystem::path &path)
+// As UTF-8 on every platform, as the player's own paths are.
+std::string utf8(const std::filesystem::path &path)
 {
     const std::u8string text = path.u8string();
-    return quoted(std::string(text.begin(), text.end()));
+    return std::string(text.begin(), text.end());
 }
 
 std::string keptPrefix()
@@ -138,15 +134,10 @@ ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
             game = TRY(m_fileSystem.identity(GameFolder(gameDirectory).folder()));
         if (!game->isSameAs(contents.scope->gameIdentity))
             continue;
-        return RuntimeError(
-            RuntimeErrorCode::PathFileAccessError, name,
-            "An installation or removal of BEXOM on this game folder was cut short, and its "
-            "journal, kept as " +
-                quoted(name) + ", could not be undone here: it was written in the package folder " +
-                quoted(contents.scope->packageFolder) + " for the game folder " +
-                quoted(contents.scope->gameDirectory) + " (" + quoted(contents.scope->gameFolder) +
-                "). Start the installer from that package folder, under the same Wine set-up if "
-                "it ran under Wine, and it will put the game folder right.");
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
+                            {ErrorReason::KeptJournalNamesFolder,
+                             {name, utf8(contents.scope->packageFolder),
+                              contents.scope->gameDirectory, utf8(contents.scope->gameFolder)}});
     }
     return {};
 }

@@ -1,7 +1,7 @@
 #include "ManifestCopies.h"
 
+#include "ModFileNames.h"
 #include "runtime/Text.h"
-#include "StatusFile.h"
 #include "Transaction.h"
 
 #include <algorithm>
@@ -14,29 +14,13 @@ const std::string &InPackage = InstallationManifest::FileName;
 RuntimeError manifestUnusable(const RuntimeError &error)
 {
     return RuntimeError(error.code(), error.path(),
-                        "BEXOM's list of the files it installed could not be read (" +
-                            (error.cause().empty() ? error.description() : error.cause()) +
-                            "), so the removal cannot tell what to take out.");
+                        {ErrorReason::ManifestUnreadable, {}, {error.cause()}});
 }
 
 bool isGameArchive(const std::string &name)
 {
-    return Text::equalsIgnoringCase(name, "Expand.mix") ||
-           Text::equalsIgnoringCase(name, "Expand2.mix");
-}
-
-std::string quoted(const std::string &text)
-{
-    return '"' + text + '"';
-}
-
-// "A", "A and B", "A, B and C".
-std::string listed(const std::vector<std::string> &names)
-{
-    if (names.size() < 2)
-        return Text::join(names, "");
-    const std::vector<std::string> allButLast(names.begin(), names.end() - 1);
-    return Text::join(allButLast, ", ") + " and " + names.back();
+    return Text::equalsIgnoringCase(name, ModFileNames::Expand) ||
+           Text::equalsIgnoringCase(name, ModFileNames::Expand2);
 }
 
 } // namespace
@@ -64,9 +48,11 @@ ErrorOr<ManifestCopies::Copy> ManifestCopies::readCopy(const std::string &path)
     case EntryKind::File:
         break;
     default:
-        return Copy{{},
-                    manifestUnusable(RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                                                  "it is not a plain file"))};
+        return Copy{
+            {},
+            RuntimeError(
+                RuntimeErrorCode::PathFileAccessError, path,
+                {ErrorReason::ManifestUnreadable, {}, {ErrorReason::ManifestNotAPlainFile}})};
     }
     ErrorOr<std::string> bytes = m_fileSystem.readFile(path);
     if (bytes.isError())
@@ -94,21 +80,12 @@ RuntimeError ManifestCopies::withWayByHand(const RuntimeError &error)
             games.push_back(name);
         else if (InstallationManifest::isKnownName(name))
             players.push_back(name);
-    std::vector<std::string> kinds;
-    if (!games.empty())
-        kinds.push_back("the game's own " + listed(games));
-    if (!players.empty())
-        kinds.push_back("your own " + listed(players));
-    std::string cause = error.cause();
-    if (!kinds.empty())
-        cause += " To finish the removal by hand, move the files in " +
-                 quoted(m_game.backupFolder()) + ", " + listed(kinds) +
-                 ", back into the game folder " + quoted(m_game.directory()) +
-                 ", each in place of BEXOM's file of the same name.";
-    cause += " Then delete " + quoted(m_game.backupFolder()) + " and " + quoted(InPackage) +
-             " in the package folder, and write \"" + StatusFile::Uninstalled +
-             "\" as the first line of " + StatusFile::FileName + ".";
-    return RuntimeError(error.code(), error.path(), cause);
+    return RuntimeError(error.code(), error.path(),
+                        {ErrorReason::NoManifestServes,
+                         {m_game.backupFolder(), m_game.directory(), InPackage},
+                         {error.cause(),
+                          {ErrorReason::GameFilesInBackup, games},
+                          {ErrorReason::PlayerFilesInBackup, players}}});
 }
 
 // A copy in the package folder that no installation wrote now is one the player left after

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 
-class DigestQueue;
 class GameFolder;
 class ManifestDraft;
 class Transaction;
@@ -46,26 +45,7 @@ public:
     const std::vector<KeptEdit> &keptEdits() const { return m_keptEdits; }
 
 private:
-    ErrorOr<void> checkInstallable(Edition edition, const GameFolder &game);
     ErrorOr<void> nameProtectedFolder(ErrorOr<void> outcome, const GameFolder &game);
-    RuntimeError pointToGamesFound(RuntimeError refusal, Edition edition, const GameFolder &game);
-    // Returns the status file as it is, for the removal to keep its path line.
-    ErrorOr<StatusRecord> checkRemovable(const GameFolder &game);
-    ErrorOr<void> checkEarlierBackup(Edition edition, const GameFolder &game);
-    // Returns the names of the placed files that the player has changed since.
-    ErrorOr<std::vector<std::string>> checkManifest(Edition edition, const GameFolder &game,
-                                                    const InstallationManifest &manifest);
-    // Returns the ticket of the kept file's digest.
-    ErrorOr<std::size_t> openKeptFile(const GameFolder &game, const ManifestEntry &kept,
-                                      DigestQueue &digests);
-    // Nothing for a placed file that is not a plain file, or not there at all.
-    ErrorOr<std::optional<std::size_t>>
-    openPlacedFile(const GameFolder &game, const ManifestEntry &placed, DigestQueue &digests);
-    static RuntimeError damagedBackup(const GameFolder &game, const ManifestEntry &kept);
-    // A file of the package, named in the message as what.
-    ErrorOr<void> requirePackageFile(const std::string &name, const std::string &what);
-    // Nothing when the backup folder holds no manifest.
-    ErrorOr<std::optional<InstallationManifest>> readManifest(const GameFolder &game);
 
     ErrorOr<void> installAftermath(Transaction &transaction, const GameFolder &game);
     ErrorOr<void> installCounterstrike(Transaction &transaction, const GameFolder &game);

@@ -21,13 +21,10 @@ std::string asThePlayerSeesIt(const std::filesystem::path &host)
 
 namespace PackageFolder {
 
-std::string described(FileSystem &fileSystem)
+std::string shownPath(FileSystem &fileSystem)
 {
-    const std::string folder = "the folder the installer was started from";
     const ErrorOr<std::filesystem::path> host = fileSystem.hostPath(".");
-    if (host.isError())
-        return folder;
-    return folder + ", " + asThePlayerSeesIt(host.value());
+    return host.isError() ? std::string() : asThePlayerSeesIt(host.value());
 }
 
 ErrorOr<std::string> pathOf(FileSystem &fileSystem, const std::string &name)

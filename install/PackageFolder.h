@@ -11,9 +11,9 @@ namespace PackageFolder {
 // The package folder itself, as the file system names it.
 inline const std::string Itself = ".";
 
-// "the folder the installer was started from, C:\BEXOM", the path as the player finds it in a file
-// manager; without the path when even that cannot be found.
-std::string described(FileSystem &fileSystem);
+// The path of the folder the installer was started from, as the player finds it in a file
+// manager; empty when even that cannot be found.
+std::string shownPath(FileSystem &fileSystem);
 // The path of a file in the package folder as the player finds it in a file manager.
 ErrorOr<std::string> pathOf(FileSystem &fileSystem, const std::string &name);
 

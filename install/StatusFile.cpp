@@ -44,9 +44,9 @@ std::string StatusRecord::gameDirectory() const
 ErrorOr<StatusRecord> StatusFile::read() const
 {
     if (!TRY(m_fileSystem.exists(FileName)))
-        return RuntimeError(RuntimeErrorCode::FileNotFound, FileName,
-                            "The status file of the BEXOM package must stand in " +
-                                PackageFolder::described(m_fileSystem) + ".");
+        return RuntimeError(
+            RuntimeErrorCode::FileNotFound, FileName,
+            {ErrorReason::StatusFileNotInPackage, {PackageFolder::shownPath(m_fileSystem)}});
     return parse(TRY(m_fileSystem.readFile(FileName)));
 }
 
@@ -57,7 +57,7 @@ ErrorOr<StatusRecord> StatusFile::parse(std::string bytes)
         bytes.erase(0, ByteOrderMark.size());
     if (bytes.empty())
         return RuntimeError(RuntimeErrorCode::InputPastEndOfFile, FileName,
-                            "The status file is empty.");
+                            {ErrorReason::StatusFileEmpty});
     const std::string text = toText(bytes);
     std::string_view rest(text);
     StatusRecord record;

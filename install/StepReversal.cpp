@@ -1,59 +1,33 @@
 #include "StepReversal.h"
 
-#include "runtime/Text.h"
-
 #include <optional>
 
 using Kind = TransactionStep::Kind;
 
 namespace {
 
-// The journal stays on the disk while anything is left, and the next start tries again.
-const std::string RetryNote =
-    "The installer will try again to put this right when it is next started.";
-
-std::string quoted(const std::string &path)
-{
-    return '"' + path + '"';
-}
-
-// What is left on disk when the undo of a step failed, in words for the player.
-std::string describeUndone(const TransactionStep &step)
-{
-    switch (step.kind) {
-    case Kind::MakeDirectory:
-        return "The folder " + quoted(step.target) + " could not be removed again";
-    case Kind::RemoveDirectory:
-        return "The folder " + quoted(step.target) + " could not be made again";
-    case Kind::Move:
-        return quoted(step.target) + " could not be moved back to " + quoted(step.source);
-    case Kind::Copy:
-        return "The copy " + quoted(step.target) + " could not be deleted";
-    case Kind::SetAside:
-        return quoted(step.target) + " could not be put back; it is kept as " + quoted(step.aside);
-    case Kind::Rewrite:
-        return quoted(step.target) +
-               " could not be given back its former content, which is kept as " +
-               quoted(step.aside);
-    case Kind::Create:
-        return "The new file " + quoted(step.target) + " could not be deleted";
-    }
-    return {};
-}
-
 bool keepsAside(const TransactionStep &step)
 {
     return step.kind == Kind::SetAside || step.kind == Kind::Rewrite;
 }
 
-RuntimeError withChangesLeft(RuntimeError error, const std::string &failure,
-                             std::ptrdiff_t stillDone)
+// The undo stopped at the step, or at its record when there is none; the steps before it stay
+// done for the next attempt.
+RuntimeError withUndoStuck(RuntimeError error, const TransactionStep *step,
+                           std::ptrdiff_t stillDone)
 {
-    std::vector<std::string> left{failure + ": " + error.description()};
-    if (stillDone > 0)
-        left.push_back(std::to_string(stillDone) + " earlier changes are still in place.");
-    left.push_back(RetryNote);
-    error.setChangesLeft(Text::join(left, "\n"));
+    ChangesLeft::StuckUndo stuck;
+    stuck.failure = error.code();
+    stuck.stepsStillDone = static_cast<std::size_t>(stillDone);
+    if (step) {
+        stuck.kind = step->kind;
+        stuck.source = step->source;
+        stuck.target = step->target;
+        stuck.aside = step->aside;
+    }
+    ChangesLeft changes;
+    changes.stuckUndo = std::move(stuck);
+    error.setChangesLeft(std::move(changes));
     return error;
 }
 
@@ -63,12 +37,9 @@ ErrorOr<void> StepReversal::undo(const std::vector<TransactionStep> &steps, Jour
 {
     for (auto index = static_cast<std::ptrdiff_t>(steps.size()) - 1; index >= 0; --index) {
         if (ErrorOr<void> undone = undo(steps[index]); undone.isError())
-            return withChangesLeft(undone.releaseError(), describeUndone(steps[index]), index);
+            return withUndoStuck(undone.releaseError(), &steps[index], index);
         if (ErrorOr<void> recorded = journal.recordUndone(); recorded.isError())
-            return withChangesLeft(recorded.releaseError(),
-                                   "The journal " + quoted(Journal::FileName) +
-                                       " could not record the undoing",
-                                   index);
+            return withUndoStuck(recorded.releaseError(), nullptr, index);
     }
     return {};
 }
@@ -78,22 +49,20 @@ ErrorOr<void> StepReversal::undo(const std::vector<TransactionStep> &steps, Jour
 ErrorOr<void> StepReversal::dropAsides(const std::vector<TransactionStep> &steps)
 {
     std::optional<RuntimeError> firstFailure;
-    std::vector<std::string> left;
+    ChangesLeft changes;
     for (const TransactionStep &step : steps) {
         if (!keepsAside(step))
             continue;
         ErrorOr<void> dropped = deleteIfPresent(step.aside);
         if (!dropped.isError())
             continue;
-        left.push_back("The work is done, but the former file kept as " + quoted(step.aside) +
-                       " could not be deleted: " + dropped.error().description());
+        changes.asidesLeft.push_back({step.aside, dropped.error().code()});
         if (!firstFailure)
             firstFailure = dropped.releaseError();
     }
     if (!firstFailure)
         return {};
-    left.push_back(RetryNote);
-    firstFailure->setChangesLeft(Text::join(left, "\n"));
+    firstFailure->setChangesLeft(std::move(changes));
     return *firstFailure;
 }
 

@@ -106,7 +106,8 @@ ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
     if (!outcome.isError())
         return commit();
     RuntimeError error = outcome.releaseError();
-    if (const ErrorOr<void> rolledBack = rollBack(); rolledBack.isError())
+    if (const ErrorOr<void> rolledBack = rollBack();
+        rolledBack.isError() && rolledBack.error().hasChangesLeft())
         error.setChangesLeft(rolledBack.error().changesLeft());
     return error;
 }
@@ -169,7 +170,7 @@ ErrorOr<void> Transaction::commit()
     if (ErrorOr<void> recorded = m_journal.recordCommit(); recorded.isError())
         return complete(recorded.releaseError());
     TRY(m_reversal.dropAsides(std::exchange(m_steps, {})));
-    return discardJournal("The work is done");
+    return discardJournal(ChangesLeft::JournalLeft::After::WorkDone);
 }
 
 // A rename or a new name is on the disk only once its folder is. A rewrite or a creation flushes
@@ -199,18 +200,18 @@ ErrorOr<void> Transaction::rollBack()
     TRY(m_reversal.undo(std::exchange(m_steps, {}), m_journal));
     if (!m_journal.hasBegun())
         return {};
-    return discardJournal("Everything is as before");
+    return discardJournal(ChangesLeft::JournalLeft::After::WorkUndone);
 }
 
-ErrorOr<void> Transaction::discardJournal(const std::string &whenLeft)
+ErrorOr<void> Transaction::discardJournal(ChangesLeft::JournalLeft::After after)
 {
     ErrorOr<void> discarded = m_journal.discard();
     if (!discarded.isError())
         return {};
     RuntimeError error = discarded.releaseError();
-    error.setChangesLeft(whenLeft + ", but the journal \"" + Journal::FileName +
-                         "\" could not be deleted: " + error.description() +
-                         ". The installer will clear it when it is next started.");
+    ChangesLeft changes;
+    changes.journalLeft = ChangesLeft::JournalLeft{after, error.code()};
+    error.setChangesLeft(std::move(changes));
     return error;
 }
 

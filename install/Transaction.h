@@ -58,7 +58,7 @@ private:
     ErrorOr<void> commit();
     ErrorOr<void> flushChangedFolders();
     ErrorOr<void> rollBack();
-    ErrorOr<void> discardJournal(const std::string &whenLeft);
+    ErrorOr<void> discardJournal(ChangesLeft::JournalLeft::After after);
     ErrorOr<std::string> asStored(const std::string &path);
     std::string asidePathFor(const std::string &path);
 

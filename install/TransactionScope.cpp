@@ -27,7 +27,6 @@ ErrorOr<InstanceLock> TransactionScope::lockGameFolder() const
     std::optional<InstanceLock> lock = TRY(InstanceLock::acquire(gameFolder, gameDirectory));
     if (!lock)
         return RuntimeError(RuntimeErrorCode::PermissionDenied, gameDirectory,
-                            "Another BEXOM installer is working on this game folder. Wait until it "
-                            "has finished, then try again.");
+                            {ErrorReason::AnotherInstallerWorking});
     return std::move(*lock);
 }

@@ -42,21 +42,19 @@ bool holdsForbiddenCharacter(std::string_view name)
 
 } // namespace
 
-std::string WindowsFileName::problemWith(std::string_view name)
+ErrorReason WindowsFileName::problemWith(std::string_view name)
 {
     if (name.empty())
-        return "it is empty";
+        return ErrorReason::NameEmpty;
     if (name.find_first_not_of('.') == std::string_view::npos)
-        return "it is made of dots only, which Windows takes as this folder or the one above";
+        return ErrorReason::NameOfDotsOnly;
     if (name.ends_with('.') || name.ends_with(' '))
-        return "it ends in a dot or a blank, which Windows drops";
+        return ErrorReason::NameEndsInDotOrBlank;
     if (name.find(':') != std::string_view::npos)
-        return "it holds a colon, which Windows takes as a drive or a stream inside a file";
+        return ErrorReason::NameHoldsColon;
     if (holdsForbiddenCharacter(name))
-        return "it holds a character that Windows allows in no name (a control character or one "
-               "of < > \" | ? *)";
+        return ErrorReason::NameHoldsForbiddenCharacter;
     if (isDevice(deviceBase(name)))
-        return "it is the name of a device (such as CON, NUL, AUX or COM1), which Windows opens "
-               "instead of a file";
-    return std::string();
+        return ErrorReason::NameOfDevice;
+    return ErrorReason::None;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <string>
+#include "runtime/ErrorCause.h"
+
 #include <string_view>
 
 // What Windows does to one name of a path before it looks the name up. It drops the dots and
@@ -11,8 +12,10 @@
 class WindowsFileName final
 {
 public:
-    // Why Windows would not take the name as it is written, in words for the player; empty when
-    // it would.
-    static std::string problemWith(std::string_view name);
-    static bool isTakenAsWritten(std::string_view name) { return problemWith(name).empty(); }
+    // Why Windows would not take the name as it is written; None when it would.
+    static ErrorReason problemWith(std::string_view name);
+    static bool isTakenAsWritten(std::string_view name)
+    {
+        return problemWith(name) == ErrorReason::None;
+    }
 };

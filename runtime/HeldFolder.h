@@ -18,12 +18,6 @@ public:
     // point such as a junction) that leads to it.
     enum class OwnName { MayBeALink, NoLink };
 
-    // Why a folder whose name is a link, where none may be, is refused.
-    static inline const std::string LinkRefusal =
-        "This is a link (a symbolic link, or on Windows a junction) that leads to another folder. "
-        "BEXOM's backup folder must be a folder of its own inside the game folder, so BEXOM does "
-        "nothing through it. Remove the link, or put back the folder it replaced.";
-
     ~HeldFolder();
     HeldFolder(const HeldFolder &) = delete;
     HeldFolder &operator=(const HeldFolder &) = delete;

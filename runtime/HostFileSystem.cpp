@@ -1,11 +1,11 @@
 #include "HostFileSystem.h"
 
+#include "LinkDigest.h"
 #include "NativeFileOperations.h"
-#include "Sha256.h"
+#include "StreamDigest.h"
 #include "Text.h"
 
 #include <algorithm>
-#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -16,27 +16,25 @@ namespace {
 // The status file is a few dozen bytes; anything far larger is not one of the installer's files,
 // and reading it whole would only waste memory.
 constexpr std::size_t MaximumTextFileSize = 16 * 1024 * 1024;
-// Large reads keep the system calls few; the hash, not the reading, sets the pace.
-constexpr std::size_t DigestBufferSize = 1024 * 1024;
 
 using NativeFileOperations::Links;
 
-std::string notAPlainFileCause(fs::file_type type)
+ErrorCause notAPlainFileCause(fs::file_type type)
 {
     switch (type) {
     case fs::file_type::directory:
-        return "This is a folder, not a file.";
+        return {ErrorReason::IsAFolder};
     case fs::file_type::fifo:
-        return "This is a named pipe (FIFO), not a plain file.";
+        return {ErrorReason::IsANamedPipe};
     case fs::file_type::block:
     case fs::file_type::character:
-        return "This is a device, not a plain file.";
+        return {ErrorReason::IsADevice};
     case fs::file_type::socket:
-        return "This is a socket, not a plain file.";
+        return {ErrorReason::IsASocket};
     case fs::file_type::symlink:
-        return "This is a symbolic link, not a plain file.";
+        return {ErrorReason::IsASymbolicLink};
     default:
-        return "This is not a plain file.";
+        return {ErrorReason::NotAPlainFile};
     }
 }
 
@@ -118,15 +116,12 @@ std::optional<std::string> utf8Name(const fs::path &name)
 RuntimeError folderMoved(const std::string &path)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                        "The folder was moved, or replaced by a link, while BEXOM was working in "
-                        "it. BEXOM follows no such change: what it had done is undone, in the "
-                        "folder it was working in.");
+                        {ErrorReason::FolderMovedDuringWork});
 }
 
 RuntimeError missingParent(const std::string &path)
 {
-    return RuntimeError(RuntimeErrorCode::PathNotFound, path,
-                        "The folder that should hold it does not exist.");
+    return RuntimeError(RuntimeErrorCode::PathNotFound, path, {ErrorReason::ParentFolderMissing});
 }
 
 fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
@@ -135,51 +130,6 @@ fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
     name += host.filename();
     return host.parent_path() / name;
 }
-
-// The digest of a link: the name of the target it holds.
-class LinkDigest final : public DigestReader
-{
-public:
-    explicit LinkDigest(std::string target) : m_target(std::move(target)) {}
-
-    ErrorOr<FileDigest> read() override
-    {
-        return FileDigest{static_cast<std::int64_t>(m_target.size()), Sha256::of(m_target)};
-    }
-
-private:
-    std::string m_target;
-};
-
-// The digest of a file's bytes, read from a stream opened beforehand.
-class StreamDigest final : public DigestReader
-{
-public:
-    StreamDigest(std::unique_ptr<std::ifstream> stream, std::string path)
-        : m_stream(std::move(stream)), m_path(std::move(path))
-    {}
-
-    ErrorOr<FileDigest> read() override
-    {
-        const std::unique_ptr<char[]> buffer(new char[DigestBufferSize]);
-        Sha256 hash;
-        FileDigest digest;
-        while (*m_stream) {
-            m_stream->read(buffer.get(), DigestBufferSize);
-            hash.update(buffer.get(), static_cast<std::size_t>(m_stream->gcount()));
-            digest.size += m_stream->gcount();
-        }
-        if (m_stream->bad())
-            return RuntimeError(RuntimeErrorCode::PathFileAccessError, m_path,
-                                "The file could not be read.");
-        digest.sha256 = Sha256::bytesOf(hash.finish());
-        return digest;
-    }
-
-private:
-    std::unique_ptr<std::ifstream> m_stream;
-    std::string m_path;
-};
 
 } // namespace
 
@@ -330,7 +280,7 @@ ErrorOr<void> HostFileSystem::removeFolder(const std::string &path)
     std::error_code ignored;
     if (error && !fs::is_empty(host, ignored) && !ignored)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "The folder is not empty.");
+                            {ErrorReason::FolderNotEmpty});
     return fromSystem(error, path);
 }
 
@@ -357,8 +307,7 @@ ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)
         NativeFileOperations::readContents(host, MaximumTextFileSize, bytes);
     if (error == std::errc::file_too_large)
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            "The file is too large to be a text file of the "
-                            "installer.");
+                            {ErrorReason::TooLargeForTextFile});
     TRY(fromSystem(error, path));
     return bytes;
 }
@@ -446,17 +395,10 @@ ErrorOr<void> HostFileSystem::flushFileSystem(const std::string &folder)
 ErrorOr<std::unique_ptr<DigestReader>> HostFileSystem::openForDigest(const std::string &path)
 {
     const fs::path host = TRY(toHost(path));
-    if (fs::is_symlink(TRY(statusOf(host, path, Links::Stay)))) {
-        std::error_code error;
-        std::string target = fs::read_symlink(host, error).string();
-        TRY(fromSystem(error, path));
-        return std::unique_ptr<DigestReader>(std::make_unique<LinkDigest>(std::move(target)));
-    }
+    if (fs::is_symlink(TRY(statusOf(host, path, Links::Stay))))
+        return LinkDigest::open(host, path);
     TRY(checkIsFile(host, path));
-    auto stream = std::make_unique<std::ifstream>(host, std::ios::binary);
-    if (!*stream)
-        return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
-    return std::unique_ptr<DigestReader>(std::make_unique<StreamDigest>(std::move(stream), path));
+    return StreamDigest::open(host, path);
 }
 
 ErrorOr<void> HostFileSystem::createFileDurably(const std::string &path, const std::string &bytes)
@@ -480,7 +422,8 @@ ErrorOr<void> HostFileSystem::holdFolder(const std::string &path, HeldFolder::Ow
                       (error == std::errc::too_many_symbolic_link_levels ||
                        TRY(linkKind(path)) != LinkKind::NotALink);
     if (link)
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path, HeldFolder::LinkRefusal);
+        return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                            {ErrorReason::BackupFolderIsALink});
     TRY(fromSystem(error, path));
     PathTranslator inside(folder->inside());
     m_holds.push_back({path, std::move(host), std::move(folder), std::move(inside)});
@@ -518,9 +461,10 @@ ErrorOr<fs::path> HostFileSystem::toHost(const std::string &path) const
             return host;
         // The player is told of the folder, not of the descriptor it is reached through.
         const RuntimeError error = host.releaseError();
-        return RuntimeError(
-            error.code(), error.path(),
-            Text::replaceAll(error.cause(), hold->folder->inside().string(), hold->path));
+        ErrorCause cause = error.cause();
+        for (std::string &detail : cause.details)
+            detail = Text::replaceAll(detail, hold->folder->inside().string(), hold->path);
+        return RuntimeError(error.code(), error.path(), std::move(cause));
     }
     return m_translator.toHostPath(path);
 }

@@ -13,8 +13,8 @@ namespace NativeErrors {
 struct Meaning
 {
     RuntimeErrorCode code;
-    // Empty when the system's own message says it well enough.
-    std::string cause;
+    // None when the system's own message says it well enough.
+    ErrorReason reason;
 };
 
 std::optional<Meaning> meaningOf(std::error_code error);

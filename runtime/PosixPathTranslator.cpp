@@ -32,9 +32,9 @@ ErrorOr<fs::path> driveRoot(char letter, const std::string &originalPath)
         error != std::errc::not_a_directory)
         return RuntimeError::fromErrorCode(error, originalPath);
     if (!fs::exists(status))
-        return RuntimeError(RuntimeErrorCode::PathNotFound, originalPath,
-                            "Drive " + Text::toUpperAscii({letter}) +
-                                ": is not mapped in the Wine prefix " + fromPath(prefix) + ".");
+        return RuntimeError(
+            RuntimeErrorCode::PathNotFound, originalPath,
+            {ErrorReason::DriveNotMapped, {Text::toUpperAscii({letter}), fromPath(prefix)}});
     return link;
 }
 
@@ -51,21 +51,17 @@ bool namesMatch(const std::string &onDisk, const std::string &asked)
 RuntimeError caseTwins(const fs::path &first, const fs::path &second,
                        const std::string &originalPath)
 {
-    return RuntimeError(RuntimeErrorCode::PathFileAccessError, originalPath,
-                        "The folder holds both \"" + fromPath(first.filename()) + "\" and \"" +
-                            fromPath(second.filename()) +
-                            "\", which differ only in letter case; the installer cannot tell "
-                            "which one is meant. Rename or remove one of them.");
+    return RuntimeError(
+        RuntimeErrorCode::PathFileAccessError, originalPath,
+        {ErrorReason::LetterCaseTwins, {fromPath(first.filename()), fromPath(second.filename())}});
 }
 
 RuntimeError unlistable(std::error_code error, const fs::path &directory,
                         const std::string &originalPath)
 {
-    return RuntimeError::fromErrorCode(error, originalPath,
-                                       "The folder \"" + fromPath(directory) +
-                                           "\" could not be read to match the letter case of "
-                                           "its names: " +
-                                           error.message() + ".");
+    return RuntimeError::fromErrorCode(
+        error, originalPath,
+        {ErrorReason::FolderUnlistable, {fromPath(directory), error.message()}});
 }
 
 enum class Component { OnTheWay, Last };

@@ -2,7 +2,7 @@
 
 #include "NativeErrors.h"
 
-RuntimeError::RuntimeError(RuntimeErrorCode code, std::string path, std::string cause)
+RuntimeError::RuntimeError(RuntimeErrorCode code, std::string path, ErrorCause cause)
     : m_code(code), m_path(std::move(path)), m_cause(std::move(cause))
 {}
 
@@ -29,48 +29,15 @@ RuntimeErrorCode codeFor(std::error_code error)
 
 } // namespace
 
-RuntimeError RuntimeError::fromErrorCode(std::error_code error, std::string path, std::string cause)
+RuntimeError RuntimeError::fromErrorCode(std::error_code error, std::string path, ErrorCause cause)
 {
     const std::optional<NativeErrors::Meaning> meaning = NativeErrors::meaningOf(error);
-    if (cause.empty() && meaning)
-        cause = meaning->cause;
-    if (cause.empty())
-        cause = NativeErrors::messageOf(error);
+    if (cause.reason == ErrorReason::None && meaning)
+        cause.reason = meaning->reason;
+    if (cause.reason == ErrorReason::None)
+        cause = {ErrorReason::SystemMessage, {NativeErrors::messageOf(error)}};
     RuntimeError result(meaning ? meaning->code : codeFor(error), std::move(path),
                         std::move(cause));
     result.m_lacksRights = NativeErrors::lacksRights(error);
     return result;
-}
-
-std::string RuntimeError::description() const
-{
-    switch (m_code) {
-    case RuntimeErrorCode::InvalidProcedureCall:
-        return "Invalid procedure call or argument";
-    case RuntimeErrorCode::FileNotFound:
-        return "File not found";
-    case RuntimeErrorCode::FileAlreadyExists:
-        return "File already exists";
-    case RuntimeErrorCode::DiskFull:
-        return "Disk full";
-    case RuntimeErrorCode::InputPastEndOfFile:
-        return "Input past end of file";
-    case RuntimeErrorCode::PermissionDenied:
-        return "Permission denied";
-    case RuntimeErrorCode::PathFileAccessError:
-        return "Path/File access error";
-    case RuntimeErrorCode::PathNotFound:
-        return "Path not found";
-    }
-    return {};
-}
-
-std::string RuntimeError::report() const
-{
-    std::string text = "Run-time error '" + std::to_string(number()) + "':\n" + description();
-    if (!m_path.empty())
-        text += "\n\n" + m_path;
-    if (!m_cause.empty())
-        text += "\n" + m_cause;
-    return text;
 }

@@ -15,32 +15,31 @@ std::optional<Meaning> meaningOf(std::error_code error)
     using enum RuntimeErrorCode;
     switch (error.value()) {
     case ERROR_FILE_NOT_FOUND:
-        return Meaning{FileNotFound, {}};
+        return Meaning{FileNotFound, ErrorReason::None};
     case ERROR_PATH_NOT_FOUND:
     case ERROR_INVALID_DRIVE:
     case ERROR_INVALID_NAME:
     case ERROR_BAD_NETPATH:
     case ERROR_BAD_NET_NAME:
     case ERROR_DIRECTORY:
-        return Meaning{PathNotFound, {}};
+        return Meaning{PathNotFound, ErrorReason::None};
     case ERROR_FILE_EXISTS:
     case ERROR_ALREADY_EXISTS:
-        return Meaning{FileAlreadyExists, {}};
+        return Meaning{FileAlreadyExists, ErrorReason::None};
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
-        return Meaning{PermissionDenied, "Another program has the file open; the game may be "
-                                         "running. Close it and try again."};
+        return Meaning{PermissionDenied, ErrorReason::FileHeldOpen};
     case ERROR_ACCESS_DENIED:
     case ERROR_WRITE_PROTECT:
     case ERROR_NETWORK_ACCESS_DENIED:
-        return Meaning{PermissionDenied, {}};
+        return Meaning{PermissionDenied, ErrorReason::None};
     case ERROR_DISK_FULL:
     case ERROR_HANDLE_DISK_FULL:
-        return Meaning{DiskFull, {}};
+        return Meaning{DiskFull, ErrorReason::None};
     case ERROR_INVALID_PARAMETER:
-        return Meaning{InvalidProcedureCall, {}};
+        return Meaning{InvalidProcedureCall, ErrorReason::None};
     default:
-        return Meaning{PathFileAccessError, {}};
+        return Meaning{PathFileAccessError, ErrorReason::None};
     }
 }
 

@@ -136,7 +136,8 @@ private:
         }
         if (m_failedPath.empty())
             m_failedPath = path;
-        return RuntimeError(RuntimeErrorCode::DiskFull, path, "Injected fault");
+        return RuntimeError(RuntimeErrorCode::DiskFull, path,
+                            {ErrorReason::SystemMessage, {"Injected fault"}});
     }
 
     FileSystem &m_target;

@@ -11,6 +11,7 @@
 #include "runtime/InstanceLock.h"
 #include "ScopedWinePrefix.h"
 #include "TestOutcome.h"
+#include "ui/ErrorWording.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -96,7 +97,7 @@ std::string recoverThroughCrashes(InstallScratch &scratch)
         if (!recovered.isError())
             return recovered.value();
         if (dying.operationCount() <= lived)
-            return recovered.error().report();
+            return ErrorWording::report(recovered.error());
     }
 }
 
@@ -222,10 +223,10 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                 REQUIRE(failed.error().path() == faulty.failedPath());
                 // Once committed, only the originals kept aside are still to be dropped: the
                 // work stays done, and the error tells which file is left over.
-                const bool committed = failed.error().leftChanges();
+                const bool committed = failed.error().hasChangesLeft();
                 if (committed)
-                    REQUIRE(failed.error().changesLeft().find(faulty.failedPath()) !=
-                            std::string::npos);
+                    REQUIRE(ErrorWording::changesLeft(failed.error().changesLeft())
+                                .find(faulty.failedPath()) != std::string::npos);
                 REQUIRE(clean.allOrNothing(scratch.snapshot(),
                                            committed ? Commit::Reached : Commit::NotReached));
 
@@ -236,7 +237,7 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                 const bool journalLeft = operation >= firstRecord && operation < operations;
                 // Whatever it had done, a procedure that could not undo it says what is left.
                 if (journalLeft)
-                    REQUIRE(killed.error().leftChanges());
+                    REQUIRE(killed.error().hasChangesLeft());
                 // A power cut may also leave half a record at the end; here, every other time.
                 if (journalLeft && operation % 2 == 1)
                     scratch.scratch().createFile(JournalPath,
@@ -648,7 +649,8 @@ TEST_CASE("secondInstallerActsOnNothingWhileTheFirstWorks")
         HostFileSystem copy(folder.at("copy"));
         const auto third = ModInstaller(copy).uninstall(Edition::Counterstrike, game);
         REQUIRE(third.isError());
-        CHECK(third.error().report().find("cannot tell what to take out") != std::string::npos);
+        CHECK(ErrorWording::report(third.error()).find("cannot tell what to take out") !=
+              std::string::npos);
         CHECK(scratch.snapshot() == held);
     });
 

@@ -3,6 +3,7 @@
 #include "InstallScratch.h"
 #include "runtime/WineRegistryFile.h"
 #include "TestOutcome.h"
+#include "ui/ErrorWording.h"
 
 #ifdef _WIN32
 #include "runtime/WindowsText.h"
@@ -542,7 +543,7 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
                                      .install(row.edition, root + '\\' + row.directory);
 
             REQUIRE(outcome.isError());
-            CHECK(outcome.error().cause() ==
+            CHECK(ErrorWording::cause(outcome.error()) ==
                   Text::replaceAll(Text::replaceAll(row.cause, "%package", files.at("package")),
                                    "%1", root));
         }

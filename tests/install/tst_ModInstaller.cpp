@@ -6,6 +6,7 @@
 #include "runtime/Sha256.h"
 #include "runtime/Text.h"
 #include "TestOutcome.h"
+#include "ui/ErrorWording.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -25,6 +26,9 @@ using namespace std::string_literals;
 enum class Naming { AsGiven, UpperCase, WineDrive };
 
 namespace {
+
+const std::string linkRefusal = ErrorWording::cause(
+    RuntimeError(RuntimeErrorCode::PathFileAccessError, {}, {ErrorReason::BackupFolderIsALink}));
 
 using Lines = std::vector<std::string>;
 
@@ -93,7 +97,7 @@ Lines listedFiles(const InstallScratch &scratch, const std::string &folder)
     const auto manifest = InstallationManifest::parse(
         scratch.scratch().contents(folder + '/' + ManifestPath), ManifestPath);
     if (manifest.isError())
-        return {manifest.error().report()};
+        return {ErrorWording::report(manifest.error())};
     Lines lines;
     for (const ManifestEntry &entry : manifest.value().entries()) {
         const std::string path =
@@ -338,7 +342,7 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     install("Expand2.mix a relative link", game,
             {"-game/Expand2.mix", "+game/Expand2.real", "@game/Expand2.mix>Expand2.real"}, 75);
     install("backup folder a link", game, {"+elsewhere/", "@game/BEXOMv2>../elsewhere"}, 75,
-            Edition::Aftermath, {}, HeldFolder::LinkRefusal);
+            Edition::Aftermath, {}, linkRefusal);
     install("Expand.mix in two letter cases", game, {"+game/EXPAND.MIX"}, 75);
     install("package file in two letter cases", game, {"+package/RULES.INI"}, 75);
 #endif
@@ -399,8 +403,7 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
 #ifndef _WIN32
     // The whole backup, moved out of the game folder and reached through a link in its place.
     removal("removal, backup folder a link", Edition::Aftermath,
-            {">game/BEXOMv2>elsewhere", "@game/BEXOMv2>../elsewhere"}, {}, 75,
-            HeldFolder::LinkRefusal);
+            {">game/BEXOMv2>elsewhere", "@game/BEXOMv2>../elsewhere"}, {}, 75, linkRefusal);
 #endif
 
     for (const Row &row : rows)
@@ -420,15 +423,15 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
                                                    Text::replaceAll(row.directory, "%1", root));
 
             REQUIRE(outcome.isError());
-            INFO(outcome.error().report());
+            INFO(ErrorWording::report(outcome.error()));
             CHECK(outcome.error().number() == row.error);
             if (!row.cause.empty())
-                CHECK(outcome.error().cause() ==
+                CHECK(ErrorWording::cause(outcome.error()) ==
                       Text::replaceAll(Text::replaceAll(row.cause, "%package",
                                                         scratch.at(InstallScratch::PackageFolder)),
                                        "%game", scratch.gameDirectory()));
             CHECK(!outcome.error().path().empty());
-            CHECK(!outcome.error().leftChanges());
+            CHECK(!outcome.error().hasChangesLeft());
             CHECK(scratch.snapshot() == before);
         }
 }
@@ -694,12 +697,13 @@ TEST_CASE("fileHeldOpenByTheGameIsRefusedWithNothingChanged")
 
             ::CloseHandle(held);
             REQUIRE(outcome.isError());
-            INFO(outcome.error().report());
+            INFO(ErrorWording::report(outcome.error()));
             CHECK(outcome.error().number() == 70);
             CHECK(Text::toLowerAscii(outcome.error().path())
                       .ends_with(Text::toLowerAscii(fs::path(row.heldFile).filename().string())));
-            CHECK(outcome.error().cause().find("the game may be running") != std::string::npos);
-            CHECK(!outcome.error().leftChanges());
+            CHECK(ErrorWording::cause(outcome.error()).find("the game may be running") !=
+                  std::string::npos);
+            CHECK(!outcome.error().hasChangesLeft());
             CHECK(scratch.snapshot() == before);
         }
 }

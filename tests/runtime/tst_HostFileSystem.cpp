@@ -3,6 +3,7 @@
 #include "runtime/Text.h"
 #include "ScopedWinePrefix.h"
 #include "ScratchFolder.h"
+#include "ui/ErrorWording.h"
 
 #include <doctest/doctest.h>
 #ifdef _WIN32
@@ -129,7 +130,8 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "namesMatchWhateverTheirLetterCaseAndDrive
     for (const Row &row : rows) {
         CAPTURE(row.name);
         const auto bytes = m_fileSystem->readFile(row.path);
-        CHECK_MESSAGE(!bytes.isError(), (bytes.isError() ? bytes.error().report() : ""));
+        CHECK_MESSAGE(!bytes.isError(),
+                      (bytes.isError() ? ErrorWording::report(bytes.error()) : ""));
         if (!bytes.isError())
             CHECK(bytes.value() == row.expected);
     }
@@ -190,7 +192,7 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "unmappedDriveIsReportedAsSuch")
     REQUIRE(kind.isError());
     CHECK(kind.error().code() == RuntimeErrorCode::PathNotFound);
     CHECK(kind.error().path() == "D:\\WESTWOOD\\REDALERT\\");
-    CHECK(kind.error().cause().find("Drive D: is not mapped") != std::string::npos);
+    CHECK(ErrorWording::cause(kind.error()).find("Drive D: is not mapped") != std::string::npos);
 }
 #endif
 
@@ -257,7 +259,7 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
         CHECK(result.error().code() == row.code);
         CHECK(result.error().path() == row.path);
         if (!row.cause.empty())
-            CHECK(result.error().cause() == row.cause);
+            CHECK(ErrorWording::cause(result.error()) == row.cause);
         CHECK(m_dir.contents("GAME/EXPAND.MIX") == "expand");
         CHECK(m_dir.contents("GAME/Rules.INI") == "player rules");
         CHECK(!fs::exists(fs::symlink_status(m_dir.at("outside"))));

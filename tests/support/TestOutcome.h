@@ -1,13 +1,14 @@
 #pragma once
 
 #include "runtime/ErrorOr.h"
+#include "ui/ErrorWording.h"
 
 #include <string>
 
 // The runtime's report of an outcome that should have been a success; empty when it was.
 template <typename T> std::string failureOf(const ErrorOr<T> &outcome)
 {
-    return outcome.isError() ? outcome.error().report() : std::string();
+    return outcome.isError() ? ErrorWording::report(outcome.error()) : std::string();
 }
 
 // Fails the test with the runtime's report when an operation that should succeed did not, in

@@ -10,5 +10,6 @@
 inline RuntimeError lastWindowsError(const std::string &cause)
 {
     const auto code = static_cast<int>(GetLastError());
-    return RuntimeError::fromErrorCode(std::error_code(code, std::system_category()), {}, cause);
+    return RuntimeError::fromErrorCode(std::error_code(code, std::system_category()), {},
+                                       {ErrorReason::Sentence, {cause}});
 }

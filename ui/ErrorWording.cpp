@@ -1,0 +1,371 @@
+#include "ErrorWording.h"
+
+#include "install/Edition.h"
+#include "install/Journal.h"
+#include "install/StatusFile.h"
+#include "runtime/Text.h"
+
+#include <vector>
+
+namespace {
+
+std::string wordsFor(const ErrorCause &cause, RuntimeErrorCode code);
+
+const std::string RetryNote =
+    "The installer will try again to put this right when it is next started.";
+
+std::string quoted(const std::string &path)
+{
+    return '"' + path + '"';
+}
+
+// What is left on disk when the undo of a step failed.
+std::string undoneStep(const ChangesLeft::StuckUndo &stuck)
+{
+    if (!stuck.kind)
+        return "The journal " + quoted(Journal::FileName) + " could not record the undoing";
+    switch (*stuck.kind) {
+    case StepKind::MakeDirectory:
+        return "The folder " + quoted(stuck.target) + " could not be removed again";
+    case StepKind::RemoveDirectory:
+        return "The folder " + quoted(stuck.target) + " could not be made again";
+    case StepKind::Move:
+        return quoted(stuck.target) + " could not be moved back to " + quoted(stuck.source);
+    case StepKind::Copy:
+        return "The copy " + quoted(stuck.target) + " could not be deleted";
+    case StepKind::SetAside:
+        return quoted(stuck.target) + " could not be put back; it is kept as " +
+               quoted(stuck.aside);
+    case StepKind::Rewrite:
+        return quoted(stuck.target) +
+               " could not be given back its former content, which is kept as " +
+               quoted(stuck.aside);
+    case StepKind::Create:
+        return "The new file " + quoted(stuck.target) + " could not be deleted";
+    }
+    return {};
+}
+
+// "the folder the installer was started from, C:\BEXOM"; without the path when it is unknown.
+std::string packageFolder(const std::string &shownPath)
+{
+    const std::string folder = "the folder the installer was started from";
+    return shownPath.empty() ? folder : folder + ", " + shownPath;
+}
+
+// For a game that has only Counterstrike, a player who chose Aftermath is told what to choose.
+std::string expansionOf(const std::string &found, const std::string &chosen)
+{
+    if (found == editionName(Edition::Aftermath))
+        return "with Aftermath";
+    if (chosen == editionName(Edition::Aftermath))
+        return "with Counterstrike only: for it, choose the Counterstrike option";
+    return "with Counterstrike";
+}
+
+std::string gamesFound(const ErrorCause &cause, RuntimeErrorCode code)
+{
+    const std::vector<std::string> &detail = cause.details;
+    std::vector<std::string> lines;
+    for (std::size_t index = 1; index + 1 < detail.size(); index += 2)
+        lines.push_back(detail[index] + " (" + expansionOf(detail[index + 1], detail[0]) + ")");
+    return wordsFor(cause.underlying.at(0), code) + "\nRed Alert was found in:\n" +
+           Text::join(lines, "\n");
+}
+
+std::string manifestUnreadable(const ErrorCause &beneath, RuntimeErrorCode code)
+{
+    std::string why = wordsFor(beneath, code);
+    if (why.empty())
+        why = ErrorWording::description(code);
+    return "BEXOM's list of the files it installed could not be read (" + why +
+           "), so the removal cannot tell what to take out.";
+}
+
+// "A", "A and B", "A, B and C".
+std::string listed(const std::vector<std::string> &names)
+{
+    if (names.size() < 2)
+        return Text::join(names, "");
+    const std::vector<std::string> allButLast(names.begin(), names.end() - 1);
+    return Text::join(allButLast, ", ") + " and " + names.back();
+}
+
+// What the backup folder holds is all the player needs to finish a removal by hand: the game's
+// archives and the player's own files each go back into the game folder under their own names.
+std::string noManifestServes(const ErrorCause &cause, RuntimeErrorCode code)
+{
+    const std::vector<std::string> &detail = cause.details;
+    std::vector<std::string> kinds;
+    for (std::size_t index = 1; index < cause.underlying.size(); ++index)
+        if (!cause.underlying[index].details.empty())
+            kinds.push_back(wordsFor(cause.underlying[index], code));
+    std::string words = wordsFor(cause.underlying.at(0), code);
+    if (!kinds.empty())
+        words += " To finish the removal by hand, move the files in " + quoted(detail.at(0)) +
+                 ", " + listed(kinds) + ", back into the game folder " + quoted(detail.at(1)) +
+                 ", each in place of BEXOM's file of the same name.";
+    return words + " Then delete " + quoted(detail.at(0)) + " and " + quoted(detail.at(2)) +
+           " in the package folder, and write \"" + StatusFile::Uninstalled +
+           "\" as the first line of " + StatusFile::FileName + ".";
+}
+
+// The refusals of the installer's checks, before a procedure touches anything.
+std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
+{
+    const std::vector<std::string> &detail = cause.details;
+    switch (cause.reason) {
+    case ErrorReason::GameFolderMissing:
+        return "The game folder does not exist.";
+    case ErrorReason::GameFolderIsAFile:
+        return "This is a file, not the game folder.";
+    case ErrorReason::PathNotFull:
+        return "The game folder must be given as a full path, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::IsThePackageFolder:
+        return "This is the folder of the BEXOM package, not the game folder.";
+    case ErrorReason::NoExpandInFolder:
+        return "There is no Expand.mix in this folder, so it is not the folder of Red Alert with "
+               "an expansion.";
+    case ErrorReason::NoExpand2InFolder:
+        return "There is no Expand2.mix in this folder, so Aftermath is not installed there. For "
+               "a game without Aftermath, choose the Counterstrike option.";
+    case ErrorReason::BackupFolderAlreadyThere:
+        return "BEXOM's backup folder is already there, but this package's status file says "
+               "BEXOM is not installed, so Uninstall will not use the folder either. If BEXOM was "
+               "installed from another copy of its package, uninstall it from there. Otherwise "
+               "move the game's archives in the folder back into the game folder, replacing those "
+               "there, delete the folder and install again.";
+    case ErrorReason::RelativeArchiveLink:
+        return "This is a symbolic link whose target is named relative to the game folder; moved "
+               "into BEXOM's backup folder it would point elsewhere. Replace it with the file "
+               "itself or with a link that names the full path.";
+    case ErrorReason::NotAPlainFileLacking:
+        return "This is not a plain file. " + wordsFor(cause.underlying.at(0), code);
+    case ErrorReason::GamesFoundElsewhere:
+        return gamesFound(cause, code);
+    case ErrorReason::ManifestUnreadable:
+        return manifestUnreadable(cause.underlying.at(0), code);
+    case ErrorReason::PackageIncomplete:
+        return "The BEXOM package is incomplete: " +
+               (detail.at(0) == StatusFile::FileName ? std::string("the status file")
+                                                     : detail.at(0)) +
+               " must stand in " + packageFolder(detail.at(1)) + ".";
+    case ErrorReason::StatusFileNotInPackage:
+        return "The status file of the BEXOM package must stand in " + packageFolder(detail.at(0)) +
+               ".";
+    case ErrorReason::StatusFileEmpty:
+        return "The status file is empty.";
+    case ErrorReason::StatusNamesNoFolder:
+        return "The status file names no game folder.";
+    case ErrorReason::EditionMismatch:
+        return "The status file says BEXOM was installed for " + detail.at(0) +
+               ", but the game folder holds the " + detail.at(1) + " installation.";
+    case ErrorReason::KeptArchiveMissing:
+        return "BEXOM's backup folder does not hold the game's own " + detail.at(0) +
+               ", so it could not be given back.";
+    case ErrorReason::EarlierInstallationIncomplete:
+        return "BEXOM's backup folder holds no list of the files BEXOM installed, and the game "
+               "folder lacks " +
+               Text::join(detail, ", ") +
+               ", which an earlier version's installation leaves, so the removal cannot tell what "
+               "to take out. If you deleted them yourself, copy them back from the BEXOM package "
+               "and try again.";
+    case ErrorReason::PlacedFileUnreadable:
+        return "BEXOM could not read its file to tell whether you changed it: another program may "
+               "have it open (the game may be running), or it may not be readable. Close the game "
+               "and try again.";
+    case ErrorReason::KeptCopyMissing:
+        return "BEXOM's backup copy of the game's own " + detail.at(0) +
+               " is missing, so the game could not be given back.";
+    case ErrorReason::KeptCopyDamaged:
+        return "BEXOM's backup copy of the game's own " + detail.at(0) +
+               " is damaged (it is not the file the installation kept), so the game could not be "
+               "given back.";
+    case ErrorReason::ManifestNotAPlainFile:
+        return "it is not a plain file";
+    case ErrorReason::NoManifestServes:
+        return noManifestServes(cause, code);
+    case ErrorReason::GameFilesInBackup:
+        return "the game's own " + listed(detail);
+    case ErrorReason::PlayerFilesInBackup:
+        return "your own " + listed(detail);
+    case ErrorReason::NameWindowsRewrites:
+        return "The game folder's path holds the name " + quoted(detail.at(0)) +
+               ", which Windows does not take as written: " +
+               wordsFor(cause.underlying.at(0), code) +
+               ". Type the folder as it is named, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::NameEmpty:
+        return "it is empty";
+    case ErrorReason::NameOfDotsOnly:
+        return "it is made of dots only, which Windows takes as this folder or the one above";
+    case ErrorReason::NameEndsInDotOrBlank:
+        return "it ends in a dot or a blank, which Windows drops";
+    case ErrorReason::NameHoldsColon:
+        return "it holds a colon, which Windows takes as a drive or a stream inside a file";
+    case ErrorReason::NameHoldsForbiddenCharacter:
+        return "it holds a character that Windows allows in no name (a control character or one "
+               "of < > \" | ? *)";
+    case ErrorReason::NameOfDevice:
+        return "it is the name of a device (such as CON, NUL, AUX or COM1), which Windows opens "
+               "instead of a file";
+    case ErrorReason::ControlCharacterInFolderName:
+        return "The game folder's name holds a line break or another control character, which no "
+               "folder of the game has. Type the folder again, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::AnotherInstallerWorking:
+        return "Another BEXOM installer is working on this game folder. Wait until it has "
+               "finished, then try again.";
+    case ErrorReason::JournalNotYetUndone:
+        return "An earlier installation or removal of BEXOM was cut short and has not been undone "
+               "yet. Start the installer again: it puts things right before anything else.";
+    case ErrorReason::KeptJournalNamesFolder:
+        return "An installation or removal of BEXOM on this game folder was cut short, and its "
+               "journal, kept as " +
+               quoted(detail.at(0)) +
+               ", could not be undone here: it was written in the package "
+               "folder " +
+               quoted(detail.at(1)) + " for the game folder " + quoted(detail.at(2)) + " (" +
+               quoted(detail.at(3)) +
+               "). Start the installer from that package folder, under the same Wine set-up if it "
+               "ran under Wine, and it will put the game folder right.";
+    case ErrorReason::ManifestDamaged:
+        return "BEXOM's list of the files it installed is damaged, so the removal cannot tell what "
+               "to take out.";
+    case ErrorReason::ManifestNamesUnknownFile:
+        return "BEXOM's list of the files it installed names " + quoted(detail.at(0)) +
+               ", which is not a file BEXOM's installation for " + detail.at(1) +
+               " handles in that way, so the list cannot be trusted.";
+    default:
+        return {};
+    }
+}
+
+std::string wordsFor(const ErrorCause &cause, RuntimeErrorCode code)
+{
+    const std::vector<std::string> &detail = cause.details;
+    switch (cause.reason) {
+    case ErrorReason::None:
+        return {};
+    case ErrorReason::SystemMessage:
+    case ErrorReason::Sentence:
+        return detail.at(0);
+    case ErrorReason::IsAFolder:
+        return "This is a folder, not a file.";
+    case ErrorReason::IsANamedPipe:
+        return "This is a named pipe (FIFO), not a plain file.";
+    case ErrorReason::IsADevice:
+        return "This is a device, not a plain file.";
+    case ErrorReason::IsASocket:
+        return "This is a socket, not a plain file.";
+    case ErrorReason::IsASymbolicLink:
+        return "This is a symbolic link, not a plain file.";
+    case ErrorReason::NotAPlainFile:
+        return "This is not a plain file.";
+    case ErrorReason::FolderMovedDuringWork:
+        return "The folder was moved, or replaced by a link, while BEXOM was working in it. BEXOM "
+               "follows no such change: what it had done is undone, in the folder it was working "
+               "in.";
+    case ErrorReason::ParentFolderMissing:
+        return "The folder that should hold it does not exist.";
+    case ErrorReason::FileUnreadable:
+        return "The file could not be read.";
+    case ErrorReason::FolderNotEmpty:
+        return "The folder is not empty.";
+    case ErrorReason::TooLargeForTextFile:
+        return "The file is too large to be a text file of the installer.";
+    case ErrorReason::FileHeldOpen:
+        return "Another program has the file open; the game may be running. Close it and try "
+               "again.";
+    case ErrorReason::BackupFolderIsALink:
+        return "This is a link (a symbolic link, or on Windows a junction) that leads to another "
+               "folder. BEXOM's backup folder must be a folder of its own inside the game folder, "
+               "so BEXOM does nothing through it. Remove the link, or put back the folder it "
+               "replaced.";
+    case ErrorReason::DriveNotMapped:
+        return "Drive " + detail.at(0) + ": is not mapped in the Wine prefix " + detail.at(1) + ".";
+    case ErrorReason::LetterCaseTwins:
+        return "The folder holds both " + quoted(detail.at(0)) + " and " + quoted(detail.at(1)) +
+               ", which differ only in letter case; the installer cannot tell which one is "
+               "meant. Rename or remove one of them.";
+    case ErrorReason::FolderUnlistable:
+        return "The folder " + quoted(detail.at(0)) +
+               " could not be read to match the letter case of its names: " + detail.at(1) + ".";
+    default:
+        return installerCause(cause, code);
+    }
+}
+
+std::string journalLeft(const ChangesLeft::JournalLeft &journal)
+{
+    const std::string before = journal.after == ChangesLeft::JournalLeft::After::WorkDone
+                                   ? "The work is done"
+                                   : "Everything is as before";
+    return before + ", but the journal " + quoted(Journal::FileName) +
+           " could not be deleted: " + ErrorWording::description(journal.failure) +
+           ". The installer will clear it when it is next started.";
+}
+
+} // namespace
+
+namespace ErrorWording {
+
+std::string description(RuntimeErrorCode code)
+{
+    switch (code) {
+    case RuntimeErrorCode::InvalidProcedureCall:
+        return "Invalid procedure call or argument";
+    case RuntimeErrorCode::FileNotFound:
+        return "File not found";
+    case RuntimeErrorCode::FileAlreadyExists:
+        return "File already exists";
+    case RuntimeErrorCode::DiskFull:
+        return "Disk full";
+    case RuntimeErrorCode::InputPastEndOfFile:
+        return "Input past end of file";
+    case RuntimeErrorCode::PermissionDenied:
+        return "Permission denied";
+    case RuntimeErrorCode::PathFileAccessError:
+        return "Path/File access error";
+    case RuntimeErrorCode::PathNotFound:
+        return "Path not found";
+    }
+    return {};
+}
+
+std::string cause(const RuntimeError &error)
+{
+    return wordsFor(error.cause(), error.code());
+}
+
+std::string report(const RuntimeError &error)
+{
+    std::string text =
+        "Run-time error '" + std::to_string(error.number()) + "':\n" + description(error.code());
+    if (!error.path().empty())
+        text += "\n\n" + error.path();
+    if (const std::string why = cause(error); !why.empty())
+        text += "\n" + why;
+    return text;
+}
+
+std::string changesLeft(const ChangesLeft &changes)
+{
+    if (changes.journalLeft)
+        return journalLeft(*changes.journalLeft);
+    std::vector<std::string> lines;
+    if (changes.origin == ChangesLeft::Origin::InterruptedProcedure)
+        lines.push_back("The last installation or removal of BEXOM was interrupted, and not all "
+                        "of it could be undone.");
+    if (const std::optional<ChangesLeft::StuckUndo> &stuck = changes.stuckUndo) {
+        lines.push_back(undoneStep(*stuck) + ": " + description(stuck->failure));
+        if (stuck->stepsStillDone > 0)
+            lines.push_back(std::to_string(stuck->stepsStillDone) +
+                            " earlier changes are still in place.");
+    }
+    for (const ChangesLeft::AsideLeft &aside : changes.asidesLeft)
+        lines.push_back("The work is done, but the former file kept as " + quoted(aside.path) +
+                        " could not be deleted: " + description(aside.failure));
+    lines.push_back(RetryNote);
+    return Text::join(lines, "\n");
+}
+
+} // namespace ErrorWording
