@@ -341,12 +341,16 @@ ErrorOr<void> ModInstaller::uninstallListed(Transaction &transaction, const Game
                                             const std::vector<std::string> &edited,
                                             const StatusRecord &status)
 {
+    // The files to delete are set aside together, so that their journal records are written and
+    // flushed together.
+    std::vector<std::string> deleted;
     for (const ManifestEntry &placed : manifest.entries(Role::Placed)) {
         if (std::find(edited.begin(), edited.end(), placed.name) != edited.end())
             TRY(keepEditedFile(transaction, game, placed.name));
-        else
-            TRY(deleteModFile(transaction, game, placed.name));
+        else if (TRY(m_fileSystem.exists(game.file(placed.name))))
+            deleted.push_back(game.file(placed.name));
     }
+    TRY(transaction.deleteAll(deleted));
     for (const ManifestEntry &kept : manifest.entries(Role::Kept))
         TRY(giveBackKeptFile(transaction, game, kept.name));
     TRY(removeManifest(transaction, game));

@@ -102,10 +102,27 @@ ErrorOr<void> Transaction::copyAll(const std::vector<FileCopy> &copies)
 
 ErrorOr<void> Transaction::deleteFile(const std::string &path)
 {
-    const std::string target = TRY(asStored(path));
-    const std::string aside = asidePathFor(target);
-    TRY(begin({{Kind::SetAside, {}, target, aside}}));
-    return m_fileSystem.rename(target, aside, Overwrite::No);
+    return deleteAll({path});
+}
+
+// A file is set aside under a hidden name that no other file has. Recorded but not yet set aside,
+// it leaves that name free, and the undo finds nothing there to put back: so every file of a batch
+// is recorded at once, before the first is set aside.
+ErrorOr<void> Transaction::deleteAll(const std::vector<std::string> &paths)
+{
+    std::vector<TransactionStep> settingAside;
+    for (const std::string &path : paths) {
+        const std::string target = TRY(asStored(path));
+        settingAside.push_back({Kind::SetAside, {}, target, asidePathFor(target)});
+    }
+    if (settingAside.empty())
+        return {};
+    TRY(begin(settingAside));
+    for (const TransactionStep &step : settingAside) {
+        TRY(m_fileSystem.checkHeldFolders());
+        TRY(m_fileSystem.rename(step.target, step.aside, Overwrite::No));
+    }
+    return {};
 }
 
 ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &bytes)

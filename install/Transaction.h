@@ -47,6 +47,8 @@ public:
     // for each.
     ErrorOr<void> copyAll(const std::vector<FileCopy> &copies);
     ErrorOr<void> deleteFile(const std::string &path);
+    // Deletes each file as deleteFile() does, with one journal flush for all of them.
+    ErrorOr<void> deleteAll(const std::vector<std::string> &paths);
     ErrorOr<void> rewrite(const std::string &path, const std::string &bytes);
     // Never replaces an existing file. The bytes are on the disk once it returns.
     ErrorOr<void> createFile(const std::string &path, const std::string &bytes);
@@ -63,6 +65,7 @@ private:
     // The game folder, and the backup folder when it is there.
     ErrorOr<void> holdFolders();
     ErrorOr<void> requireMissing(const std::string &path);
+
     ErrorOr<void> commit();
     ErrorOr<void> flushChangedFolders();
     ErrorOr<void> rollBack();
