@@ -14,9 +14,10 @@
 // kept under the path it was listed by, with the folder's identity, so that a change made through
 // one path also reaches the listing of the same folder reached by another (its own path and a
 // held folder's); a change in a folder that was not listed by that path drops every listing.
-// A name that another program adds or removes meanwhile is not seen. The lookup then gives the
-// name as asked, or a spelling that has gone, and the operation on it fails as for a missing file
-// or refuses a taken name: no other file is touched, and the checks before each step stay.
+// A name that another program adds or removes meanwhile is not seen. A spelling that has gone
+// fails as a missing file would; a name added in another letter case is not matched, and a file
+// made under the name as asked stands beside it, never over it: no other file is touched, and the
+// checks before each step stay.
 class ListingCache final
 {
 public:
