@@ -327,10 +327,10 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
     TRY(keepPlayersFile(transaction, game, manifest, Expand2));
     // The mod's archive ends up under the name Expand.mix.
+    TRY(manifest.add(Role::Placed, expand, Expand2));
     TRY(copyModFiles(transaction, game, manifest, {Rules, Title, Vorda},
                      {{Expand2, game.file(Expand2)}}));
     TRY(transaction.move(game.file(Expand2), game.file(expand)));
-    TRY(manifest.add(Role::Placed, expand, Expand2));
     return writeManifest(transaction, game, manifest);
 }
 
@@ -422,10 +422,10 @@ ErrorOr<void> ModInstaller::copyModFiles(Transaction &transaction, const GameFol
         TRY(keepPlayersFile(transaction, game, manifest, name));
         copies.push_back({name, game.file(name)});
     }
-    TRY(transaction.copyAll(copies));
+    // Each package file is read for its digest while the copies are made, not after them.
     for (const std::string &name : names)
         TRY(manifest.add(Role::Placed, name, name));
-    return {};
+    return transaction.copyAll(copies);
 }
 
 // Written last, and on the disk before the commit record: a manifest that is there names every
