@@ -58,11 +58,6 @@ ErrorOr<void> Transaction::move(const std::string &from, const std::string &to)
     return m_fileSystem.rename(source, to, Overwrite::No);
 }
 
-ErrorOr<void> Transaction::copy(const std::string &from, const std::string &to)
-{
-    return copyAll({{from, to}});
-}
-
 // All the steps of a batch are on the disk before the first of them runs, so a crash may leave
 // steps recorded but never made, and their undo must then change nothing. A copy not made left
 // nothing at its hidden name, which no other file has: its undo deletes nothing. The moves are

@@ -40,11 +40,9 @@ public:
         std::string from;
         std::string to;
     };
-    // Never replaces an existing destination. The copy is made under a hidden name and then
-    // moved to the destination, so that undoing it never deletes what stands at that name.
-    ErrorOr<void> copy(const std::string &from, const std::string &to);
-    // Copies each file as copy() does, with two journal flushes for all of them rather than two
-    // for each.
+    // Never replaces an existing destination. Each copy is made under a hidden name and then
+    // moved to its destination, so that undoing it never deletes what stands at that name; two
+    // journal flushes serve all the copies.
     ErrorOr<void> copyAll(const std::vector<FileCopy> &copies);
     ErrorOr<void> deleteFile(const std::string &path);
     // Deletes each file as deleteFile() does, with one journal flush for all of them.
