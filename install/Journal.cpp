@@ -186,12 +186,16 @@ ErrorOr<void> Journal::open(const TransactionScope &scope)
 {
     TRY(refuseUnfinished());
     m_begun = true;
-    return append(encode(scope));
+    m_unwritten = encode(scope);
+    return {};
 }
 
-ErrorOr<void> Journal::record(const TransactionStep &step)
+ErrorOr<void> Journal::record(const std::vector<TransactionStep> &steps)
 {
-    return append(encode(step));
+    std::string lines;
+    for (const TransactionStep &step : steps)
+        lines += encode(step);
+    return append(lines);
 }
 
 ErrorOr<void> Journal::recordCommit()
@@ -305,14 +309,17 @@ JournalContents Journal::parse(const std::string &bytes)
     return contents;
 }
 
-ErrorOr<void> Journal::append(const std::string &line)
+ErrorOr<void> Journal::append(const std::string &lines)
 {
-    const ErrorOr<void> written = m_maybeTorn
-                                      ? m_fileSystem.writeFileAtomically(FileName, m_written + line)
-                                      : m_fileSystem.appendDurably(FileName, line);
+    const std::string bytes = m_unwritten + lines;
+    const ErrorOr<void> written =
+        m_maybeTorn ? m_fileSystem.writeFileAtomically(FileName, m_written + bytes)
+                    : m_fileSystem.appendDurably(FileName, bytes);
     m_maybeTorn = written.isError();
-    if (!m_maybeTorn)
-        m_written += line;
+    if (!m_maybeTorn) {
+        m_written += bytes;
+        m_unwritten.clear();
+    }
     return written;
 }
 

@@ -46,10 +46,11 @@ public:
 
     explicit Journal(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
-    // Writes the first record. Refuses to start while the journal of an unfinished transaction is
-    // there: its changes must be undone first.
+    // Readies the first record, which goes to the disk with the first steps. Refuses to start
+    // while the journal of an unfinished transaction is there: its changes must be undone first.
     ErrorOr<void> open(const TransactionScope &scope);
-    ErrorOr<void> record(const TransactionStep &step);
+    // The steps go to the disk together, with one flush.
+    ErrorOr<void> record(const std::vector<TransactionStep> &steps);
     ErrorOr<void> recordCommit();
     // The last step not yet undone has been undone.
     ErrorOr<void> recordUndone();
@@ -72,7 +73,7 @@ public:
     static JournalContents parse(const std::string &bytes);
 
 private:
-    ErrorOr<void> append(const std::string &line);
+    ErrorOr<void> append(const std::string &lines);
     ErrorOr<void> refuseUnfinished();
 
     FileSystem &m_fileSystem;
@@ -81,4 +82,7 @@ private:
     // record that would hide every later one, so it is written anew.
     std::string m_written;
     bool m_maybeTorn = false;
+    // The first record, until it is written with the first steps: a journal that names its
+    // folders but no step has nothing to undo, and its own flush would buy nothing.
+    std::string m_unwritten;
 };

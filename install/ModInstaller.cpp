@@ -88,19 +88,15 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
     // under the name of the archive just set aside. A copy is the one file a power cut can leave
     // half written, so it must never be the one the removal gives back.
     const std::string expand2 = TRY(keepGameFile(transaction, game, manifest, Expand2));
-    TRY(transaction.copy(game.backedUp(expand2), game.file(expand)));
+    const std::vector<std::string> modFiles{Expand2, Rules, Aftrmath, MPlayer, Title, Vorda};
+    TRY(copyModFiles(transaction, game, manifest, modFiles,
+                     {{game.backedUp(expand2), game.file(expand)}}));
     // A copy made through a link holds the bytes of the link's target, whereas the link's own
     // digest is that of the target's name; the removal would take the copy for the player's work.
     if (TRY(m_fileSystem.linkKind(game.backedUp(expand2))) == LinkKind::NotALink)
         manifest.addCopy(Role::Placed, expand, expand2);
     else
         TRY(manifest.add(Role::Placed, expand, game.file(expand)));
-    TRY(copyModFile(transaction, game, manifest, Expand2));
-    TRY(copyModFile(transaction, game, manifest, Rules));
-    TRY(copyModFile(transaction, game, manifest, Aftrmath));
-    TRY(copyModFile(transaction, game, manifest, MPlayer));
-    TRY(copyModFile(transaction, game, manifest, Title));
-    TRY(copyModFile(transaction, game, manifest, Vorda));
     return writeManifest(transaction, game, manifest);
 }
 
@@ -114,12 +110,10 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
     TRY(keepPlayersFile(transaction, game, manifest, Expand2));
     // The mod's archive ends up under the name Expand.mix.
-    TRY(transaction.copy(Expand2, game.file(Expand2)));
-    TRY(transaction.move(game.file(Expand2), game.file(expand)));
     TRY(manifest.add(Role::Placed, expand, Expand2));
-    TRY(copyModFile(transaction, game, manifest, Rules));
-    TRY(copyModFile(transaction, game, manifest, Title));
-    TRY(copyModFile(transaction, game, manifest, Vorda));
+    TRY(copyModFiles(transaction, game, manifest, {Rules, Title, Vorda},
+                     {{Expand2, game.file(Expand2)}}));
+    TRY(transaction.move(game.file(Expand2), game.file(expand)));
     return writeManifest(transaction, game, manifest);
 }
 
@@ -130,12 +124,16 @@ ErrorOr<void> ModInstaller::uninstallListed(Transaction &transaction, const Game
                                             const std::vector<std::string> &edited,
                                             const StatusRecord &status)
 {
+    // The files to delete are set aside together, so that their journal records are written and
+    // flushed together.
+    std::vector<std::string> deleted;
     for (const ManifestEntry &placed : manifest.entries(Role::Placed)) {
         if (std::find(edited.begin(), edited.end(), placed.name) != edited.end())
             TRY(keepEditedFile(transaction, game, placed.name));
-        else
-            TRY(deleteModFile(transaction, game, placed.name));
+        else if (TRY(m_fileSystem.exists(game.file(placed.name))))
+            deleted.push_back(game.file(placed.name));
     }
+    TRY(transaction.deleteAll(deleted));
     for (const ManifestEntry &kept : manifest.entries(Role::Kept))
         TRY(giveBackKeptFile(transaction, game, kept.name));
     TRY(removeManifest(transaction, game));
@@ -194,14 +192,23 @@ ErrorOr<void> ModInstaller::keepPlayersFile(Transaction &transaction, const Game
     return {};
 }
 
-// The copy holds the package file's bytes, so the package file's digest is the copy's, and the
-// copy is never read back.
-ErrorOr<void> ModInstaller::copyModFile(Transaction &transaction, const GameFolder &game,
-                                        ManifestDraft &manifest, const std::string &name)
+// The copies are made together, after the player's own files of those names have gone to the
+// backup folder, so that their journal records are written and flushed together. A copy holds
+// the package file's bytes, so the package file's digest is the copy's, and the copy is never read
+// back.
+ErrorOr<void> ModInstaller::copyModFiles(Transaction &transaction, const GameFolder &game,
+                                         ManifestDraft &manifest,
+                                         const std::vector<std::string> &names,
+                                         std::vector<Transaction::FileCopy> copies)
 {
-    TRY(keepPlayersFile(transaction, game, manifest, name));
-    TRY(transaction.copy(name, game.file(name)));
-    return manifest.add(Role::Placed, name, name);
+    for (const std::string &name : names) {
+        TRY(keepPlayersFile(transaction, game, manifest, name));
+        copies.push_back({name, game.file(name)});
+    }
+    // Each package file is read for its digest while the copies are made, not after them.
+    for (const std::string &name : names)
+        TRY(manifest.add(Role::Placed, name, name));
+    return transaction.copyAll(copies);
 }
 
 // Written last, and on the disk before the commit record: a manifest that is there names every

@@ -4,13 +4,13 @@
 #include "InstallationManifest.h"
 #include "runtime/FileSystem.h"
 #include "StatusFile.h"
+#include "Transaction.h"
 
 #include <optional>
 #include <string>
 
 class GameFolder;
 class ManifestDraft;
-class Transaction;
 
 // A file of the mod that the player changed after the installation, and the name in the package
 // folder under which the removal kept it rather than delete it, with the whole path for the player.
@@ -63,8 +63,10 @@ private:
                                       ManifestDraft &manifest, const std::string &name);
     ErrorOr<void> keepPlayersFile(Transaction &transaction, const GameFolder &game,
                                   ManifestDraft &manifest, const std::string &name);
-    ErrorOr<void> copyModFile(Transaction &transaction, const GameFolder &game,
-                              ManifestDraft &manifest, const std::string &name);
+    // Copies each named package file into the game folder, after the copies given.
+    ErrorOr<void> copyModFiles(Transaction &transaction, const GameFolder &game,
+                               ManifestDraft &manifest, const std::vector<std::string> &names,
+                               std::vector<Transaction::FileCopy> copies);
     ErrorOr<void> writeManifest(Transaction &transaction, const GameFolder &game,
                                 ManifestDraft &manifest);
     ErrorOr<void> removeManifest(Transaction &transaction, const GameFolder &game);

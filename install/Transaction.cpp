@@ -39,7 +39,7 @@ ErrorOr<void> Transaction::makeDirectory(const std::string &path)
 {
     // Undoing removes the folder, which must then be one this transaction made.
     TRY(requireMissing(path));
-    TRY(begin({Kind::MakeDirectory, {}, path, {}}));
+    TRY(begin({{Kind::MakeDirectory, {}, path, {}}}));
     TRY(m_fileSystem.makeDirectory(path));
     return m_fileSystem.holdFolder(path, HeldFolder::OwnName::NoLink);
 }
@@ -49,46 +49,91 @@ ErrorOr<void> Transaction::removeDirectory(const std::string &path)
     // Undoing makes the folder again, which must then be one that was there.
     if (TRY(m_fileSystem.entryKind(path)) != EntryKind::Directory)
         return RuntimeError(RuntimeErrorCode::PathNotFound, path);
-    TRY(begin({Kind::RemoveDirectory, {}, path, {}}));
+    TRY(begin({{Kind::RemoveDirectory, {}, path, {}}}));
     return m_fileSystem.removeDirectory(path);
 }
 
 ErrorOr<void> Transaction::move(const std::string &from, const std::string &to)
 {
     const std::string source = TRY(asStored(from));
-    TRY(begin({Kind::Move, source, to, {}}));
+    TRY(begin({{Kind::Move, source, to, {}}}));
     return m_fileSystem.rename(source, to, Overwrite::No);
 }
 
-ErrorOr<void> Transaction::copy(const std::string &from, const std::string &to)
+// All the steps of a batch are on the disk before the first of them runs, so a crash may leave
+// steps recorded but never made, and their undo must then change nothing. A copy not made left
+// nothing at its hidden name, which no other file has: its undo deletes nothing. The moves are
+// recorded only once every copy is whole, so a move not made still finds its source, and its undo
+// leaves alone whatever stands at the destination. Recorded before its copy, the move would not be
+// safe: undone while its source is missing, it would take any file at the destination for its own.
+ErrorOr<void> Transaction::copyAll(const std::vector<FileCopy> &copies)
 {
-    TRY(requireMissing(to));
-    const std::string hidden = asidePathFor(to);
-    // The copy reaches the disk with the others, all flushed at once before the commit: until then
-    // its source is still there, and the undo deletes it.
-    TRY(copyToHiddenName(from, hidden, Flush::WithFileSystem));
-    // Undoing the move renames back only what the move put there; the undo of the copy then
-    // deletes the hidden file.
-    TRY(begin({Kind::Move, hidden, to, {}}));
-    return m_fileSystem.rename(hidden, to, Overwrite::No);
+    std::vector<TransactionStep> copying, moving;
+    for (const FileCopy &copy : copies) {
+        TRY(requireMissing(copy.to));
+        const std::string hidden = asidePathFor(copy.to);
+        // Undoing deletes whatever stands at the hidden name, a copy cut short included.
+        TRY(requireMissing(hidden));
+        copying.push_back({Kind::Copy, copy.from, hidden, {}});
+        moving.push_back({Kind::Move, hidden, copy.to, {}});
+    }
+    TRY(begin(copying));
+    for (const TransactionStep &step : copying) {
+        TRY(m_fileSystem.checkHeldFolders());
+        // The copy reaches the disk with the others, all flushed at once before the commit: until
+        // then its source is still there, and the undo deletes it.
+        if (std::find(m_unflushedCopies.begin(), m_unflushedCopies.end(), folderOf(step.target)) ==
+            m_unflushedCopies.end())
+            m_unflushedCopies.push_back(folderOf(step.target));
+        TRY(m_fileSystem.copyFile(step.source, step.target, Flush::WithFileSystem));
+    }
+    // Undoing a move renames back only what the move put there; the undo of the copy then deletes
+    // the hidden file.
+    TRY(begin(moving));
+    for (const TransactionStep &step : moving) {
+        TRY(m_fileSystem.checkHeldFolders());
+        TRY(m_fileSystem.rename(step.source, step.target, Overwrite::No));
+    }
+    return {};
 }
 
 ErrorOr<void> Transaction::deleteFile(const std::string &path)
 {
-    const std::string target = TRY(asStored(path));
-    const std::string aside = asidePathFor(target);
-    TRY(begin({Kind::SetAside, {}, target, aside}));
-    return m_fileSystem.rename(target, aside, Overwrite::No);
+    return deleteAll({path});
+}
+
+// A file is set aside under a hidden name that no other file has. Recorded but not yet set aside,
+// it leaves that name free, and the undo finds nothing there to put back: so every file of a batch
+// is recorded at once, before the first is set aside.
+ErrorOr<void> Transaction::deleteAll(const std::vector<std::string> &paths)
+{
+    std::vector<TransactionStep> settingAside;
+    for (const std::string &path : paths) {
+        const std::string target = TRY(asStored(path));
+        settingAside.push_back({Kind::SetAside, {}, target, asidePathFor(target)});
+    }
+    if (settingAside.empty())
+        return {};
+    TRY(begin(settingAside));
+    for (const TransactionStep &step : settingAside) {
+        TRY(m_fileSystem.checkHeldFolders());
+        TRY(m_fileSystem.rename(step.target, step.aside, Overwrite::No));
+    }
+    return {};
 }
 
 ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &bytes)
 {
     const std::string aside = asidePathFor(path);
-    // The aside is all that is left of the former bytes once the file is rewritten.
-    TRY(copyToHiddenName(path, aside, Flush::Now));
+    // Undoing deletes whatever stands at the hidden name, a copy cut short included.
+    TRY(requireMissing(aside));
+    TRY(begin({{Kind::Copy, path, aside, {}}}));
+    // The aside is all that is left of the former bytes once the file is rewritten, so it is on
+    // the disk before the rewrite is recorded: the undo of a rewrite puts the aside back.
+    TRY(m_fileSystem.copyFile(path, aside, Flush::Now));
     // The file is replaced by a rename, so it is whole and either old or new at every moment,
     // and putting the former bytes back is a rename too.
-    TRY(begin({Kind::Rewrite, {}, path, aside}));
+    TRY(begin({{Kind::Rewrite, {}, path, aside}}));
     return m_fileSystem.writeFileAtomically(path, bytes);
 }
 
@@ -96,7 +141,7 @@ ErrorOr<void> Transaction::createFile(const std::string &path, const std::string
 {
     // Undoing deletes whatever stands at the path, a file cut short included.
     TRY(requireMissing(path));
-    TRY(begin({Kind::Create, {}, path, {}}));
+    TRY(begin({{Kind::Create, {}, path, {}}}));
     return m_fileSystem.createFileDurably(path, bytes);
 }
 
@@ -114,13 +159,13 @@ ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
 
 // A step begins only while the folders are where they were held: a folder moved away, or swapped
 // for a link, fails the step and the transaction undoes itself in the folders it holds.
-ErrorOr<void> Transaction::begin(const TransactionStep &step)
+ErrorOr<void> Transaction::begin(const std::vector<TransactionStep> &steps)
 {
     if (!m_journal.hasBegun())
         TRY(open());
     TRY(m_fileSystem.checkHeldFolders());
-    TRY(m_journal.record(step));
-    m_steps.push_back(step);
+    TRY(m_journal.record(steps));
+    m_steps.insert(m_steps.end(), steps.begin(), steps.end());
     return {};
 }
 
@@ -132,19 +177,6 @@ ErrorOr<void> Transaction::open()
     // nothing touched.
     TRY(m_folders.hold(GameFolder(m_gameDirectory)));
     return m_journal.open(scope);
-}
-
-ErrorOr<void> Transaction::copyToHiddenName(const std::string &from, const std::string &hidden,
-                                            Flush flush)
-{
-    // Undoing deletes whatever stands at the hidden name, a copy cut short included.
-    TRY(requireMissing(hidden));
-    TRY(begin({Kind::Copy, from, hidden, {}}));
-    if (flush == Flush::WithFileSystem &&
-        std::find(m_unflushedCopies.begin(), m_unflushedCopies.end(), folderOf(hidden)) ==
-            m_unflushedCopies.end())
-        m_unflushedCopies.push_back(folderOf(hidden));
-    return m_fileSystem.copyFile(from, hidden, flush);
 }
 
 ErrorOr<void> Transaction::requireMissing(const std::string &path)

@@ -36,10 +36,18 @@ public:
     ErrorOr<void> removeDirectory(const std::string &path);
     // Never replaces an existing destination.
     ErrorOr<void> move(const std::string &from, const std::string &to);
-    // Never replaces an existing destination. The copy is made under a hidden name and then
-    // moved to the destination, so that undoing it never deletes what stands at that name.
-    ErrorOr<void> copy(const std::string &from, const std::string &to);
+    struct FileCopy
+    {
+        std::string from;
+        std::string to;
+    };
+    // Never replaces an existing destination. Each copy is made under a hidden name and then
+    // moved to its destination, so that undoing it never deletes what stands at that name; two
+    // journal flushes serve all the copies.
+    ErrorOr<void> copyAll(const std::vector<FileCopy> &copies);
     ErrorOr<void> deleteFile(const std::string &path);
+    // Deletes each file as deleteFile() does, with one journal flush for all of them.
+    ErrorOr<void> deleteAll(const std::vector<std::string> &paths);
     ErrorOr<void> rewrite(const std::string &path, const std::string &bytes);
     // Never replaces an existing file. The bytes are on the disk once it returns.
     ErrorOr<void> createFile(const std::string &path, const std::string &bytes);
@@ -49,12 +57,12 @@ public:
     ErrorOr<void> complete(ErrorOr<void> outcome);
 
 private:
-    // Records the step, on the disk, before its operation runs.
-    ErrorOr<void> begin(const TransactionStep &step);
+    // Records the steps, on the disk, before the first of their operations runs.
+    ErrorOr<void> begin(const std::vector<TransactionStep> &steps);
     // Locks the game folder and writes the journal's first record.
     ErrorOr<void> open();
-    ErrorOr<void> copyToHiddenName(const std::string &from, const std::string &hidden, Flush flush);
     ErrorOr<void> requireMissing(const std::string &path);
+
     ErrorOr<void> commit();
     ErrorOr<void> flushChangedFolders();
     ErrorOr<void> rollBack();

@@ -134,7 +134,7 @@ fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
 } // namespace
 
 HostFileSystem::HostFileSystem(fs::path packageDirectory)
-    : m_translator(std::move(packageDirectory))
+    : m_translator(std::move(packageDirectory), &m_listings)
 {}
 
 ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
@@ -181,7 +181,7 @@ ErrorOr<void> HostFileSystem::deleteFile(const std::string &path)
     TRY(checkIsEntry(host, path));
     std::error_code error;
     fs::remove(host, error);
-    return fromSystem(error, path);
+    return noted(fromSystem(error, path), host, Listed::Removed);
 }
 
 ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string &to,
@@ -190,6 +190,15 @@ ErrorOr<void> HostFileSystem::rename(const std::string &from, const std::string 
     const fs::path fromHost = TRY(toHost(from));
     const fs::path destination = TRY(toHost(to));
     TRY(checkIsEntry(fromHost, from));
+    ErrorOr<void> renamed = renameEntry(from, fromHost, to, destination, overwrite);
+    TRY(noted(std::move(renamed), destination, Listed::Added));
+    return noted({}, fromHost, Listed::Removed);
+}
+
+ErrorOr<void> HostFileSystem::renameEntry(const std::string &from, const fs::path &fromHost,
+                                          const std::string &to, const fs::path &destination,
+                                          Overwrite overwrite)
+{
     std::error_code error;
     if (overwrite == Overwrite::No)
         error = NativeFileOperations::renameNoReplace(fromHost, destination);
@@ -223,7 +232,7 @@ ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::strin
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(to);
-    return fromSystem(error, to);
+    return noted(fromSystem(error, to), destination, Listed::Added);
 }
 
 ErrorOr<void> HostFileSystem::renameFolder(const std::string &from, const std::string &to)
@@ -243,7 +252,7 @@ ErrorOr<void> HostFileSystem::makeDirectory(const std::string &path)
     const fs::path host = TRY(toHost(path));
     std::error_code error;
     if (fs::create_directory(host, error))
-        return {};
+        return noted({}, host, Listed::Added);
     if (!error || error == std::errc::file_exists)
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
     if (error == std::errc::no_such_file_or_directory)
@@ -274,8 +283,12 @@ ErrorOr<void> HostFileSystem::removeFolder(const std::string &path)
     const fs::file_status status = TRY(statusOf(host, path, Links::Stay));
     if (!fs::is_directory(status))
         return RuntimeError(RuntimeErrorCode::PathNotFound, path);
+    // Another folder may be made at this path, and be given the same identity.
+    m_listings.forget(host);
     std::error_code error;
     fs::remove(host, error);
+    if (!error)
+        return noted({}, host, Listed::Removed);
     // Windows may call a folder that is not empty a denied access.
     std::error_code ignored;
     if (error && !fs::is_empty(host, ignored) && !ignored)
@@ -326,6 +339,7 @@ ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const
         fs::remove(temporary, ignored);
         return RuntimeError::fromErrorCode(error, path);
     }
+    TRY(noted({}, host, Listed::Added));
     return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
 }
 
@@ -337,7 +351,8 @@ ErrorOr<void> HostFileSystem::appendDurably(const std::string &path, const std::
     if (!created && !fs::is_regular_file(status))
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                             notAPlainFileCause(status.type()));
-    TRY(fromSystem(NativeFileOperations::appendDurably(host, bytes), path));
+    TRY(noted(fromSystem(NativeFileOperations::appendDurably(host, bytes), path), host,
+              Listed::Added));
     // A new file's name is on the disk only once its folder is.
     if (created)
         return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
@@ -409,7 +424,7 @@ ErrorOr<void> HostFileSystem::createFileDurably(const std::string &path, const s
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(path);
-    TRY(fromSystem(error, path));
+    TRY(noted(fromSystem(error, path), host, Listed::Added));
     return fromSystem(NativeFileOperations::syncDirectory(host.parent_path()), path);
 }
 
@@ -425,7 +440,9 @@ ErrorOr<void> HostFileSystem::holdFolder(const std::string &path, HeldFolder::Ow
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
                             {ErrorReason::BackupFolderIsALink});
     TRY(fromSystem(error, path));
-    PathTranslator inside(folder->inside());
+    if (m_holds.empty())
+        m_listings.start();
+    PathTranslator inside(folder->inside(), &m_listings);
     m_holds.push_back({path, std::move(host), std::move(folder), std::move(inside)});
     return {};
 }
@@ -441,6 +458,18 @@ ErrorOr<void> HostFileSystem::checkHeldFolders()
 void HostFileSystem::releaseFolders()
 {
     m_holds.clear();
+    m_listings.stop();
+}
+
+ErrorOr<void> HostFileSystem::noted(ErrorOr<void> change, const fs::path &host, Listed listed)
+{
+    if (change.isError())
+        m_listings.forget(host.parent_path());
+    else if (listed == Listed::Added)
+        m_listings.added(host);
+    else
+        m_listings.removed(host);
+    return change;
 }
 
 // Held folders are opened one inside the other, so the last one that holds the path is the

@@ -11,6 +11,9 @@ class HostFileSystem final : public FileSystem
 public:
     // Relative paths, such as the status file's, resolve against packageDirectory.
     explicit HostFileSystem(std::filesystem::path packageDirectory);
+    // The translators refer to the listings of this very object.
+    HostFileSystem(const HostFileSystem &) = delete;
+    HostFileSystem &operator=(const HostFileSystem &) = delete;
 
     ErrorOr<EntryKind> entryKind(const std::string &path) override;
     ErrorOr<std::string> storedName(const std::string &path) override;
@@ -42,6 +45,8 @@ public:
     void releaseFolders() override;
 
 private:
+    enum class Listed { Added, Removed };
+
     struct Hold
     {
         // As the caller names it, and where it was on the host when it was opened.
@@ -55,7 +60,15 @@ private:
     ErrorOr<std::filesystem::path> toHost(const std::string &path) const;
     std::vector<Hold>::iterator holdOf(const std::string &path);
     ErrorOr<void> removeFolder(const std::string &path);
+    ErrorOr<void> renameEntry(const std::string &from, const std::filesystem::path &fromHost,
+                              const std::string &to, const std::filesystem::path &destination,
+                              Overwrite overwrite);
+    // Keeps the listing of the entry's folder as the change left it, or drops it when the change
+    // failed, since it may have gone half way.
+    ErrorOr<void> noted(ErrorOr<void> change, const std::filesystem::path &host, Listed listed);
 
+    // Kept while folders are held, that is while a transaction works in them.
+    ListingCache m_listings;
     PathTranslator m_translator;
     std::vector<Hold> m_holds;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ErrorOr.h"
+#include "ListingCache.h"
 
 #include <filesystem>
 #include <string>
@@ -17,8 +18,9 @@ enum class LastComponent { MustExist, MayBeNew };
 class PathTranslator final
 {
 public:
-    // Relative paths resolve against baseDirectory.
-    explicit PathTranslator(std::filesystem::path baseDirectory);
+    // Relative paths resolve against baseDirectory. The listings, where given, serve every lookup
+    // of letter case and must outlive the translator.
+    explicit PathTranslator(std::filesystem::path baseDirectory, ListingCache *listings = nullptr);
 
     ErrorOr<std::filesystem::path> toHostPath(const std::string &path) const;
     // Whether a host path stands on its own, without a current folder or drive to complete it.
@@ -28,4 +30,5 @@ public:
 
 private:
     std::filesystem::path m_baseDirectory;
+    ListingCache *m_listings;
 };

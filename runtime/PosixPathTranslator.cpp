@@ -72,7 +72,8 @@ enum class Component { OnTheWay, Last };
 // included. A folder on the way that is spelled exactly is taken as it is without listing its
 // parent: folders such as /home may be entered but not read.
 ErrorOr<fs::path> matchComponent(const fs::path &directory, const std::string &asked,
-                                 const std::string &originalPath, Component component)
+                                 const std::string &originalPath, Component component,
+                                 ListingCache *listings)
 {
     std::error_code error;
     if (component == Component::OnTheWay) {
@@ -82,23 +83,24 @@ ErrorOr<fs::path> matchComponent(const fs::path &directory, const std::string &a
         if (error && error != std::errc::no_such_file_or_directory &&
             error != std::errc::not_a_directory)
             return RuntimeError::fromErrorCode(error, originalPath);
-        error.clear();
     }
-    fs::directory_iterator it(directory, error);
+    ListingCache unkept;
+    std::vector<std::string> names;
+    error = (listings ? listings : &unkept)->names(directory, names);
     // A missing folder, or a file where the folder should be, holds nothing to match.
     if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory)
         return directory / asked;
-    std::optional<fs::path> match;
-    for (; !error && it != fs::directory_iterator(); it.increment(error)) {
-        if (!namesMatch(it->path().filename().string(), asked))
-            continue;
-        if (match)
-            return caseTwins(std::min(*match, it->path()), std::max(*match, it->path()),
-                             originalPath);
-        match = it->path();
-    }
     if (error)
         return unlistable(error, directory, originalPath);
+    std::optional<fs::path> match;
+    for (const std::string &name : names) {
+        if (!namesMatch(name, asked))
+            continue;
+        if (match)
+            return caseTwins(std::min(*match, directory / name), std::max(*match, directory / name),
+                             originalPath);
+        match = directory / name;
+    }
     return match.value_or(directory / asked);
 }
 
@@ -130,7 +132,8 @@ ErrorOr<fs::path> PathTranslator::toHostPath(const std::string &path) const
         else
             host = TRY(matchComponent(host, component, path,
                                       index + 1 == components.size() ? Component::Last
-                                                                     : Component::OnTheWay));
+                                                                     : Component::OnTheWay,
+                                      m_listings));
     }
     // A trailing separator names a folder; keep it so that the system checks that it is one.
     if (!components.empty() && (rest.ends_with('/')))
