@@ -15,15 +15,22 @@ namespace {
 
 const std::string PackageFolder = ".";
 
-std::string quoted(const std::string &path)
-{
-    return "\"" + path + "\"";
-}
-
-std::string quoted(const std::filesystem::path &path)
+std::string textOf(const std::filesystem::path &path)
 {
     const std::u8string name = path.u8string();
-    return quoted(std::string(name.begin(), name.end()));
+    return std::string(name.begin(), name.end());
+}
+
+using Mismatch = ErrorOr<std::optional<ErrorCause>>;
+
+Mismatch mismatchFor(ErrorReason reason, std::vector<std::string> names = {})
+{
+    return std::optional<ErrorCause>(ErrorCause(reason, std::move(names)));
+}
+
+Mismatch noMismatch()
+{
+    return std::optional<ErrorCause>();
 }
 
 // A name that stays in the folder it is joined to: no separator, no drive, no step up, and nothing
@@ -163,76 +170,74 @@ std::vector<std::string> pathsOf(const TransactionStep &step)
 
 } // namespace
 
-ErrorOr<std::string> JournalOwnership::mismatch(const JournalContents &contents)
+ErrorOr<std::optional<ErrorCause>> JournalOwnership::mismatch(const JournalContents &contents)
 {
     if (!contents.scope)
-        return std::string("it does not begin with a record that names them");
-    if (const std::string why = TRY(packageMismatch(*contents.scope)); !why.empty())
+        return mismatchFor(ErrorReason::JournalNamesNoFolders);
+    if (std::optional<ErrorCause> why = TRY(packageMismatch(*contents.scope)))
         return why;
-    if (const std::string why = TRY(gameMismatch(*contents.scope)); !why.empty())
+    if (std::optional<ErrorCause> why = TRY(gameMismatch(*contents.scope)))
         return why;
     return stepMismatch(*contents.scope, contents.steps);
 }
 
 // A package folder moved or renamed as a whole is still the one the journal was written in: its
 // steps name the status file and the package's files relative to it.
-ErrorOr<std::string> JournalOwnership::packageMismatch(const TransactionScope &scope)
+ErrorOr<std::optional<ErrorCause>> JournalOwnership::packageMismatch(const TransactionScope &scope)
 {
     if (TRY(m_fileSystem.identity(PackageFolder)).isSameAs(scope.packageIdentity))
-        return std::string();
+        return noMismatch();
     const std::filesystem::path here = TRY(m_fileSystem.hostPath(PackageFolder));
     if (here != scope.packageFolder)
-        return "it was written in the package folder " + quoted(scope.packageFolder) +
-               ", and this package is in " + quoted(here);
-    return "the package folder " + quoted(here) + " has been replaced since it was written";
+        return mismatchFor(ErrorReason::JournalFromOtherPackageFolder,
+                           {textOf(scope.packageFolder), textOf(here)});
+    return mismatchFor(ErrorReason::PackageFolderReplaced, {textOf(here)});
 }
 
 // The steps name the game's files through the game directory as the player gave it; where that
 // leads to the very folder the journal names, reached through another Wine prefix's drive
 // mapping or a link, the steps act on it as they are.
-ErrorOr<std::string> JournalOwnership::gameMismatch(const TransactionScope &scope)
+ErrorOr<std::optional<ErrorCause>> JournalOwnership::gameMismatch(const TransactionScope &scope)
 {
     const std::string folder = GameFolder(scope.gameDirectory).folder();
     const std::filesystem::path now = TRY(m_fileSystem.hostPath(folder));
     const bool there = TRY(m_fileSystem.entryKind(folder)) == EntryKind::Directory;
     if (there && TRY(m_fileSystem.identity(folder)).isSameAs(scope.gameIdentity))
-        return std::string();
+        return noMismatch();
     if (now != scope.gameFolder)
-        return "its game folder " + quoted(scope.gameDirectory) + " was " +
-               quoted(scope.gameFolder) + " when it was written and is " + quoted(now) + " now";
+        return mismatchFor(ErrorReason::JournalGameFolderMoved,
+                           {scope.gameDirectory, textOf(scope.gameFolder), textOf(now)});
     if (!there)
-        return "its game folder " + quoted(scope.gameFolder) + " no longer exists";
-    return "its game folder " + quoted(scope.gameFolder) +
-           " has been deleted and made anew since it was written";
+        return mismatchFor(ErrorReason::JournalGameFolderGone, {textOf(scope.gameFolder)});
+    return mismatchFor(ErrorReason::JournalGameFolderMadeAnew, {textOf(scope.gameFolder)});
 }
 
-ErrorOr<std::string> JournalOwnership::stepMismatch(const TransactionScope &scope,
-                                                    const std::vector<TransactionStep> &steps)
+ErrorOr<std::optional<ErrorCause>>
+JournalOwnership::stepMismatch(const TransactionScope &scope,
+                               const std::vector<TransactionStep> &steps)
 {
     bool usesBackupFolder = false;
     for (const TransactionStep &step : steps) {
         for (const std::string &path : pathsOf(step)) {
             if (!isInside(scope, path))
-                return "it names " + quoted(path) +
-                       ", which lies outside the package folder and the game folder";
+                return mismatchFor(ErrorReason::JournalNamesPathOutside, {path});
             if (!isWrittenName(nameOf(path)))
-                return "it names " + quoted(path) + ", which is not a file BEXOM writes";
+                return mismatchFor(ErrorReason::JournalNamesFileNotWritten, {path});
             usesBackupFolder = usesBackupFolder || isInBackupFolder(scope, path);
         }
         if (!isTargetOfItsKind(scope, step))
-            return "it would delete or replace " + quoted(step.target) +
-                   ", which is not a file of its own";
+            return mismatchFor(ErrorReason::JournalReplacesFileNotOwn, {step.target});
         if (const std::string discarded = discardedBy(step);
             !discarded.empty() && !isHidden(discarded))
-            return "it would delete " + quoted(discarded) + ", which is not a file of its own";
+            return mismatchFor(ErrorReason::JournalDeletesFileNotOwn, {discarded});
     }
     if (!usesBackupFolder)
-        return std::string();
+        return noMismatch();
     // A link in place of the backup folder would lead the steps out of the game folder.
     const GameFolder game(scope.gameDirectory);
     const std::string backupFolder = game.backupFolder();
     if (TRY(m_fileSystem.hostPath(backupFolder)).parent_path() !=
         TRY(m_fileSystem.hostPath(game.folder())))
-        return "its backup folder " + quoted(backupFolder) + " leads out of the game folder";
-    return std::string();
+        return mismatchFor(ErrorReason::JournalBackupFolderLeadsOut, {backupFolder});
+    return noMismatch();
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "Journal.h"
+#include "runtime/ErrorCause.h"
 #include "runtime/FileSystem.h"
+
+#include <optional>
 
 // Whether a journal found at start-up was written here: by a transaction on this package folder
 // and on a game folder that is still the one it worked on, with every step inside the two. A
@@ -13,15 +16,14 @@ class JournalOwnership final
 public:
     explicit JournalOwnership(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
-    // Why the journal is not this installer's to act on, in words for the player; nothing when
-    // it is.
-    ErrorOr<std::string> mismatch(const JournalContents &contents);
+    // Why the journal is not this installer's to act on; nothing when it is.
+    ErrorOr<std::optional<ErrorCause>> mismatch(const JournalContents &contents);
 
 private:
-    ErrorOr<std::string> packageMismatch(const TransactionScope &scope);
-    ErrorOr<std::string> gameMismatch(const TransactionScope &scope);
-    ErrorOr<std::string> stepMismatch(const TransactionScope &scope,
-                                      const std::vector<TransactionStep> &steps);
+    ErrorOr<std::optional<ErrorCause>> packageMismatch(const TransactionScope &scope);
+    ErrorOr<std::optional<ErrorCause>> gameMismatch(const TransactionScope &scope);
+    ErrorOr<std::optional<ErrorCause>> stepMismatch(const TransactionScope &scope,
+                                                    const std::vector<TransactionStep> &steps);
 
     FileSystem &m_fileSystem;
 };

@@ -18,47 +18,35 @@ RuntimeError asInterrupted(RuntimeError error)
     return error;
 }
 
-// The notice with its two blanks filled, each once, whatever the texts put into them hold.
-std::string foreignNotice(const std::string &why, const std::string &keptAs)
+// Already optional, so that it becomes an ErrorOr in the one conversion a return allows.
+std::optional<RecoveryOutcome> outcome(RecoveryOutcome::Kind kind, std::string keptAs = {},
+                                       ErrorCause why = {})
 {
-    const std::string &notice = JournalRecovery::ForeignNotice;
-    const std::size_t first = notice.find("%1");
-    const std::size_t second = notice.find("%2");
-    return notice.substr(0, first) + why + notice.substr(first + 2, second - first - 2) + keptAs +
-           notice.substr(second + 2);
-}
-
-// Each notice once, however many journals it tells of.
-std::string withNotice(const std::string &notices, const std::string &notice)
-{
-    if (notices.find(notice) != std::string::npos)
-        return notices;
-    if (notices.empty())
-        return notice;
-    return notices + "\n\n" + notice;
+    return RecoveryOutcome{kind, std::move(keptAs), std::move(why)};
 }
 
 } // namespace
 
-ErrorOr<std::string> JournalRecovery::recover()
+ErrorOr<std::vector<RecoveryOutcome>> JournalRecovery::recover()
 {
     // The journal's discarding is the last thing a start does, so that a start that dies before
     // it leaves the journal, and the notice, for the next one.
-    if (std::string notice = TRY(recoverJournal()); !notice.empty())
-        return notice;
+    if (std::optional<RecoveryOutcome> outcome = TRY(recoverJournal()))
+        return std::vector{std::move(*outcome)};
     // The journals kept at earlier starts whose folders are here again (the installer started
     // again from their package folder under their Wine set-up) are put right as if never kept,
     // each in a transaction of its own.
-    std::string notices;
+    std::vector<RecoveryOutcome> outcomes;
     KeptJournals kept(m_fileSystem);
     for (const std::string &name : TRY(kept.matched())) {
         TRY(kept.takeBack(name, Journal::FileName));
-        notices = withNotice(notices, TRY(recoverJournal()));
+        if (std::optional<RecoveryOutcome> outcome = TRY(recoverJournal()))
+            outcomes.push_back(std::move(*outcome));
     }
-    return notices;
+    return outcomes;
 }
 
-ErrorOr<std::string> JournalRecovery::recoverJournal()
+ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
 {
     Journal journal(m_fileSystem);
     // A folder, a named pipe or a link in its place was never written by a transaction; read, it
@@ -67,13 +55,13 @@ ErrorOr<std::string> JournalRecovery::recoverJournal()
     if (kind != EntryKind::Missing &&
         (kind != EntryKind::File ||
          TRY(m_fileSystem.linkKind(Journal::FileName)) != LinkKind::NotALink))
-        return foreignNotice("it is not a plain file", TRY(journal.setAside()));
+        return outcome(RecoveryOutcome::Kind::KeptAside, TRY(journal.setAside()),
+                       ErrorReason::JournalNotAPlainFile);
     const std::optional<JournalContents> contents = TRY(journal.resume());
     if (!contents)
-        return std::string();
-    if (const std::string why = TRY(JournalOwnership(m_fileSystem).mismatch(*contents));
-        !why.empty())
-        return foreignNotice(why, TRY(journal.setAside()));
+        return std::optional<RecoveryOutcome>();
+    if (std::optional<ErrorCause> why = TRY(JournalOwnership(m_fileSystem).mismatch(*contents)))
+        return outcome(RecoveryOutcome::Kind::KeptAside, TRY(journal.setAside()), std::move(*why));
     // No installer started from another copy of the package works on the game folder meanwhile:
     // the folder as it is reached now, which may be by another path than the journal's.
     const InstanceLock gameLock =
@@ -87,10 +75,10 @@ ErrorOr<std::string> JournalRecovery::recoverJournal()
     if (contents->committed) {
         TRY(reversal.dropAsides(contents->steps));
         TRY(journal.discard());
-        return FinishedNotice;
+        return outcome(RecoveryOutcome::Kind::Finished);
     }
     if (ErrorOr<void> undone = reversal.undo(contents->stepsToUndo(), journal); undone.isError())
         return asInterrupted(undone.releaseError());
     TRY(journal.discard());
-    return UndoneNotice;
+    return outcome(RecoveryOutcome::Kind::Undone);
 }

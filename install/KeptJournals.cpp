@@ -115,8 +115,7 @@ ErrorOr<std::vector<std::string>> KeptJournals::matched()
     std::vector<std::string> found;
     for (const std::string &name : TRY(names())) {
         const std::optional<JournalContents> contents = TRY(read(name));
-        if (contents && contents->scope &&
-            TRY(JournalOwnership(m_fileSystem).mismatch(*contents)).empty())
+        if (contents && contents->scope && !TRY(JournalOwnership(m_fileSystem).mismatch(*contents)))
             found.push_back(name);
     }
     return found;

@@ -88,6 +88,25 @@ enum class ErrorReason {
     NoManifestServes,
     GameFilesInBackup,
     PlayerFilesInBackup,
+    // Why a journal found at start-up is not this installer's to act on.
+    JournalNotAPlainFile,
+    JournalNamesNoFolders,
+    // The package folder it was written in, and this package's folder.
+    JournalFromOtherPackageFolder,
+    // This package's folder.
+    PackageFolderReplaced,
+    // The game directory it names, and the game folder on the host then and now.
+    JournalGameFolderMoved,
+    // The game folder on the host.
+    JournalGameFolderGone,
+    JournalGameFolderMadeAnew,
+    // The path.
+    JournalNamesPathOutside,
+    JournalNamesFileNotWritten,
+    JournalReplacesFileNotOwn,
+    JournalDeletesFileNotOwn,
+    // The backup folder.
+    JournalBackupFolderLeadsOut,
     // A sentence the windows made themselves, about their own failure: the text.
     Sentence,
 };

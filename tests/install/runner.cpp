@@ -82,7 +82,7 @@ int main(int argc, char *argv[])
     if (!lock.value())
         return 3;
     HostFileSystem host{packageFolder};
-    if (const ErrorOr<std::string> recovered = JournalRecovery(host).recover(); recovered.isError())
+    if (const auto recovered = JournalRecovery(host).recover(); recovered.isError())
         return recovered.error().number();
     const ErrorOr<void> outcome = runAsAsked(host, *procedure, arguments);
     return outcome.isError() ? outcome.error().number() : 0;

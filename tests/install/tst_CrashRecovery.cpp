@@ -12,6 +12,7 @@
 #include "ScopedWinePrefix.h"
 #include "TestOutcome.h"
 #include "ui/ErrorWording.h"
+#include "ui/RecoveryWording.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -93,9 +94,9 @@ std::string recoverThroughCrashes(InstallScratch &scratch)
 {
     for (int lived = 1;; ++lived) {
         FaultyFileSystem dying(scratch.fileSystem(), lived + 1, Fault::DeadDisk);
-        const ErrorOr<std::string> recovered = JournalRecovery(dying).recover();
+        const auto recovered = JournalRecovery(dying).recover();
         if (!recovered.isError())
-            return recovered.value();
+            return RecoveryWording::notice(recovered.value());
         if (dying.operationCount() <= lived)
             return ErrorWording::report(recovered.error());
     }
@@ -246,8 +247,8 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                 const Commit commit =
                     operation < commitRecord ? Commit::NotReached : Commit::Reached;
                 const std::string notice = commit == Commit::NotReached
-                                               ? JournalRecovery::UndoneNotice
-                                               : JournalRecovery::FinishedNotice;
+                                               ? RecoveryWording::UndoneNotice
+                                               : RecoveryWording::FinishedNotice;
                 REQUIRE(recoverThroughCrashes(scratch) == (journalLeft ? notice : std::string()));
                 REQUIRE(clean.allOrNothing(scratch.snapshot(), commit, Leftovers::Cleared));
 #ifndef _WIN32
@@ -282,11 +283,11 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     FaultyFileSystem swapping(scratch.fileSystem(), held + 2, Fault::Change);
                     swapping.changeBefore(
                         [&] { swapForLink(scratch.scratch(), AwkwardFolder + "/BEXOMv2"); });
-                    const ErrorOr<std::string> swapped = JournalRecovery(swapping).recover();
+                    const auto swapped = JournalRecovery(swapping).recover();
                     REQUIRE(fs::is_empty(scratch.at("decoy")));
                     putBack(scratch.scratch(), AwkwardFolder + "/BEXOMv2");
                     REQUIRE(recoverThroughCrashes(scratch) ==
-                            (swapped.isError() ? JournalRecovery::UndoneNotice : std::string()));
+                            (swapped.isError() ? RecoveryWording::UndoneNotice : std::string()));
                     REQUIRE(scratch.snapshot() == clean.before);
                 }
 #endif
@@ -314,7 +315,7 @@ TEST_CASE("realCrashLeavesNoLockAndNoOpenFileBehind")
     REQUIRE(InstanceLock::acquire(package, package).value().has_value());
     const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
     VERIFY_SUCCESS(recovered);
-    CHECK(recovered.value() == JournalRecovery::UndoneNotice);
+    CHECK(RecoveryWording::notice(recovered.value()) == RecoveryWording::UndoneNotice);
     CHECK(scratch.snapshot() == before);
 }
 
@@ -551,7 +552,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 HostFileSystem fileSystem(folder.at(package));
                 const auto recovered = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(recovered);
-                CHECK(recovered.value() == JournalRecovery::UndoneNotice);
+                CHECK(RecoveryWording::notice(recovered.value()) == RecoveryWording::UndoneNotice);
                 CHECK(folder.snapshot() == pristine);
                 return;
             }
@@ -574,13 +575,13 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             const auto recovered = JournalRecovery(fileSystem).recover();
 
             VERIFY_SUCCESS(recovered);
-            const std::string &notice = JournalRecovery::ForeignNotice;
+            const std::string &notice = RecoveryWording::ForeignNotice;
             const std::size_t blank = notice.find("%1");
-            INFO(recovered.value());
-            CHECK(recovered.value().starts_with(notice.substr(0, blank)));
-            CHECK(recovered.value().find(why) != std::string::npos);
-            CHECK(recovered.value().ends_with(
-                Text::replaceAll(notice.substr(blank + 2), "%2", kept)));
+            const std::string told = RecoveryWording::notice(recovered.value());
+            INFO(told);
+            CHECK(told.starts_with(notice.substr(0, blank)));
+            CHECK(told.find(why) != std::string::npos);
+            CHECK(told.ends_with(Text::replaceAll(notice.substr(blank + 2), "%2", kept)));
             CHECK(folder.snapshot() == expected);
             if (foreign == Foreign::PackageUnpackedElsewhere) {
                 // While it is kept, the journal stops all work on the game folder it names.
@@ -594,19 +595,19 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             if (foreign == Foreign::OtherWinePrefix || foreign == Foreign::KeptAfterGap) {
                 // Started again under its own prefix, the installer undoes the kept journals.
                 otherPrefix.reset();
-                std::string notices = JournalRecovery::UndoneNotice;
+                std::string notices = RecoveryWording::UndoneNotice;
                 if (foreign == Foreign::KeptAfterGap) {
                     const auto scope =
                         TransactionScope::resolve(fileSystem, scratch.driveCDirectory());
                     folder.createFile(JournalPath + ".foreign-7",
                                       Journal::encode({scope.value(), {}, 0, true}));
-                    notices += "\n\n" + JournalRecovery::FinishedNotice;
+                    notices += "\n\n" + RecoveryWording::FinishedNotice;
                     for (const std::string &number : keptBefore)
                         fs::remove(folder.at(JournalPath + ".foreign-" + number));
                 }
                 const auto undone = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(undone);
-                CHECK(undone.value() == notices);
+                CHECK(RecoveryWording::notice(undone.value()) == notices);
                 fs::remove_all(folder.at("home"));
                 fs::remove_all(folder.at("other"));
                 CHECK(folder.snapshot() == pristine);

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "runtime/ErrorCause.h"
+
+#include <string>
+
+// What the start-up recovery did with one journal it found.
+struct RecoveryOutcome
+{
+    enum class Kind {
+        // Cut short before its commit record: its steps are undone.
+        Undone,
+        // Cut short after it: the work stands, and the former files kept aside are dropped.
+        Finished,
+        // Not this installer's to act on: kept under another name, with nothing changed.
+        KeptAside,
+    };
+
+    Kind kind = Kind::Undone;
+    // For a journal kept aside: the name it is kept under, and why it was not acted on.
+    std::string keptAs = {};
+    ErrorCause why = {};
+
+    bool operator==(const RecoveryOutcome &) const = default;
+};

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "install/RecoveryOutcome.h"
+
+#include <string>
+#include <vector>
+
+// The words the player reads at start-up for what the recovery did with the journals of
+// installations and removals that were cut short.
+namespace RecoveryWording {
+
+inline const std::string UndoneNotice =
+    "The last installation or removal of BEXOM was interrupted before it could finish. It has "
+    "been undone: the game folder and the status file are as they were before it started.";
+inline const std::string FinishedNotice =
+    "The last installation or removal of BEXOM was interrupted just after it had finished its "
+    "work. The work stands; only the former files it had kept aside have now been cleared away.";
+// The first blank says why the journal is not this installer's, the second what it is now called.
+inline const std::string ForeignNotice =
+    "A journal of an interrupted installation or removal of BEXOM was found, but it does not "
+    "belong to this game folder and package: %1. Nothing was changed. It has been kept as \"%2\".";
+
+// One notice for all the journals, each notice once however many journals it tells of; empty when
+// there was no journal.
+std::string notice(const std::vector<RecoveryOutcome> &outcomes);
+
+} // namespace RecoveryWording
