@@ -26,7 +26,7 @@ cmake --build build-sanitize
 (cd build-sanitize && ctest --output-on-failure -j "$(nproc)")
 
 echo "== Fuzzing"
-# Half a minute each keeps the whole command within twenty minutes on two cores; scripts/fuzz.sh
+# Half a minute each keeps the whole command within fifteen minutes on two cores; scripts/fuzz.sh
 # alone runs each for a minute.
 FUZZ_SECONDS=${FUZZ_SECONDS:-30} scripts/fuzz.sh
 
