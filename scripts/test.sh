@@ -10,9 +10,12 @@ export QT_QPA_PLATFORM=offscreen
 
 # The tests flush thousands of times, and on a disk those flushes are most of their time. Where
 # /dev/shm is a tmpfs, their scratch folders and Wine prefixes go there instead: every flush is
-# still made and checked, it only returns sooner. BEXOM_SCRATCH_ON_DISK=1 keeps them in TMPDIR.
+# still made and checked, it only returns sooner. They take up to about 2 GB there (the Wine
+# prefixes and a half-gigabyte package file), so a smaller /dev/shm is left alone.
+# BEXOM_SCRATCH_ON_DISK=1 keeps them in TMPDIR.
 if [ -z "${BEXOM_SCRATCH_ON_DISK-}" ] && [ -w /dev/shm ] &&
-    [ "$(stat -f -c %T /dev/shm)" = tmpfs ]; then
+    [ "$(stat -f -c %T /dev/shm)" = tmpfs ] &&
+    [ "$(df --output=avail -k /dev/shm | tail -1)" -ge $((3 * 1024 * 1024)) ]; then
     TMPDIR=$(mktemp -d /dev/shm/bexom-tests.XXXXXX)
     # Scratch prefixes are hard-linked copies of the template, so it must be on the same tmpfs.
     export TMPDIR BEXOM_WINE_TEMPLATE=$TMPDIR/wine-prefix-template
