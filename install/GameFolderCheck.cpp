@@ -1,11 +1,8 @@
 #include "GameFolderCheck.h"
 
-namespace {
+#include "ModFileNames.h"
 
-const std::string Expand = "Expand.mix";
-const std::string Expand2 = "Expand2.mix";
-
-} // namespace
+using namespace ModFileNames;
 
 ErrorOr<void> GameFolderCheck::checkInstallable(Edition edition, const GameFolder &game)
 {

@@ -1,5 +1,6 @@
 #include "InstallationManifest.h"
 
+#include "ModFileNames.h"
 #include "runtime/Sha256.h"
 #include "runtime/Text.h"
 
@@ -7,6 +8,7 @@
 #include <charconv>
 #include <optional>
 
+using namespace ModFileNames;
 using Role = ManifestEntry::Role;
 
 namespace {
@@ -17,10 +19,8 @@ const std::string EditionWord = "edition";
 const std::string ChecksumWord = "sha256";
 constexpr std::size_t Sha256Size = 32;
 
-const std::vector<std::string> KnownNames = {
-    "Expand.mix",  "Expand2.mix", "Rules.ini",    "Aftrmath.ini",
-    "MPlayer.ini", "Title.pcx",   "SC-Vorda.mix",
-};
+const std::vector<std::string> KnownNames = {Expand,  Expand2, Rules, Aftrmath,
+                                             MPlayer, Title,   Vorda};
 
 // What each edition's installation handles. A Counterstrike installation never touches
 // Aftrmath.ini or MPlayer.ini, and places no Expand2.mix: it only keeps the game's own.
@@ -29,8 +29,8 @@ std::vector<std::string> handledNames(Edition edition, Role role)
     if (edition == Edition::Aftermath)
         return KnownNames;
     if (role == Role::Placed)
-        return {"Expand.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
-    return {"Expand.mix", "Expand2.mix", "Rules.ini", "Title.pcx", "SC-Vorda.mix"};
+        return {Expand, Rules, Title, Vorda};
+    return {Expand, Expand2, Rules, Title, Vorda};
 }
 
 bool isAmong(const std::vector<std::string> &names, const std::string &name)

@@ -3,6 +3,7 @@
 #include "EditedFileName.h"
 #include "GameFolder.h"
 #include "InstallationManifest.h"
+#include "PackageFolder.h"
 #include "runtime/Text.h"
 #include "StatusFile.h"
 #include "WindowsFileName.h"
@@ -12,8 +13,6 @@
 #include <string_view>
 
 namespace {
-
-const std::string PackageFolder = ".";
 
 std::string textOf(const std::filesystem::path &path)
 {
@@ -185,9 +184,9 @@ ErrorOr<std::optional<ErrorCause>> JournalOwnership::mismatch(const JournalConte
 // steps name the status file and the package's files relative to it.
 ErrorOr<std::optional<ErrorCause>> JournalOwnership::packageMismatch(const TransactionScope &scope)
 {
-    if (TRY(m_fileSystem.identity(PackageFolder)).isSameAs(scope.packageIdentity))
+    if (TRY(m_fileSystem.identity(PackageFolder::Itself)).isSameAs(scope.packageIdentity))
         return noMismatch();
-    const std::filesystem::path here = TRY(m_fileSystem.hostPath(PackageFolder));
+    const std::filesystem::path here = TRY(m_fileSystem.hostPath(PackageFolder::Itself));
     if (here != scope.packageFolder)
         return mismatchFor(ErrorReason::JournalFromOtherPackageFolder,
                            {textOf(scope.packageFolder), textOf(here)});

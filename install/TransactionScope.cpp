@@ -1,12 +1,7 @@
 #include "TransactionScope.h"
 
 #include "GameFolder.h"
-
-namespace {
-
-const std::string PackageFolder = ".";
-
-} // namespace
+#include "PackageFolder.h"
 
 ErrorOr<TransactionScope> TransactionScope::resolve(FileSystem &fileSystem,
                                                     const std::string &gameDirectory)
@@ -14,8 +9,8 @@ ErrorOr<TransactionScope> TransactionScope::resolve(FileSystem &fileSystem,
     // Each value is taken before the scope is built: leaving a half-built one for an error would
     // not destroy the parts already made.
     const std::string gameFolder = GameFolder(gameDirectory).folder();
-    std::filesystem::path packageFolder = TRY(fileSystem.hostPath(PackageFolder));
-    const FileIdentity packageIdentity = TRY(fileSystem.identity(PackageFolder));
+    std::filesystem::path packageFolder = TRY(fileSystem.hostPath(PackageFolder::Itself));
+    const FileIdentity packageIdentity = TRY(fileSystem.identity(PackageFolder::Itself));
     std::filesystem::path gameHostFolder = TRY(fileSystem.hostPath(gameFolder));
     const FileIdentity gameIdentity = TRY(fileSystem.identity(gameFolder));
     return TransactionScope{std::move(packageFolder), packageIdentity, gameDirectory,

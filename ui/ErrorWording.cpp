@@ -9,15 +9,12 @@
 
 namespace {
 
+using ErrorWording::quoted;
+
 std::string wordsFor(const ErrorCause &cause, RuntimeErrorCode code);
 
 const std::string RetryNote =
     "The installer will try again to put this right when it is next started.";
-
-std::string quoted(const std::string &path)
-{
-    return '"' + path + '"';
-}
 
 // What is left on disk when the undo of a step failed.
 std::string undoneStep(const ChangesLeft::StuckUndo &stuck)
@@ -307,6 +304,11 @@ std::string journalLeft(const ChangesLeft::JournalLeft &journal)
 } // namespace
 
 namespace ErrorWording {
+
+std::string quoted(const std::string &text)
+{
+    return '"' + text + '"';
+}
 
 std::string description(RuntimeErrorCode code)
 {

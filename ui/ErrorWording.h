@@ -8,6 +8,8 @@
 // made here, so that another language needs only another set of these functions.
 namespace ErrorWording {
 
+// A path or a name as the words show it: between double quotes.
+std::string quoted(const std::string &text);
 // The runtime's own name for the code: "File not found".
 std::string description(RuntimeErrorCode code);
 // Why the operation failed; empty when the code says it all.

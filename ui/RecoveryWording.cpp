@@ -1,11 +1,10 @@
 #include "RecoveryWording.h"
 
+#include "ErrorWording.h"
+
 namespace {
 
-std::string quoted(const std::string &path)
-{
-    return '"' + path + '"';
-}
+using ErrorWording::quoted;
 
 // Why a journal is not this installer's to act on.
 std::string mismatch(const ErrorCause &why)
