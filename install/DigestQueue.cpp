@@ -1,8 +1,14 @@
 #include "DigestQueue.h"
 
+#include <algorithm>
+
 namespace {
 
-constexpr std::size_t Workers = 2;
+std::size_t workerCount()
+{
+    const std::size_t processors = std::thread::hardware_concurrency();
+    return std::clamp<std::size_t>(processors > 0 ? processors - 1 : 0, 2, 3);
+}
 
 } // namespace
 
@@ -26,7 +32,7 @@ ErrorOr<std::size_t> DigestQueue::add(const std::string &path)
         m_jobs.push_back(std::move(job));
     }
     m_wake.notify_one();
-    if (m_workers.size() < Workers)
+    if (m_workers.size() < workerCount())
         m_workers.emplace_back(&DigestQueue::work, this);
     return m_results.size() - 1;
 }

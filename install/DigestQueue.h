@@ -12,8 +12,9 @@
 
 // Reads files for their digests on threads of its own while the installation copies on: hashing
 // wants the processor, copying the disk. Each file is opened when it is added, in the order of the
-// procedure's steps; only the reading is left to the threads, two of them, since one hash keeps
-// one processor busy and even small machines have two.
+// procedure's steps; only the reading is left to the threads. One hash keeps one processor busy:
+// there is a thread for each processor but the one the steps use, at least two, since even small
+// machines have two, and at most three, the most large archives a procedure reads.
 class DigestQueue final
 {
 public:

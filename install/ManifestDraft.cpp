@@ -5,8 +5,17 @@
 ErrorOr<void> ManifestDraft::add(ManifestEntry::Role role, const std::string &name,
                                  const std::string &path)
 {
-    const std::size_t ticket = TRY(m_digests.add(path));
+    const auto readAhead = m_readAhead.find(path);
+    const std::size_t ticket =
+        readAhead != m_readAhead.end() ? readAhead->second : TRY(m_digests.add(path));
     m_entries.push_back({role, name, ticket});
+    return {};
+}
+
+ErrorOr<void> ManifestDraft::readAhead(const std::vector<std::string> &paths)
+{
+    for (const std::string &path : paths)
+        m_readAhead.emplace(path, TRY(m_digests.add(path)));
     return {};
 }
 

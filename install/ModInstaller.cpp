@@ -77,18 +77,21 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
     return transaction.complete(uninstallCounterstrike(transaction, game, status));
 }
 
+// The package files are read for their digests from the start: hashing them takes longer than the
+// steps before their copies, most of which wait for the disk.
 ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const GameFolder &game)
 {
+    const std::vector<std::string> modFiles{Expand2, Rules, Aftrmath, MPlayer, Title, Vorda};
+    ManifestDraft manifest(m_fileSystem, Edition::Aftermath);
+    TRY(manifest.readAhead(modFiles));
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Aftermath, game.directory())));
-    ManifestDraft manifest(m_fileSystem, Edition::Aftermath);
     TRY(transaction.makeDirectory(game.backupFolder()));
     const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // The backup folder keeps the game's own Expand2.mix itself and the game plays a copy of it
     // under the name of the archive just set aside. A copy is the one file a power cut can leave
     // half written, so it must never be the one the removal gives back.
     const std::string expand2 = TRY(keepGameFile(transaction, game, manifest, Expand2));
-    const std::vector<std::string> modFiles{Expand2, Rules, Aftrmath, MPlayer, Title, Vorda};
     TRY(copyModFiles(transaction, game, manifest, modFiles,
                      {{game.backedUp(expand2), game.file(expand)}}));
     // A copy made through a link holds the bytes of the link's target, whereas the link's own
@@ -102,9 +105,10 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
 
 ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const GameFolder &game)
 {
+    ManifestDraft manifest(m_fileSystem, Edition::Counterstrike);
+    TRY(manifest.readAhead({Expand2, Rules, Title, Vorda}));
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Counterstrike, game.directory())));
-    ManifestDraft manifest(m_fileSystem, Edition::Counterstrike);
     TRY(transaction.makeDirectory(game.backupFolder()));
     const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
@@ -205,7 +209,6 @@ ErrorOr<void> ModInstaller::copyModFiles(Transaction &transaction, const GameFol
         TRY(keepPlayersFile(transaction, game, manifest, name));
         copies.push_back({name, game.file(name)});
     }
-    // Each package file is read for its digest while the copies are made, not after them.
     for (const std::string &name : names)
         TRY(manifest.add(Role::Placed, name, name));
     return transaction.copyAll(copies);
