@@ -2,10 +2,11 @@
 // 1 GB, beside `cp` and `sync` of the very bytes each procedure has to copy, and reports the peak
 // memory; then the rate of SHA-256 with each engine this processor has, and of a file's digest;
 // then the time the game finder takes to look through a Wine prefix the size of a player's.
-// With "finder" after the scratch folder, only the last; with "10mb", only the rows of 10 MB
-// archives; with "calls", one Aftermath installation and its removal of 10 MB archives, between
-// lines "install", "removal" and "end" written to the standard error, so that a trace of the
-// system calls (`strace -f -o trace ...`) can be counted for each procedure alone.
+// With "finder" after the scratch folder, only the last; with "10mb" or "1gb", only the rows of
+// archives of that size; with "calls", one Aftermath installation and its removal of 10 MB archives
+// (with "calls counterstrike", a Counterstrike one), between lines "install", "removal" and "end"
+// written to the standard error, so that a trace of the system calls (`strace -f -o trace ...`)
+// can be counted for each procedure alone.
 
 #include "install/GameFinder.h"
 #include "install/ModInstaller.h"
@@ -101,6 +102,17 @@ double secondsOf(const std::function<void()> &work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The processor time of every thread of this process so far, the kernel's work for it included.
+double processorSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval &time) {
+        return time.tv_sec + time.tv_usec / 1e6;
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 // Runs cp as its own process and waits for it.
 void cp(const std::string &source, const std::string &target)
 {
@@ -153,9 +165,11 @@ void run(const std::string &scratchRoot, const Scenario &scenario, Edition editi
         copied.insert(copied.end(), {layout.game + "/EXPAND2.MIX", layout.package + "/Aftrmath.ini",
                                      layout.package + "/MPlayer.ini"});
 
-    std::vector<double> installs, removals, copies;
+    std::vector<double> installs, processors, removals, copies;
     for (int i = 0; i < Repetitions; ++i) {
+        const double processorBefore = processorSeconds();
         installs.push_back(secondsOf([&] { checked(installer.install(edition, gameDirectory)); }));
+        processors.push_back(processorSeconds() - processorBefore);
         removals.push_back(
             secondsOf([&] { checked(installer.uninstall(edition, gameDirectory)); }));
         const std::string target = root + "/cp-target";
@@ -165,9 +179,10 @@ void run(const std::string &scratchRoot, const Scenario &scenario, Edition editi
     }
     fs::remove_all(root);
     const double install = median(installs), removal = median(removals), cp = median(copies);
-    std::printf("%-34s %-13s install %8.3f s  cp+sync %8.3f s  ratio %5.2f  removal %8.3f s\n",
+    std::printf("%-34s %-13s install %8.3f s (processor %7.3f s)  cp+sync %8.3f s  ratio %5.2f  "
+                "removal %8.3f s\n",
                 scenario.name, edition == Edition::Aftermath ? "Aftermath" : "Counterstrike",
-                install, cp, install / cp, removal);
+                install, median(processors), cp, install / cp, removal);
     std::fflush(stdout);
 }
 
@@ -350,16 +365,16 @@ void markTrace(const char *what)
     std::fprintf(stderr, "%s\n", what);
 }
 
-void traceOnce(const std::string &scratchRoot, const Scenario &scenario)
+void traceOnce(const std::string &scratchRoot, const Scenario &scenario, Edition edition)
 {
     const std::string root = makeScratchFolder(scratchRoot);
     const Layout layout = makeLayout(root, scenario);
     HostFileSystem fileSystem(layout.package);
     ModInstaller installer(fileSystem);
     markTrace("install");
-    checked(installer.install(Edition::Aftermath, layout.game + "/"));
+    checked(installer.install(edition, layout.game + "/"));
     markTrace("removal");
-    checked(installer.uninstall(Edition::Aftermath, layout.game + "/"));
+    checked(installer.uninstall(edition, layout.game + "/"));
     markTrace("end");
     fs::remove_all(root);
 }
@@ -376,20 +391,24 @@ int main(int argc, char **argv)
     const std::string mode = argc > 2 ? argv[2] : "";
     const Scenario small{"archives of 10 MB", 10 * MiB, 10 * MiB, 10 * MiB};
     if (mode == "calls") {
-        traceOnce(scratchRoot, small);
+        const bool counterstrike = argc > 3 && std::string(argv[3]) == "counterstrike";
+        traceOnce(scratchRoot, small, counterstrike ? Edition::Counterstrike : Edition::Aftermath);
         return 0;
     }
+    const Scenario large{"archives of 1 GB", 1024 * MiB, 1024 * MiB, 1024 * MiB};
     std::vector<Scenario> scenarios = {small};
-    if (mode != "10mb")
-        scenarios.insert(scenarios.end(),
-                         {{"archives of 1 GB", 1024 * MiB, 1024 * MiB, 1024 * MiB},
-                          {"Expand.mix of 1 GB, others 10 MB", 1024 * MiB, 10 * MiB, 10 * MiB}});
+    if (mode == "1gb")
+        scenarios = {large};
+    else if (mode != "10mb")
+        scenarios.insert(
+            scenarios.end(),
+            {large, {"Expand.mix of 1 GB, others 10 MB", 1024 * MiB, 10 * MiB, 10 * MiB}});
     std::printf("median of %d runs each, scratch folders under %s\n", Repetitions,
                 scratchRoot.c_str());
     for (const Scenario &scenario : scenarios)
         for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
             run(scratchRoot, scenario, edition);
-    if (mode == "10mb")
+    if (mode == "10mb" || mode == "1gb")
         return 0;
     reportHashRates(scratchRoot);
     reportFinderTime(scratchRoot);

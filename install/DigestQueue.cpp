@@ -4,9 +4,10 @@
 
 namespace {
 
+// Asked once: the C library reads the count of processors from a file at each call.
 std::size_t workerCount()
 {
-    const std::size_t processors = std::thread::hardware_concurrency();
+    static const std::size_t processors = std::thread::hardware_concurrency();
     return std::clamp<std::size_t>(processors > 0 ? processors - 1 : 0, 2, 3);
 }
 

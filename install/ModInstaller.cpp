@@ -77,15 +77,16 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
     return transaction.complete(uninstallCounterstrike(transaction, game, status));
 }
 
-// The package files are read for their digests from the start: hashing them takes longer than the
-// steps before their copies, most of which wait for the disk.
+// The package files are read for their digests from the first step on, once the transaction holds
+// the folders and their listings: hashing them takes longer than the steps before their copies,
+// most of which wait for the disk.
 ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const GameFolder &game)
 {
     const std::vector<std::string> modFiles{Expand2, Rules, Aftrmath, MPlayer, Title, Vorda};
     ManifestDraft manifest(m_fileSystem, Edition::Aftermath);
-    TRY(manifest.readAhead(modFiles));
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Aftermath, game.directory())));
+    TRY(manifest.readAhead(modFiles));
     TRY(transaction.makeDirectory(game.backupFolder()));
     const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // The backup folder keeps the game's own Expand2.mix itself and the game plays a copy of it
@@ -106,9 +107,9 @@ ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const Gam
 ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const GameFolder &game)
 {
     ManifestDraft manifest(m_fileSystem, Edition::Counterstrike);
-    TRY(manifest.readAhead({Expand2, Rules, Title, Vorda}));
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Counterstrike, game.directory())));
+    TRY(manifest.readAhead({Expand2, Rules, Title, Vorda}));
     TRY(transaction.makeDirectory(game.backupFolder()));
     const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
