@@ -38,17 +38,37 @@ std::string bootIdentity()
     return identity;
 }
 
-// "<process id> <boot identity>": enough to tell, later, whether the owner still runs.
+// When the process started, in clock ticks since the boot; empty where /proc does not tell. With
+// the process id it names one process, even once the id has gone to another.
+std::string startTimeOf(long process)
+{
+    std::string stat;
+    std::getline(std::ifstream("/proc/" + std::to_string(process) + "/stat"), stat);
+    // The command name, in parentheses, may hold blanks and parentheses of its own: the fields
+    // are counted from the last parenthesis on, the state being the third and the start the 22nd.
+    const std::size_t nameEnd = stat.rfind(')');
+    if (nameEnd == std::string::npos)
+        return {};
+    std::istringstream fields(stat.substr(nameEnd + 1));
+    std::string field;
+    for (int index = 3; index <= 22; ++index)
+        if (!(fields >> field))
+            return {};
+    return field;
+}
+
+// "<process id> <boot identity> <start time>": enough to tell, later, whether the owner still
+// runs.
 std::string ownerRecord()
 {
-    return std::to_string(::getpid()) + ' ' + bootIdentity() + '\n';
+    return std::to_string(::getpid()) + ' ' + bootIdentity() + ' ' + startTimeOf(::getpid()) + '\n';
 }
 
 enum class Owner { Running, Gone };
 
 // Whether the process named in the lock file may still hold the lock. The record is read without
 // following a link or waiting on a pipe, and a process id is taken only as a single process's,
-// never as a group's.
+// never as a group's. A record without a start time is judged by the process id alone.
 Owner ownerOf(const fs::path &lockFile)
 {
     struct stat status
@@ -65,16 +85,17 @@ Owner ownerOf(const fs::path &lockFile)
     }
     record.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
     long process = 0;
-    std::string boot;
-    std::istringstream(record) >> process >> boot;
+    std::string boot, start;
+    std::istringstream(record) >> process >> boot >> start;
     if (process <= 0 || process > INT_MAX || boot.empty())
         return std::time(nullptr) - status.st_mtime > RecordWrittenWithin ? Owner::Gone
                                                                           : Owner::Running;
     if (boot != bootIdentity())
         return Owner::Gone;
-    if (::kill(static_cast<pid_t>(process), 0) == 0 || errno == EPERM)
-        return Owner::Running;
-    return Owner::Gone;
+    if (::kill(static_cast<pid_t>(process), 0) != 0 && errno != EPERM)
+        return Owner::Gone;
+    const std::string running = startTimeOf(process);
+    return start.empty() || running.empty() || running == start ? Owner::Running : Owner::Gone;
 }
 
 // A unique name beside the lock file, for one taken over.
@@ -100,6 +121,13 @@ std::error_code clearIfGone(const fs::path &lockFile, Owner &owner)
     owner = ownerOf(aside);
     if (owner == Owner::Running)
         return NativeFileOperations::renameNoReplace(aside, lockFile);
+    // A folder of that name is none of ours: empty, it goes; anything in it stays, set aside.
+    struct stat status
+    {};
+    if (::lstat(aside.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) {
+        ::rmdir(aside.c_str());
+        return {};
+    }
     if (::unlink(aside.c_str()) != 0)
         return lastError();
     return {};

@@ -326,20 +326,29 @@ TEST_CASE("lockFileIsTakenOverOnlyFromAnOwnerThatIsGone")
         std::string name;
         std::string left; // the record of a lock file found in the folder, if any
         bool taken;
+        bool folder = false; // a folder of the lock file's name, made long ago, instead
     } rows[] = {
         {"free", {}, true},
 #ifndef _WIN32
         {"held by a live process", std::to_string(::getpid()) + ' ' + bootIdentity(), false},
         {"left by a process that is gone", "2147483647 " + bootIdentity(), true},
         {"left by another boot", std::to_string(::getpid()) + " another-boot", true},
+        {"left by a process whose number another has now",
+         std::to_string(::getpid()) + ' ' + bootIdentity() + " 1", true},
+        {"a folder of its name", {}, true, true},
 #endif
     };
-    for (const auto &[name, left, taken] : rows)
+    for (const auto &[name, left, taken, leftFolder] : rows)
         SUBCASE(name.c_str())
         {
             const ScratchFolder folder;
             if (!left.empty())
                 folder.createFile(".bexom-lock", left);
+            if (leftFolder) {
+                const fs::path made = fs::path(folder.nativePath()) / ".bexom-lock";
+                fs::create_directory(made);
+                fs::last_write_time(made, fs::file_time_type::clock::now() - std::chrono::hours(1));
+            }
             const std::vector<std::string> before = folder.snapshot();
             const auto acquire = [&] {
                 return InstanceLock::acquire(folder.nativePath(), "package",
