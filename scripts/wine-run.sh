@@ -40,13 +40,21 @@ fi
 wine_version=$("$loader" --version)
 
 # wineboot reports a missing 32-bit rundll32 on every new 64-bit-only prefix: its words are shown
-# only when it fails.
+# only when it fails. On a busy machine a new prefix now and then fails to boot ("could not load
+# kernel32.dll"); the prefix it half made is removed and made again, up to three times in all.
 create_prefix() {
-    if ! WINEPREFIX=$1 "$loader" wineboot --init 2>"$1.wineboot.log"; then
-        cat "$1.wineboot.log" >&2
-        return 1
-    fi
-    rm -f "$1.wineboot.log"
+    local attempt
+    for attempt in 1 2 3; do
+        if WINEPREFIX=$1 "$loader" wineboot --init 2>"$1.wineboot.log"; then
+            rm -f "$1.wineboot.log"
+            return 0
+        fi
+        WINEPREFIX=$1 wineserver --kill 2>/dev/null || true
+        rm -rf "$1"
+        mkdir -m 700 "$1"
+    done
+    cat "$1.wineboot.log" >&2
+    return 1
 }
 
 # A template is trusted only if this user made it with this Wine: a stale or foreign one is
