@@ -22,13 +22,11 @@ prefix=${BUILD_PREFIX:-build-windows-}
 
 scripts/install-windows-dependencies.sh
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 for arch in i686 x86_64; do
     echo "== Windows $arch"
     # CMake resolves a relative toolchain path against the build folder, hence the full path.
     # Optimised for size: the player downloads one file, and the installer's speed is the disk's.
-    cmake -S "$source" -B "$prefix$arch" -G Ninja "${launcher[@]}" -DCMAKE_BUILD_TYPE=MinSizeRel \
+    cmake -S "$source" -B "$prefix$arch" -G Ninja -DCMAKE_BUILD_TYPE=MinSizeRel \
         --toolchain "$PWD/cmake/toolchain-mingw-$arch.cmake" >/dev/null
     # Only the x86-64 twin's tests can run here, so only they are built, and only for --test.
     if [ "$run_tests" = yes ] && [ "$arch" = x86_64 ]; then

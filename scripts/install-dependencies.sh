@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=("$@")
 [ ${#packages[@]} -gt 0 ] ||
-    packages=(cmake ninja-build g++ clang libclang-rt-14-dev qt6-base-dev doctest-dev
+    packages=(cmake ninja-build ccache g++ clang libclang-rt-14-dev qt6-base-dev doctest-dev
               libx11-dev fonts-dejavu-core xvfb xauth imagemagick)
 
 missing=()
