@@ -10,12 +10,21 @@ scripts/install-dependencies.sh
 cmake -S . -B build -G Ninja >/dev/null
 cmake --build build --target bexomv2
 
+# BEXOM_DEMO_DIR chooses where the demo goes. It is laid out anew at each run, so a folder is
+# emptied only when an earlier run made it: anything else there is the user's and stays.
 demo=${BEXOM_DEMO_DIR:-${TMPDIR:-/tmp}/bexomv2-demo}
-rm -rf "$demo"
+if [ -e "$demo" ]; then
+    if [ ! -f "$demo/.bexomv2-demo" ]; then
+        echo "$demo exists and was not made by this script; choose another BEXOM_DEMO_DIR." >&2
+        exit 1
+    fi
+    rm -rf "$demo"
+fi
 package="$demo/package"
 drive="$demo/drive_c"
 game="$drive/WESTWOOD/REDALERT"
 mkdir -p "$package" "$game" "$demo/wineprefix/dosdevices"
+touch "$demo/.bexomv2-demo"
 ln -s "$drive" "$demo/wineprefix/dosdevices/c:"
 
 for name in Expand2.mix Rules.ini Aftrmath.ini MPlayer.ini Title.pcx SC-Vorda.mix; do
