@@ -45,26 +45,32 @@ std::string actionName(CommandLineAction action)
 
 int CommandLineRun::run(const ParsedCommandLine &parsed)
 {
-    if (const auto *mistake = std::get_if<CommandLineMistake>(&parsed)) {
-        m_terminal.write(Terminal::Stream::Error, CommandLineWording::mistake(*mistake));
-        return static_cast<int>(ExitCode::Refused);
-    }
-    const CommandLineRequest &request = std::get<CommandLineRequest>(parsed);
-    if (request.action == CommandLineAction::Help) {
+    const auto *request = std::get_if<CommandLineRequest>(&parsed);
+    if (request && request->action == CommandLineAction::Help) {
         m_terminal.write(Terminal::Stream::Output,
                          CommandLineWording::help(m_platform.slashOptions));
         return static_cast<int>(ExitCode::Done);
     }
-    if (request.action == CommandLineAction::Version) {
+    if (request && request->action == CommandLineAction::Version) {
         m_terminal.write(Terminal::Stream::Output, CommandLineWording::version());
         return static_cast<int>(ExitCode::Done);
     }
+    // A script whose command line went wrong shows in the log as well.
     const std::filesystem::path packageFolder = InstallerStart::packageFolder();
     m_log = RunLog(packageFolder);
-    m_log.write(LogWording::start(m_platform, packageFolder, actionName(request.action)));
-    const int exitCode = static_cast<int>(runAction(request));
+    m_log.write(LogWording::start(m_platform, packageFolder,
+                                  request ? actionName(request->action) : "command line"));
+    const int exitCode = static_cast<int>(request ? runAction(*request) : refuse(parsed));
     m_log.write(LogWording::end(exitCode));
     return exitCode;
+}
+
+ExitCode CommandLineRun::refuse(const ParsedCommandLine &parsed)
+{
+    const std::string words = CommandLineWording::mistake(std::get<CommandLineMistake>(parsed));
+    m_log.write("Refused: " + words);
+    m_terminal.write(Terminal::Stream::Error, words);
+    return ExitCode::Refused;
 }
 
 ExitCode CommandLineRun::runAction(const CommandLineRequest &request)

@@ -36,6 +36,7 @@ public:
 
 private:
     ExitCode runAction(const CommandLineRequest &request);
+    ExitCode refuse(const ParsedCommandLine &parsed);
     ExitCode runRequest(const CommandLineRequest &request, InstallerStart &start,
                         TerminalMessageBox &terminalBox, MessageBox &messageBox);
     ExitCode showStatus(FileSystem &fileSystem, MessageBox &messageBox);

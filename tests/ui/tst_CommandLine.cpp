@@ -175,13 +175,15 @@ TEST_CASE("logTellsEachRunWithItsQuestionsAnswersAndOutcome")
                               "kill", "40"}) == KilledExitCode);
     CHECK(runInstaller(scratch, {"--status"}).output ==
           RecoveryWording::UndoneNotice + "\nBEXOM is not installed.\n");
+    CHECK(runInstaller(scratch, {"--frobnicate"}).exitCode == 1);
     std::string log = logOf(scratch);
     for (const std::string &event : std::vector<std::string>{
              "started on Linux (--install); package folder \"" + scratch.at("package") + "\"",
              "Asked: Are you sure you wish to install BEXOM to the directory: " + game + "\\",
              "Answered: Yes", "Work on the game folder done.", "Shown: BEXOM is already Installed",
              "Ended with exit code 1.", "Shown: BEXOM has been uninstalled. These files",
-             "Shown: " + RecoveryWording::UndoneNotice}) {
+             "Shown: " + RecoveryWording::UndoneNotice,
+             "Refused: \"--frobnicate\" is not an option"}) {
         CAPTURE(event);
         CHECK(log.find(event) != std::string::npos);
     }
