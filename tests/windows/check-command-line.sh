@@ -48,6 +48,7 @@ bexomv2() {
     (cd "$package" && "$wine_run" "$program" "$@")
 }
 
+bexomv2 '/?' | grep -q '^  3  failed with changes left' || fail "/? gives no exit codes"
 output=$(bexomv2 --install 'C:\WESTWOOD\REDALERT' --yes) || fail "--install exited with $?"
 [ "$output" = 'Are you sure you wish to install BEXOM to the directory: C:\WESTWOOD\REDALERT\ [y/N] yes' ] ||
     fail "--install said: $output"
