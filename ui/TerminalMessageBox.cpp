@@ -35,6 +35,10 @@ bool TerminalMessageBox::answeredYes()
         m_terminal.write(Terminal::Stream::Output, "\n");
         return false;
     }
-    const std::string answer = Text::toLowerAscii(*line);
+    // Blanks around the word are no part of the answer.
+    const std::size_t first = line->find_first_not_of(" \t");
+    const std::size_t last = line->find_last_not_of(" \t");
+    const std::string answer =
+        first == std::string::npos ? "" : Text::toLowerAscii(line->substr(first, last - first + 1));
     return answer == "y" || answer == "yes";
 }

@@ -88,7 +88,7 @@ TEST_CASE("eachCommandLineIsAnsweredByItsExitCodeAndWordsAndLeavesTheFoldersAsIt
         {{"--status"}, "", 0, "BEXOM is not installed.\n", ""},
         {{"--install", game}, "n\n", 1, "to the directory: (game)\\ [y/N] ", ""},
         {{"--install", game}, "", 1, "[y/N] \n", ""},
-        {{"--install", game}, "yes\n", 0, "", "", After::Aftermath},
+        {{"--install", game}, " Yes \n", 0, "", "", After::Aftermath},
         {{"--counterstrike", "--install", game, "--yes"}, "", 0, "yes\n", "", After::Counterstrike},
         {{"--uninstall", "--yes"}, "", 1, "", "BEXOM is not installed\n"},
         {{"--frobnicate"}, "", 1, "", "\"--frobnicate\" is not an option"},
