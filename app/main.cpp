@@ -13,6 +13,8 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
     const RunPlatform platform{"Linux", WinePrefix::folder()};
@@ -20,6 +22,9 @@ int main(int argc, char *argv[])
         CommandLine::parse({argv + 1, argv + argc}, SlashOptions::NotAccepted);
     // A command line is answered on the terminal: no display is needed, and none is opened.
     if (!CommandLine::opensWindows(commandLine)) {
+        // A reader of the output that has gone, such as `| head -1`, must not end the program
+        // between the steps of its work; what it writes then is lost, and the work goes on.
+        std::signal(SIGPIPE, SIG_IGN);
         StandardTerminal terminal;
         return CommandLineRun(terminal, platform).run(commandLine);
     }
