@@ -1,17 +1,47 @@
+#include "ui/CommandLineRun.h"
 #include "ui/InstallerStart.h"
+#include "ui/LoggingBusyIndicator.h"
+#include "ui/LoggingMessageBox.h"
+#include "ui/LogWording.h"
 #include "ui/RuntimeErrorNotice.h"
 #include "ui/win32/Form1.h"
 #include "ui/win32/Win32AdministratorRestart.h"
 #include "ui/win32/Win32BusyIndicator.h"
 #include "ui/win32/Win32MessageBox.h"
+#include "ui/win32/Win32Terminal.h"
+
+namespace {
+
+RunPlatform thisPlatform()
+{
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    const bool wine = ntdll && GetProcAddress(ntdll, "wine_get_version");
+    return {wine ? "Windows under Wine" : "Windows", std::nullopt, SlashOptions::Accepted};
+}
+
+} // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
 {
-    Win32MessageBox messageBox;
+    const RunPlatform platform = thisPlatform();
+    const ParsedCommandLine commandLine =
+        CommandLine::parse(Win32Terminal::arguments(), SlashOptions::Accepted);
+    // A command line is answered on the console or the streams the program was given; no window
+    // opens.
+    if (!CommandLine::opensWindows(commandLine)) {
+        Win32Terminal terminal;
+        return CommandLineRun(terminal, platform).run(commandLine);
+    }
+    std::optional<RunLog> log(InstallerStart::packageFolder());
+    log->write(LogWording::start(platform, InstallerStart::packageFolder(), "window"));
+    Win32MessageBox windowMessageBox;
+    LoggingMessageBox messageBox(windowMessageBox, *log);
     std::optional<InstallerStart> start = InstallerStart::begin(messageBox);
     if (!start)
         return 1;
-    Win32BusyIndicator busyIndicator;
+    log->write(LogWording::status(StatusFile(start->fileSystem()).read()));
+    Win32BusyIndicator windowBusyIndicator;
+    LoggingBusyIndicator busyIndicator(windowBusyIndicator, *log);
     RuntimeServices services{start->fileSystem(), messageBox, busyIndicator};
     Win32AdministratorRestart restart;
     ErrorOr<std::unique_ptr<Form1>> mainWindow = Form1::create(instance, services, restart);
@@ -29,9 +59,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     }
     if (!restart.isRequested())
         return static_cast<int>(message.wParam);
-    // The new instance takes the package folder's lock, which this one lets go of first.
+    // The new instance takes the package folder's lock, which this one lets go of first, and
+    // writes to the log, which this one closes.
     window.reset();
     start.reset();
-    restart.start(messageBox);
+    log.reset();
+    restart.start(windowMessageBox);
     return 0;
 }

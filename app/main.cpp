@@ -1,20 +1,44 @@
+#include "runtime/WinePrefix.h"
+#include "ui/CommandLineRun.h"
 #include "ui/InstallerStart.h"
+#include "ui/LoggingBusyIndicator.h"
+#include "ui/LoggingMessageBox.h"
+#include "ui/LogWording.h"
 #include "ui/qt/Form1.h"
 #include "ui/qt/QtBusyIndicator.h"
 #include "ui/qt/QtMessageBox.h"
+#include "ui/StandardTerminal.h"
 
 #include <QApplication>
 #include <QIcon>
 #include <QTimer>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    const RunPlatform platform{"Linux", WinePrefix::folder()};
+    const ParsedCommandLine commandLine =
+        CommandLine::parse({argv + 1, argv + argc}, SlashOptions::NotAccepted);
+    // A command line is answered on the terminal: no display is needed, and none is opened.
+    if (!CommandLine::opensWindows(commandLine)) {
+        // A reader of the output that has gone, such as `| head -1`, must not end the program
+        // between the steps of its work; what it writes then is lost, and the work goes on.
+        std::signal(SIGPIPE, SIG_IGN);
+        StandardTerminal terminal;
+        return CommandLineRun(terminal, platform).run(commandLine);
+    }
     QApplication application(argc, argv);
-    QtMessageBox messageBox;
+    RunLog log(InstallerStart::packageFolder());
+    log.write(LogWording::start(platform, InstallerStart::packageFolder(), "window"));
+    QtMessageBox windowMessageBox;
+    LoggingMessageBox messageBox(windowMessageBox, log);
     std::optional<InstallerStart> start = InstallerStart::begin(messageBox);
     if (!start)
         return 1;
-    QtBusyIndicator busyIndicator;
+    log.write(LogWording::status(StatusFile(start->fileSystem()).read()));
+    QtBusyIndicator windowBusyIndicator;
+    LoggingBusyIndicator busyIndicator(windowBusyIndicator, log);
     RuntimeServices services{start->fileSystem(), messageBox, busyIndicator};
     Form1 mainWindow(services);
     mainWindow.show();

@@ -3,7 +3,7 @@
 #include "InterruptedWorkNotice.h"
 #include "SingleInstanceGuard.h"
 
-std::optional<InstallerStart> InstallerStart::begin(MessageBox &messageBox)
+std::filesystem::path InstallerStart::packageFolder()
 {
     // The player starts the installer from the folder that holds the mod's package. Its name is
     // taken as the bytes the system holds, so that a name in another encoding than UTF-8 still
@@ -13,6 +13,12 @@ std::optional<InstallerStart> InstallerStart::begin(MessageBox &messageBox)
     std::filesystem::path packageFolder = std::filesystem::current_path(error);
     if (error)
         packageFolder = ".";
+    return packageFolder;
+}
+
+std::optional<InstallerStart> InstallerStart::begin(MessageBox &messageBox)
+{
+    const std::filesystem::path packageFolder = InstallerStart::packageFolder();
     // A second installer from this folder ends here, before it reads anything.
     std::optional<InstanceLock> packageLock =
         SingleInstanceGuard::lockOrTell(packageFolder, messageBox);

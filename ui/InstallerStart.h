@@ -15,6 +15,8 @@ class InstallerStart final
 public:
     // Nothing once the player has been told that another installer runs from this folder.
     static std::optional<InstallerStart> begin(MessageBox &messageBox);
+    // The current folder, where the player started the installer.
+    static std::filesystem::path packageFolder();
 
     FileSystem &fileSystem() { return *m_fileSystem; }
 

@@ -59,13 +59,20 @@ double timeToWindow(const std::string &program)
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    std::string commandLine = "\"" + program + "\" 30";
+    // No arguments: the installer would take them for a command line and open no window. The
+    // bare window stays up for its default time, longer than any start.
+    std::string commandLine = "\"" + program + "\"";
     const double start = secondsNow();
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &process))
         return -1;
+    // A program that ends without a window has no time to give.
     while (!shownOnScreen(process.dwProcessId))
-        Sleep(1);
+        if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) {
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+            return -1;
+        }
     const double milliseconds = (secondsNow() - start) * 1000;
     TerminateProcess(process.hProcess, 0);
     WaitForSingleObject(process.hProcess, INFINITE);

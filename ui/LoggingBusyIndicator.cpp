@@ -1,0 +1,14 @@
+#include "LoggingBusyIndicator.h"
+
+ErrorOr<void> LoggingBusyIndicator::runWhileBusy(const Work &work)
+{
+    m_log.write("Work on the game folder began.");
+    ErrorOr<void> outcome = m_indicator.runWhileBusy(work);
+    if (!outcome.isError())
+        m_log.write("Work on the game folder done.");
+    else if (outcome.error().hasChangesLeft())
+        m_log.write("Work on the game folder failed, and changes are left for the next start.");
+    else
+        m_log.write("Work on the game folder failed, and nothing is changed.");
+    return outcome;
+}
