@@ -10,9 +10,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// More entries than that in one folder is not a shelf of games or of Wine prefixes, and listing
-// them all would keep the player waiting.
-constexpr std::size_t MostEntries = 256;
+// Parts of the names that the game's folders, its prefixes and its launchers' folders have: "Red
+// Alert", "CnC", "Westwood", "EA Games", "Command & Conquer The First Decade", and the folder
+// Steam names after the game's number.
+const std::vector<std::string> LikelyNameParts = {"red", "alert",   "cnc",    "westwood",
+                                                  "ea",  "conquer", "decade", "2229840"};
 
 // The name in UTF-8, as the player would type it into the install dialog; nothing for a POSIX
 // name that holds a backslash, which would split it in two, or a Windows name that is not valid
@@ -30,6 +32,19 @@ std::optional<std::string> typeableName(const fs::path &name)
 }
 
 } // namespace
+
+bool FolderListing::isLikely(const std::string &path)
+{
+    const std::string name = Text::toLowerAscii(path);
+    const std::size_t end = name.find_last_not_of("\\/");
+    if (end == std::string::npos)
+        return false;
+    const std::size_t start = name.find_last_of("\\/", end);
+    const std::string_view last =
+        std::string_view(name).substr(start == std::string::npos ? 0 : start + 1, end - start);
+    return std::any_of(LikelyNameParts.begin(), LikelyNameParts.end(),
+                       [last](const std::string &part) { return last.find(part) != last.npos; });
+}
 
 std::vector<std::string> FolderListing::subfolders(const std::string &directory)
 {
@@ -61,7 +76,9 @@ std::vector<std::string> FolderListing::entries(const std::string &directory, Wa
     std::vector<std::string> found;
     std::error_code error;
     fs::directory_iterator entry(*host, error);
-    for (; !error && entry != fs::directory_iterator() && found.size() < MostEntries;
+    // A folder of thousands of entries is listed while time remains, not cut at a count: the
+    // system's order is no order, and the game may be the last one.
+    for (; !error && entry != fs::directory_iterator() && !m_deadline.passed();
          entry.increment(error)) {
         const std::optional<std::string> name = typeableName(entry->path().filename());
         if (!name)
@@ -75,8 +92,10 @@ std::vector<std::string> FolderListing::entries(const std::string &directory, Wa
             found.push_back(directory + *name);
         error.clear();
     }
-    // The system lists a folder in no particular order.
+    // The system lists a folder in no particular order. Those likeliest to be the game's come
+    // first, so that they are looked into before time runs out.
     std::sort(found.begin(), found.end());
+    std::stable_partition(found.begin(), found.end(), &FolderListing::isLikely);
     return found;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "runtime/FileSystem.h"
+#include "SearchDeadline.h"
 
 #include <filesystem>
 #include <map>
@@ -9,12 +10,19 @@
 #include <vector>
 
 // The entries of a folder given as the player would type it, with a final separator, each
-// written the same way with the same separator, in the order a player reads best: sorted. It
-// only reads and never fails: a folder that cannot be read holds nothing.
+// written the same way with the same separator: those whose names are likeliest to be Red Alert's
+// first, each part sorted. It only reads and never fails: a folder that cannot be read holds
+// nothing, and once the deadline has passed nothing more is listed.
 class FolderListing final
 {
 public:
-    explicit FolderListing(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
+    explicit FolderListing(FileSystem &fileSystem, SearchDeadline deadline = {})
+        : m_fileSystem(fileSystem), m_deadline(deadline)
+    {}
+
+    // Whether the last name in the path is one that Red Alert's folders, or those that hold them,
+    // are often given.
+    static bool isLikely(const std::string &path);
 
     // Each with a final separator; links to folders count, as the player follows them too.
     std::vector<std::string> subfolders(const std::string &directory);
@@ -40,6 +48,7 @@ private:
                                      const std::string &suffix);
 
     FileSystem &m_fileSystem;
+    SearchDeadline m_deadline;
     // The host path of each folder listed, by the path written for the player.
     std::map<std::string, std::filesystem::path> m_hostPaths;
 };

@@ -15,6 +15,9 @@
 
 namespace {
 
+// The game's number on Steam, which names its Proton prefix.
+const std::string SteamApp = "2229840";
+
 const std::string Uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 // The values each of the game's installers writes: the first three, of the CD editions in
@@ -27,7 +30,7 @@ const std::vector<RegistryValueName> RegisteredInstallations = {
     {"SOFTWARE\\EA Games\\Command and Conquer Red Alert", "Install Dir"},
     {"SOFTWARE\\EA Games\\Command and Conquer Red Alert", "Install Dir", RegistryView::Bits64},
     {"SOFTWARE\\Electronic Arts\\EA Games\\Command and Conquer The First Decade", "ra_folder"},
-    {Uninstall + "Steam App 2229840", "InstallLocation"},
+    {Uninstall + "Steam App " + SteamApp, "InstallLocation"},
     {Uninstall + "{73F3D3B5-4AC4-4D01-A65C-0A4B4D8723B5}_is1", "InstallLocation",
      RegistryView::Bits64},
 };
@@ -82,39 +85,68 @@ bool hasDriveLetter(const std::string &path)
 
 } // namespace
 
+// Each source's folders are looked into as soon as they are known, so that what was found stays
+// found when the time is up.
 std::vector<FoundGame> GameFinder::find()
 {
-    SteamLibraries steam(m_fileSystem);
+    m_found.clear();
+    m_seen.clear();
+    SteamLibraries steam(m_fileSystem, m_deadline);
     const auto fromHere = [this](const std::string &path) {
         return reachFromHere(path);
     };
-    std::vector<std::string> candidates =
-        registeredFolders(MachineRegistry::readStrings(everyRecord()), fromHere, steam);
+    consider(registeredFolders(MachineRegistry::readStrings(everyRecord()), fromHere, steam));
+    std::optional<LinuxPrefixes> home;
+    if (m_home)
+        home.emplace(m_fileSystem, *m_home, m_deadline);
+    for (const std::string &folder : home ? home->steamFolders() : std::vector<std::string>())
+        steam.addSteam(folder, fromHere);
+    consider(steam.gameFolders());
     std::vector<std::string> prefixes;
-    if (m_home) {
-        LinuxPrefixes home(m_fileSystem, *m_home);
-        for (const std::string &folder : home.steamFolders())
-            steam.addSteam(folder, fromHere);
-        prefixes = home.prefixes();
+    if (home) {
+        consider(home->lutrisGameFolders());
+        prefixes = home->prefixes();
     }
-    append(candidates, steam.gameFolders());
     for (const std::string &root : LocalDrives::roots())
-        append(candidates, shelvedFolders(root));
-    std::vector<std::string> proton = steam.protonPrefixes();
-    prefixes.insert(prefixes.begin(), proton.begin(), proton.end());
+        consider(shelvedFolders(root));
+    // A home of thousands of folders leaves time for the prefixes.
+    consider(homeFolders(), m_deadline.halfOfWhatRemains());
+    // Proton makes a prefix for every game played, the player one for each program he set up
+    // himself: the player's come first, and before all, those whose names are likeliest.
+    append(prefixes, steam.protonPrefixes());
+    std::stable_partition(prefixes.begin(), prefixes.end(), [](const std::string &prefix) {
+        return FolderListing::isLikely(prefix) || prefix.find(SteamApp) != std::string::npos;
+    });
+    // Drive C of every prefix first: a prefix's registry is a file of megabytes, and the game is
+    // seldom anywhere but on drive C's shelves.
     std::vector<FileIdentity> seenPrefixes;
+    std::vector<std::string> eachOnce;
     for (const std::string &prefix : prefixes) {
+        if (m_deadline.passed())
+            break;
         const ErrorOr<FileIdentity> identity = m_fileSystem.identity(GameFolder(prefix).folder());
         if (identity.isError() || std::find(seenPrefixes.begin(), seenPrefixes.end(),
                                             identity.value()) != seenPrefixes.end())
             continue;
         seenPrefixes.push_back(identity.value());
-        append(candidates, prefixFolders(prefix));
+        eachOnce.push_back(prefix);
+        if (const std::optional<std::string> driveC = m_listing.folder(prefix, "drive_c"))
+            consider(shelvedFolders(*driveC));
     }
+    for (const std::string &prefix : eachOnce) {
+        if (m_deadline.passed())
+            break;
+        consider(registeredInPrefix(prefix));
+    }
+    return m_found;
+}
 
-    std::vector<FoundGame> found;
-    std::vector<FileIdentity> seen;
+void GameFinder::consider(const std::vector<std::string> &candidates,
+                          const SearchDeadline &deadline)
+{
     for (const std::string &directory : candidates) {
+        if (deadline.passed())
+            return;
         if (!m_listing.mayHold(directory, MainArchive))
             continue;
         const std::optional<Edition> edition = gameIn(directory);
@@ -123,12 +155,11 @@ std::vector<FoundGame> GameFinder::find()
         const ErrorOr<FileIdentity> identity =
             m_fileSystem.identity(GameFolder(directory).folder());
         if (identity.isError() ||
-            std::find(seen.begin(), seen.end(), identity.value()) != seen.end())
+            std::find(m_seen.begin(), m_seen.end(), identity.value()) != m_seen.end())
             continue;
-        seen.push_back(identity.value());
-        found.push_back({directory, *edition});
+        m_seen.push_back(identity.value());
+        m_found.push_back({directory, *edition});
     }
-    return found;
 }
 
 std::optional<Edition> GameFinder::gameIn(const std::string &directory)
@@ -161,25 +192,19 @@ GameFinder::registeredFolders(const std::vector<std::optional<std::string>> &val
     return folders;
 }
 
-// Another prefix's registry names its own drive C, and Steam run in it lists its libraries in
-// the same way.
-std::vector<std::string> GameFinder::prefixFolders(const std::string &prefix)
+std::vector<std::string> GameFinder::registeredInPrefix(const std::string &prefix)
 {
-    std::vector<std::string> folders;
     ErrorOr<std::string> registry = m_fileSystem.readFile(prefix + "system.reg");
-    if (!registry.isError()) {
-        SteamLibraries steam(m_fileSystem);
-        const auto inPrefix = [&](const std::string &path) {
-            return reachInPrefix(prefix, path);
-        };
-        folders = registeredFolders(
-            WineRegistryFile(registry.releaseValue()).viewedStringValues(everyRecord()), inPrefix,
-            steam);
-        append(folders, steam.gameFolders());
-    }
-    if (const std::optional<std::string> driveC =
-            FolderListing(m_fileSystem).folder(prefix, "drive_c"))
-        append(folders, shelvedFolders(*driveC));
+    if (registry.isError())
+        return {};
+    SteamLibraries steam(m_fileSystem, m_deadline);
+    const auto inPrefix = [&](const std::string &path) {
+        return reachInPrefix(prefix, path);
+    };
+    std::vector<std::string> folders = registeredFolders(
+        WineRegistryFile(registry.releaseValue()).viewedStringValues(everyRecord()), inPrefix,
+        steam);
+    append(folders, steam.gameFolders());
     return folders;
 }
 
@@ -202,9 +227,26 @@ std::vector<std::string> GameFinder::shelvedFolders(const std::string &root)
         for (const std::string &program :
              programs ? listing.subfolders(*programs) : std::vector<std::string>()) {
             folders.push_back(program);
-            append(folders, listing.subfolders(program));
+            // The First Decade puts each game a level further down:
+            // "EA Games\Command & Conquer The First Decade\Command & Conquer Red Alert(tm)".
+            for (const std::string &product : listing.subfolders(program)) {
+                folders.push_back(product);
+                if (FolderListing::isLikely(program) && FolderListing::isLikely(product))
+                    append(folders, listing.subfolders(product));
+            }
         }
     }
+    return folders;
+}
+
+std::vector<std::string> GameFinder::homeFolders()
+{
+    if (!m_home)
+        return {};
+    std::vector<std::string> folders = shelvedFolders(m_home->folder());
+    const std::string hidden = m_home->folder() + '.';
+    std::erase_if(folders,
+                  [&hidden](const std::string &folder) { return folder.starts_with(hidden); });
     return folders;
 }
 
@@ -218,7 +260,19 @@ std::optional<std::string> GameFinder::reachFromHere(const std::string &path) co
     // A relative path would be taken from the package folder.
     if (!GameFolder(folder).isFullPath())
         return std::nullopt;
-    return folder;
+    return hasDriveLetter(folder) ? asStored(folder) : folder;
+}
+
+// Steam records its folder in lower case ("c:\program files (x86)\steam"); the player knows it
+// as the drive spells it. A name that is not there stays as written.
+std::string GameFinder::asStored(const std::string &folder) const
+{
+    std::string path = Text::toUpperAscii(folder.substr(0, 2)) + '\\';
+    for (const std::string &name : Text::split(folder.substr(2), '\\', Text::EmptyParts::Skip)) {
+        const ErrorOr<std::string> stored = m_fileSystem.storedName(path + name);
+        path += (stored.isError() ? name : stored.value()) + '\\';
+    }
+    return path;
 }
 
 std::optional<std::string> GameFinder::reachInPrefix(const std::string &prefix,

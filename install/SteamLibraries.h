@@ -5,7 +5,9 @@
 #include "runtime/FileIdentity.h"
 #include "runtime/FileSystem.h"
 
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 // Steam's game libraries: the folder Steam is installed in and those its libraryfolders.vdf
@@ -14,8 +16,9 @@
 class SteamLibraries final
 {
 public:
-    explicit SteamLibraries(FileSystem &fileSystem)
-        : m_fileSystem(fileSystem), m_listing(fileSystem)
+    // Past the deadline no more libraries are added.
+    explicit SteamLibraries(FileSystem &fileSystem, SearchDeadline deadline = {})
+        : m_fileSystem(fileSystem), m_listing(fileSystem, deadline), m_deadline(deadline)
     {}
 
     // Adds the libraries of a Steam folder, with a final separator; the paths in its list are
@@ -29,11 +32,15 @@ public:
     std::vector<std::string> protonPrefixes();
 
 private:
+    void addListed(const std::string &listFile, const RecordedPathReach &reach);
     void addLibrary(const std::string &library);
     std::optional<std::string> gameFolder(const std::string &library);
 
     FileSystem &m_fileSystem;
     FolderListing m_listing;
+    SearchDeadline m_deadline;
     std::vector<std::string> m_libraries;
-    std::vector<FileIdentity> m_seen;
+    // A list of tens of thousands of libraries, each compared with every other, would keep the
+    // player waiting for minutes.
+    std::set<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>> m_seen;
 };
