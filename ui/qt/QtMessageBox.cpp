@@ -92,6 +92,9 @@ int QtMessageBox::show(const std::string &prompt, int style, const std::string &
     box.setTextFormat(Qt::PlainText);
     const QString text = laidOut(box, prompt);
     box.setText(text);
+    // A folder named in a message is copied from it rather than typed again; Ctrl+C copies the
+    // whole message, as on Windows.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.setIcon(iconFor(style));
     if ((style & ButtonsMask) == MessageBoxStyle::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
