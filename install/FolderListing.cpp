@@ -61,10 +61,49 @@ std::optional<std::string> FolderListing::folder(const std::string &directory,
                                                  const std::string &name)
 {
     const std::string path = name.empty() ? directory : directory + name + directory.back();
+    const auto known = m_hostPaths.find(directory);
+    if (!name.empty() && known != m_hostPaths.end())
+        return listedFolder(known->second, name, path);
     const ErrorOr<EntryKind> kind = m_fileSystem.entryKind(GameFolder(path).folder());
     if (kind.isError() || kind.value() != EntryKind::Directory)
         return std::nullopt;
     return path;
+}
+
+// In a folder listed before, the name is matched in one more listing of it, as the file system
+// would match it, rather than by a walk of the whole path from the root: thousands of Proton
+// prefixes are each looked into for their drive C.
+std::optional<std::string>
+FolderListing::listedFolder(const fs::path &host, const std::string &name, const std::string &path)
+{
+    std::optional<fs::path> match;
+    std::error_code error;
+    fs::directory_iterator entry(host, error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        const std::optional<std::string> entryName = typeableName(entry->path().filename());
+        if (!entryName || !Text::equalsIgnoringCase(*entryName, name))
+            continue;
+        // Two names that differ only in letter case leave no way to tell which one is meant.
+        if (match)
+            return std::nullopt;
+        match = entry->path();
+    }
+    std::error_code kindError;
+    if (error || !match || !fs::is_directory(*match, kindError))
+        return std::nullopt;
+    m_hostPaths.emplace(path, *match);
+    return path;
+}
+
+ErrorOr<FileIdentity> FolderListing::identity(const std::string &directory)
+{
+    const auto known = m_hostPaths.find(directory);
+    if (known == m_hostPaths.end())
+        return m_fileSystem.identity(GameFolder(directory).folder());
+    FileIdentity identity;
+    if (const std::error_code error = NativeFileOperations::identify(known->second, identity))
+        return RuntimeError::fromErrorCode(error, directory);
+    return identity;
 }
 
 std::vector<std::string> FolderListing::entries(const std::string &directory, Wanted wanted,

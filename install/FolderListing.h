@@ -1,5 +1,6 @@
 #pragma once
 
+#include "runtime/FileIdentity.h"
 #include "runtime/FileSystem.h"
 #include "SearchDeadline.h"
 
@@ -19,6 +20,11 @@ public:
     explicit FolderListing(FileSystem &fileSystem, SearchDeadline deadline = {})
         : m_fileSystem(fileSystem), m_deadline(deadline)
     {}
+
+    // Past it, nothing more is listed.
+    const SearchDeadline &deadline() const { return m_deadline; }
+    // Through the host path of a folder listed before where there is one.
+    ErrorOr<FileIdentity> identity(const std::string &directory);
 
     // Whether the last name in the path is one that Red Alert's folders, or those that hold them,
     // are often given.
@@ -44,6 +50,8 @@ public:
 private:
     enum class Wanted { Folders, Files };
     std::optional<std::filesystem::path> hostPathOf(const std::string &directory);
+    std::optional<std::string> listedFolder(const std::filesystem::path &host,
+                                            const std::string &name, const std::string &path);
     std::vector<std::string> entries(const std::string &directory, Wanted wanted,
                                      const std::string &suffix);
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 namespace {
 
@@ -91,14 +92,14 @@ std::vector<FoundGame> GameFinder::find()
 {
     m_found.clear();
     m_seen.clear();
-    SteamLibraries steam(m_fileSystem, m_deadline);
+    SteamLibraries steam(m_fileSystem, m_listing);
     const auto fromHere = [this](const std::string &path) {
         return reachFromHere(path);
     };
     consider(registeredFolders(MachineRegistry::readStrings(everyRecord()), fromHere, steam));
     std::optional<LinuxPrefixes> home;
     if (m_home)
-        home.emplace(m_fileSystem, *m_home, m_deadline);
+        home.emplace(m_listing, *m_home);
     for (const std::string &folder : home ? home->steamFolders() : std::vector<std::string>())
         steam.addSteam(folder, fromHere);
     consider(steam.gameFolders());
@@ -119,16 +120,14 @@ std::vector<FoundGame> GameFinder::find()
     });
     // Drive C of every prefix first: a prefix's registry is a file of megabytes, and the game is
     // seldom anywhere but on drive C's shelves.
-    std::vector<FileIdentity> seenPrefixes;
+    std::set<FileIdentity> seenPrefixes;
     std::vector<std::string> eachOnce;
     for (const std::string &prefix : prefixes) {
         if (m_deadline.passed())
             break;
-        const ErrorOr<FileIdentity> identity = m_fileSystem.identity(GameFolder(prefix).folder());
-        if (identity.isError() || std::find(seenPrefixes.begin(), seenPrefixes.end(),
-                                            identity.value()) != seenPrefixes.end())
+        const ErrorOr<FileIdentity> identity = m_listing.identity(prefix);
+        if (identity.isError() || !seenPrefixes.insert(identity.value()).second)
             continue;
-        seenPrefixes.push_back(identity.value());
         eachOnce.push_back(prefix);
         if (const std::optional<std::string> driveC = m_listing.folder(prefix, "drive_c"))
             consider(shelvedFolders(*driveC));
@@ -152,12 +151,9 @@ void GameFinder::consider(const std::vector<std::string> &candidates,
         const std::optional<Edition> edition = gameIn(directory);
         if (!edition)
             continue;
-        const ErrorOr<FileIdentity> identity =
-            m_fileSystem.identity(GameFolder(directory).folder());
-        if (identity.isError() ||
-            std::find(m_seen.begin(), m_seen.end(), identity.value()) != m_seen.end())
+        const ErrorOr<FileIdentity> identity = m_listing.identity(directory);
+        if (identity.isError() || !m_seen.insert(identity.value()).second)
             continue;
-        m_seen.push_back(identity.value());
         m_found.push_back({directory, *edition});
     }
 }
@@ -197,7 +193,7 @@ std::vector<std::string> GameFinder::registeredInPrefix(const std::string &prefi
     ErrorOr<std::string> registry = m_fileSystem.readFile(prefix + "system.reg");
     if (registry.isError())
         return {};
-    SteamLibraries steam(m_fileSystem, m_deadline);
+    SteamLibraries steam(m_fileSystem, m_listing);
     const auto inPrefix = [&](const std::string &path) {
         return reachInPrefix(prefix, path);
     };

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -81,5 +82,5 @@ private:
     FolderListing m_listing;
     std::optional<LinuxHome> m_home;
     std::vector<FoundGame> m_found;
-    std::vector<FileIdentity> m_seen;
+    std::set<FileIdentity> m_seen;
 };

@@ -14,8 +14,7 @@
 class LinuxPrefixes final
 {
 public:
-    LinuxPrefixes(FileSystem &fileSystem, const LinuxHome &home, SearchDeadline deadline = {})
-        : m_listing(fileSystem, deadline), m_home(home)
+    LinuxPrefixes(FolderListing &listing, const LinuxHome &home) : m_listing(listing), m_home(home)
     {}
 
     std::vector<std::string> steamFolders();
@@ -34,6 +33,6 @@ private:
     // A path under the home, "/"-separated, as the file system takes it, with a final separator.
     std::string underHome(const std::string &relativePath) const;
 
-    FolderListing m_listing;
+    FolderListing &m_listing;
     const LinuxHome &m_home;
 };

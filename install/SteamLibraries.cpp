@@ -52,8 +52,7 @@ void SteamLibraries::addLibrary(const std::string &library)
     const ErrorOr<FileIdentity> identity = m_fileSystem.identity(library);
     if (identity.isError())
         return;
-    const FileIdentity &id = identity.value();
-    if (m_seen.emplace(id.device, id.file, id.birth).second)
+    if (m_seen.insert(identity.value()).second)
         m_libraries.push_back(library);
 }
 

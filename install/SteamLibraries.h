@@ -7,7 +7,6 @@
 
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 // Steam's game libraries: the folder Steam is installed in and those its libraryfolders.vdf
@@ -16,9 +15,9 @@
 class SteamLibraries final
 {
 public:
-    // Past the deadline no more libraries are added.
-    explicit SteamLibraries(FileSystem &fileSystem, SearchDeadline deadline = {})
-        : m_fileSystem(fileSystem), m_listing(fileSystem, deadline), m_deadline(deadline)
+    // Past the listing's deadline no more libraries are added.
+    SteamLibraries(FileSystem &fileSystem, FolderListing &listing)
+        : m_fileSystem(fileSystem), m_listing(listing), m_deadline(listing.deadline())
     {}
 
     // Adds the libraries of a Steam folder, with a final separator; the paths in its list are
@@ -37,10 +36,10 @@ private:
     std::optional<std::string> gameFolder(const std::string &library);
 
     FileSystem &m_fileSystem;
-    FolderListing m_listing;
+    FolderListing &m_listing;
     SearchDeadline m_deadline;
     std::vector<std::string> m_libraries;
     // A list of tens of thousands of libraries, each compared with every other, would keep the
     // player waiting for minutes.
-    std::set<std::tuple<std::uint64_t, std::uint64_t, std::uint64_t>> m_seen;
+    std::set<FileIdentity> m_seen;
 };
