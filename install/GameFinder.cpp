@@ -256,19 +256,22 @@ std::optional<std::string> GameFinder::reachFromHere(const std::string &path) co
     // A relative path would be taken from the package folder.
     if (!GameFolder(folder).isFullPath())
         return std::nullopt;
-    return hasDriveLetter(folder) ? asStored(folder) : folder;
+    if (!hasDriveLetter(folder))
+        return folder;
+    return asStored(Text::toUpperAscii(folder.substr(0, 2)) + '\\',
+                    Text::split(folder.substr(2), '\\', Text::EmptyParts::Skip));
 }
 
 // Steam records its folder in lower case ("c:\program files (x86)\steam"); the player knows it
 // as the drive spells it. A name that is not there stays as written.
-std::string GameFinder::asStored(const std::string &folder) const
+std::string GameFinder::asStored(std::string folder, const std::vector<std::string> &names) const
 {
-    std::string path = Text::toUpperAscii(folder.substr(0, 2)) + '\\';
-    for (const std::string &name : Text::split(folder.substr(2), '\\', Text::EmptyParts::Skip)) {
-        const ErrorOr<std::string> stored = m_fileSystem.storedName(path + name);
-        path += (stored.isError() ? name : stored.value()) + '\\';
+    const char separator = folder.back();
+    for (const std::string &name : names) {
+        const ErrorOr<std::string> stored = m_fileSystem.storedName(folder + name);
+        folder += (stored.isError() ? name : stored.value()) + separator;
     }
-    return path;
+    return folder;
 }
 
 std::optional<std::string> GameFinder::reachInPrefix(const std::string &prefix,
@@ -278,10 +281,9 @@ std::optional<std::string> GameFinder::reachInPrefix(const std::string &prefix,
         return m_home ? m_home->reach(path) : std::nullopt;
     if (!hasDriveLetter(path) || Text::toUpperAscii(path.substr(0, 1)) != "C")
         return std::nullopt;
-    const char separator = prefix.back();
-    std::string folder = prefix + "drive_c";
+    std::vector<std::string> names;
     for (const std::string &name : Text::split(path.substr(2), '\\', Text::EmptyParts::Skip))
-        for (const std::string &part : Text::split(name, '/', Text::EmptyParts::Skip))
-            folder += separator + part;
-    return folder + separator;
+        for (std::string &part : Text::split(name, '/', Text::EmptyParts::Skip))
+            names.push_back(std::move(part));
+    return asStored(prefix + "drive_c" + prefix.back(), names);
 }

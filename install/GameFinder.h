@@ -73,7 +73,8 @@ private:
     // The home's own shelves of games and the folders it holds, but not its hidden ones.
     std::vector<std::string> homeFolders();
     std::optional<std::string> reachFromHere(const std::string &path) const;
-    std::string asStored(const std::string &folder) const;
+    // The folder followed by the names, each in the letter case the disk has it in.
+    std::string asStored(std::string folder, const std::vector<std::string> &names) const;
     std::optional<std::string> reachInPrefix(const std::string &prefix,
                                              const std::string &path) const;
 
