@@ -68,11 +68,13 @@ std::optional<std::string> hostHome(const std::string &rootDrive)
     if (home && home->starts_with(L"\\??\\"))
         home->erase(0, 4);
     const std::optional<std::wstring> user = variable(L"USERNAME");
-    if (!home && user)
+    if (!home && user) {
         home = WindowsText::toWide(rootDrive) + L"\\home\\" + *user;
+        if (::GetFileAttributesW(home->c_str()) == INVALID_FILE_ATTRIBUTES)
+            return std::nullopt;
+    }
     const std::optional<std::string> host = home ? hostPathOf(*home) : std::nullopt;
-    if (!host || !host->starts_with('/') ||
-        ::GetFileAttributesW(home->c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (!host || !host->starts_with('/'))
         return std::nullopt;
     return host;
 }

@@ -317,8 +317,6 @@ TEST_CASE("finderListsEachInstallationOnce")
         Prefix prefix = Prefix::Win64;
         Files files = {};
         std::chrono::milliseconds searchTime = std::chrono::seconds(20);
-        // Wine gives a Windows program started as a launcher starts it no HOME, only WINEHOMEDIR.
-        enum class Home { FromHome, FromWineHomeDir } home = Home::FromHome;
     };
     const GameFiles counterstrike{"Westwood/RA", Edition::Counterstrike};
     const Lines lowerCase{"ra95.exe", "redalert.mix", "expand.mix"};
@@ -494,14 +492,6 @@ TEST_CASE("finderListsEachInstallationOnce")
          {},
          {"%1\\RA\\ Aftermath", "%1\\Games\\A\\ Aftermath", "%1\\Games\\B\\ Aftermath"}},
 #else
-        {"started without HOME, as a launcher starts it",
-         {{"home/Games/RedAlert"}},
-         {},
-         {"%H/Games/RedAlert/ Aftermath"},
-         Prefix::Win64,
-         {},
-         std::chrono::seconds(20),
-         Row::Home::FromWineHomeDir},
         // Drive C is the one of the scratch prefix that the run under Wine has; the game made
         // there is removed when the row is done.
         {"Games folder of drive C",
@@ -519,11 +509,6 @@ TEST_CASE("finderListsEachInstallationOnce")
             for (const auto &[path, bytes] : row.files)
                 createFile(scratch.scratch(), path, bytes);
             const ScratchRegistry registry(row.registry, row.prefix, scratch.scratch());
-            std::optional<ScopedEnvironmentVariable> home, wineHome;
-            if (row.home == Row::Home::FromWineHomeDir) {
-                home.emplace("HOME", std::nullopt);
-                wineHome.emplace("WINEHOMEDIR", "\\??\\" + scratch.at("home"));
-            }
 
             CHECK(found(scratch.fileSystem(), windowsPath(scratch.scratch()), row.searchTime) ==
                   row.expected);
