@@ -113,8 +113,14 @@ std::vector<FoundGame> GameFinder::find()
     // A home of thousands of folders leaves time for the prefixes.
     consider(homeFolders(), m_deadline.halfOfWhatRemains());
     // Proton makes a prefix for every game played, the player one for each program he set up
-    // himself: the player's come first, and before all, those whose names are likeliest.
+    // himself: the player's come first.
     append(prefixes, steam.protonPrefixes());
+    searchPrefixes(std::move(prefixes));
+    return m_found;
+}
+
+void GameFinder::searchPrefixes(std::vector<std::string> prefixes)
+{
     std::stable_partition(prefixes.begin(), prefixes.end(), [](const std::string &prefix) {
         return FolderListing::isLikely(prefix) || prefix.find(SteamApp) != std::string::npos;
     });
@@ -137,7 +143,6 @@ std::vector<FoundGame> GameFinder::find()
             break;
         consider(registeredInPrefix(prefix));
     }
-    return m_found;
 }
 
 void GameFinder::consider(const std::vector<std::string> &candidates,

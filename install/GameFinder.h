@@ -65,6 +65,8 @@ private:
     std::vector<std::string>
     registeredFolders(const std::vector<std::optional<std::string>> &values,
                       const RecordedPathReach &reach, SteamLibraries &steam);
+    // Each once, those whose names are likeliest first.
+    void searchPrefixes(std::vector<std::string> prefixes);
     // Another prefix's registry names its own drive C, and Steam run in it lists its libraries in
     // the same way.
     std::vector<std::string> registeredInPrefix(const std::string &prefix);
