@@ -97,6 +97,9 @@ std::vector<FoundGame> GameFinder::find()
         return reachFromHere(path);
     };
     consider(registeredFolders(MachineRegistry::readStrings(everyRecord()), fromHere, steam));
+    // A drive's shelves are a few folders; a list of Steam's libraries may be of megabytes.
+    for (const std::string &root : LocalDrives::roots())
+        consider(shelvedFolders(root));
     std::optional<LinuxPrefixes> home;
     if (m_home)
         home.emplace(m_listing, *m_home);
@@ -108,8 +111,6 @@ std::vector<FoundGame> GameFinder::find()
         consider(home->lutrisGameFolders());
         prefixes = home->prefixes();
     }
-    for (const std::string &root : LocalDrives::roots())
-        consider(shelvedFolders(root));
     // A home of thousands of folders leaves time for the prefixes.
     consider(homeFolders(), m_deadline.halfOfWhatRemains());
     // Proton makes a prefix for every game played, the player one for each program he set up

@@ -27,14 +27,14 @@ struct FoundGame
 
 // Looks for Red Alert where players have it, for a player whose game is not in the folder given:
 // the folders that the game's installers, Steam, CnCNet, the EA app and The First Decade recorded
-// in the registry; each Steam library; the folders below each local drive's root and its shelves
-// of games. On Linux, and from the Windows program run under Wine, also Steam's libraries in the
+// in the registry; the folders below each local drive's root and its shelves of games; each Steam
+// library. On Linux, and from the Windows program run under Wine, also Steam's libraries in the
 // home folder, the folders Lutris' games name, the home's own shelves, and every Wine prefix that
 // Proton, Lutris, Bottles and PlayOnLinux made there: the folders on its drive C, then those its
-// registry names. It only reads, lists no folder
-// deeper than two levels below a shelf (three for the folders likeliest to hold the game), and
-// never fails: a place that cannot be read holds nothing it could offer. It stops looking when
-// its time is up, the places likeliest to hold the game looked at first.
+// registry names. It only reads, lists no folder deeper than two levels below a shelf (three for
+// the folders likeliest to hold the game), and never fails: a place that cannot be read holds
+// nothing it could offer. It stops looking when its time is up, the places likeliest to hold the
+// game looked at first.
 class GameFinder final
 {
 public:
