@@ -4,6 +4,7 @@
 #include "runtime/WineRegistryFile.h"
 #include "TestOutcome.h"
 #include "ui/ErrorWording.h"
+#include "ui/FoundGameOffer.h"
 
 #ifdef _WIN32
 #include "runtime/WindowsText.h"
@@ -534,6 +535,8 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
         std::string directory;
         Lines changes;
         std::string cause;
+        // The folder the player is offered to use instead; none where empty.
+        std::string offered = {};
         Wine wine = Wine::ScratchPrefix;
     };
     const std::string missing = "The game folder does not exist.";
@@ -553,22 +556,31 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
          Edition::Aftermath,
          "WESTWOOD\\REDALERT\\",
          {},
-         missing + foundIn + aftermath + "\n" + counterstrikeOnly},
+         missing + foundIn + aftermath + "\n" + counterstrikeOnly,
+         "%1\\Games\\RA\\"},
         {"missing folder, Counterstrike chosen",
          Edition::Counterstrike,
          "WESTWOOD\\REDALERT\\",
          {},
-         missing + bothFound},
+         missing + bothFound,
+         "%1\\Westwood\\CS\\"},
         {"no Expand.mix",
          Edition::Counterstrike,
          "game\\",
          {"game/Expand.mix"},
-         noExpand + bothFound},
+         noExpand + bothFound,
+         "%1\\Westwood\\CS\\"},
         {"Aftermath chosen for the Counterstrike game found",
          Edition::Aftermath,
          "Westwood\\CS\\",
          {},
-         noExpand2 + foundIn + aftermath},
+         noExpand2 + foundIn + aftermath,
+         "%1\\Games\\RA\\"},
+        {"Aftermath chosen, only a Counterstrike game found: nothing offered",
+         Edition::Aftermath,
+         "WESTWOOD\\REDALERT\\",
+         {"Games"},
+         missing + foundIn + counterstrikeOnly},
         {"nothing found",
          Edition::Aftermath,
          "WESTWOOD\\REDALERT\\",
@@ -585,13 +597,15 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
          Edition::Counterstrike,
          "Q:\\WESTWOOD\\REDALERT\\",
          {},
-         "Drive Q: is not mapped in the Wine prefix %prefix." + bothFound},
+         "Drive Q: is not mapped in the Wine prefix %prefix." + bothFound,
+         "%1\\Westwood\\CS\\"},
         {"no ~/.wine, no WINEPREFIX",
          Edition::Aftermath,
          "C:\\WESTWOOD\\REDALERT\\",
          {},
          "Drive C: is not mapped in the Wine prefix %home/.wine." + foundIn +
              "%home/Games/ra/drive_c/Westwood/RA/ (with Aftermath: choose the Aftermath option)",
+         "%home/Games/ra/drive_c/Westwood/RA/",
          Wine::NoPrefix},
 #endif
     };
@@ -620,9 +634,13 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
                              row.directory[1] == ':' ? row.directory : root + '\\' + row.directory);
 
             REQUIRE(outcome.isError());
-            std::string expected = Text::replaceAll(row.cause, "%package", files.at("package"));
-            expected = Text::replaceAll(expected, "%prefix", files.at("prefix"));
-            expected = Text::replaceAll(expected, "%home", files.at("home"));
-            CHECK(ErrorWording::cause(outcome.error()) == Text::replaceAll(expected, "%1", root));
+            const auto located = [&](const std::string &text) {
+                std::string placed = Text::replaceAll(text, "%package", files.at("package"));
+                placed = Text::replaceAll(placed, "%prefix", files.at("prefix"));
+                return Text::replaceAll(Text::replaceAll(placed, "%home", files.at("home")), "%1",
+                                        root);
+            };
+            CHECK(ErrorWording::cause(outcome.error()) == located(row.cause));
+            CHECK(FoundGameOffer::folderFor(outcome.error()).value_or("") == located(row.offered));
         }
 }
