@@ -12,7 +12,7 @@
 
 // The entries of a folder given as the player would type it, with a final separator, each
 // written the same way with the same separator: those whose names are likeliest to be Red Alert's
-// first, each part sorted. It only reads and never fails: a folder that cannot be read holds
+// first, each group sorted. It only reads and never fails: a folder that cannot be read holds
 // nothing, and once the deadline has passed nothing more is listed.
 class FolderListing final
 {
