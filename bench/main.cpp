@@ -313,6 +313,37 @@ void writeBusyHome(const std::string &home)
             writeFile(game + "/" + name, {});
 }
 
+// The largest homes players have, each with Red Alert where it is found last: a Steam Deck's
+// compatdata of 600 Proton prefixes, the game in the last, beyond the 256th and in none of the
+// likely names; a ~/Games of 5,000 folders, the game unpacked in the last; a libraryfolders.vdf of
+// 4 MB listing 89,000 libraries that are not there.
+enum class LargeHome { ProtonPrefixes, GamesFolders, LibraryList };
+
+void writeLargeHome(const std::string &home, LargeHome kind)
+{
+    const std::string steam = home + "/.local/share/Steam";
+    std::string list = "\"libraryfolders\"\n{\n";
+    for (int library = 0; kind == LargeHome::LibraryList && list.size() < 4 * MiB - 100; ++library)
+        list += "\"" + std::to_string(library) + "\" { \"path\" \"/mnt/gone/L" +
+                std::to_string(library) + "\" }\n";
+    writeFile(steam + "/steamapps/libraryfolders.vdf", list + "}\n");
+    std::string game;
+    if (kind == LargeHome::ProtonPrefixes) {
+        for (int app = 1000; app < 1600; ++app)
+            fs::create_directories(steam + "/steamapps/compatdata/" + std::to_string(app) + "/pfx");
+        writeGamePrefix(steam + "/steamapps/compatdata/1599/pfx");
+        game = steam + "/steamapps/compatdata/1599/pfx/drive_c/Games/RA";
+    }
+    if (kind == LargeHome::GamesFolders) {
+        for (int folder = 0; folder < 5000; ++folder)
+            fs::create_directories(home + "/Games/g" + std::to_string(10000 + folder));
+        game = home + "/Games/g14999";
+    }
+    for (const std::string name : {"REDALERT.MIX", "EXPAND.MIX", "EXPAND2.MIX"})
+        if (!game.empty())
+            writeFile(game + "/" + name, {});
+}
+
 void reportFinderTime(const std::string &scratchRoot)
 {
     std::string root = scratchRoot + "/bench-XXXXXX";
@@ -323,6 +354,21 @@ void reportFinderTime(const std::string &scratchRoot)
     timeFinder(root, "3 MB system.reg, 2 drives of 120 folders", LinuxHome(root + "/nobody", {}));
     timeFinder(root, "and a busy home (3 Steam libraries, 40 Proton and 5 Lutris prefixes)",
                LinuxHome(root + "/home", {}));
+    const struct
+    {
+        LargeHome kind;
+        const char *what;
+    } largeHomes[] = {
+        {LargeHome::ProtonPrefixes,
+         "and a Steam Deck's home (600 Proton prefixes, the game in the last)"},
+        {LargeHome::GamesFolders, "and a ~/Games of 5,000 folders, the game in the last"},
+        {LargeHome::LibraryList, "and a Steam list of 89,000 libraries in 4 MB"},
+    };
+    for (const auto &[kind, what] : largeHomes) {
+        const std::string home = root + "/large" + std::to_string(static_cast<int>(kind));
+        writeLargeHome(home, kind);
+        timeFinder(root, what, LinuxHome(home, {}));
+    }
     fs::remove_all(root);
 }
 

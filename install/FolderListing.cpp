@@ -10,9 +10,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// More entries than that in one folder is not a shelf of games or of Wine prefixes, and listing
-// them all would keep the player waiting.
-constexpr std::size_t MostEntries = 256;
+// Parts of the names that the game's folders, its prefixes and its launchers' folders have: "Red
+// Alert", "CnC", "Westwood", "EA Games", "Command & Conquer The First Decade", and the folder
+// Steam names after the game's number.
+const std::vector<std::string> LikelyNameParts = {"red", "alert",   "cnc",    "westwood",
+                                                  "ea",  "conquer", "decade", "2229840"};
 
 // The name in UTF-8, as the player would type it into the install dialog; nothing for a POSIX
 // name that holds a backslash, which would split it in two, or a Windows name that is not valid
@@ -31,6 +33,19 @@ std::optional<std::string> typeableName(const fs::path &name)
 
 } // namespace
 
+bool FolderListing::isLikely(const std::string &path)
+{
+    const std::string name = Text::toLowerAscii(path);
+    const std::size_t end = name.find_last_not_of("\\/");
+    if (end == std::string::npos)
+        return false;
+    const std::size_t start = name.find_last_of("\\/", end);
+    const std::string_view last =
+        std::string_view(name).substr(start == std::string::npos ? 0 : start + 1, end - start);
+    return std::any_of(LikelyNameParts.begin(), LikelyNameParts.end(),
+                       [last](const std::string &part) { return last.find(part) != last.npos; });
+}
+
 std::vector<std::string> FolderListing::subfolders(const std::string &directory)
 {
     return entries(directory, Wanted::Folders, {});
@@ -46,10 +61,49 @@ std::optional<std::string> FolderListing::folder(const std::string &directory,
                                                  const std::string &name)
 {
     const std::string path = name.empty() ? directory : directory + name + directory.back();
+    const auto known = m_hostPaths.find(directory);
+    if (!name.empty() && known != m_hostPaths.end())
+        return listedFolder(known->second, name, path);
     const ErrorOr<EntryKind> kind = m_fileSystem.entryKind(GameFolder(path).folder());
     if (kind.isError() || kind.value() != EntryKind::Directory)
         return std::nullopt;
     return path;
+}
+
+// In a folder listed before, the name is matched in one more listing of it, as the file system
+// would match it, rather than by a walk of the whole path from the root: thousands of Proton
+// prefixes are each looked into for their drive C.
+std::optional<std::string>
+FolderListing::listedFolder(const fs::path &host, const std::string &name, const std::string &path)
+{
+    std::optional<fs::path> match;
+    std::error_code error;
+    fs::directory_iterator entry(host, error);
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        const std::optional<std::string> entryName = typeableName(entry->path().filename());
+        if (!entryName || !Text::equalsIgnoringCase(*entryName, name))
+            continue;
+        // Two names that differ only in letter case leave no way to tell which one is meant.
+        if (match)
+            return std::nullopt;
+        match = entry->path();
+    }
+    std::error_code kindError;
+    if (error || !match || !fs::is_directory(*match, kindError))
+        return std::nullopt;
+    m_hostPaths.emplace(path, *match);
+    return path;
+}
+
+ErrorOr<FileIdentity> FolderListing::identity(const std::string &directory)
+{
+    const auto known = m_hostPaths.find(directory);
+    if (known == m_hostPaths.end())
+        return m_fileSystem.identity(GameFolder(directory).folder());
+    FileIdentity identity;
+    if (const std::error_code error = NativeFileOperations::identify(known->second, identity))
+        return RuntimeError::fromErrorCode(error, directory);
+    return identity;
 }
 
 std::vector<std::string> FolderListing::entries(const std::string &directory, Wanted wanted,
@@ -61,7 +115,9 @@ std::vector<std::string> FolderListing::entries(const std::string &directory, Wa
     std::vector<std::string> found;
     std::error_code error;
     fs::directory_iterator entry(*host, error);
-    for (; !error && entry != fs::directory_iterator() && found.size() < MostEntries;
+    // A folder of thousands of entries is listed while time remains, not cut at a count: the
+    // system's order is no order, and the game may be the last one.
+    for (; !error && entry != fs::directory_iterator() && !m_deadline.passed();
          entry.increment(error)) {
         const std::optional<std::string> name = typeableName(entry->path().filename());
         if (!name)
@@ -75,8 +131,10 @@ std::vector<std::string> FolderListing::entries(const std::string &directory, Wa
             found.push_back(directory + *name);
         error.clear();
     }
-    // The system lists a folder in no particular order.
+    // The system lists a folder in no particular order. Those likeliest to be the game's come
+    // first, so that they are looked into before time runs out.
     std::sort(found.begin(), found.end());
+    std::stable_partition(found.begin(), found.end(), &FolderListing::isLikely);
     return found;
 }
 

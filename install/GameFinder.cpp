@@ -12,8 +12,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 namespace {
+
+// The game's number on Steam, which names its Proton prefix.
+const std::string SteamApp = "2229840";
 
 const std::string Uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
@@ -27,7 +31,7 @@ const std::vector<RegistryValueName> RegisteredInstallations = {
     {"SOFTWARE\\EA Games\\Command and Conquer Red Alert", "Install Dir"},
     {"SOFTWARE\\EA Games\\Command and Conquer Red Alert", "Install Dir", RegistryView::Bits64},
     {"SOFTWARE\\Electronic Arts\\EA Games\\Command and Conquer The First Decade", "ra_folder"},
-    {Uninstall + "Steam App 2229840", "InstallLocation"},
+    {Uninstall + "Steam App " + SteamApp, "InstallLocation"},
     {Uninstall + "{73F3D3B5-4AC4-4D01-A65C-0A4B4D8723B5}_is1", "InstallLocation",
      RegistryView::Bits64},
 };
@@ -82,53 +86,82 @@ bool hasDriveLetter(const std::string &path)
 
 } // namespace
 
+// Each source's folders are looked into as soon as they are known, so that what was found stays
+// found when the time is up.
 std::vector<FoundGame> GameFinder::find()
 {
-    SteamLibraries steam(m_fileSystem);
+    m_found.clear();
+    m_seen.clear();
+    SteamLibraries steam(m_fileSystem, m_listing);
     const auto fromHere = [this](const std::string &path) {
         return reachFromHere(path);
     };
-    std::vector<std::string> candidates =
-        registeredFolders(MachineRegistry::readStrings(everyRecord()), fromHere, steam);
-    std::vector<std::string> prefixes;
-    if (m_home) {
-        LinuxPrefixes home(m_fileSystem, *m_home);
-        for (const std::string &folder : home.steamFolders())
-            steam.addSteam(folder, fromHere);
-        prefixes = home.prefixes();
-    }
-    append(candidates, steam.gameFolders());
+    consider(registeredFolders(MachineRegistry::readStrings(everyRecord()), fromHere, steam));
+    // A drive's shelves are a few folders; a list of Steam's libraries may be of megabytes.
     for (const std::string &root : LocalDrives::roots())
-        append(candidates, shelvedFolders(root));
-    std::vector<std::string> proton = steam.protonPrefixes();
-    prefixes.insert(prefixes.begin(), proton.begin(), proton.end());
-    std::vector<FileIdentity> seenPrefixes;
-    for (const std::string &prefix : prefixes) {
-        const ErrorOr<FileIdentity> identity = m_fileSystem.identity(GameFolder(prefix).folder());
-        if (identity.isError() || std::find(seenPrefixes.begin(), seenPrefixes.end(),
-                                            identity.value()) != seenPrefixes.end())
-            continue;
-        seenPrefixes.push_back(identity.value());
-        append(candidates, prefixFolders(prefix));
+        consider(shelvedFolders(root));
+    std::optional<LinuxPrefixes> home;
+    if (m_home)
+        home.emplace(m_listing, *m_home);
+    for (const std::string &folder : home ? home->steamFolders() : std::vector<std::string>())
+        steam.addSteam(folder, fromHere);
+    consider(steam.gameFolders());
+    std::vector<std::string> prefixes;
+    if (home) {
+        consider(home->lutrisGameFolders());
+        prefixes = home->prefixes();
     }
+    // A home of thousands of folders leaves time for the prefixes.
+    consider(homeFolders(), m_deadline.halfOfWhatRemains());
+    // Proton makes a prefix for every game played, the player one for each program he set up
+    // himself: the player's come first.
+    append(prefixes, steam.protonPrefixes());
+    searchPrefixes(std::move(prefixes));
+    return m_found;
+}
 
-    std::vector<FoundGame> found;
-    std::vector<FileIdentity> seen;
+void GameFinder::searchPrefixes(std::vector<std::string> prefixes)
+{
+    std::stable_partition(prefixes.begin(), prefixes.end(), [](const std::string &prefix) {
+        return FolderListing::isLikely(prefix) || prefix.find(SteamApp) != std::string::npos;
+    });
+    // Drive C of every prefix first: a prefix's registry is a file of megabytes, and the game is
+    // seldom anywhere but on drive C's shelves.
+    std::set<FileIdentity> seenPrefixes;
+    std::vector<std::string> eachOnce;
+    for (const std::string &prefix : prefixes) {
+        if (m_deadline.passed())
+            break;
+        const ErrorOr<FileIdentity> identity = m_listing.identity(prefix);
+        if (identity.isError() || !seenPrefixes.insert(identity.value()).second)
+            continue;
+        eachOnce.push_back(prefix);
+        if (const std::optional<std::string> driveC = m_listing.folder(prefix, "drive_c"))
+            consider(shelvedFolders(*driveC));
+    }
+    for (const std::string &prefix : eachOnce) {
+        if (m_deadline.passed())
+            break;
+        consider(registeredInPrefix(prefix));
+    }
+}
+
+void GameFinder::consider(const std::vector<std::string> &candidates,
+                          const SearchDeadline &deadline)
+{
     for (const std::string &directory : candidates) {
+        if (deadline.passed())
+            return;
         if (!m_listing.mayHold(directory, MainArchive))
             continue;
         const std::optional<Edition> edition = gameIn(directory);
         if (!edition)
             continue;
-        const ErrorOr<FileIdentity> identity =
-            m_fileSystem.identity(GameFolder(directory).folder());
-        if (identity.isError() ||
-            std::find(seen.begin(), seen.end(), identity.value()) != seen.end())
+        const ErrorOr<FileIdentity> identity = m_listing.identity(directory);
+        if (identity.isError() || !m_seen.insert(identity.value()).second)
             continue;
-        seen.push_back(identity.value());
-        found.push_back({directory, *edition});
+        m_found.push_back({directory, *edition});
     }
-    return found;
 }
 
 std::optional<Edition> GameFinder::gameIn(const std::string &directory)
@@ -161,25 +194,19 @@ GameFinder::registeredFolders(const std::vector<std::optional<std::string>> &val
     return folders;
 }
 
-// Another prefix's registry names its own drive C, and Steam run in it lists its libraries in
-// the same way.
-std::vector<std::string> GameFinder::prefixFolders(const std::string &prefix)
+std::vector<std::string> GameFinder::registeredInPrefix(const std::string &prefix)
 {
-    std::vector<std::string> folders;
     ErrorOr<std::string> registry = m_fileSystem.readFile(prefix + "system.reg");
-    if (!registry.isError()) {
-        SteamLibraries steam(m_fileSystem);
-        const auto inPrefix = [&](const std::string &path) {
-            return reachInPrefix(prefix, path);
-        };
-        folders = registeredFolders(
-            WineRegistryFile(registry.releaseValue()).viewedStringValues(everyRecord()), inPrefix,
-            steam);
-        append(folders, steam.gameFolders());
-    }
-    if (const std::optional<std::string> driveC =
-            FolderListing(m_fileSystem).folder(prefix, "drive_c"))
-        append(folders, shelvedFolders(*driveC));
+    if (registry.isError())
+        return {};
+    SteamLibraries steam(m_fileSystem, m_listing);
+    const auto inPrefix = [&](const std::string &path) {
+        return reachInPrefix(prefix, path);
+    };
+    std::vector<std::string> folders = registeredFolders(
+        WineRegistryFile(registry.releaseValue()).viewedStringValues(everyRecord()), inPrefix,
+        steam);
+    append(folders, steam.gameFolders());
     return folders;
 }
 
@@ -202,9 +229,26 @@ std::vector<std::string> GameFinder::shelvedFolders(const std::string &root)
         for (const std::string &program :
              programs ? listing.subfolders(*programs) : std::vector<std::string>()) {
             folders.push_back(program);
-            append(folders, listing.subfolders(program));
+            // The First Decade puts each game a level further down:
+            // "EA Games\Command & Conquer The First Decade\Command & Conquer Red Alert(tm)".
+            for (const std::string &product : listing.subfolders(program)) {
+                folders.push_back(product);
+                if (FolderListing::isLikely(program) && FolderListing::isLikely(product))
+                    append(folders, listing.subfolders(product));
+            }
         }
     }
+    return folders;
+}
+
+std::vector<std::string> GameFinder::homeFolders()
+{
+    if (!m_home)
+        return {};
+    std::vector<std::string> folders = shelvedFolders(m_home->folder());
+    const std::string hidden = m_home->folder() + '.';
+    std::erase_if(folders,
+                  [&hidden](const std::string &folder) { return folder.starts_with(hidden); });
     return folders;
 }
 
@@ -218,6 +262,21 @@ std::optional<std::string> GameFinder::reachFromHere(const std::string &path) co
     // A relative path would be taken from the package folder.
     if (!GameFolder(folder).isFullPath())
         return std::nullopt;
+    if (!hasDriveLetter(folder))
+        return folder;
+    return asStored(Text::toUpperAscii(folder.substr(0, 2)) + '\\',
+                    Text::split(folder.substr(2), '\\', Text::EmptyParts::Skip));
+}
+
+// Steam records its folder in lower case ("c:\program files (x86)\steam"); the player knows it
+// as the drive spells it. A name that is not there stays as written.
+std::string GameFinder::asStored(std::string folder, const std::vector<std::string> &names) const
+{
+    const char separator = folder.back();
+    for (const std::string &name : names) {
+        const ErrorOr<std::string> stored = m_fileSystem.storedName(folder + name);
+        folder += (stored.isError() ? name : stored.value()) + separator;
+    }
     return folder;
 }
 
@@ -228,10 +287,9 @@ std::optional<std::string> GameFinder::reachInPrefix(const std::string &prefix,
         return m_home ? m_home->reach(path) : std::nullopt;
     if (!hasDriveLetter(path) || Text::toUpperAscii(path.substr(0, 1)) != "C")
         return std::nullopt;
-    const char separator = prefix.back();
-    std::string folder = prefix + "drive_c";
+    std::vector<std::string> names;
     for (const std::string &name : Text::split(path.substr(2), '\\', Text::EmptyParts::Skip))
-        for (const std::string &part : Text::split(name, '/', Text::EmptyParts::Skip))
-            folder += separator + part;
-    return folder + separator;
+        for (std::string &part : Text::split(name, '/', Text::EmptyParts::Skip))
+            names.push_back(std::move(part));
+    return asStored(prefix + "drive_c" + prefix.back(), names);
 }

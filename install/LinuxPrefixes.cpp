@@ -31,6 +31,12 @@ const std::vector<std::string> OtherPrefixFolders = {
     ".PlayOnLinux/wineprefix",
 };
 
+// Bottles keeps its bottles elsewhere when the player chose a folder for them in its settings.
+const std::vector<std::string> BottlesSettings = {
+    ".local/share/bottles/data.yml",
+    ".var/app/com.usebottles.bottles/data/bottles/data.yml",
+};
+
 // A game file of Lutris is a few kilobytes.
 constexpr std::size_t LargestGameFile = 1024 * 1024;
 
@@ -58,39 +64,73 @@ std::vector<std::string> LinuxPrefixes::prefixes()
     std::vector<std::string> found = lutrisPrefixes();
     for (std::string &prefix : subfoldersOf(OtherPrefixFolders))
         found.push_back(std::move(prefix));
+    for (const std::string &name : BottlesSettings) {
+        std::string settings = underHome(name);
+        settings.pop_back();
+        for (const std::string &bottles : pathsNamedIn(settings, "custom_bottles_path"))
+            for (std::string &prefix : m_listing.subfolders(bottles))
+                found.push_back(std::move(prefix));
+    }
     return found;
 }
 
 std::vector<std::string> LinuxPrefixes::lutrisPrefixes()
 {
     std::vector<std::string> found = subfoldersOf({LutrisGames});
-    for (const std::string &name : LutrisGameFiles)
-        for (const std::string &gameFile : m_listing.files(underHome(name), ".yml"))
-            for (std::string &prefix : prefixesNamedIn(gameFile))
-                found.push_back(std::move(prefix));
+    for (const std::string &gameFile : lutrisGameFiles())
+        for (std::string &prefix : pathsNamedIn(gameFile, "prefix"))
+            found.push_back(std::move(prefix));
     return found;
 }
 
-std::vector<std::string> LinuxPrefixes::prefixesNamedIn(const std::string &gameFile)
+// A game that needs no prefix of its own, or whose files the player unpacked beside it, is named
+// by the folder Lutris starts it in, or by its program.
+std::vector<std::string> LinuxPrefixes::lutrisGameFolders()
 {
-    const std::optional<std::string> text = m_listing.smallFile(gameFile, LargestGameFile);
+    std::vector<std::string> found;
+    for (const std::string &gameFile : lutrisGameFiles()) {
+        for (std::string &folder : pathsNamedIn(gameFile, "working_dir"))
+            found.push_back(std::move(folder));
+        for (const std::string &program : pathsNamedIn(gameFile, "exe")) {
+            const std::size_t end = program.find_last_not_of("\\/");
+            const std::size_t separator = program.find_last_of("\\/", end);
+            if (end != std::string::npos && separator != std::string::npos)
+                found.push_back(program.substr(0, separator + 1));
+        }
+    }
+    return found;
+}
+
+std::vector<std::string> LinuxPrefixes::lutrisGameFiles()
+{
+    std::vector<std::string> found;
+    for (const std::string &name : LutrisGameFiles)
+        for (std::string &gameFile : m_listing.files(underHome(name), ".yml"))
+            found.push_back(std::move(gameFile));
+    return found;
+}
+
+std::vector<std::string> LinuxPrefixes::pathsNamedIn(const std::string &file,
+                                                     const std::string &key)
+{
+    const std::optional<std::string> text = m_listing.smallFile(file, LargestGameFile);
     if (!text)
         return {};
     std::vector<std::string> found;
     for (const std::string &line : Text::split(*text, '\n', Text::EmptyParts::Skip)) {
         std::string_view entry = trimmed(line);
-        if (!entry.starts_with("prefix:"))
+        if (!entry.starts_with(key + ':'))
             continue;
-        entry = trimmed(entry.substr(7));
+        entry = trimmed(entry.substr(key.size() + 1));
         if (entry.size() >= 2 && (entry.front() == '"' || entry.front() == '\'') &&
             entry.back() == entry.front())
             entry = entry.substr(1, entry.size() - 2);
         std::string path(entry);
-        // Lutris writes full paths, but a player editing the file may start with ~.
+        // Lutris and Bottles write full paths, but a player editing the file may start with ~.
         if (path.starts_with("~/"))
             path = m_home.hostFolder() + '/' + path.substr(2);
-        if (const std::optional<std::string> prefix = m_home.reach(path))
-            found.push_back(*prefix);
+        if (const std::optional<std::string> reached = m_home.reach(path))
+            found.push_back(*reached);
     }
     return found;
 }

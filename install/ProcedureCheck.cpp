@@ -19,6 +19,27 @@ std::vector<std::string> packageFiles(Edition edition)
     return {Expand2, Rules, Title, Vorda};
 }
 
+// Whether the refusal says that the folder given holds no game the edition chosen can take,
+// whatever the reason: a player with no Wine prefix, or none with that drive, is as much in the
+// wrong place as one who typed a folder that is not there.
+bool namesNoUsableGame(const RuntimeError &refusal)
+{
+    switch (refusal.cause().reason) {
+    case ErrorReason::DriveNotMapped:
+    case ErrorReason::ParentFolderMissing:
+    case ErrorReason::GameFolderMissing:
+    case ErrorReason::GameFolderIsAFile:
+    case ErrorReason::PathNotFull:
+    case ErrorReason::IsThePackageFolder:
+    case ErrorReason::NoExpandInFolder:
+    case ErrorReason::NoExpand2InFolder:
+    case ErrorReason::NotAPlainFileLacking:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 ErrorOr<void> ProcedureCheck::checkInstallable(Edition edition, const GameFolder &game)
@@ -31,26 +52,26 @@ ErrorOr<void> ProcedureCheck::checkInstallable(Edition edition, const GameFolder
     return requirePackageFile(StatusFile::FileName);
 }
 
-// A player who has the game elsewhere is told where, when the folder given is not there or holds
-// no game with the expansion chosen. A folder that could not be read is refused as it was: the
-// fault is not the player's choice of folder.
+// A player who has the game elsewhere is told where, the games with the expansion chosen first.
+// A folder that could not be read is refused as it was: the fault is not the player's choice of
+// folder.
 RuntimeError ProcedureCheck::pointToGamesFound(RuntimeError refusal, Edition edition,
                                                const GameFolder &game)
 {
-    const bool wrongFolder = refusal.code() == RuntimeErrorCode::FileNotFound ||
-                             (refusal.code() == RuntimeErrorCode::PathNotFound &&
-                              refusal.cause().reason == ErrorReason::GameFolderMissing);
-    if (!wrongFolder)
+    if (!namesNoUsableGame(refusal))
         return refusal;
     ErrorCause cause{ErrorReason::GamesFoundElsewhere, {editionName(edition)}, {refusal.cause()}};
+    std::vector<std::string> others;
     for (const FoundGame &found : GameFinder(m_fileSystem).find()) {
         const ErrorOr<bool> given =
             m_fileSystem.isSameEntry(GameFolder(found.directory).folder(), game.folder());
         if (!given.isError() && given.value())
             continue;
-        cause.details.push_back(found.directory);
-        cause.details.push_back(editionName(found.edition));
+        std::vector<std::string> &list = found.edition == edition ? cause.details : others;
+        list.push_back(found.directory);
+        list.push_back(editionName(found.edition));
     }
+    cause.details.insert(cause.details.end(), others.begin(), others.end());
     if (cause.details.size() == 1)
         return refusal;
     return RuntimeError(refusal.code(), refusal.path(), std::move(cause));

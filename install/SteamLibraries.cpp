@@ -16,40 +16,51 @@ constexpr std::size_t LargestList = 4 * 1024 * 1024;
 
 void SteamLibraries::addSteam(const std::string &steamFolder, const RecordedPathReach &reach)
 {
+    // Steam keeps its list in both places, and has been seen to update only the second.
     const char separator = steamFolder.back();
-    const std::optional<std::string> list = m_listing.smallFile(
-        steamFolder + "steamapps" + separator + "libraryfolders.vdf", LargestList);
-    if (list) {
-        // Today's list gives each library a block with its "path"; older lists gave the path
-        // itself under the library's number, beside a few numbers of Steam's own.
-        std::vector<std::string> paths =
-            KeyValuesText::valuesAt(*list, {"libraryfolders", "*", "path"});
-        for (std::string &path : KeyValuesText::valuesAt(*list, {"libraryfolders", "*"}))
-            paths.push_back(std::move(path));
-        for (const std::string &path : paths)
-            if (const std::optional<std::string> library = reach(path))
-                addLibrary(*library);
-    }
+    for (const char *folder : {"steamapps", "config"})
+        addListed(steamFolder + folder + separator + "libraryfolders.vdf", reach);
     // The list names the Steam folder too, as Steam itself spells it; the folder comes after, for
     // a list that is missing or damaged.
     addLibrary(steamFolder);
 }
 
+void SteamLibraries::addListed(const std::string &listFile, const RecordedPathReach &reach)
+{
+    const std::optional<std::string> list = m_listing.smallFile(listFile, LargestList);
+    if (!list)
+        return;
+    // Today's list gives each library a block with its "path"; older lists gave the path itself
+    // under the library's number, beside a few numbers of Steam's own. A list of megabytes is
+    // read once when it is of today's form.
+    std::vector<std::string> paths =
+        KeyValuesText::valuesAt(*list, {"libraryfolders", "*", "path"});
+    if (paths.empty())
+        paths = KeyValuesText::valuesAt(*list, {"libraryfolders", "*"});
+    // A list of thousands of libraries, damaged or not, leaves time for the places after it.
+    const SearchDeadline deadline = m_deadline.halfOfWhatRemains();
+    for (const std::string &path : paths) {
+        if (deadline.passed())
+            return;
+        if (const std::optional<std::string> library = reach(path))
+            addLibrary(*library);
+    }
+}
+
 void SteamLibraries::addLibrary(const std::string &library)
 {
     const ErrorOr<FileIdentity> identity = m_fileSystem.identity(library);
-    if (identity.isError() ||
-        std::find(m_seen.begin(), m_seen.end(), identity.value()) != m_seen.end())
+    if (identity.isError())
         return;
-    m_seen.push_back(identity.value());
-    m_libraries.push_back(library);
+    if (m_seen.insert(identity.value()).second)
+        m_libraries.push_back(library);
 }
 
 std::vector<std::string> SteamLibraries::gameFolders()
 {
     std::vector<std::string> folders;
-    for (const std::string &library : m_libraries)
-        if (const std::optional<std::string> folder = gameFolder(library))
+    for (std::size_t index = 0; index < m_libraries.size() && !m_deadline.passed(); ++index)
+        if (const std::optional<std::string> folder = gameFolder(m_libraries[index]))
             folders.push_back(*folder);
     return folders;
 }
@@ -77,9 +88,12 @@ std::vector<std::string> SteamLibraries::protonPrefixes()
     for (const std::string &library : m_libraries) {
         const char separator = library.back();
         const std::string compatData = library + "steamapps" + separator + "compatdata" + separator;
-        for (const std::string &game : m_listing.subfolders(compatData))
+        for (const std::string &game : m_listing.subfolders(compatData)) {
+            if (m_deadline.passed())
+                return prefixes;
             if (const std::optional<std::string> prefix = m_listing.folder(game, "pfx"))
                 prefixes.push_back(*prefix);
+        }
     }
     return prefixes;
 }

@@ -5,6 +5,7 @@
 #include "runtime/FileIdentity.h"
 #include "runtime/FileSystem.h"
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,9 @@
 class SteamLibraries final
 {
 public:
-    explicit SteamLibraries(FileSystem &fileSystem)
-        : m_fileSystem(fileSystem), m_listing(fileSystem)
+    // Past the listing's deadline no more libraries are added.
+    SteamLibraries(FileSystem &fileSystem, FolderListing &listing)
+        : m_fileSystem(fileSystem), m_listing(listing), m_deadline(listing.deadline())
     {}
 
     // Adds the libraries of a Steam folder, with a final separator; the paths in its list are
@@ -29,11 +31,15 @@ public:
     std::vector<std::string> protonPrefixes();
 
 private:
+    void addListed(const std::string &listFile, const RecordedPathReach &reach);
     void addLibrary(const std::string &library);
     std::optional<std::string> gameFolder(const std::string &library);
 
     FileSystem &m_fileSystem;
-    FolderListing m_listing;
+    FolderListing &m_listing;
+    SearchDeadline m_deadline;
     std::vector<std::string> m_libraries;
-    std::vector<FileIdentity> m_seen;
+    // A list of tens of thousands of libraries, each compared with every other, would keep the
+    // player waiting for minutes.
+    std::set<FileIdentity> m_seen;
 };

@@ -18,6 +18,8 @@ struct FileIdentity
     std::uint64_t birth = 0;
 
     bool operator==(const FileIdentity &) const = default;
+    // For sets of thousands of identities.
+    auto operator<=>(const FileIdentity &) const = default;
     // Whether both lead to the same thing, the birth times compared only where both are known.
     bool isSameAs(const FileIdentity &other) const
     {

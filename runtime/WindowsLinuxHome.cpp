@@ -31,16 +31,63 @@ std::string driveOfHostRoot()
     return WindowsText::fromWide(root.substr(0, 2));
 }
 
+std::optional<std::wstring> variable(const wchar_t *name)
+{
+    wchar_t value[4096];
+    const DWORD length = ::GetEnvironmentVariableW(name, value, std::size(value));
+    if (length == 0 || length >= std::size(value))
+        return std::nullopt;
+    return std::wstring(value, length);
+}
+
+// The Linux path of a folder named as Windows programs name it; nothing when it leads nowhere
+// on the host.
+std::optional<std::string> hostPathOf(const std::wstring &path)
+{
+    using UnixFileName = char *(CDECL *)(const wchar_t *);
+    const HMODULE kernel32 = ::GetModuleHandleW(L"kernel32.dll");
+    const auto convert = kernel32 ? reinterpret_cast<UnixFileName>(reinterpret_cast<void *>(
+                                        ::GetProcAddress(kernel32, "wine_get_unix_file_name")))
+                                  : nullptr;
+    char *converted = convert ? convert(path.c_str()) : nullptr;
+    if (!converted)
+        return std::nullopt;
+    std::string host(converted);
+    ::HeapFree(::GetProcessHeap(), 0, converted);
+    return host;
+}
+
+// The home as Wine names it for the Windows programs it starts, which get no HOME from a
+// launcher: WINEHOMEDIR ("\??\Z:\home\me"), else the user's folder under the drive that maps
+// "/".
+std::optional<std::string> hostHome(const std::string &rootDrive)
+{
+    if (const std::optional<std::wstring> home = variable(L"HOME"); home && home->starts_with(L'/'))
+        return WindowsText::fromWide(*home);
+    std::optional<std::wstring> home = variable(L"WINEHOMEDIR");
+    if (home && home->starts_with(L"\\??\\"))
+        home->erase(0, 4);
+    const std::optional<std::wstring> user = variable(L"USERNAME");
+    if (!home && user) {
+        home = WindowsText::toWide(rootDrive) + L"\\home\\" + *user;
+        if (::GetFileAttributesW(home->c_str()) == INVALID_FILE_ATTRIBUTES)
+            return std::nullopt;
+    }
+    const std::optional<std::string> host = home ? hostPathOf(*home) : std::nullopt;
+    if (!host || !host->starts_with('/'))
+        return std::nullopt;
+    return host;
+}
+
 } // namespace
 
-// Wine hands the Linux environment to the programs it runs, HOME among them.
 std::optional<LinuxHome> LinuxHome::ofThisProcess()
 {
     if (!runsUnderWine())
         return std::nullopt;
-    wchar_t home[4096];
-    const DWORD length = ::GetEnvironmentVariableW(L"HOME", home, std::size(home));
-    if (length == 0 || length >= std::size(home) || home[0] != L'/')
+    const std::string rootDrive = driveOfHostRoot();
+    const std::optional<std::string> home = hostHome(rootDrive);
+    if (!home)
         return std::nullopt;
-    return LinuxHome(WindowsText::fromWide(std::wstring(home, length)), driveOfHostRoot());
+    return LinuxHome(*home, rootDrive);
 }

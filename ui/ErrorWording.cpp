@@ -50,14 +50,12 @@ std::string packageFolder(const std::string &shownPath)
     return shownPath.empty() ? folder : folder + ", " + shownPath;
 }
 
-// For a game that has only Counterstrike, a player who chose Aftermath is told what to choose.
-std::string expansionOf(const std::string &found, const std::string &chosen)
+// Each game found with the expansion it has and the option that the player chooses for it.
+std::string expansionOf(const std::string &found)
 {
     if (found == editionName(Edition::Aftermath))
-        return "with Aftermath";
-    if (chosen == editionName(Edition::Aftermath))
-        return "with Counterstrike only: for it, choose the Counterstrike option";
-    return "with Counterstrike";
+        return "with Aftermath: choose the Aftermath option";
+    return "with Counterstrike only: choose the Counterstrike option";
 }
 
 std::string gamesFound(const ErrorCause &cause, RuntimeErrorCode code)
@@ -65,7 +63,7 @@ std::string gamesFound(const ErrorCause &cause, RuntimeErrorCode code)
     const std::vector<std::string> &detail = cause.details;
     std::vector<std::string> lines;
     for (std::size_t index = 1; index + 1 < detail.size(); index += 2)
-        lines.push_back(detail[index] + " (" + expansionOf(detail[index + 1], detail[0]) + ")");
+        lines.push_back(detail[index] + " (" + expansionOf(detail[index + 1]) + ")");
     return wordsFor(cause.underlying.at(0), code) + "\nRed Alert was found in:\n" +
            Text::join(lines, "\n");
 }

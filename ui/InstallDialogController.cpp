@@ -1,5 +1,6 @@
 #include "InstallDialogController.h"
 
+#include "FoundGameOffer.h"
 #include "install/InstallRequest.h"
 #include "RuntimeErrorNotice.h"
 
@@ -10,8 +11,25 @@ void InstallDialogController::Command1_Click()
     const Edition edition =
         m_view.counterstrikeSelected() ? Edition::Counterstrike : Edition::Aftermath;
     const ErrorOr<void> result = InstallRequest(m_services).run(m_view.directoryText(), edition);
-    if (!offeredAdministratorRights(result))
+    if (!offeredAdministratorRights(result) && !offeredFoundGame(result))
         RuntimeErrorNotice::showIfFailed(m_services.messageBox, result);
+}
+
+// A player whose game was found elsewhere takes it with one key, rather than typing its path:
+// the folder goes into the directory box and the request runs again, as if typed there.
+bool InstallDialogController::offeredFoundGame(const ErrorOr<void> &result)
+{
+    const std::optional<std::string> folder =
+        result.isError() ? FoundGameOffer::folderFor(result.error()) : std::nullopt;
+    if (!folder)
+        return false;
+    if (m_services.messageBox.show(FoundGameOffer::prompt(result.error(), *folder),
+                                   MessageBoxStyle::YesNo | MessageBoxStyle::Question,
+                                   "BEXOM") == MessageBoxAnswer::Yes) {
+        m_view.setDirectoryText(*folder);
+        Command1_Click();
+    }
+    return true;
 }
 
 bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &result)

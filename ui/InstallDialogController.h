@@ -20,6 +20,8 @@ public:
 private:
     // Offers a player whose game folder is protected to start again as administrator.
     bool offeredAdministratorRights(const ErrorOr<void> &result);
+    // Offers a player whose game was found elsewhere to use that folder instead.
+    bool offeredFoundGame(const ErrorOr<void> &result);
 
     InstallDialogView &m_view;
     RuntimeServices &m_services;

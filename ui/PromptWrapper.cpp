@@ -85,7 +85,27 @@ void PromptWrapper::addWord(std::string_view word)
     }
     if (!lineEmpty)
         breakLine();
-    forEachCharacter(word, [&](std::string_view character) {
+    // A path breaks after a separator, so that each of its folders' names stays whole; only a
+    // name wider than a line breaks wherever its line is full.
+    for (std::size_t start = 0; start < word.size();) {
+        const std::size_t separator = word.find_first_of("\\/", start);
+        const std::size_t end = separator == word.npos ? word.size() : separator + 1;
+        addPathPart(word.substr(start, end - start));
+        start = end;
+    }
+}
+
+void PromptWrapper::addPathPart(std::string_view part)
+{
+    const int partWidth = widthOf(part);
+    if (partWidth <= m_lineWidth && m_currentWidth + partWidth > m_lineWidth)
+        breakLine();
+    if (m_currentWidth + partWidth <= m_lineWidth) {
+        m_lines.back() += part;
+        m_currentWidth += partWidth;
+        return;
+    }
+    forEachCharacter(part, [&](std::string_view character) {
         const int width = characterWidth(character);
         if (m_currentWidth + width > m_lineWidth && !m_lines.back().empty())
             breakLine();

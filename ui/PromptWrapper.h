@@ -7,10 +7,11 @@
 #include <vector>
 
 // Lays out a message's prompt in lines no wider than the box allows. Lines break between words;
-// a word wider than a line, such as a directory without a blank, breaks wherever its line is
-// full, so that the player sees every character of what they are asked to confirm. Only lines
-// beyond what fits on the screen give way, from the middle, so that the start and the end of the
-// prompt stay in view. Both front ends lay out their prompts here, each with its own font.
+// a word wider than a line, such as a directory without a blank, breaks after a separator, and a
+// name wider than a line wherever its line is full, so that the player sees every character of what
+// they are asked to confirm. Only lines beyond what fits on the screen give way, from the middle,
+// so that the start and the end of the prompt stay in view. Both front ends lay out their prompts
+// here, each with its own font.
 class PromptWrapper final
 {
 public:
@@ -29,6 +30,7 @@ private:
     // Each character is measured once: a directory repeats few characters many times.
     int characterWidth(std::string_view character);
     void addWord(std::string_view word);
+    void addPathPart(std::string_view part);
     void breakLine();
 
     CharacterWidth m_characterWidth;

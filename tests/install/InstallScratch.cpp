@@ -3,44 +3,21 @@
 #include "install/Journal.h"
 #include "install/TransactionStep.h"
 
-#ifdef _WIN32
-#include "runtime/WindowsText.h"
-
-#include <windows.h>
-#endif
-
 namespace fs = std::filesystem;
-
-namespace {
-
-// The Linux path of a folder, which a Windows program under Wine asks Wine for.
-std::optional<std::string> hostPathOf(const std::string &path)
-{
-#ifdef _WIN32
-    using UnixFileName = char *(CDECL *)(const wchar_t *);
-    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void *>(
-        ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-    char *unixPath = convert ? convert(WindowsText::toWide(path).c_str()) : nullptr;
-    if (!unixPath)
-        return std::nullopt;
-    std::string converted(unixPath);
-    ::HeapFree(::GetProcessHeap(), 0, unixPath);
-    return converted;
-#else
-    return path;
-#endif
-}
-
-} // namespace
 
 InstallScratch::InstallScratch(std::vector<std::string> gameFiles, std::string gameFolder)
     : m_gameFiles(std::move(gameFiles)), m_gameFolder(std::move(gameFolder)),
       m_fileSystem(std::make_unique<HostFileSystem>(m_scratch.at(PackageFolder)))
 {
     reset();
-    // The game finder looks through the home folder; the player's own is never the test's.
-    const std::optional<std::string> scratchHost = hostPathOf(m_scratch.path());
-    m_home.emplace("HOME", scratchHost ? std::optional(*scratchHost + "/home") : std::nullopt);
+    // The game finder looks through the home folder; the player's own is never the test's. Wine
+    // gives a Windows program that a launcher starts no HOME, only WINEHOMEDIR, as here.
+#ifdef _WIN32
+    m_home.emplace("HOME", std::nullopt);
+    m_wineHome.emplace("WINEHOMEDIR", "\\??\\" + m_scratch.at("home"));
+#else
+    m_home.emplace("HOME", m_scratch.at("home"));
+#endif
 }
 
 void InstallScratch::reset()

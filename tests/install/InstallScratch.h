@@ -63,4 +63,5 @@ private:
     std::unique_ptr<HostFileSystem> m_fileSystem;
     ScopedWinePrefix m_prefix{m_scratch.at("prefix")};
     std::optional<ScopedEnvironmentVariable> m_home;
+    std::optional<ScopedEnvironmentVariable> m_wineHome;
 };

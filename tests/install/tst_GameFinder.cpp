@@ -4,6 +4,7 @@
 #include "runtime/WineRegistryFile.h"
 #include "TestOutcome.h"
 #include "ui/ErrorWording.h"
+#include "ui/FoundGameOffer.h"
 
 #ifdef _WIN32
 #include "runtime/WindowsText.h"
@@ -72,6 +73,17 @@ ScratchFile steamManifest(const std::string &library, const std::string &install
     return {library + "/steamapps/appmanifest_2229840.acf",
             "\"AppState\"\n{\n\t\"appid\"\t\"2229840\"\n\t\"installdir\"\t\"" + installDir +
                 "\"\n}\n"};
+}
+
+// A Steam Deck's compatdata: a prefix for each of 600 games played, each with its registry.
+Files compatData(const std::string &library)
+{
+    Files files;
+    for (int app = 1000; app < 1600; ++app)
+        files.push_back(
+            {library + "/steamapps/compatdata/" + std::to_string(app) + "/pfx/system.reg",
+             "WINE REGISTRY Version 2\n"});
+    return files;
 }
 
 // A game folder in the scratch folder: its path there, whether it has Aftermath (Expand2.mix),
@@ -204,11 +216,11 @@ public:
 
 // The folders found, the scratch folder as "%1" and the home folder, through Wine's drive on
 // Windows, as "%H/" with forward slashes.
-Lines found(FileSystem &fileSystem, const std::string &root)
+Lines found(FileSystem &fileSystem, const std::string &root, std::chrono::milliseconds searchTime)
 {
     const std::optional<LinuxHome> home = LinuxHome::ofThisProcess();
     Lines lines;
-    for (const FoundGame &game : GameFinder(fileSystem).find()) {
+    for (const FoundGame &game : GameFinder(fileSystem, home, searchTime).find()) {
         std::string line = game.directory;
         if (home && line.starts_with(home->folder()))
             line = Text::replaceAll("%H/" + line.substr(home->folder().size()), "\\", "/");
@@ -305,6 +317,7 @@ TEST_CASE("finderListsEachInstallationOnce")
         Lines expected;
         Prefix prefix = Prefix::Win64;
         Files files = {};
+        std::chrono::milliseconds searchTime = std::chrono::seconds(20);
     };
     const GameFiles counterstrike{"Westwood/RA", Edition::Counterstrike};
     const Lines lowerCase{"ra95.exe", "redalert.mix", "expand.mix"};
@@ -383,14 +396,14 @@ TEST_CASE("finderListsEachInstallationOnce")
          Prefix::Win64,
          {libraryList(flatpakSteam, {"%H/Lib2"}, ListFormat::Numbered),
           steamManifest(flatpakSteam, "Gone"), steamManifest("home/Lib2", "Red Alert")}},
-        {"Proton prefix holding CnCNet, named by its key",
+        {"Proton prefix holding CnCNet, named by its key in lower case",
          {{proton + "/drive_c/users/steamuser/CnCNet/RA", Edition::Counterstrike, cncnet}},
          {},
          {"%H/.local/share/Steam/steamapps/compatdata/2229840/pfx/drive_c/users/steamuser/CnCNet/"
           "RA/ Counterstrike"},
          Prefix::Win64,
          {{proton + "/system.reg",
-           systemReg({{CnCNet, "InstallLocation", "C:\\users\\steamuser\\CnCNet\\RA",
+           systemReg({{CnCNet, "InstallLocation", "c:\\users\\steamuser\\cncnet\\ra",
                        RegistryView::Bits64}},
                      Prefix::Win64)}}},
         {"Lutris: ~/Games, a prefix elsewhere, one named twice",
@@ -402,6 +415,40 @@ TEST_CASE("finderListsEachInstallationOnce")
          Prefix::Win64,
          {{"home/.config/lutris/games/ra.yml", "game:\n  exe: x\n  prefix: %H/wine/ra\n"},
           {"home/.local/share/lutris/games/b.yml", "game:\n  prefix: '%H/Games/red-alert'\n"}}},
+        {"Lutris: a game outside any prefix, named by its program or its folder",
+         {{"home/Apps/RA", Edition::Counterstrike}, {"home/Apps/RA2"}},
+         {},
+         {"%H/Apps/RA2/ Aftermath", "%H/Apps/RA/ Counterstrike"},
+         Prefix::Win64,
+         {{"home/.config/lutris/games/ra.yml", "game:\n  exe: %H/Apps/RA/RA95.exe\n"},
+          {"home/.config/lutris/games/b.yml", "game:\n  working_dir: \"%H/Apps/RA2\"\n"}}},
+        {"Bottles' own folder for its bottles; a plain folder in ~/Games",
+         {{"home/Bottles/RA/drive_c/Games/RA"}, {"home/Games/RedAlert", Edition::Counterstrike}},
+         {},
+         {"%H/Games/RedAlert/ Counterstrike", "%H/Bottles/RA/drive_c/Games/RA/ Aftermath"},
+         Prefix::Win64,
+         {{"home/.local/share/bottles/data.yml", "custom_bottles_path: %H/Bottles\n"}}},
+        {"a second Steam library listed only in config",
+         {{"home/Lib9/steamapps/common/RA"}},
+         {},
+         {"%H/Lib9/steamapps/common/RA/ Aftermath"},
+         Prefix::Win64,
+         {{localSteam + "/config/libraryfolders.vdf",
+           libraryList(localSteam, {"%H/Lib9"}, ListFormat::Blocks).bytes},
+          steamManifest("home/Lib9", "RA")}},
+        {"600 Proton prefixes, the game in the last",
+         {{localSteam + "/steamapps/compatdata/1599/pfx/drive_c/Games/RA"}},
+         {},
+         {"%H/.local/share/Steam/steamapps/compatdata/1599/pfx/drive_c/Games/RA/ Aftermath"},
+         Prefix::Win64,
+         compatData(localSteam)},
+        {"no time to look",
+         {counterstrike},
+         {{English, "InstallPath", "%1\\Westwood\\RA" + exe}},
+         {},
+         Prefix::Win64,
+         {},
+         std::chrono::milliseconds(0)},
         {"Bottles and PlayOnLinux",
          {{"home/.var/app/com.usebottles.bottles/data/bottles/bottles/RA/drive_c/Games/RA"},
           {"home/.PlayOnLinux/wineprefix/RA/drive_c/RA", Edition::Counterstrike}},
@@ -427,14 +474,20 @@ TEST_CASE("finderListsEachInstallationOnce")
          {{"GAMES/RED ALERT"}},
          {},
          {"%1\\GAMES\\RED ALERT\\ Aftermath"}},
+        {"The First Decade, without its registry value",
+         {{"Program Files/EA Games/Command & Conquer The First Decade/Command & Conquer Red "
+           "Alert(tm)"}},
+         {},
+         {"%1\\Program Files\\EA Games\\Command & Conquer The First Decade\\Command & "
+          "Conquer Red Alert(tm)\\ Aftermath"}},
         {"Program Files (x86) in lower case, files too",
          {{"program files (x86)/RA", Edition::Counterstrike, lowerCase}},
          {},
          {"%1\\program files (x86)\\RA\\ Counterstrike"}},
-        {"recorded and on a shelf: once, as recorded",
+        {"recorded and on a shelf: once, in the drive's letter case",
          {counterstrike},
-         {{English, "InstallPath", "%1\\WESTWOOD\\ra" + exe}},
-         {"%1\\WESTWOOD\\ra\\ Counterstrike"}},
+         {{English, "InstallPath", "c:\\WESTWOOD\\ra" + exe}},
+         {"%1\\Westwood\\RA\\ Counterstrike"}},
         {"drive root and several shelves, sorted",
          {{"RA"}, {"Games/TD", Edition::Aftermath, {"C&C95.EXE"}}, {"Games/B"}, {"Games/A"}},
          {},
@@ -458,7 +511,8 @@ TEST_CASE("finderListsEachInstallationOnce")
                 createFile(scratch.scratch(), path, bytes);
             const ScratchRegistry registry(row.registry, row.prefix, scratch.scratch());
 
-            CHECK(found(scratch.fileSystem(), windowsPath(scratch.scratch())) == row.expected);
+            CHECK(found(scratch.fileSystem(), windowsPath(scratch.scratch()), row.searchTime) ==
+                  row.expected);
             for (const GameFiles &game : row.games)
                 if (std::filesystem::path(game.folder).is_absolute())
                     std::filesystem::remove_all(std::filesystem::path(game.folder).parent_path());
@@ -471,14 +525,19 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
         MESSAGE("Skipped: the registry written here would be this machine's own.");
         return;
     }
+    // Where the process has no Wine prefix at all, only the home holds a game: Lutris'.
+    enum class Wine { ScratchPrefix, NoPrefix };
     struct Row
     {
         const char *name;
         Edition edition;
-        // Relative to the scratch folder.
+        // Relative to the scratch folder, unless it starts with a drive.
         std::string directory;
         Lines changes;
         std::string cause;
+        // The folder the player is offered to use instead; none where empty.
+        std::string offered = {};
+        Wine wine = Wine::ScratchPrefix;
     };
     const std::string missing = "The game folder does not exist.";
     const std::string noExpand =
@@ -488,31 +547,40 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
         "There is no Expand2.mix in this folder, so Aftermath is not installed there. For a game "
         "without Aftermath, choose the Counterstrike option.";
     const std::string foundIn = "\nRed Alert was found in:\n";
-    const std::string aftermath = "%1\\Games\\RA\\ (with Aftermath)";
+    const std::string aftermath = "%1\\Games\\RA\\ (with Aftermath: choose the Aftermath option)";
     const std::string counterstrikeOnly =
-        "%1\\Westwood\\CS\\ (with Counterstrike only: for it, choose the Counterstrike option)\n";
-    const std::string bothFound = foundIn + "%1\\Westwood\\CS\\ (with Counterstrike)\n" + aftermath;
+        "%1\\Westwood\\CS\\ (with Counterstrike only: choose the Counterstrike option)";
+    const std::string bothFound = foundIn + counterstrikeOnly + "\n" + aftermath;
     const Row rows[] = {
-        {"missing folder, Aftermath chosen",
+        {"missing folder, Aftermath chosen: its games first",
          Edition::Aftermath,
          "WESTWOOD\\REDALERT\\",
          {},
-         missing + foundIn + counterstrikeOnly + aftermath},
+         missing + foundIn + aftermath + "\n" + counterstrikeOnly,
+         "%1\\Games\\RA\\"},
         {"missing folder, Counterstrike chosen",
          Edition::Counterstrike,
          "WESTWOOD\\REDALERT\\",
          {},
-         missing + bothFound},
+         missing + bothFound,
+         "%1\\Westwood\\CS\\"},
         {"no Expand.mix",
          Edition::Counterstrike,
          "game\\",
          {"game/Expand.mix"},
-         noExpand + bothFound},
+         noExpand + bothFound,
+         "%1\\Westwood\\CS\\"},
         {"Aftermath chosen for the Counterstrike game found",
          Edition::Aftermath,
          "Westwood\\CS\\",
          {},
-         noExpand2 + foundIn + aftermath},
+         noExpand2 + foundIn + aftermath,
+         "%1\\Games\\RA\\"},
+        {"Aftermath chosen, only a Counterstrike game found: nothing offered",
+         Edition::Aftermath,
+         "WESTWOOD\\REDALERT\\",
+         {"Games"},
+         missing + foundIn + counterstrikeOnly},
         {"nothing found",
          Edition::Aftermath,
          "WESTWOOD\\REDALERT\\",
@@ -524,6 +592,22 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
          {"package/Rules.ini"},
          "The BEXOM package is incomplete: Rules.ini must stand in the folder the installer was "
          "started from, %package."},
+#ifndef _WIN32
+        {"drive not mapped in the prefix",
+         Edition::Counterstrike,
+         "Q:\\WESTWOOD\\REDALERT\\",
+         {},
+         "Drive Q: is not mapped in the Wine prefix %prefix." + bothFound,
+         "%1\\Westwood\\CS\\"},
+        {"no ~/.wine, no WINEPREFIX",
+         Edition::Aftermath,
+         "C:\\WESTWOOD\\REDALERT\\",
+         {},
+         "Drive C: is not mapped in the Wine prefix %home/.wine." + foundIn +
+             "%home/Games/ra/drive_c/Westwood/RA/ (with Aftermath: choose the Aftermath option)",
+         "%home/Games/ra/drive_c/Westwood/RA/",
+         Wine::NoPrefix},
+#endif
     };
     for (const Row &row : rows)
         SUBCASE(row.name)
@@ -538,13 +622,25 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
                                            Prefix::Win64, files);
             for (const std::string &change : row.changes)
                 std::filesystem::remove_all(files.at(change));
+            std::optional<ScopedEnvironmentVariable> noPrefix;
+            if (row.wine == Wine::NoPrefix) {
+                noPrefix.emplace("WINEPREFIX", std::nullopt);
+                createGame(files, {"home/Games/ra/drive_c/Westwood/RA"});
+            }
 
-            const auto outcome = ModInstaller(scratch.fileSystem())
-                                     .install(row.edition, root + '\\' + row.directory);
+            const auto outcome =
+                ModInstaller(scratch.fileSystem())
+                    .install(row.edition,
+                             row.directory[1] == ':' ? row.directory : root + '\\' + row.directory);
 
             REQUIRE(outcome.isError());
-            CHECK(ErrorWording::cause(outcome.error()) ==
-                  Text::replaceAll(Text::replaceAll(row.cause, "%package", files.at("package")),
-                                   "%1", root));
+            const auto located = [&](const std::string &text) {
+                std::string placed = Text::replaceAll(text, "%package", files.at("package"));
+                placed = Text::replaceAll(placed, "%prefix", files.at("prefix"));
+                return Text::replaceAll(Text::replaceAll(placed, "%home", files.at("home")), "%1",
+                                        root);
+            };
+            CHECK(ErrorWording::cause(outcome.error()) == located(row.cause));
+            CHECK(FoundGameOffer::folderFor(outcome.error()).value_or("") == located(row.offered));
         }
 }

@@ -53,8 +53,10 @@ private:
 // game folder belongs to.
 #ifdef _WIN32
 constexpr bool OfferedRestart = true;
+constexpr bool GameOnDriveC = false;
 #else
 constexpr bool OfferedRestart = false;
+constexpr bool GameOnDriveC = true;
 #endif
 
 std::string protectedFolder(const std::string &folder)
@@ -100,11 +102,20 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         std::string installed = {}; // the status file afterwards; empty where nothing may change
         // NoRights: the game folder refuses the installer's writes.
         Fault fault = Fault::DiskFull;
+        std::vector<int> laterAnswers = {};
     };
     std::vector<Row> rows;
     const auto row = [&rows](auto... fields) {
         rows.push_back({fields...});
     };
+    // The game is found on drive C's shelf "Westwood" where the scratch folder is drive C.
+    const std::string elsewhere = "C:\\WESTWOOD\\RA\\";
+    const std::string offer = "BEXOM | 36 | Run-time error '76':\nPath not found...\nRed Alert was "
+                              "found in:\n" +
+                              Home +
+                              " (with Aftermath: choose the Aftermath option)\n\nNothing "
+                              "was changed.\n\nUse " +
+                              Home + " instead?";
     const Lines alreadyInstalled{AlreadyInstalled};
     const Lines confirmHome{confirmInstall(Home)};
     row("installed for Aftermath", statusFor("Aftermath"), noBackslash, aftermath, yes, Home,
@@ -122,7 +133,8 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
     row("100,000-character directory", packaged, longDirectory.substr(0, longDirectory.size() - 1),
         aftermath, yes, longDirectory, Lines{confirmInstall(longDirectory), nameTooLong()});
     row("engine error, blanks only", packaged, "     ", aftermath, yes, "     \\",
-        Lines{confirmInstall("     \\"), runtimeError(76, "Path not found")});
+        Lines{confirmInstall("     \\"),
+              GameOnDriveC ? offer : runtimeError(76, "Path not found")});
     row("control characters", packaged, controlCharacters, aftermath, yes, controlCharacters + "\\",
         Lines{runtimeError(76, "Path not found")});
     row("confirmation closed", packaged, Home, counterstrike, MessageBoxAnswer::Cancel, Home,
@@ -130,11 +142,20 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
     row("protected game folder: a restart as administrator is offered and taken", packaged, Home,
         aftermath, yes, Home, Lines{confirmInstall(Home), protectedFolder(Home)}, std::string(),
         Fault::NoRights);
+#ifndef _WIN32
+    row("game found elsewhere, Yes: its folder is confirmed and used", packaged, elsewhere,
+        aftermath, yes, Home, Lines{confirmInstall(elsewhere), offer, confirmInstall(Home)},
+        statusFor("Aftermath"), Fault::DiskFull, std::vector{yes, yes});
+    for (const int answer : {no, MessageBoxAnswer::Cancel})
+        row("game found elsewhere, answered No or closed", packaged, elsewhere, aftermath, yes,
+            elsewhere, Lines{confirmInstall(elsewhere), offer}, std::string(), Fault::DiskFull,
+            std::vector{answer});
+#endif
     row("status file is a folder", InstallScratch::StatusFolder, Home, aftermath, yes, Home,
         Lines{runtimeError(75, "Path/File access error")});
     for (const auto &row : rows) {
         CAPTURE(row.name);
-        InstallScratch game({"Expand.mix", "Expand2.mix"}, "WESTWOOD/REDALERT");
+        InstallScratch game({"Expand.mix", "Expand2.mix", "REDALERT.MIX"}, "WESTWOOD/REDALERT");
         game.writeStatus(row.status);
         const Lines before = game.snapshot();
         const Lines gameBefore = game.gameSnapshot();
@@ -148,7 +169,9 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         for (const std::string &line : row.shown)
             shownThere.push_back(located(line));
         FaultyFileSystem fileSystem(game.fileSystem(), 0, row.fault);
-        ScriptedServices services(fileSystem, {row.answer});
+        std::vector<int> answers{row.answer};
+        answers.insert(answers.end(), row.laterAnswers.begin(), row.laterAnswers.end());
+        ScriptedServices services(fileSystem, answers);
         DialogControls controls(located(row.typed), row.choice);
         ScriptedRestart restart;
 
@@ -166,6 +189,7 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         }
         CHECK(game.status() == located(row.installed));
         CHECK(game.gameSnapshot() != gameBefore);
-        CHECK(services.busySpells() == 1);
+        // Once more for the game found elsewhere, after the refusal of the folder typed.
+        CHECK(services.busySpells() == (row.laterAnswers.empty() ? 1 : 2));
     }
 }

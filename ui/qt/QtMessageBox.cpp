@@ -2,9 +2,12 @@
 
 #include "ui/PromptWrapper.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShortcut>
 
 namespace {
 
@@ -82,6 +85,18 @@ void keepLinesWhole(QMessageBox &box, const QString &text)
     }
 }
 
+// What the player selected with the mouse, or else the whole prompt, as on Windows: its lines as
+// written, not as laid out in the box.
+void copyMessage(const QMessageBox &box, const QString &text, const std::string &prompt)
+{
+    for (const QLabel *label : box.findChildren<QLabel *>())
+        if (label->text() == text && label->hasSelectedText()) {
+            QGuiApplication::clipboard()->setText(label->selectedText());
+            return;
+        }
+    QGuiApplication::clipboard()->setText(QString::fromStdString(prompt));
+}
+
 } // namespace
 
 int QtMessageBox::show(const std::string &prompt, int style, const std::string &title)
@@ -92,6 +107,10 @@ int QtMessageBox::show(const std::string &prompt, int style, const std::string &
     box.setTextFormat(Qt::PlainText);
     const QString text = laidOut(box, prompt);
     box.setText(text);
+    // A folder named in a message is copied from it rather than typed again.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QObject::connect(new QShortcut(QKeySequence::Copy, &box), &QShortcut::activated, &box,
+                     [&box, &text, &prompt] { copyMessage(box, text, prompt); });
     box.setIcon(iconFor(style));
     if ((style & ButtonsMask) == MessageBoxStyle::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
