@@ -38,7 +38,7 @@ struct FoundGame
 class GameFinder final
 {
 public:
-    // Well below what a player notices between a click and its answer.
+    // Well below what a player notices between a click and its answer, on an idle machine.
     static constexpr std::chrono::milliseconds SearchTime{50};
 
     // The time starts now.
