@@ -1,3 +1,4 @@
+#include "install/DigestQueue.h"
 #include "install/InstallationManifest.h"
 #include "install/ModInstaller.h"
 #include "install/StatusFile.h"
@@ -512,6 +513,26 @@ TEST_CASE("linksInTheGameFolderComeBackAsTheyWere")
 }
 
 #endif
+
+TEST_CASE("digestsReadOnThreadsAreEachTheirOwnFile'sInAnyOrder")
+{
+    InstallScratch scratch;
+    const Lines sizes{"0", "1", "65537", "3000000"};
+    for (const std::string &size : sizes)
+        scratch.scratch().createFile("package/" + size, std::string(std::stoul(size), 'x') + size);
+    // More files than threads, read back last first, and a queue dropped with files unread.
+    for (const std::size_t asked : {sizes.size(), std::size_t{1}}) {
+        DigestQueue queue(scratch.fileSystem());
+        std::vector<std::size_t> tickets;
+        for (const std::string &size : sizes)
+            tickets.push_back(queue.add(scratch.at("package/" + size)).value());
+        CHECK(queue.add(scratch.at("package/missing")).error().code() ==
+              RuntimeErrorCode::FileNotFound);
+        for (std::size_t i = sizes.size(); i-- > sizes.size() - asked;)
+            CHECK(queue.result(tickets[i]).value() ==
+                  scratch.fileSystem().digest(scratch.at("package/" + sizes[i])).value());
+    }
+}
 
 TEST_CASE("manifestIsBelievedOnlyWhenWhole")
 {
