@@ -97,33 +97,19 @@ static int failsLocked(const char *function, const char *path)
     return fails;
 }
 
-static int failedWith(int fails, int error)
+// Counts the call, logs it, and tells whether it is the one to fail; errno is then set. A call on
+// a descriptor (and no path) has its path looked up only under the lock.
+static int failsNow(const char *function, const char *path, int descriptor, int error)
 {
+    if (!__atomic_load_n(&armed, __ATOMIC_ACQUIRE))
+        return 0;
+    pthread_mutex_lock(&bookkeeping);
+    const int fails =
+        failsLocked(function, path || descriptor < 0 ? path : descriptorPath(descriptor));
+    pthread_mutex_unlock(&bookkeeping);
     if (fails)
         errno = error;
     return fails;
-}
-
-// Counts the call, logs it, and tells whether it is the one to fail; errno is then set.
-static int failsNow(const char *function, const char *path, int error)
-{
-    if (!__atomic_load_n(&armed, __ATOMIC_ACQUIRE))
-        return 0;
-    pthread_mutex_lock(&bookkeeping);
-    const int fails = failsLocked(function, path);
-    pthread_mutex_unlock(&bookkeeping);
-    return failedWith(fails, error);
-}
-
-// The same for a call on a descriptor, whose path is looked up only under the lock.
-static int failsOn(const char *function, int descriptor, int error)
-{
-    if (!__atomic_load_n(&armed, __ATOMIC_ACQUIRE))
-        return 0;
-    pthread_mutex_lock(&bookkeeping);
-    const int fails = failsLocked(function, descriptorPath(descriptor));
-    pthread_mutex_unlock(&bookkeeping);
-    return failedWith(fails, error);
 }
 
 void systemFaultsArm(long failing, const char *logPath)
@@ -147,11 +133,11 @@ void systemFaultsDisarm(void)
 }
 
 #define FAIL_ON(function, path, error, failed)                                                     \
-    if (failsNow(#function, path, error))                                                          \
+    if (failsNow(#function, path, -1, error))                                                      \
     return failed
 
 #define FAIL_ON_DESCRIPTOR(function, descriptor, error, failed)                                    \
-    if (failsOn(#function, descriptor, error))                                                     \
+    if (failsNow(#function, NULL, descriptor, error))                                              \
     return failed
 
 // A call that names its file by path.
