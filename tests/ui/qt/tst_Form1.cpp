@@ -8,6 +8,7 @@
 #include "ui/qt/QtMessageBox.h"
 
 #include <QAccessible>
+#include <QClipboard>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -244,11 +245,11 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
     QVERIFY(window.messages().shown().empty());
 }
 
+// What the windows read, write back and forward; the routines' every branch has tests of its own.
 void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 {
     const int yes = MessageBoxAnswer::Yes;
-    const int ok = MessageBoxAnswer::Ok;
-    MainWindow window({yes, ok, yes, yes, yes, yes});
+    MainWindow window({MessageBoxAnswer::No, yes, MessageBoxAnswer::Ok, yes, yes, yes, yes});
     const QStringList gameBefore = toQt(window.game.gameSnapshot());
     // The installations run on a thread of their own, as in the program, the removals inline.
     QtBusyIndicator onWorkerThread;
@@ -256,18 +257,30 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     RuntimeServices threaded{scripted.fileSystem, scripted.messageBox, onWorkerThread};
     Form2 dialog(threaded);
     dialog.show();
+    auto *text1 = dialog.findChild<QLineEdit *>("Text1");
     const auto install = [&] {
         QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
     };
     const auto uninstall = [&] {
         QTest::mouseClick(button(window.form, 1), Qt::LeftButton);
     };
+    // Pasted, as a player brings a long or odd directory; amended, it is written back.
+    const QString longDirectory = "C:\\" + QString(100'000, 'D') + "\\";
+    QGuiApplication::clipboard()->setText(longDirectory.chopped(1));
+    text1->clear();
+    text1->paste();
+    install();
+    QCOMPARE(text1->text(), longDirectory);
+    QCOMPARE(toQt(window.game.gameSnapshot()), gameBefore);
+    text1->setText("C:\\WESTWOOD\\REDALERT");
 
     install();
+    QCOMPARE(text1->text(), "C:\\WESTWOOD\\REDALERT\\");
     dialog.findChild<QRadioButton *>("Option1")->setChecked(true);
     install();
     QCOMPARE(QString::fromStdString(window.messages().shown().back()),
              "BEXOM | 32 | BEXOM is already Installed");
+    QVERIFY(dialog.isVisible());
     uninstall();
     install();
     QVERIFY(window.game.status().starts_with("Status=Counterstrike\r\n"));
