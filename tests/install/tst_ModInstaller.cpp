@@ -11,8 +11,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <unistd.h>
 #endif
 
 #include <algorithm>
@@ -415,28 +413,6 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             CHECK(scratch.snapshot() == before);
         }
 }
-
-#ifndef _WIN32
-// A read-only folder on Windows still takes new files: the attribute only marks a special folder.
-TEST_CASE("readOnlyGameFolderIsRefusedWithNothingChanged")
-{
-    if (geteuid() == 0) {
-        MESSAGE("Skipped: running as root, which may write into a read-only folder.");
-        return;
-    }
-    InstallScratch scratch;
-    const Lines before = scratch.snapshot();
-    fs::permissions(scratch.gameFolderPath(), fs::perms::owner_read | fs::perms::owner_exec);
-
-    const auto outcome =
-        ModInstaller(scratch.fileSystem()).install(Edition::Aftermath, scratch.gameDirectory());
-
-    fs::permissions(scratch.gameFolderPath(), fs::perms::owner_all);
-    REQUIRE(outcome.isError());
-    CHECK(outcome.error().number() == 70);
-    CHECK(scratch.snapshot() == before);
-}
-#endif
 
 #ifndef _WIN32
 // Links in a game folder are a POSIX matter: Windows lets only an administrator make one.
