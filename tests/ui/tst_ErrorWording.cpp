@@ -65,6 +65,10 @@ TEST_CASE("Each reason is put into its own words")
          "the package folder, and write \"Status=Uninstalled\" as the first line of Status.ini."},
         {{FileHeldOpen},
          "Another program has the file open; the game may be running. Close it and try again."},
+        {{PlacedFileUnreadable},
+         "BEXOM could not read its file to tell whether you changed it: another program may have "
+         "it open (the game may be running), or it may not be readable. Close the game and try "
+         "again."},
     };
     for (const auto &[cause, words] : rows) {
         CAPTURE(words);
