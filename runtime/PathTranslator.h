@@ -26,8 +26,6 @@ public:
     // Whether a host path stands on its own, without a current folder or drive to complete it.
     static bool isFullHostPath(const std::filesystem::path &path);
 
-    const std::filesystem::path &baseDirectory() const { return m_baseDirectory; }
-
 private:
     std::filesystem::path m_baseDirectory;
     ListingCache *m_listings;

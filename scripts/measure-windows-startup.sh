@@ -19,6 +19,9 @@ build=$(realpath "${1:-build-windows-x86_64}")
 runs=${2:-9}
 program=$(realpath "${3:-dist/bexomv2-x64.exe}")
 timer=$build/bench/windows/startup_timer.exe
+# The timer and the bare window are built on request.
+cmake -B "$build" -DBEXOM_TOOLS=ON >/dev/null
+cmake --build "$build" --target startup_timer black_window
 
 # The program's package folder: an empty scratch folder, as nothing is installed or removed.
 folder=$(mktemp -d)

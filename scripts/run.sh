@@ -6,8 +6,11 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 repo=$(pwd)
 
-scripts/install-dependencies.sh
-cmake -S . -B build -G Ninja >/dev/null
+# What building and running the program needs, and the virtual display for a machine without
+# one: not the compilers and libraries of the fuzzers and the benchmark.
+scripts/install-dependencies.sh cmake ninja-build g++ qt6-base-dev doctest-dev fonts-dejavu-core \
+    xvfb xauth imagemagick
+cmake --preset native >/dev/null
 cmake --build build --target bexomv2
 
 # BEXOM_DEMO_DIR chooses where the demo goes. It is laid out anew at each run, so a folder is

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, each fuzzer for FUZZ_SECONDS (30 by default), the suite as the
-# program ships, then the Windows program and the suite built for Windows, run under Wine.
+# UndefinedBehaviorSanitizer, each fuzzer for FUZZ_SECONDS (30 by default), the engine's threaded
+# tests under ThreadSanitizer, the suite as the program ships (with the benchmark and the artwork
+# generator built beside it), then the Windows program and the suite built for Windows, run under
+# Wine. Each tree is one of the CMake presets and is built once.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -24,21 +26,24 @@ fi
 # Every test works in scratch folders and a Wine prefix of its own, so they may run side by side.
 
 echo "== Tests under AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-sanitize -G Ninja -DBEXOM_SANITIZE=ON >/dev/null
-cmake --build build-sanitize
-(cd build-sanitize && ctest --output-on-failure -j "$(nproc)")
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize
+ctest --preset sanitize -j "$(nproc)"
 
 echo "== Fuzzing"
 # Half a minute each keeps the whole command within fifteen minutes on two cores; scripts/fuzz.sh
 # alone runs each for a minute.
 FUZZ_SECONDS=${FUZZ_SECONDS:-30} scripts/fuzz.sh
 
+echo "== The engine's threaded tests under ThreadSanitizer"
+cmake --preset tsan >/dev/null
+cmake --build --preset tsan
+ctest --preset tsan -j "$(nproc)"
+
 echo "== Tests"
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build
-cd build
-ctest --output-on-failure -j "$(nproc)"
-cd ..
+cmake --preset native-tools >/dev/null
+cmake --build --preset native-tools
+ctest --preset native -j "$(nproc)"
 
 echo "== Windows build and its tests under Wine"
 scripts/build-windows.sh --test

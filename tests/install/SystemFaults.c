@@ -61,14 +61,14 @@ static const char *heldPath(const char *path, char *buffer, size_t size)
     return buffer;
 }
 
-static void rememberPath(int descriptor, int folder, const char *path)
+static void rememberPath(int descriptor, int folder, const char *path, int flags)
 {
     char held[4096];
     if (descriptor < 0 || descriptor >= KnownDescriptors || !path)
         return;
     pthread_mutex_lock(&bookkeeping);
     free(descriptorPaths[descriptor]);
-    descriptorWrites[descriptor] = 0;
+    descriptorWrites[descriptor] = (flags & O_ACCMODE) != O_RDONLY;
     char *joined = NULL;
     if (path[0] != '/' && folder != AT_FDCWD &&
         asprintf(&joined, "%s/%s", descriptorPath(folder), path) >= 0)
@@ -78,12 +78,12 @@ static void rememberPath(int descriptor, int folder, const char *path)
     pthread_mutex_unlock(&bookkeeping);
 }
 
-// Counts the call, logs it, and tells whether it is the one to fail; errno is then set.
-static int failsNow(const char *function, const char *path, int error)
+// Counts the call and logs it, with the bookkeeping held: the digest thread may be opening or
+// closing a descriptor whose path this reads.
+static int failsLocked(const char *function, const char *path)
 {
     if (!armed)
         return 0;
-    pthread_mutex_lock(&bookkeeping);
     const int fails = ++callCount == failingCall;
     if (logDescriptor >= 0) {
         char line[4096], held[4096];
@@ -94,6 +94,18 @@ static int failsNow(const char *function, const char *path, int error)
             REAL(write)
         (logDescriptor, line, (size_t)length < sizeof line ? (size_t)length : sizeof line - 1);
     }
+    return fails;
+}
+
+// Counts the call, logs it, and tells whether it is the one to fail; errno is then set. A call on
+// a descriptor (and no path) has its path looked up only under the lock.
+static int failsNow(const char *function, const char *path, int descriptor, int error)
+{
+    if (!__atomic_load_n(&armed, __ATOMIC_ACQUIRE))
+        return 0;
+    pthread_mutex_lock(&bookkeeping);
+    const int fails =
+        failsLocked(function, path || descriptor < 0 ? path : descriptorPath(descriptor));
     pthread_mutex_unlock(&bookkeeping);
     if (fails)
         errno = error;
@@ -102,22 +114,30 @@ static int failsNow(const char *function, const char *path, int error)
 
 void systemFaultsArm(long failing, const char *logPath)
 {
+    pthread_mutex_lock(&bookkeeping);
     failingCall = failing;
     logDescriptor = REAL(open)(logPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     callCount = 0;
-    armed = 1;
+    __atomic_store_n(&armed, 1, __ATOMIC_RELEASE);
+    pthread_mutex_unlock(&bookkeeping);
 }
 
 void systemFaultsDisarm(void)
 {
-    armed = 0;
+    pthread_mutex_lock(&bookkeeping);
+    __atomic_store_n(&armed, 0, __ATOMIC_RELEASE);
     if (logDescriptor >= 0)
         REAL(close)(logDescriptor);
     logDescriptor = -1;
+    pthread_mutex_unlock(&bookkeeping);
 }
 
 #define FAIL_ON(function, path, error, failed)                                                     \
-    if (failsNow(#function, path, error))                                                          \
+    if (failsNow(#function, path, -1, error))                                                      \
+    return failed
+
+#define FAIL_ON_DESCRIPTOR(function, descriptor, error, failed)                                    \
+    if (failsNow(#function, NULL, descriptor, error))                                              \
     return failed
 
 // A call that names its file by path.
@@ -132,7 +152,7 @@ void systemFaultsDisarm(void)
 #define BY_DESCRIPTOR(result, function, error, parameters, descriptor, ...)                        \
     result function parameters                                                                     \
     {                                                                                              \
-        FAIL_ON(function, descriptorPath(descriptor), error, -1);                                  \
+        FAIL_ON_DESCRIPTOR(function, descriptor, error, -1);                                       \
         return REAL(function)(__VA_ARGS__);                                                        \
     }
 
@@ -143,9 +163,7 @@ static mode_t modeArgument(int flags, va_list arguments)
 
 static int opened(int descriptor, int folder, const char *path, int flags)
 {
-    rememberPath(descriptor, folder, path);
-    if (descriptor >= 0 && descriptor < KnownDescriptors)
-        descriptorWrites[descriptor] = (flags & O_ACCMODE) != O_RDONLY;
+    rememberPath(descriptor, folder, path, flags);
     return descriptor;
 }
 
@@ -239,7 +257,7 @@ BY_DESCRIPTOR(ssize_t, sendfile, ENOSPC, (int to, int from, off_t *offset, size_
         va_start(arguments, command);                                                              \
         void *argument = va_arg(arguments, void *);                                                \
         va_end(arguments);                                                                         \
-        FAIL_ON(function, descriptorPath(file), EIO, -1);                                          \
+        FAIL_ON_DESCRIPTOR(function, file, EIO, -1);                                               \
         return REAL(function)(file, command, argument);                                            \
     }
 FCNTL(fcntl)
@@ -250,25 +268,25 @@ DIR *opendir(const char *path)
     FAIL_ON(opendir, path, EIO, NULL);
     DIR *folder = REAL(opendir)(path);
     if (folder)
-        rememberPath(dirfd(folder), AT_FDCWD, path);
+        rememberPath(dirfd(folder), AT_FDCWD, path, O_RDONLY);
     return folder;
 }
 
 DIR *fdopendir(int folder)
 {
-    FAIL_ON(fdopendir, descriptorPath(folder), EIO, NULL);
+    FAIL_ON_DESCRIPTOR(fdopendir, folder, EIO, NULL);
     return REAL(fdopendir)(folder);
 }
 
 struct dirent *readdir(DIR *folder)
 {
-    FAIL_ON(readdir, descriptorPath(dirfd(folder)), EIO, NULL);
+    FAIL_ON_DESCRIPTOR(readdir, dirfd(folder), EIO, NULL);
     return REAL(readdir)(folder);
 }
 
 struct dirent64 *readdir64(DIR *folder)
 {
-    FAIL_ON(readdir64, descriptorPath(dirfd(folder)), EIO, NULL);
+    FAIL_ON_DESCRIPTOR(readdir64, dirfd(folder), EIO, NULL);
     return REAL(readdir64)(folder);
 }
 
@@ -277,8 +295,12 @@ struct dirent64 *readdir64(DIR *folder)
 // when close reports an error, so it is closed all the same.
 int close(int file)
 {
-    const int writes = file >= 0 && file < KnownDescriptors && descriptorWrites[file];
-    const int fails = writes && failsNow("close", descriptorPath(file), EIO);
+    int fails = 0;
+    if (__atomic_load_n(&armed, __ATOMIC_ACQUIRE) && file >= 0 && file < KnownDescriptors) {
+        pthread_mutex_lock(&bookkeeping);
+        fails = descriptorWrites[file] && failsLocked("close", descriptorPath(file));
+        pthread_mutex_unlock(&bookkeeping);
+    }
     const int result = REAL(close)(file);
     if (!fails)
         return result;

