@@ -18,7 +18,11 @@ enum class Option {
     Version,
     Aftermath,
     Counterstrike,
-    Yes
+    Yes,
+    // An argument that looks like an option but names none the installer knows.
+    Unknown,
+    // An argument that is no option at all.
+    NotAnOption,
 };
 
 const std::map<std::string, Option> &optionNames()
@@ -37,9 +41,7 @@ const std::map<std::string, Option> &optionNames()
     return names;
 }
 
-// The option an argument names; nothing for an argument that is no option at all.
-std::optional<std::optional<Option>> optionOf(const std::string &argument,
-                                              SlashOptions slashOptions)
+Option optionOf(const std::string &argument, SlashOptions slashOptions)
 {
     std::string name;
     if (argument.starts_with("--"))
@@ -50,13 +52,11 @@ std::optional<std::optional<Option>> optionOf(const std::string &argument,
         // Windows' own programs take their options in any letter case.
         name = Text::toLowerAscii(argument.substr(1));
     else
-        return std::nullopt;
+        return Option::NotAnOption;
     if (slashOptions == SlashOptions::Accepted && name == "?")
         return Option::Help;
     const auto found = optionNames().find(name);
-    if (found == optionNames().end())
-        return std::optional<Option>();
-    return std::optional(found->second);
+    return found == optionNames().end() ? Option::Unknown : found->second;
 }
 
 std::optional<CommandLineAction> actionOf(Option option)
@@ -98,21 +98,21 @@ private:
     std::optional<CommandLineMistake> readArgument()
     {
         const std::string &argument = m_arguments[m_index];
-        const auto option = optionOf(argument, m_slashOptions);
-        if (!option)
+        const Option option = optionOf(argument, m_slashOptions);
+        if (option == Option::NotAnOption)
             return CommandLineMistake{CommandLineMistake::Kind::ExtraArgument, argument};
-        if (!*option)
+        if (option == Option::Unknown)
             return CommandLineMistake{CommandLineMistake::Kind::UnknownOption, argument};
-        if (**option == Option::Yes) {
+        if (option == Option::Yes) {
             m_request.confirmation = Confirmation::AssumeYes;
             return std::nullopt;
         }
-        if (**option == Option::Aftermath || **option == Option::Counterstrike)
-            return readEdition(argument, **option);
+        if (option == Option::Aftermath || option == Option::Counterstrike)
+            return readEdition(argument, option);
         if (m_action)
             return CommandLineMistake{CommandLineMistake::Kind::TwoActions, argument};
         m_action = argument;
-        m_request.action = *actionOf(**option);
+        m_request.action = *actionOf(option);
         if (m_request.action == CommandLineAction::Install)
             return readFolder(argument);
         return std::nullopt;
@@ -145,8 +145,8 @@ private:
     // Under Wine, "/home/me/ra" is a folder even where options begin with a slash.
     bool isKnownOption(const std::string &argument) const
     {
-        const auto option = optionOf(argument, m_slashOptions);
-        return option && *option;
+        const Option option = optionOf(argument, m_slashOptions);
+        return option != Option::NotAnOption && option != Option::Unknown;
     }
 
     ParsedCommandLine finish() const
