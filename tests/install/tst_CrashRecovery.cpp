@@ -713,6 +713,12 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             }
 #ifndef _WIN32
             if (foreign == Foreign::OtherWinePrefix || foreign == Foreign::KeptAfterGap) {
+                // While it is kept, no procedure starts from its package folder, on any game.
+                const auto refused = ModInstaller(fileSystem)
+                                         .uninstall(Edition::Aftermath, scratch.driveCDirectory());
+                REQUIRE(refused.isError());
+                CHECK(refused.error().cause().reason == ErrorReason::KeptJournalFromThisPackage);
+                CHECK(folder.snapshot() == expected);
                 // Started again under its own prefix, the installer undoes the kept journals.
                 otherPrefix.reset();
                 std::string notices = RecoveryWording::UndoneNotice;
