@@ -45,7 +45,8 @@ enum class Foreign {
                   // together with another kept journal that names the same folders
     ThousandKept, // steps without the first record, beside a thousand kept journals
     // Not foreign: the same folders reached another way, where the journal is undone.
-    PackageMoved,           // the package folder moved as a whole
+    ForgedOverEdit, // steps of its own kinds and names that would move the player's kept edit away
+    PackageMoved,   // the package folder moved as a whole
     GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
 };
 
@@ -562,6 +563,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
     row("same game folder through another prefix, Counterstrike: undone",
         Foreign::GameThroughOtherPrefix, anywhere, anywhere, Kind::Copy, counterstrike);
 #endif
+    row("forged over a kept edit: undone around it", Foreign::ForgedOverEdit, anywhere);
     row("no first record", Foreign::Unnamed, "it does not begin with a record");
     row("file in the home folder", Foreign::Crafted, outside, "%1/home/.bashrc");
     row("up from the package", Foreign::Crafted, outside, "..\\home\\.bashrc");
@@ -656,6 +658,13 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             case Foreign::Crafted:
                 craft({copyOutside});
                 break;
+            case Foreign::ForgedOverEdit:
+                folder.createFile(package + "/Rules (edited).ini", "the player's edit");
+                pristine = folder.snapshot();
+                craft(
+                    {{Kind::Copy, "Rules.ini", ".bexom-aside-0123abcd-1-Rules.ini", {}},
+                     {Kind::Move, ".bexom-aside-0123abcd-1-Rules.ini", "Rules (edited).ini", {}}});
+                break;
             case Foreign::DeviceLink:
                 fs::create_symlink("/dev/null", folder.at(JournalPath));
                 break;
@@ -668,11 +677,15 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     folder.createFile(JournalPath + ".foreign-" + std::to_string(number), "kept");
                 break;
             }
-            if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix) {
+            if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix ||
+                foreign == Foreign::ForgedOverEdit) {
                 HostFileSystem fileSystem(folder.at(package));
                 const auto recovered = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(recovered);
-                CHECK(RecoveryWording::notice(recovered.value()) == RecoveryWording::UndoneNotice);
+                CHECK(RecoveryWording::notice(recovered.value())
+                          .starts_with(foreign == Foreign::ForgedOverEdit
+                                           ? RecoveryWording::UndoneAroundChangesNotice
+                                           : RecoveryWording::UndoneNotice));
                 CHECK(folder.snapshot() == pristine);
                 return;
             }
