@@ -2,6 +2,7 @@
 
 #include "EditedFileName.h"
 #include "PackageFolder.h"
+#include "runtime/Text.h"
 
 #include <algorithm>
 #include <optional>
@@ -125,10 +126,24 @@ ErrorOr<void> StepReversal::undoMove(const std::vector<TransactionStep> &steps, 
     const TransactionStep &step = steps[index];
     if (!TRY(m_fileSystem.exists(step.target)))
         return {};
-    if (const std::optional<std::string> original = copiedFrom(steps, index);
-        original && !TRY(holdSame(step.target, *original)))
-        return leave(step.target);
-    return putBack(step.target, step.source);
+    const std::optional<std::string> original = copiedFrom(steps, index);
+    if (!original || TRY(holdSame(step.target, *original)))
+        return putBack(step.target, step.source);
+    if (TRY(wasPutBackByHand(steps, index)))
+        return {};
+    return leave(step.target);
+}
+
+// An earlier step had moved the file at the target's name away, and it is no longer where it went:
+// the player, or the game's setup, has put the game's own file back.
+ErrorOr<bool> StepReversal::wasPutBackByHand(const std::vector<TransactionStep> &steps,
+                                             std::size_t index)
+{
+    for (std::size_t earlier = 0; earlier < index; ++earlier)
+        if (steps[earlier].kind == Kind::Move &&
+            Text::equalsIgnoringCase(steps[earlier].source, steps[index].target))
+            return !TRY(m_fileSystem.exists(steps[earlier].target));
+    return false;
 }
 
 // The status file is put back only while it holds what the rewrite wrote; written since by
@@ -218,7 +233,10 @@ ErrorOr<void> StepReversal::leave(const std::string &path)
     // The package folder's own files are named relative to it; the player is given where.
     const bool inPackage = path.find_first_of("\\/") == std::string::npos;
     KeptFile left{inPackage ? TRY(PackageFolder::pathOf(m_fileSystem, path)) : path};
-    if (std::find(m_kept.begin(), m_kept.end(), left) == m_kept.end())
+    // Names match whatever their letter case: "Rules.ini" and "RULES.INI" are one file.
+    if (std::none_of(m_kept.begin(), m_kept.end(), [&](const KeptFile &kept) {
+            return kept.keptAs.empty() && Text::equalsIgnoringCase(kept.path, left.path);
+        }))
         m_kept.push_back(std::move(left));
     return {};
 }

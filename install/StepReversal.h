@@ -35,6 +35,7 @@ public:
 private:
     ErrorOr<void> undo(const std::vector<TransactionStep> &steps, std::size_t index);
     ErrorOr<void> undoMove(const std::vector<TransactionStep> &steps, std::size_t index);
+    ErrorOr<bool> wasPutBackByHand(const std::vector<TransactionStep> &steps, std::size_t index);
     ErrorOr<void> undoRewrite(const TransactionStep &step);
     ErrorOr<void> undoCreate(const TransactionStep &step);
     ErrorOr<void> undoMakeDirectory(const TransactionStep &step);
