@@ -7,15 +7,26 @@
 namespace {
 
 const std::string Mark = " (edited";
+const std::string FoundMark = " (found";
+
+std::string marked(const std::string &name, int number, const std::string &mark)
+{
+    const std::size_t dot = name.rfind('.');
+    const std::size_t stemEnd = dot == std::string::npos ? name.size() : dot;
+    const std::string count = number > 1 ? ' ' + std::to_string(number) : std::string();
+    return name.substr(0, stemEnd) + mark + count + ')' + name.substr(stemEnd);
+}
 
 } // namespace
 
 std::string EditedFileName::of(const std::string &name, int number)
 {
-    const std::size_t dot = name.rfind('.');
-    const std::size_t stemEnd = dot == std::string::npos ? name.size() : dot;
-    const std::string count = number > 1 ? ' ' + std::to_string(number) : std::string();
-    return name.substr(0, stemEnd) + Mark + count + ')' + name.substr(stemEnd);
+    return marked(name, number, Mark);
+}
+
+std::string EditedFileName::found(const std::string &name, int number)
+{
+    return marked(name, number, FoundMark);
 }
 
 bool EditedFileName::isOne(std::string_view name)

@@ -10,6 +10,9 @@ class EditedFileName final
 {
 public:
     static std::string of(const std::string &name, int number);
+    // The name under which a recovery keeps a file it found where it had to put another back:
+    // "EXPAND.MIX" becomes "EXPAND (found).MIX", or "EXPAND (found 2).MIX" and so on.
+    static std::string found(const std::string &name, int number);
     // Whether the name is one that of() gives for a file that an installation places.
     static bool isOne(std::string_view name);
 };

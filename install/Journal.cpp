@@ -167,14 +167,36 @@ std::optional<std::vector<std::string>> verifiedFields(std::string_view line)
     return Text::split(content, ' ', Text::EmptyParts::Keep);
 }
 
+// The size and the hash of what a step writes; a journal of an earlier version has neither.
+std::vector<std::string> digestFields(const std::optional<FileDigest> &digest)
+{
+    if (!digest)
+        return {};
+    return {std::to_string(digest->size), Text::toHex(digest->sha256)};
+}
+
+std::optional<FileDigest> digestOf(const std::string &size, const std::string &hash)
+{
+    const std::optional<std::uint64_t> bytes = numberOf(size);
+    if (!bytes || *bytes > INT64_MAX || hash.size() != 64 ||
+        hash.find_first_not_of("0123456789abcdef") != std::string::npos)
+        return std::nullopt;
+    return FileDigest{static_cast<std::int64_t>(*bytes), Text::fromHex(hash)};
+}
+
 std::optional<TransactionStep> stepOf(const std::vector<std::string> &fields)
 {
-    if (fields.size() != 4)
+    if (fields.size() != 4 && fields.size() != 6)
         return std::nullopt;
     const std::optional<Kind> kind = kindOf(fields[0]);
     if (!kind)
         return std::nullopt;
-    const TransactionStep step{*kind, path(fields[1]), path(fields[2]), path(fields[3])};
+    TransactionStep step{*kind, path(fields[1]), path(fields[2]), path(fields[3])};
+    if (fields.size() == 6) {
+        step.written = digestOf(fields[4], fields[5]);
+        if (!step.written)
+            return std::nullopt;
+    }
     if (!isWhole(step))
         return std::nullopt;
     return step;
@@ -247,7 +269,11 @@ std::string Journal::encode(const TransactionScope &scope)
 
 std::string Journal::encode(const TransactionStep &step)
 {
-    return line({kindWord(step.kind), field(step.source), field(step.target), field(step.aside)});
+    std::vector<std::string> fields{kindWord(step.kind), field(step.source), field(step.target),
+                                    field(step.aside)};
+    for (std::string &digest : digestFields(step.written))
+        fields.push_back(std::move(digest));
+    return line(fields);
 }
 
 std::string Journal::encodeCommit()

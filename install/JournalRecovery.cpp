@@ -80,5 +80,7 @@ ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
     if (ErrorOr<void> undone = reversal.undo(contents->stepsToUndo(), journal); undone.isError())
         return asInterrupted(undone.releaseError());
     TRY(journal.discard());
-    return outcome(RecoveryOutcome::Kind::Undone);
+    RecoveryOutcome undone{RecoveryOutcome::Kind::Undone};
+    undone.kept = reversal.kept();
+    return std::optional(std::move(undone));
 }

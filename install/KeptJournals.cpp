@@ -121,22 +121,31 @@ ErrorOr<std::vector<std::string>> KeptJournals::matched()
     return found;
 }
 
+// A journal kept from this package folder refuses every procedure here, whatever game folder it
+// names: its undo puts back the status file and the manifest copy beside it, which a procedure
+// started meanwhile would write over.
 ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
 {
     std::optional<FileIdentity> game;
+    std::optional<FileIdentity> package;
     for (const std::string &name : TRY(names())) {
         const std::optional<JournalContents> found = TRY(read(name));
         if (!found || !found->scope || found->committed || found->stepsToUndo().empty())
             continue;
-        const JournalContents &contents = *found;
-        if (!game)
+        const TransactionScope &scope = *found->scope;
+        if (!game) {
             game = TRY(m_fileSystem.identity(GameFolder(gameDirectory).folder()));
-        if (!game->isSameAs(contents.scope->gameIdentity))
-            continue;
-        return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
-                            {ErrorReason::KeptJournalNamesFolder,
-                             {name, utf8(contents.scope->packageFolder),
-                              contents.scope->gameDirectory, utf8(contents.scope->gameFolder)}});
+            package = TRY(m_fileSystem.identity(PackageFolder::Itself));
+        }
+        if (game->isSameAs(scope.gameIdentity))
+            return RuntimeError(
+                RuntimeErrorCode::PathFileAccessError, name,
+                {ErrorReason::KeptJournalNamesFolder,
+                 {name, utf8(scope.packageFolder), scope.gameDirectory, utf8(scope.gameFolder)}});
+        if (package->isSameAs(scope.packageIdentity))
+            return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
+                                {ErrorReason::KeptJournalFromThisPackage,
+                                 {name, scope.gameDirectory, utf8(scope.gameFolder)}});
     }
     return {};
 }

@@ -31,8 +31,9 @@ public:
     // The kept journals that name this package folder and a game folder that is here now, so that
     // they can be acted on after all.
     ErrorOr<std::vector<std::string>> matched();
-    // Refuses to work on a game folder that a kept journal of an unfinished transaction names:
-    // its undo may be all that brings back the player's files.
+    // Refuses to work on a game folder that a kept journal of an unfinished transaction names
+    // (its undo may be all that brings back the player's files), and to work from this package
+    // folder while such a journal written here is kept.
     ErrorOr<void> refuseWhileNamed(const std::string &gameDirectory);
 
 private:

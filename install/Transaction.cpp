@@ -1,5 +1,6 @@
 #include "Transaction.h"
 
+#include "runtime/Sha256.h"
 #include "runtime/Text.h"
 
 #include <algorithm>
@@ -13,6 +14,11 @@ std::size_t nameStart(const std::string &path)
 {
     const std::size_t separator = path.find_last_of("\\/");
     return separator == std::string::npos ? 0 : separator + 1;
+}
+
+FileDigest digestOf(const std::string &bytes)
+{
+    return {static_cast<std::int64_t>(bytes.size()), Sha256::of(bytes)};
 }
 
 std::string folderOf(const std::string &path)
@@ -133,7 +139,7 @@ ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &b
     TRY(m_fileSystem.copyFile(path, aside, Flush::Now));
     // The file is replaced by a rename, so it is whole and either old or new at every moment,
     // and putting the former bytes back is a rename too.
-    TRY(begin({{Kind::Rewrite, {}, path, aside}}));
+    TRY(begin({{Kind::Rewrite, {}, path, aside, digestOf(bytes)}}));
     return m_fileSystem.writeFileAtomically(path, bytes);
 }
 
@@ -141,7 +147,7 @@ ErrorOr<void> Transaction::createFile(const std::string &path, const std::string
 {
     // Undoing deletes whatever stands at the path, a file cut short included.
     TRY(requireMissing(path));
-    TRY(begin({{Kind::Create, {}, path, {}}}));
+    TRY(begin({{Kind::Create, {}, path, {}, digestOf(bytes)}}));
     return m_fileSystem.createFileDurably(path, bytes);
 }
 

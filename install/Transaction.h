@@ -15,7 +15,8 @@
 // Changes to the file system that take effect together or not at all. Nothing the transaction
 // deletes or replaces is destroyed before it is committed: such a file is renamed aside, in its
 // own folder under a hidden name that no other file has, and dropped only at the commit.
-// An unfinished transaction undoes its steps in reverse order, so that every file is as before.
+// An unfinished transaction undoes its steps in reverse order, so that every file is as before,
+// save for what was changed since by someone else, which the undo never deletes or replaces.
 // Every step is written to the journal before its operation runs, so that a process that dies
 // half-way leaves enough on the disk for the next start to undo what it had done. From its first
 // step to its end, the transaction holds the game folder's lock, and holds the game folder and

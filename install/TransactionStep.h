@@ -1,6 +1,9 @@
 #pragma once
 
+#include "runtime/FileDigest.h"
 #include "runtime/StepKind.h"
+
+#include <optional>
 
 #include <string>
 
@@ -18,6 +21,9 @@ struct TransactionStep
     std::string source;
     std::string target;
     std::string aside;
+    // What a creation or a rewrite puts at its target, so that its undo acts only while the
+    // target still holds it. Nothing in a journal of an earlier version, which kept none.
+    std::optional<FileDigest> written = {};
 
     bool operator==(const TransactionStep &) const = default;
 };

@@ -81,6 +81,10 @@ enum class ErrorReason {
     // The name the journal is kept under, and the package folder, the game directory and the
     // game folder on the host that it was written for.
     KeptJournalNamesFolder,
+    // A kept journal of an unfinished transaction was written in this package folder for another
+    // game folder, or under another Wine set-up: the name it is kept under, and the game directory
+    // and the game folder on the host that it was written for.
+    KeptJournalFromThisPackage,
     ManifestNotAPlainFile,
     // No copy of the manifest can be read. The cause beneath, then the game's own files and the
     // player's own files found in the backup folder (their names); the backup folder, the game

@@ -6,6 +6,8 @@
 #include "Text.h"
 
 #include <algorithm>
+#include <array>
+#include <fstream>
 #include <memory>
 #include <optional>
 
@@ -113,6 +115,24 @@ std::optional<std::string> utf8Name(const fs::path &name)
     }
 }
 
+// Whether the copy holds the source's bytes, all of them or the first of them only.
+bool isCopyOf(const fs::path &copy, const fs::path &source)
+{
+    std::ifstream copied(copy, std::ios::binary);
+    std::ifstream original(source, std::ios::binary);
+    std::array<char, 65536> copiedBytes;
+    std::array<char, 65536> originalBytes;
+    while (copied && original) {
+        copied.read(copiedBytes.data(), copiedBytes.size());
+        original.read(originalBytes.data(), copied.gcount());
+        if (original.gcount() != copied.gcount() ||
+            !std::equal(copiedBytes.begin(), copiedBytes.begin() + copied.gcount(),
+                        originalBytes.begin()))
+            return false;
+    }
+    return copied.eof() && !copied.bad() && !original.bad();
+}
+
 RuntimeError folderMoved(const std::string &path)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
@@ -129,6 +149,54 @@ fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
     fs::path name(prefix);
     name += host.filename();
     return host.parent_path() / name;
+}
+
+// A copy that an earlier move of this file left at the hidden name, cut short or whole, while its
+// source is still there: the source went only after the copy took its place. Anything else there
+// is kept, and the move refused.
+ErrorOr<void> clearCutShortMove(const fs::path &fromHost, const fs::path &moving,
+                                const std::string &to)
+{
+    const fs::file_status left = TRY(statusOf(moving, to, Links::Stay));
+    if (!fs::exists(left))
+        return {};
+    std::error_code error;
+    if (fs::is_regular_file(left) && isCopyOf(moving, fromHost) && fs::remove(moving, error))
+        return {};
+    const std::u8string name = moving.u8string();
+    return RuntimeError(RuntimeErrorCode::FileAlreadyExists, std::string(name.begin(), name.end()));
+}
+
+// Only a move to another file system copies, and a crash may cut the copy short anywhere: so it is
+// made under a hidden name, on the disk before it takes the destination's name, and the source
+// goes only once that rename is on the disk too. At every moment the whole file stands at one of
+// the two names, or at both.
+ErrorOr<void> moveAcross(const std::string &from, const fs::path &fromHost, const std::string &to,
+                         const fs::path &destination, Overwrite overwrite)
+{
+    if (overwrite == Overwrite::No)
+        TRY(checkAbsent(destination, to));
+    const fs::path moving = siblingWithPrefix(destination, ".bexom-moving-");
+    TRY(clearCutShortMove(fromHost, moving, to));
+    if (const std::error_code error = copyAcross(fromHost, moving)) {
+        std::error_code ignored;
+        fs::remove(moving, ignored);
+        return RuntimeError::fromErrorCode(error, to);
+    }
+    const std::error_code placed = overwrite == Overwrite::No
+                                       ? NativeFileOperations::renameNoReplace(moving, destination)
+                                       : NativeFileOperations::replace(moving, destination);
+    if (placed) {
+        std::error_code ignored;
+        fs::remove(moving, ignored);
+        if (placed == std::errc::file_exists)
+            return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
+        return RuntimeError::fromErrorCode(placed, to);
+    }
+    TRY(fromSystem(NativeFileOperations::syncDirectory(destination.parent_path()), to));
+    std::error_code removed;
+    fs::remove(fromHost, removed);
+    return fromSystem(removed, from);
 }
 
 } // namespace
@@ -204,15 +272,8 @@ ErrorOr<void> HostFileSystem::renameEntry(const std::string &from, const fs::pat
         error = NativeFileOperations::renameNoReplace(fromHost, destination);
     else
         error = NativeFileOperations::replace(fromHost, destination);
-    if (error == std::errc::cross_device_link) {
-        // Only a move to another file system copies; the source goes once the copy is whole.
-        if (overwrite == Overwrite::No)
-            TRY(checkAbsent(destination, to));
-        else if (fs::remove(destination, error); error)
-            return RuntimeError::fromErrorCode(error, to);
-        TRY(fromSystem(copyAcross(fromHost, destination), to));
-        fs::remove(fromHost, error);
-    }
+    if (error == std::errc::cross_device_link)
+        return moveAcross(from, fromHost, to, destination, overwrite);
     if (error == std::errc::file_exists)
         return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
     if (error == std::errc::no_such_file_or_directory)

@@ -222,6 +222,18 @@ std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
                quoted(detail.at(3)) +
                "). Start the installer from that package folder, under the same Wine set-up if it "
                "ran under Wine, and it will put the game folder right.";
+    case ErrorReason::KeptJournalFromThisPackage:
+        return "An installation or removal of BEXOM from this package folder was cut short, and "
+               "its "
+               "journal, kept as " +
+               quoted(detail.at(0)) +
+               ", has not been undone yet: it was written for the game folder " +
+               quoted(detail.at(1)) + " (" + quoted(detail.at(2)) +
+               "), under another Wine set-up or while that folder was elsewhere. Nothing was "
+               "changed. Until it is undone, no installation or removal is made from this package "
+               "folder, whose status file and manifest that journal may still have to put back. "
+               "Start the installer from this package folder under the Wine set-up it ran under, "
+               "with that game folder where it was, and it will put it right.";
     case ErrorReason::ManifestDamaged:
         return "BEXOM's list of the files it installed is damaged, so the removal cannot tell what "
                "to take out.";

@@ -56,11 +56,24 @@ std::string foreignNotice(const std::string &why, const std::string &keptAs)
            notice.substr(second + 2);
 }
 
+std::string undoneNotice(const std::vector<KeptFile> &kept)
+{
+    if (kept.empty())
+        return RecoveryWording::UndoneNotice;
+    std::string notice = RecoveryWording::UndoneAroundChangesNotice;
+    for (const KeptFile &file : kept)
+        notice += file.keptAs.empty()
+                      ? "\n" + quoted(file.path) + " is left as it is."
+                      : "\nThe file it would have put back as " + quoted(file.path) +
+                            " is kept as " + quoted(file.keptAs) + ".";
+    return notice;
+}
+
 std::string noticeFor(const RecoveryOutcome &outcome)
 {
     switch (outcome.kind) {
     case RecoveryOutcome::Kind::Undone:
-        return RecoveryWording::UndoneNotice;
+        return undoneNotice(outcome.kept);
     case RecoveryOutcome::Kind::Finished:
         return RecoveryWording::FinishedNotice;
     case RecoveryOutcome::Kind::KeptAside:

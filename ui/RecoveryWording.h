@@ -12,6 +12,11 @@ namespace RecoveryWording {
 inline const std::string UndoneNotice =
     "The last installation or removal of BEXOM was interrupted before it could finish. It has "
     "been undone: the game folder and the status file are as they were before it started.";
+// Followed by one line for each file that was neither deleted nor replaced.
+inline const std::string UndoneAroundChangesNotice =
+    "The last installation or removal of BEXOM was interrupted before it could finish. It has "
+    "been undone, save for these files, which had changed since it wrote them or stood where it "
+    "had to put another back. None of them was deleted or replaced:";
 inline const std::string FinishedNotice =
     "The last installation or removal of BEXOM was interrupted just after it had finished its "
     "work. The work stands; only the former files it had kept aside have now been cleared away.";

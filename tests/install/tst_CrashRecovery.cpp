@@ -18,6 +18,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <set>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -43,7 +45,8 @@ enum class Foreign {
                   // together with another kept journal that names the same folders
     ThousandKept, // steps without the first record, beside a thousand kept journals
     // Not foreign: the same folders reached another way, where the journal is undone.
-    PackageMoved,           // the package folder moved as a whole
+    ForgedOverEdit, // steps of its own kinds and names that would move the player's kept edit away
+    PackageMoved,   // the package folder moved as a whole
     GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
 };
 
@@ -183,6 +186,94 @@ void putBack(const ScratchFolder &files, const std::string &folder)
 }
 #endif
 
+// What a player, or the game's own setup, does between a crash and the next start.
+const std::vector<std::string> WorldChanges{"tunes a placed file", "puts the folder back by hand",
+                                            "wipes and reinstalls the game",
+#ifndef _WIN32
+                                            "replaces a placed file by a link"
+#endif
+};
+
+std::string contentsOf(const fs::path &file)
+{
+    std::ifstream stream(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(stream), {}};
+}
+
+void changeWorld(const std::string &change, const ScratchFolder &files, const std::string &folder,
+                 const std::vector<std::string> &gameFiles)
+{
+    const fs::path game = files.at(folder), backup = game / "BEXOMv2";
+    std::map<std::string, fs::path> backedUp; // by the name in lower case, as the game sees it
+    for (const auto &entry : fs::directory_iterator(fs::is_directory(backup) ? backup : game))
+        if (fs::is_directory(backup) && !entry.path().string().ends_with(".manifest"))
+            backedUp[Text::toLowerAscii(entry.path().filename().string())] = entry.path();
+    for (const auto &entry : fs::directory_iterator(game)) {
+        const std::string name = entry.path().filename().string();
+        const std::string bytes = entry.is_regular_file() ? contentsOf(entry) : "";
+        const auto original = backedUp.find(Text::toLowerAscii(name));
+        const bool placed = !name.starts_with('.') && entry.is_regular_file() &&
+                            !entry.is_symlink() &&
+                            (bytes.starts_with("package ") ||
+                             (original != backedUp.end() && contentsOf(original->second) != bytes));
+        if (change == "wipes and reinstalls the game")
+            fs::remove_all(entry);
+        else if (placed && name.ends_with(".ini") && change == "tunes a placed file")
+            files.createFile(folder + '/' + name, "tuned " + bytes);
+        else if (placed && name.ends_with(".ini") && change.ends_with("by a link")) {
+            files.createFile("home/own.ini", "linked by the player");
+            fs::remove(entry);
+            fs::create_symlink(files.at("home/own.ini"), entry);
+        } else if (placed && change == "puts the folder back by hand")
+            fs::remove(entry);
+    }
+    if (change == "wipes and reinstalls the game")
+        for (const std::string &name : gameFiles)
+            files.createFile(folder + '/' + name, InstallScratch::gameContent(name));
+    if (change != "puts the folder back by hand" || backedUp.empty())
+        return;
+    for (const auto &[name, path] : backedUp)
+        fs::rename(path, game / path.filename());
+    fs::remove_all(backup);
+}
+
+std::string hashOf(const std::string &line)
+{
+    return line.substr(line.rfind(' ') + 1);
+}
+
+// Every byte the installer did not write is still at a visible name; every file the recovery
+// moved, or left where the installation had put its own, is named in the notice.
+void judgeRecovery(const std::vector<std::string> &world, const std::vector<std::string> &after,
+                   const std::vector<std::string> &before, const std::string &notice)
+{
+    std::set<std::string> written;
+    for (const std::string &name : InstallScratch::packageFiles())
+        written.insert(hashOf(ScratchFolder::fileLine(name, InstallScratch::packageContent(name))));
+    const auto has = [](const std::vector<std::string> &lines, const std::string &line) {
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
+    };
+    const auto visible = [](const std::string &line) {
+        return line.find("/.") == std::string::npos;
+    };
+    for (const std::string &line : world)
+        if (visible(line) && !line.ends_with('/') && !written.contains(hashOf(line)) &&
+            line.find("Status.ini ") == std::string::npos &&
+            line.find(".manifest ") == std::string::npos &&
+            line.find(Journal::FileName + ' ') == std::string::npos)
+            CHECK_MESSAGE(std::any_of(after.begin(), after.end(),
+                                      [&](const std::string &kept) {
+                                          return visible(kept) && hashOf(kept) == hashOf(line);
+                                      }),
+                          line);
+    for (const std::string &line : after)
+        if (!has(before, line) && !has(world, line) && !line.starts_with("home/"))
+            CHECK_MESSAGE(
+                notice.find(fs::path(line.substr(0, line.rfind(' '))).filename().string()) !=
+                    std::string::npos,
+                line);
+}
+
 PointsCovered injectionPoints("injection points");
 PointsCovered killPoints("kill points");
 #ifndef _WIN32
@@ -251,6 +342,23 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                                                : RecoveryWording::FinishedNotice;
                 REQUIRE(recoverThroughCrashes(scratch) == (journalLeft ? notice : std::string()));
                 REQUIRE(clean.allOrNothing(scratch.snapshot(), commit, Leftovers::Cleared));
+                // The world changed before the next start: the undo keeps every byte the installer
+                // did not write and tells what it could not take back.
+                for (const std::string &change : commit == Commit::NotReached && journalLeft
+                                                     ? WorldChanges
+                                                     : std::vector<std::string>{}) {
+                    INFO("the player " << change);
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    REQUIRE(runDyingAfter(scratch, procedure, operation, game).isError());
+                    changeWorld(change, scratch.scratch(), AwkwardFolder, gameFiles);
+                    const std::vector<std::string> world = scratch.snapshot();
+                    const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
+                    VERIFY_SUCCESS(recovered);
+                    const std::string told = RecoveryWording::notice(recovered.value());
+                    INFO(told);
+                    judgeRecovery(world, scratch.snapshot(), clean.before, told);
+                    fs::remove_all(scratch.at("home"));
+                }
 #ifndef _WIN32
                 // The backup folder, then the game folder, moved away just before the operation
                 // and its name given to a link to an empty folder: nothing reaches that folder,
@@ -451,6 +559,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
     row("same game folder through another prefix, Counterstrike: undone",
         Foreign::GameThroughOtherPrefix, anywhere, anywhere, Kind::Copy, counterstrike);
 #endif
+    row("forged over a kept edit: undone around it", Foreign::ForgedOverEdit, anywhere);
     row("no first record", Foreign::Unnamed, "it does not begin with a record");
     row("file in the home folder", Foreign::Crafted, outside, "%1/home/.bashrc");
     row("up from the package", Foreign::Crafted, outside, "..\\home\\.bashrc");
@@ -545,6 +654,13 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             case Foreign::Crafted:
                 craft({copyOutside});
                 break;
+            case Foreign::ForgedOverEdit:
+                folder.createFile(package + "/Rules (edited).ini", "the player's edit");
+                pristine = folder.snapshot();
+                craft(
+                    {{Kind::Copy, "Rules.ini", ".bexom-aside-0123abcd-1-Rules.ini", {}},
+                     {Kind::Move, ".bexom-aside-0123abcd-1-Rules.ini", "Rules (edited).ini", {}}});
+                break;
             case Foreign::DeviceLink:
                 fs::create_symlink("/dev/null", folder.at(JournalPath));
                 break;
@@ -557,11 +673,15 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     folder.createFile(JournalPath + ".foreign-" + std::to_string(number), "kept");
                 break;
             }
-            if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix) {
+            if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix ||
+                foreign == Foreign::ForgedOverEdit) {
                 HostFileSystem fileSystem(folder.at(package));
                 const auto recovered = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(recovered);
-                CHECK(RecoveryWording::notice(recovered.value()) == RecoveryWording::UndoneNotice);
+                CHECK(RecoveryWording::notice(recovered.value())
+                          .starts_with(foreign == Foreign::ForgedOverEdit
+                                           ? RecoveryWording::UndoneAroundChangesNotice
+                                           : RecoveryWording::UndoneNotice));
                 CHECK(folder.snapshot() == pristine);
                 return;
             }
@@ -602,6 +722,12 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             }
 #ifndef _WIN32
             if (foreign == Foreign::OtherWinePrefix || foreign == Foreign::KeptAfterGap) {
+                // While it is kept, no procedure starts from its package folder, on any game.
+                const auto refused = ModInstaller(fileSystem)
+                                         .uninstall(Edition::Aftermath, scratch.driveCDirectory());
+                REQUIRE(refused.isError());
+                CHECK(refused.error().cause().reason == ErrorReason::KeptJournalFromThisPackage);
+                CHECK(folder.snapshot() == expected);
                 // Started again under its own prefix, the installer undoes the kept journals.
                 otherPrefix.reset();
                 std::string notices = RecoveryWording::UndoneNotice;

@@ -1,6 +1,7 @@
 #include "runtime/HostFileSystem.h"
 #include "runtime/Sha256.h"
 #include "runtime/Text.h"
+#include "ScopedEnvironmentVariable.h"
 #include "ScopedWinePrefix.h"
 #include "ScratchFolder.h"
 #include "TestOutcome.h"
@@ -376,5 +377,38 @@ TEST_CASE("everyWindowsPathIsGivenInItsExtendedLengthForm")
         const std::u8string bytes = host.value().u8string();
         CHECK(std::string(bytes.begin(), bytes.end()) == row.host);
     }
+}
+#endif
+
+#ifndef _WIN32
+// A move to another file system copies: a copy a crash cut short waits at a hidden name, never at
+// the destination, and the next move of the same file clears it; anything else there is kept.
+TEST_CASE_FIXTURE(HostFileSystemTest, "moveToAnotherFileSystemIsNeverTornAtAVisibleName")
+{
+    struct stat here
+    {
+    }, there{};
+    ::stat(m_dir.path().c_str(), &here);
+    std::optional<ScopedEnvironmentVariable> elsewhere;
+    for (const char *folder : {"/dev/shm", "/var/tmp", "/tmp"})
+        if (!elsewhere && ::stat(folder, &there) == 0 && there.st_dev != here.st_dev)
+            elsewhere.emplace("TMPDIR", folder);
+    if (!elsewhere)
+        return;
+    const ScratchFolder other;
+    elsewhere.reset();
+    other.createFile(".bexom-moving-Rules.ini", "player");
+    other.createFile(".bexom-moving-Title.pcx", "someone's own");
+    m_dir.createFile("GAME/Title.pcx", "title");
+
+    CHECK(!m_fileSystem->rename("GAME\\Rules.ini", other.at("Rules.ini"), Overwrite::No).isError());
+    const auto refused =
+        m_fileSystem->rename("GAME\\Title.pcx", other.at("Title.pcx"), Overwrite::No);
+    REQUIRE(refused.isError());
+    CHECK(refused.error().code() == RuntimeErrorCode::FileAlreadyExists);
+    CHECK(other.snapshot() ==
+          std::vector{ScratchFolder::fileLine(".bexom-moving-Title.pcx", "someone's own"),
+                      ScratchFolder::fileLine("Rules.ini", "player rules")});
+    CHECK((!fs::exists(m_dir.at("GAME/Rules.INI")) && fs::exists(m_dir.at("GAME/Title.pcx"))));
 }
 #endif
