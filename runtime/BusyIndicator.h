@@ -19,6 +19,11 @@ public:
     // Does the work under the busy sign and returns its outcome. The windows run it on a thread
     // of their own and keep painting meanwhile, taking no input; here it runs on the caller's.
     virtual ErrorOr<void> runWhileBusy(const Work &work);
+
+    // The work's outcome, with an exception it threw turned into its error: the windows' workers
+    // carry it back to the thread that waits for them, and the transaction it left has undone
+    // itself on the way out.
+    static ErrorOr<void> outcomeOf(const Work &work) noexcept;
 };
 
 // Shows the busy sign for as long as it lives. Message boxes must come after it is gone, or the
@@ -39,5 +44,14 @@ private:
 inline ErrorOr<void> BusyIndicator::runWhileBusy(const Work &work)
 {
     const BusyScope busy(*this);
-    return work();
+    return outcomeOf(work);
+}
+
+inline ErrorOr<void> BusyIndicator::outcomeOf(const Work &work) noexcept
+{
+    try {
+        return work();
+    } catch (...) {
+        return RuntimeError::fromCurrentException();
+    }
 }

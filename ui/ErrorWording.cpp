@@ -315,6 +315,10 @@ std::string description(RuntimeErrorCode code)
     switch (code) {
     case RuntimeErrorCode::InvalidProcedureCall:
         return "Invalid procedure call or argument";
+    case RuntimeErrorCode::OutOfMemory:
+        return "Out of memory";
+    case RuntimeErrorCode::InternalError:
+        return "Internal error";
     case RuntimeErrorCode::FileNotFound:
         return "File not found";
     case RuntimeErrorCode::FileAlreadyExists:

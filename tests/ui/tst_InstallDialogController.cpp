@@ -132,6 +132,8 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         Fault::NoRights);
     row("status file is a folder", InstallScratch::StatusFolder, Home, aftermath, yes, Home,
         Lines{runtimeError(75, "Path/File access error")});
+    row("work that throws is undone", packaged, Home, aftermath, yes, Home,
+        Lines{confirmInstall(Home), runtimeError(7, "Out of memory")}, std::string(), Fault::Throw);
     for (const auto &row : rows) {
         CAPTURE(row.name);
         InstallScratch game({"Expand.mix", "Expand2.mix"}, "WESTWOOD/REDALERT");

@@ -45,12 +45,17 @@ ErrorOr<void> QtBusyIndicator::runWhileBusy(const Work &work)
     const InputBlocker blocker;
     std::optional<ErrorOr<void>> outcome;
     QEventLoop loop;
-    // Queued, the quit reaches the loop only once it runs, however soon the work is done.
-    std::thread worker([&] {
-        outcome.emplace(work());
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
+    std::optional<std::thread> worker;
+    try {
+        // Queued, the quit reaches the loop only once it runs, however soon the work is done.
+        worker.emplace([&] {
+            outcome.emplace(outcomeOf(work));
+            QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+        });
+    } catch (...) {
+        return RuntimeError::fromCurrentException();
+    }
     loop.exec();
-    worker.join();
+    worker->join();
     return std::move(*outcome);
 }

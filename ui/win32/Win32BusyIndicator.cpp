@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <optional>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -40,6 +41,21 @@ bool Win32BusyIndicator::setCursorWhileBusy()
 ErrorOr<void> Win32BusyIndicator::runWhileBusy(const Work &work)
 {
     const BusyScope busy(*this);
+    const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (!done)
+        return RuntimeError::fromErrorCode(
+            {static_cast<int>(GetLastError()), std::system_category()}, {});
+    std::optional<ErrorOr<void>> outcome;
+    std::optional<std::thread> worker;
+    try {
+        worker.emplace([&] {
+            outcome.emplace(outcomeOf(work));
+            SetEvent(done);
+        });
+    } catch (...) {
+        CloseHandle(done);
+        return RuntimeError::fromCurrentException();
+    }
     // A disabled window takes no click or key but paints; the focus, which disabling takes
     // away, comes back afterwards, so that a message box that follows has its owner as today.
     m_formerActive = GetActiveWindow();
@@ -49,12 +65,6 @@ ErrorOr<void> Win32BusyIndicator::runWhileBusy(const Work &work)
     for (HWND window : m_disabled)
         EnableWindow(window, FALSE);
 
-    const HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::optional<ErrorOr<void>> outcome;
-    std::thread worker([&] {
-        outcome.emplace(work());
-        SetEvent(done);
-    });
     bool quitting = false;
     // Until the work is done, or waiting fails, when joining the thread waits instead.
     while (MsgWaitForMultipleObjects(1, &done, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
@@ -69,7 +79,7 @@ ErrorOr<void> Win32BusyIndicator::runWhileBusy(const Work &work)
             DispatchMessageW(&message);
         }
     }
-    worker.join();
+    worker->join();
     CloseHandle(done);
 
     for (HWND window : m_disabled)
