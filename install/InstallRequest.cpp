@@ -84,6 +84,8 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
         m_services.messageBox.show(AlreadyInstalled, MessageBoxStyle::Question, Title);
         return {};
     }
+    // A question whose Yes would only be refused is not asked.
+    TRY(ModInstaller(m_services.fileSystem).checkInstallable(edition, m_directory));
     const int answer = m_services.messageBox.show(
         ConfirmPrompt + m_directory, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
         ConfirmTitle);

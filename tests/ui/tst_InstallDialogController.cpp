@@ -111,18 +111,20 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         alreadyInstalled);
     row("installed for Counterstrike", statusFor("Counterstrike"), Home, aftermath, yes, Home,
         alreadyInstalled);
-    row("answered No, empty box", packaged, "", counterstrike, no, "\\",
-        Lines{confirmInstall("\\")});
-    row("answered No, forward slash", packaged, Home + "x/y/", aftermath, no, Home + "x\\y\\",
-        Lines{confirmInstall(Home + "x\\y\\")});
+    row("answered No", packaged, Home, counterstrike, no, Home, confirmHome);
+    // A refused installation asks nothing.
+    row("empty box", packaged, "", counterstrike, yes, "\\",
+        Lines{runtimeError(76, "Path not found")});
+    row("forward slash", packaged, Home + "x/y/", aftermath, yes, Home + "x\\y\\",
+        Lines{runtimeError(76, "Path not found")});
     row("Aftermath", packaged, noBackslash, aftermath, yes, Home, confirmHome,
         statusFor("Aftermath"));
     row("Counterstrike", packaged, Home, counterstrike, yes, Home, confirmHome,
         statusFor("Counterstrike"));
     row("100,000-character directory", packaged, longDirectory.substr(0, longDirectory.size() - 1),
-        aftermath, yes, longDirectory, Lines{confirmInstall(longDirectory), nameTooLong()});
+        aftermath, yes, longDirectory, Lines{nameTooLong()});
     row("engine error, blanks only", packaged, "     ", aftermath, yes, "     \\",
-        Lines{confirmInstall("     \\"), runtimeError(76, "Path not found")});
+        Lines{runtimeError(76, "Path not found")});
     row("control characters", packaged, controlCharacters, aftermath, yes, controlCharacters + "\\",
         Lines{runtimeError(76, "Path not found")});
     row("confirmation closed", packaged, Home, counterstrike, MessageBoxAnswer::Cancel, Home,
