@@ -13,6 +13,7 @@ const std::string Title = "BEXOM";
 const std::string ConfirmTitle = "Install BEXOM?";
 const std::string AlreadyInstalled = "BEXOM is already Installed";
 const std::string ConfirmPrompt = "Are you sure you wish to install BEXOM to the directory: ";
+const std::string Working = "Installing BEXOM...";
 
 // A line break would split the status file's path line, and the removal could never find the
 // game again; no other control character belongs in a folder's name either. In UTF-8 these are
@@ -93,21 +94,23 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
     // Cancel, and that is no consent.
     if (answer != MessageBoxAnswer::Yes)
         return {};
-    if (edition == Edition::Counterstrike)
-        return Ins_Counter();
-    return Ins_Aftermath();
+    TRY(edition == Edition::Counterstrike ? Ins_Counter() : Ins_Aftermath());
+    // The player must learn that the work was done, not guess it from a dialog that looks the same.
+    m_services.messageBox.show("BEXOM has been installed in " + m_directory + ".",
+                               MessageBoxStyle::Information, Title);
+    return {};
 }
 
 ErrorOr<void> InstallRequest::Ins_Aftermath()
 {
-    return m_services.busyIndicator.runWhileBusy([this] {
+    return m_services.busyIndicator.runWhileBusy(Working, [this] {
         return ModInstaller(m_services.fileSystem).install(Edition::Aftermath, m_directory);
     });
 }
 
 ErrorOr<void> InstallRequest::Ins_Counter()
 {
-    return m_services.busyIndicator.runWhileBusy([this] {
+    return m_services.busyIndicator.runWhileBusy(Working, [this] {
         return ModInstaller(m_services.fileSystem).install(Edition::Counterstrike, m_directory);
     });
 }

@@ -21,3 +21,14 @@ inline std::string statusFor(const std::string &edition)
 {
     return "Status=" + edition + "\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n";
 }
+
+// The notices of a finished installation and removal, for the game folder given.
+inline std::string installedIn(const std::string &directory)
+{
+    return "BEXOM | 64 | BEXOM has been installed in " + directory + ".";
+}
+
+inline std::string uninstalledFrom(const std::string &directory)
+{
+    return "BEXOM | 64 | BEXOM has been uninstalled from " + directory + ".";
+}

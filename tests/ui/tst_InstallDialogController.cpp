@@ -117,9 +117,10 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         Lines{runtimeError(76, "Path not found")});
     row("forward slash", packaged, Home + "x/y/", aftermath, yes, Home + "x\\y\\",
         Lines{runtimeError(76, "Path not found")});
-    row("Aftermath", packaged, noBackslash, aftermath, yes, Home, confirmHome,
+    const Lines installed{confirmInstall(Home), installedIn(Home)};
+    row("Aftermath", packaged, noBackslash, aftermath, yes, Home, installed,
         statusFor("Aftermath"));
-    row("Counterstrike", packaged, Home, counterstrike, yes, Home, confirmHome,
+    row("Counterstrike", packaged, Home, counterstrike, yes, Home, installed,
         statusFor("Counterstrike"));
     row("100,000-character directory", packaged, longDirectory.substr(0, longDirectory.size() - 1),
         aftermath, yes, longDirectory, Lines{nameTooLong()});

@@ -437,12 +437,17 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         installer.answerMessageBox(L"Install BEXOM?", IDYES);
         waitFor([&] { return !IsWindowEnabled(dialog); });
+        CHECK(textOf(GetDlgItem(dialog, Form2::StatusLineId)) == "Installing BEXOM...");
+        // Space on the Install button, which kept the focus, starts nothing while the work runs.
+        installer.pressKey(GetDlgItem(dialog, Form2::Command1Id), VK_SPACE);
         const HCURSOR busy = cursorOver(text1);
         CHECK((busy != beam && cursorOver(dialog) == busy));
         SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         const std::vector<std::uint32_t> uncovered = installer.expectedMainWindow(NoHighlight);
         CHECK(differingPixels(installer.mainWindowOnScreen(uncovered), uncovered) == 0);
         CHECK_FALSE(IsWindowEnabled(dialog));
+        CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
+              "BEXOM has been installed in " + directory + ".");
         waitForWork(dialog, true);
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         // The dialog stays open after the installation.
@@ -474,6 +479,8 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         installer.click(installer.buttonn(1));
         CHECK(installer.answerMessageBox(L"BEXOM", IDYES) ==
               "Are you sure you wish to uninstall BEXOM?");
+        CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
+              "BEXOM has been uninstalled from " + directory + ".");
         waitForWork(main, false);
         CHECK(scratch.status().starts_with("Status=Uninstalled"));
         CHECK(scratch.gameSnapshot() == gameBefore);

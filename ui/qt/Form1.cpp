@@ -8,6 +8,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
@@ -74,6 +75,15 @@ Form1::Form1(RuntimeServices &services)
         connect(Buttonn[i], &PictureArea::clicked, this,
                 [this, i] { m_controller.Buttonn_Click(i); });
     }
+
+    // White on the black background, shown by the busy sign while a removal runs.
+    auto *statusLine = new QLabel(this);
+    statusLine->setObjectName(QStringLiteral("StatusLine"));
+    statusLine->setGeometry(toQRect(MainWindowLayout::StatusLine));
+    QPalette whiteText = statusLine->palette();
+    whiteText.setColor(QPalette::WindowText, Qt::white);
+    statusLine->setPalette(whiteText);
+    statusLine->hide();
 
     loadPictures(devicePixelRatioF());
 

@@ -66,6 +66,8 @@ Form2::Form2(RuntimeServices &services)
                     InstallDialogLayout::Option2);
     Command1 = plainButton(InstallDialogLayout::Command1, this);
     Command2 = plainButton(InstallDialogLayout::Command2, this);
+    StatusLine = place(new QLabel(this), InstallDialogLayout::StatusLine);
+    StatusLine->hide();
 
     for (QRadioButton *option : {Option1, Option2})
         connect(option, &QRadioButton::toggled, this, [this] { takeTabOnSelectedOption(); });

@@ -42,4 +42,5 @@ private:
     QRadioButton *Option2 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
+    QLabel *StatusLine = nullptr;
 };

@@ -1,8 +1,12 @@
 #include "QtBusyIndicator.h"
 
+#include <QAccessible>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QEventLoop>
+#include <QLabel>
+#include <QPointer>
 
 #include <optional>
 #include <thread>
@@ -37,12 +41,67 @@ protected:
     }
 };
 
+// Disables every window of the program, which greys the dialog's controls and makes a screen
+// reader's Press do nothing, and shows and announces the status line of the window at the front.
+// Afterwards the focus goes back to where it was: disabling takes it away.
+class BusyWindows final
+{
+public:
+    explicit BusyWindows(const QString &status)
+        : m_focus(QApplication::focusWidget()), m_front(QApplication::activeWindow())
+    {
+        // Hidden ones too: a screen reader reaches the main window's buttons under a dialog.
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (window->isEnabled()) {
+                window->setEnabled(false);
+                m_disabled.append(window);
+            }
+        if (m_front)
+            m_statusLine = m_front->findChild<QLabel *>(QStringLiteral("StatusLine"));
+        if (!m_statusLine)
+            return;
+        m_statusLine->setText(status);
+        m_statusLine->show();
+        announce(QAccessible::NameChanged);
+        announce(QAccessible::Alert);
+    }
+
+    ~BusyWindows()
+    {
+        if (m_statusLine)
+            m_statusLine->hide();
+        for (const QPointer<QWidget> &window : m_disabled)
+            if (window)
+                window->setEnabled(true);
+        if (m_front)
+            m_front->activateWindow();
+        if (m_focus)
+            m_focus->setFocus();
+    }
+
+    BusyWindows(const BusyWindows &) = delete;
+    BusyWindows &operator=(const BusyWindows &) = delete;
+
+private:
+    void announce(QAccessible::Event kind)
+    {
+        QAccessibleEvent event(m_statusLine, kind);
+        QAccessible::updateAccessibility(&event);
+    }
+
+    QPointer<QWidget> m_focus;
+    QPointer<QWidget> m_front;
+    QPointer<QLabel> m_statusLine;
+    QList<QPointer<QWidget>> m_disabled;
+};
+
 } // namespace
 
-ErrorOr<void> QtBusyIndicator::runWhileBusy(const Work &work)
+ErrorOr<void> QtBusyIndicator::runWhileBusy(const std::string &status, const Work &work)
 {
     const BusyScope busy(*this);
     const InputBlocker blocker;
+    const BusyWindows windows(QString::fromStdString(status));
     std::optional<ErrorOr<void>> outcome;
     QEventLoop loop;
     std::optional<std::thread> worker;

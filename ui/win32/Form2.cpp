@@ -169,14 +169,15 @@ void Form2::useFontFor(int dpi)
     m_scaledFont = std::move(scaledFont);
 }
 
-std::array<std::pair<HWND, const Control *>, 6> Form2::controls() const
+std::array<std::pair<HWND, const Control *>, 7> Form2::controls() const
 {
     return {{{Label1, &InstallDialogLayout::Label1},
              {Text1, &InstallDialogLayout::Text1},
              {Option1, &InstallDialogLayout::Option1},
              {Option2, &InstallDialogLayout::Option2},
              {Command1, &InstallDialogLayout::Command1},
-             {Command2, &InstallDialogLayout::Command2}}};
+             {Command2, &InstallDialogLayout::Command2},
+             {StatusLine, &InstallDialogLayout::StatusLine}}};
 }
 
 void Form2::load()
@@ -201,6 +202,10 @@ void Form2::load()
                              InstallDialogLayout::Command1, Command1Id);
     Command2 = createControl(m_dialog, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
                              InstallDialogLayout::Command2, Command2Id);
+    // Hidden but while the installation runs: the busy sign shows it.
+    StatusLine = createControl(m_dialog, L"STATIC", SS_LEFT | SS_NOPREFIX, 0,
+                               InstallDialogLayout::StatusLine, StatusLineId);
+    ShowWindow(StatusLine, SW_HIDE);
 
     layOut(DpiScale::ofWindow(m_dialog));
 

@@ -3,6 +3,7 @@
 #include "ui/InstallDialogController.h"
 #include "ui/InstallDialogLayout.h"
 
+#include "Win32BusyIndicator.h"
 #include "WindowsApi.h"
 
 #include <array>
@@ -26,6 +27,7 @@ public:
     static constexpr int Option2Id = 104;
     static constexpr int Command1Id = 105;
     static constexpr int Command2Id = 106;
+    static constexpr int StatusLineId = Win32BusyIndicator::StatusLineId;
 
     Form2(HINSTANCE instance, RuntimeServices &services, AdministratorRestart &restart);
 
@@ -41,7 +43,7 @@ private:
     // Sizes the dialog and places its controls for the DPI, where Windows proposes or centred.
     void layOut(int dpi, const RECT *proposed = nullptr);
     void useFontFor(int dpi);
-    std::array<std::pair<HWND, const InstallDialogLayout::Control *>, 6> controls() const;
+    std::array<std::pair<HWND, const InstallDialogLayout::Control *>, 7> controls() const;
     void onCommand(int id);
 
     std::string directoryText() const override;
@@ -64,4 +66,5 @@ private:
     HWND Option2 = nullptr;
     HWND Command1 = nullptr;
     HWND Command2 = nullptr;
+    HWND StatusLine = nullptr;
 };

@@ -248,7 +248,7 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 {
     const int yes = MessageBoxAnswer::Yes;
     const int ok = MessageBoxAnswer::Ok;
-    MainWindow window({yes, ok, yes, yes, yes, yes});
+    MainWindow window({yes, ok, ok, yes, ok, yes, ok, yes, ok, yes});
     const QStringList gameBefore = toQt(window.game.gameSnapshot());
     // The installations run on a thread of their own, as in the program, the removals inline.
     QtBusyIndicator onWorkerThread;
@@ -256,6 +256,7 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     RuntimeServices threaded{scripted.fileSystem, scripted.messageBox, onWorkerThread};
     Form2 dialog(threaded);
     dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
     const auto install = [&] {
         QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
     };
@@ -263,7 +264,20 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
         QTest::mouseClick(button(window.form, 1), Qt::LeftButton);
     };
 
+    // While the work runs, a screen reader's Press on a picture button or on Install does nothing.
+    QString statusLine;
+    QTimer::singleShot(0, &dialog, [&] {
+        statusLine = dialog.findChild<QLabel *>("StatusLine")->text();
+        for (QWidget *pressed :
+             {static_cast<QWidget *>(button(window.form, 1)),
+              static_cast<QWidget *>(dialog.findChild<QPushButton *>("Command1"))})
+            QAccessible::queryAccessibleInterface(pressed)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+    });
     install();
+    QCOMPARE(statusLine, "Installing BEXOM...");
+    QCOMPARE(window.messages().shown().size(), 2);
+    QVERIFY(dialog.findChild<QPushButton *>("Command1")->hasFocus());
     dialog.findChild<QRadioButton *>("Option1")->setChecked(true);
     install();
     QCOMPARE(QString::fromStdString(window.messages().shown().back()),
