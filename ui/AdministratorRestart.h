@@ -6,6 +6,9 @@ class AdministratorRestart
 {
 public:
     virtual ~AdministratorRestart() = default;
+    // Whether rights given by Windows could lift the refusal: not when this instance has them
+    // already, nor under Wine, where the refusal is the host system's and no Windows right helps.
+    virtual bool canHelp() const = 0;
     // Ends this instance; the new one starts after it has let go of the package folder.
     virtual void request() = 0;
 };

@@ -16,7 +16,8 @@ void InstallDialogController::Command1_Click()
 
 bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &result)
 {
-    if (!m_restart || !result.isError() || !result.error().protectedFolder())
+    if (!m_restart || !result.isError() || !result.error().protectedFolder() ||
+        !m_restart->canHelp())
         return false;
     const RuntimeError &error = result.error();
     const std::string prompt =
@@ -25,8 +26,9 @@ bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &re
         "may change.\n\n" +
         RuntimeErrorNotice::outcome(error) +
         "\n\nStart the installer again with administrator rights?";
+    // Only the player's Yes ends this instance: a box closed without an answer is no consent.
     if (m_services.messageBox.show(prompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-                                   "BEXOM") != MessageBoxAnswer::No)
+                                   "BEXOM") == MessageBoxAnswer::Yes)
         m_restart->request();
     return true;
 }

@@ -69,8 +69,10 @@ std::string protectedFolder(const std::string &folder)
            "or let your own user write into the folder.\n\nNothing was changed.";
 }
 
+// Under Wine or with the rights already, a restart cannot help: it is not offered.
 struct ScriptedRestart final : AdministratorRestart
 {
+    bool canHelp() const override { return OfferedRestart; }
     void request() override { ++requests; }
     int requests = 0;
 };
@@ -100,6 +102,7 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         std::string installed = {}; // the status file afterwards; empty where nothing may change
         // NoRights: the game folder refuses the installer's writes.
         Fault fault = Fault::DiskFull;
+        int offerAnswer = MessageBoxAnswer::Yes; // to the offer of administrator rights
     };
     std::vector<Row> rows;
     const auto row = [&rows](auto... fields) {
@@ -135,6 +138,10 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         Fault::NoRights);
     row("status file is a folder", InstallScratch::StatusFolder, Home, aftermath, yes, Home,
         Lines{runtimeError(75, "Path/File access error")});
+    for (const int answer : {no, int(MessageBoxAnswer::Cancel)})
+        row("protected game folder: the offer declined", packaged, Home, aftermath, yes, Home,
+            Lines{confirmInstall(Home), protectedFolder(Home)}, std::string(), Fault::NoRights,
+            answer);
     row("work that throws is undone", packaged, Home, aftermath, yes, Home,
         Lines{confirmInstall(Home), runtimeError(7, "Out of memory")}, std::string(), Fault::Throw);
     for (const auto &row : rows) {
@@ -153,13 +160,15 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         for (const std::string &line : row.shown)
             shownThere.push_back(located(line));
         FaultyFileSystem fileSystem(game.fileSystem(), 0, row.fault);
-        ScriptedServices services(fileSystem, {row.answer});
+        ScriptedServices services(fileSystem, {row.answer, row.offerAnswer});
         DialogControls controls(located(row.typed), row.choice);
         ScriptedRestart restart;
 
-        InstallDialogController(controls, services.services(), OfferedRestart ? &restart : nullptr)
-            .Command1_Click();
-        CHECK(restart.requests == (OfferedRestart && row.fault == Fault::NoRights ? 1 : 0));
+        InstallDialogController(controls, services.services(), &restart).Command1_Click();
+        CHECK(restart.requests == (OfferedRestart && row.fault == Fault::NoRights &&
+                                           row.offerAnswer == MessageBoxAnswer::Yes
+                                       ? 1
+                                       : 0));
 
         const Lines &shown = services.messageBox().shown();
         CHECK_MESSAGE(services.messageBox().showed(shownThere),

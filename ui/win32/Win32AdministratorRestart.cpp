@@ -6,6 +6,24 @@
 
 #include <string>
 
+bool Win32AdministratorRestart::canHelp() const
+{
+    // Under Wine the refusal comes from the host's own permissions, which no Windows right lifts.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll && GetProcAddress(ntdll, "wine_get_version"))
+        return false;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return true;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool elevated =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+        elevation.TokenIsElevated;
+    CloseHandle(token);
+    return !elevated;
+}
+
 void Win32AdministratorRestart::request()
 {
     m_requested = true;

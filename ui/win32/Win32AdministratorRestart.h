@@ -9,6 +9,7 @@
 class Win32AdministratorRestart final : public AdministratorRestart
 {
 public:
+    bool canHelp() const override;
     void request() override;
     bool isRequested() const { return m_requested; }
     // From the current folder, which is the package folder. A player who declines Windows'
