@@ -2,17 +2,18 @@
 
 #include "ErrorWording.h"
 
+// The sentence first, what became of the game folder next, and the runtime's code last.
 std::string RuntimeErrorNotice::prompt(const RuntimeError &error)
 {
+    const std::string support = "\n\n" + ErrorWording::codeLine(error);
     const std::optional<ProtectedFolder> &protectedFolder = error.protectedFolder();
     if (!protectedFolder || protectedFolder->owner.empty())
-        return ErrorWording::report(error) + "\n\n" + outcome(error);
+        return ErrorWording::report(error) + "\n\n" + outcome(error) + support;
     const std::string &owner = protectedFolder->owner;
-    return ErrorWording::report(error) + "\n\nThe game folder " + protectedFolder->folder +
-           " belongs to " + owner + ", and only " +
+    return "The game folder " + protectedFolder->folder + " belongs to " + owner + ", and only " +
            (owner == "root" ? owner : owner + " (or root)") +
            " may change it. Start the installer as " + owner +
-           ", or let your own user write into the folder.\n\n" + outcome(error);
+           ", or let your own user write into the folder.\n\n" + outcome(error) + support;
 }
 
 std::string RuntimeErrorNotice::outcome(const RuntimeError &error)

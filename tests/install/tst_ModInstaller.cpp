@@ -313,8 +313,8 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     // The request reads the status file before anything else.
     install("status file missing", game, {"-package/Status.ini"}, 53, Edition::Aftermath, {},
             "The status file of the BEXOM package must stand in the folder the installer was "
-            "started from, "
-            "%package.");
+            "started from, %package. Start the installer from the folder that holds the BEXOM "
+            "package.");
     install("status file empty", game, {}, 62, Edition::Aftermath, "");
 #ifdef _WIN32
     // A name too long for the file system is one that no folder has; the blanks that end a name
@@ -354,8 +354,8 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     };
     removal("removal, status file missing", Edition::Aftermath, {"-package/Status.ini"}, {}, 53,
             "The status file of the BEXOM package must stand in the folder the installer was "
-            "started from, "
-            "%package.");
+            "started from, %package. Start the installer from the folder that holds the BEXOM "
+            "package.");
     removal("removal, status file empty", Edition::Aftermath, {}, "", 62);
     removal("removal, status file of one line", Edition::Aftermath, {}, "Status=Aftermath\r\n", 76);
     removal("removal, binary junk", Edition::Aftermath, {},

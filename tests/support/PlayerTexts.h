@@ -6,8 +6,8 @@
 // style | prompt".
 inline std::string runtimeError(int number, const std::string &description)
 {
-    return "BEXOM | 16 | Run-time error '" + std::to_string(number) + "':\n" + description +
-           "...\n\nNothing was changed.";
+    return "BEXOM | 16 | ...\n\nNothing was changed.\n\nRun-time error '" + std::to_string(number) +
+           "': " + description;
 }
 
 inline std::string confirmInstall(const std::string &directory)

@@ -21,7 +21,9 @@ using Lines = std::vector<std::string>;
 namespace {
 
 const std::string Home = InstallDialogLayout::DefaultDirectory;
-const std::string AlreadyInstalled = "BEXOM | 32 | BEXOM is already Installed";
+const std::string AlreadyInstalled =
+    "BEXOM | 32 | BEXOM is already Installed\n\nIt is installed in ...REDALERT\\. To install it "
+    "again, elsewhere or for the other expansion, uninstall it first.";
 
 // A folder name longer than any the system allows: Linux refuses the name, Windows finds no
 // such folder.
@@ -64,9 +66,10 @@ std::string protectedFolder(const std::string &folder)
                ". It is a protected folder, such as one under Program Files, that only an "
                "administrator may change.\n\nNothing was changed.\n\nStart the installer again "
                "with administrator rights?";
-    return "BEXOM | 16 | Run-time error '70':\nPermission denied...The game folder " + folder +
-           " belongs to root, and only root may change it. Start the installer as root, "
-           "or let your own user write into the folder.\n\nNothing was changed.";
+    return "BEXOM | 16 | The game folder " + folder +
+           " belongs to root, and only root may change it. Start the installer as root, or let "
+           "your own user write into the folder.\n\nNothing was changed.\n\nRun-time error '70': "
+           "Permission denied";
 }
 
 // Under Wine or with the rights already, a restart cannot help: it is not offered.

@@ -451,7 +451,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         waitForWork(dialog, true);
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         // The dialog stays open after the installation.
-        CHECK(installer.answerMessageBox(L"BEXOM", IDOK) == "BEXOM is already Installed");
+        CHECK(installer.answerMessageBox(L"BEXOM", IDOK).starts_with("BEXOM is already Installed"));
         CHECK(scratch.status().starts_with("Status=Counterstrike"));
         CHECK(scratch.gameSnapshot() != gameBefore);
         CHECK(IsWindowVisible(dialog));
