@@ -447,7 +447,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(differingPixels(installer.mainWindowOnScreen(uncovered), uncovered) == 0);
         CHECK_FALSE(IsWindowEnabled(dialog));
         CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
-              "BEXOM has been installed in " + directory + ".");
+              "BEXOM has been installed in\n" + directory + ".");
         waitForWork(dialog, true);
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         // The dialog stays open after the installation.
@@ -480,7 +480,7 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(installer.answerMessageBox(L"BEXOM", IDYES) ==
               "Are you sure you wish to uninstall BEXOM?");
         CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
-              "BEXOM has been uninstalled from " + directory + ".");
+              "BEXOM has been uninstalled from\n" + directory + ".");
         waitForWork(main, false);
         CHECK(scratch.status().starts_with("Status=Uninstalled"));
         CHECK(scratch.gameSnapshot() == gameBefore);
