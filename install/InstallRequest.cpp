@@ -64,9 +64,12 @@ ErrorCause problemWithFolderNames(const std::string &directory)
 } // namespace
 
 // Windows takes a forward slash as a separator, so in a Windows path it becomes the backslash:
-// "C:/Games/RA/" is "C:\Games\RA\", not "C:/Games/RA/\".
+// "C:/Games/RA/" is "C:\Games\RA\", not "C:/Games/RA/\". A path from the root of a Linux system
+// keeps its own separator: "/games/RA/", not "/games/RA\".
 std::string InstallRequest::canonicalDirectory(const std::string &typed)
 {
+    if (typed.starts_with('/') && !isWindowsPath(typed))
+        return typed.ends_with('/') || typed.ends_with('\\') ? typed : typed + '/';
     const std::string directory = isWindowsPath(typed) ? Text::replaceAll(typed, "/", "\\") : typed;
     return directory.ends_with('\\') ? directory : directory + '\\';
 }

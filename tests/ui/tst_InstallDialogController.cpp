@@ -123,6 +123,8 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         Lines{runtimeError(76, "Path not found")});
     row("forward slash", packaged, Home + "x/y/", aftermath, yes, Home + "x\\y\\",
         Lines{runtimeError(76, "Path not found")});
+    row("Linux path", packaged, "/nowhere/RA", aftermath, yes, "/nowhere/RA/",
+        Lines{runtimeError(76, "Path not found")});
     const Lines installed{confirmInstall(Home), installedIn(Home)};
     row("Aftermath", packaged, noBackslash, aftermath, yes, Home, installed,
         statusFor("Aftermath"));

@@ -58,9 +58,8 @@ Form1::Form1(RuntimeServices &services)
     setMouseTracking(true);
     // The four picture buttons are one stop of the keyboard's, the window itself.
     setFocusPolicy(Qt::StrongFocus);
-    // The window has no caption, and an empty title would make Qt show the program's file name
-    // where the platform lists windows; a blank shows nothing there.
-    setWindowTitle(QStringLiteral(" "));
+    // Not drawn, as the window has no caption, but the task bar and Alt+Tab list it by its title.
+    setWindowTitle(QStringLiteral("BEXOM v2"));
     PictureButtonAccessible::install();
 
     Picture1 =

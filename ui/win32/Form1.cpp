@@ -94,7 +94,7 @@ ErrorOr<void> Form1::createWindow()
 
     // No caption text: the window has no title bar, and screen readers name it by its banner.
     // It is sized and placed once its pictures are there, at the DPI of its monitor.
-    CreateWindowExW(0, ClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+    CreateWindowExW(0, ClassName, L"BEXOM v2", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
                     MainWindowLayout::ClientWidth, MainWindowLayout::ClientHeight, nullptr, nullptr,
                     m_instance, this);
     if (!m_window)
