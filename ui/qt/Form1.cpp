@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace {
 
 struct ButtonArtwork
@@ -86,7 +88,11 @@ Form1::Form1(RuntimeServices &services)
 
     loadPictures(devicePixelRatioF());
 
-    move(screen()->availableGeometry().center() - rect().center());
+    // A window larger than the screen keeps its top left corner on it, where the banner and the
+    // first buttons are, rather than lose both ends.
+    const QRect area = screen()->availableGeometry();
+    const QPoint centred = area.center() - rect().center();
+    move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
     // Screen readers learn the buttons' labels once the window is up: naming the first widget
     // makes Qt look for its accessibility plugins, which took a sixth of the start-up.
     QTimer::singleShot(0, this, [this] {
