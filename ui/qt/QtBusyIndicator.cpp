@@ -60,6 +60,11 @@ public:
             m_statusLine = m_front->findChild<QLabel *>(QStringLiteral("StatusLine"));
         if (!m_statusLine)
             return;
+        // Its window is disabled, and so is the line, which must read as clearly as ever.
+        QPalette readable = m_statusLine->palette();
+        readable.setColor(QPalette::Disabled, QPalette::WindowText,
+                          readable.color(QPalette::Active, QPalette::WindowText));
+        m_statusLine->setPalette(readable);
         m_statusLine->setText(status);
         m_statusLine->show();
         announce(QAccessible::NameChanged);
