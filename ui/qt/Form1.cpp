@@ -157,6 +157,18 @@ void Form1::keyPressEvent(QKeyEvent *event)
     }
 }
 
+// Back from a message box or the dialog, a screen reader hears of the highlighted button, which
+// the next Enter presses, and not only of the window.
+void Form1::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    const qint16 index = highlightIndex();
+    if (index >= 0 && index < MainWindowLayout::ButtonCount && QAccessible::isActive()) {
+        QAccessibleEvent focusMoved(Buttonn[index], QAccessible::Focus);
+        QAccessible::updateAccessibility(&focusMoved);
+    }
+}
+
 bool Form1::focusNextPrevChild(bool)
 {
     // Tab moves the highlight: the window has no other stop to hand the focus to.

@@ -2,8 +2,10 @@
 
 #include "ui/PromptWrapper.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 
 namespace {
@@ -103,5 +105,13 @@ int QtMessageBox::show(const std::string &prompt, int style, const std::string &
         box.setDefaultButton(QMessageBox::Ok);
     }
     keepLinesWhole(box, text);
-    return answerFor(box.exec());
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const int answer = answerFor(box.exec());
+    // Back to the control that had the focus, its window in front: left to the window system,
+    // the focus may stay with no control at all, and a screen reader names only the window.
+    if (focus) {
+        focus->activateWindow();
+        focus->setFocus(Qt::OtherFocusReason);
+    }
+    return answer;
 }

@@ -323,6 +323,8 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
     QFETCH(QMessageBox::StandardButton, firstButton);
     // In front of the black main window, whose colour must not spread to the box.
     MainWindow window;
+    QVERIFY(QTest::qWaitForWindowActive(&window.form));
+    QTest::keyClick(&window.form, Qt::Key_Tab);
     const QString prompt = "Install to <C:\\GAME\\>?";
     QString seen;
     QTimer::singleShot(0, this, [&] {
@@ -341,6 +343,8 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
     });
 
     QCOMPARE(QtMessageBox().show(prompt.toStdString(), style, "Title"), answer);
+    // The highlighted button has the focus again, for the next key and for screen readers.
+    QTRY_VERIFY(QAccessible::queryAccessibleInterface(button(window.form, 0))->state().focused);
 
     const int secondButton = firstButton == QMessageBox::Yes ? QMessageBox::No : 0;
     QCOMPARE(seen,
