@@ -166,7 +166,8 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_MOUSEMOVE:
         // Only moves over the background come here: each picture area takes its own.
-        m_controller.Form_MouseMove();
+        if (PictureArea::pointerMoved(m_window, lParam))
+            m_controller.Form_MouseMove();
         return 0;
     case WM_KEYDOWN:
         onKey(wParam);

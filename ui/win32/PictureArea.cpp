@@ -1,5 +1,7 @@
 #include "PictureArea.h"
 
+#include <optional>
+
 #include <windowsx.h>
 
 bool PictureArea::registerClass(HINSTANCE instance)
@@ -62,6 +64,16 @@ LRESULT CALLBACK PictureArea::procedure(HWND window, UINT message, WPARAM wParam
     return area->handleMessage(message, wParam, lParam);
 }
 
+bool PictureArea::pointerMoved(HWND window, LPARAM position)
+{
+    static std::optional<POINT> last;
+    POINT onScreen{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    ClientToScreen(window, &onScreen);
+    const bool moved = !last || last->x != onScreen.x || last->y != onScreen.y;
+    last = onScreen;
+    return moved;
+}
+
 LRESULT PictureArea::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -72,7 +84,7 @@ LRESULT PictureArea::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The picture covers the whole window.
         return 1;
     case WM_MOUSEMOVE:
-        if (m_events.mouseMoved)
+        if (m_events.mouseMoved && pointerMoved(m_window, lParam))
             m_events.mouseMoved();
         return 0;
     case WM_LBUTTONDOWN:

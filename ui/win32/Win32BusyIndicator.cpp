@@ -121,8 +121,12 @@ void Win32BusyIndicator::showIdle()
         ShowWindow(m_statusLine, SW_HIDE);
     for (HWND window : m_disabled)
         EnableWindow(window, TRUE);
-    if (m_formerActive)
+    // In front as well as active: under Wine a window only made active leaves the keyboard with
+    // the window manager.
+    if (m_formerActive) {
+        SetForegroundWindow(m_formerActive);
         SetActiveWindow(m_formerActive);
+    }
     if (m_formerFocus)
         SetFocus(m_formerFocus);
 }
