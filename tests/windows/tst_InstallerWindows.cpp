@@ -236,6 +236,12 @@ TEST_CASE("The installer's windows, driven as a player drives them")
             CHECK(differingPixels(installer.mainWindowOnScreen(highlighted), highlighted) == 0);
             CHECK(installer.focus() == installer.buttonn(highlight));
         }
+        // A move to where the pointer rests, as when a box closes, leaves the keyboard's choice.
+        installer.pressKey(installer.focus(), VK_UP);
+        installer.moveMouseTo(centreOf(MainWindowLayout::buttonn(1)));
+        const std::vector<std::uint32_t> kept = installer.expectedMainWindow(0);
+        CHECK(differingPixels(installer.mainWindowOnScreen(kept), kept) == 0);
+        installer.pressKey(installer.focus(), VK_DOWN);
         installer.pressKey(installer.focus(), VK_SPACE);
         CHECK(installer.answerMessageBox(L"BEXOM", IDCANCEL) ==
               "Are you sure you wish to uninstall BEXOM?");
