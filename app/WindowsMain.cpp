@@ -1,3 +1,4 @@
+#include "runtime/WindowsText.h"
 #include "ui/InstallerStart.h"
 #include "ui/RuntimeErrorNotice.h"
 #include "ui/win32/Form1.h"
@@ -5,7 +6,7 @@
 #include "ui/win32/Win32BusyIndicator.h"
 #include "ui/win32/Win32MessageBox.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand)
 {
     Win32MessageBox messageBox;
     std::optional<InstallerStart> start = InstallerStart::begin(messageBox);
@@ -21,6 +22,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     }
     std::unique_ptr<Form1> window = mainWindow.releaseValue();
     window->show(showCommand);
+    // Started again as administrator: the install dialog as the player left it.
+    if (const std::optional<DialogChoice> choice =
+            DialogChoice::fromArguments(WindowsText::fromWide(arguments)))
+        window->reopenInstallDialog(*choice);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

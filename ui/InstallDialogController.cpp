@@ -29,6 +29,8 @@ bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &re
     // Only the player's Yes ends this instance: a box closed without an answer is no consent.
     if (m_services.messageBox.show(prompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
                                    "BEXOM") == MessageBoxAnswer::Yes)
-        m_restart->request();
+        m_restart->request({m_view.directoryText(), m_view.counterstrikeSelected()
+                                                        ? Edition::Counterstrike
+                                                        : Edition::Aftermath});
     return true;
 }

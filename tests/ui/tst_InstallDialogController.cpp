@@ -76,7 +76,12 @@ std::string protectedFolder(const std::string &folder)
 struct ScriptedRestart final : AdministratorRestart
 {
     bool canHelp() const override { return OfferedRestart; }
-    void request() override { ++requests; }
+    void request(const DialogChoice &choice) override
+    {
+        ++requests;
+        CHECK(DialogChoice::fromArguments(choice.arguments()) == choice);
+        CHECK(choice.directory.ends_with("REDALERT\\"));
+    }
     int requests = 0;
 };
 

@@ -10,7 +10,12 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 namespace {
+
+// Posted to itself: the dialog opens once the event loop runs.
+constexpr UINT ReopenInstallDialog = WM_APP + 1;
 
 void deletePicture(const ScaledPicture &picture)
 {
@@ -172,6 +177,11 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KEYDOWN:
         onKey(wParam);
         return 0;
+    case ReopenInstallDialog:
+        if (!m_installDialog)
+            m_installDialog = std::make_unique<Form2>(m_instance, m_services, m_restart);
+        m_installDialog->showModal(m_window, std::exchange(m_reopenedChoice, std::nullopt));
+        return 0;
     case WM_DPICHANGED:
         // Moved to a monitor of another scale, or the scale changed: Windows proposes the place.
         layOut(HIWORD(wParam), reinterpret_cast<const RECT *>(lParam));
@@ -223,6 +233,12 @@ void Form1::onKey(WPARAM key)
 void Form1::showButtonPicture(std::int16_t index, ButtonPicture picture)
 {
     Buttonn[index]->setPicture(picture == ButtonPicture::Highlighted ? onn[index] : Off[index]);
+}
+
+void Form1::reopenInstallDialog(const DialogChoice &choice)
+{
+    m_reopenedChoice = choice;
+    PostMessageW(m_window, ReopenInstallDialog, 0, 0);
 }
 
 void Form1::showInstallDialog()

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class Form2;
 
@@ -32,6 +33,9 @@ public:
     Form1 &operator=(const Form1 &) = delete;
 
     void show(int showCommand);
+    // Opens the install dialog with the choice, as the player left it in the instance that
+    // started this one, once the event loop runs.
+    void reopenInstallDialog(const DialogChoice &choice);
 
 private:
     Form1(HINSTANCE instance, RuntimeServices &services, AdministratorRestart &restart);
@@ -54,6 +58,7 @@ private:
     HINSTANCE m_instance;
     RuntimeServices &m_services;
     AdministratorRestart &m_restart;
+    std::optional<DialogChoice> m_reopenedChoice;
     MainWindowController m_controller;
     HWND m_window = nullptr;
 

@@ -77,8 +77,9 @@ Form2::Form2(HINSTANCE instance, RuntimeServices &services, AdministratorRestart
       m_template(dialogTemplate())
 {}
 
-void Form2::showModal(HWND owner)
+void Form2::showModal(HWND owner, const std::optional<DialogChoice> &choice)
 {
+    m_choice = choice;
     const INT_PTR result = DialogBoxIndirectParamW(
         m_instance, reinterpret_cast<const DLGTEMPLATE *>(m_template.data()), owner, procedure,
         reinterpret_cast<LPARAM>(this));
@@ -112,6 +113,11 @@ INT_PTR Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         DpiScale::keepDialogFromScalingItself(m_dialog);
         load();
+        if (m_choice) {
+            setDirectoryText(m_choice->directory);
+            const bool counterstrike = m_choice->edition == Edition::Counterstrike;
+            CheckRadioButton(m_dialog, Option1Id, Option2Id, counterstrike ? Option1Id : Option2Id);
+        }
         // The focus is set already.
         return FALSE;
     case WM_DPICHANGED:

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -34,7 +35,8 @@ public:
     // Builds the dialog with every control at its design value, so that nothing typed or chosen
     // at an earlier opening survives, and shows it modally over the owner, which takes no input
     // meanwhile. Returns once the player has closed it.
-    void showModal(HWND owner);
+    // With a choice, the directory box and the option buttons show it instead.
+    void showModal(HWND owner, const std::optional<DialogChoice> &choice = std::nullopt);
 
 private:
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -67,4 +69,5 @@ private:
     HWND Command1 = nullptr;
     HWND Command2 = nullptr;
     HWND StatusLine = nullptr;
+    std::optional<DialogChoice> m_choice;
 };

@@ -1,5 +1,6 @@
 #include "Win32AdministratorRestart.h"
 
+#include "runtime/WindowsText.h"
 #include "WindowsApi.h"
 
 #include <shellapi.h>
@@ -24,9 +25,10 @@ bool Win32AdministratorRestart::canHelp() const
     return !elevated;
 }
 
-void Win32AdministratorRestart::request()
+void Win32AdministratorRestart::request(const DialogChoice &choice)
 {
     m_requested = true;
+    m_choice = choice;
     PostQuitMessage(0);
 }
 
@@ -48,6 +50,8 @@ void Win32AdministratorRestart::start(MessageBox &messageBox)
     info.fMask = SEE_MASK_NOASYNC;
     info.lpVerb = L"runas";
     info.lpFile = program.c_str();
+    const std::wstring arguments = WindowsText::toWide(m_choice.arguments());
+    info.lpParameters = arguments.c_str();
     info.lpDirectory = folder.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (shellExecuteEx && shellExecuteEx(&info))
