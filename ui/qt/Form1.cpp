@@ -4,6 +4,7 @@
 #include "Form2.h"
 #include "PictureArea.h"
 #include "PictureButtonAccessible.h"
+#include "WindowAccessible.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -63,6 +64,8 @@ Form1::Form1(RuntimeServices &services)
     // Not drawn, as the window has no caption, but the task bar and Alt+Tab list it by its title.
     setWindowTitle(QStringLiteral("BEXOM v2"));
     PictureButtonAccessible::install();
+    WindowAccessible::install();
+    WindowAccessible::track(this);
 
     Picture1 =
         new PictureArea({}, toQRect(MainWindowLayout::Picture1), PictureArea::Kind::Picture, this);

@@ -1,6 +1,7 @@
 #include "Form2.h"
 
 #include "ui/InstallDialogLayout.h"
+#include "WindowAccessible.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -47,6 +48,7 @@ Form2::Form2(RuntimeServices &services)
     using namespace InstallDialogLayout;
     setWindowTitle(QString::fromUtf8(Title));
     setFixedSize(ClientWidth, ClientHeight);
+    WindowAccessible::track(this);
 
     // Created in tab order.
     Text1 = place(new QLineEdit(this), InstallDialogLayout::Text1);

@@ -1,5 +1,7 @@
 #include "QtBusyIndicator.h"
 
+#include "WindowAccessible.h"
+
 #include <QAccessible>
 #include <QApplication>
 #include <QCoreApplication>
@@ -54,6 +56,7 @@ public:
         for (QWidget *window : QApplication::topLevelWidgets())
             if (window->isEnabled()) {
                 window->setEnabled(false);
+                WindowAccessible::setBusy(window, true);
                 m_disabled.append(window);
             }
         if (m_front)
@@ -76,8 +79,10 @@ public:
         if (m_statusLine)
             m_statusLine->hide();
         for (const QPointer<QWidget> &window : m_disabled)
-            if (window)
+            if (window) {
                 window->setEnabled(true);
+                WindowAccessible::setBusy(window, false);
+            }
         if (m_front)
             m_front->activateWindow();
         if (m_focus)

@@ -269,6 +269,7 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     QString statusLine;
     QTimer::singleShot(0, &dialog, [&] {
         statusLine = dialog.findChild<QLabel *>("StatusLine")->text();
+        QVERIFY(QAccessible::queryAccessibleInterface(&dialog)->state().busy);
         for (QWidget *pressed :
              {static_cast<QWidget *>(button(window.form, 1)),
               static_cast<QWidget *>(dialog.findChild<QPushButton *>("Command1"))})
@@ -277,6 +278,7 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     });
     install();
     QCOMPARE(statusLine, "Installing BEXOM...");
+    QVERIFY(!QAccessible::queryAccessibleInterface(&dialog)->state().busy);
     QCOMPARE(window.messages().shown().size(), 2);
     QVERIFY(dialog.findChild<QPushButton *>("Command1")->hasFocus());
     dialog.findChild<QRadioButton *>("Option1")->setChecked(true);
