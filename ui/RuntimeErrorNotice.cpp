@@ -7,9 +7,16 @@ std::string RuntimeErrorNotice::prompt(const RuntimeError &error)
 {
     const std::string support = "\n\n" + ErrorWording::codeLine(error);
     const std::optional<ProtectedFolder> &protectedFolder = error.protectedFolder();
-    if (!protectedFolder || protectedFolder->owner.empty())
+    if (!protectedFolder)
         return ErrorWording::report(error) + "\n\n" + outcome(error) + support;
     const std::string &owner = protectedFolder->owner;
+    // Where no owner can be named: under Wine, whose folders belong to Linux users, or where even
+    // an administrator is refused.
+    if (owner.empty())
+        return "BEXOM may not change the game folder " + protectedFolder->folder +
+               ": it belongs to another user. Let your own user write into the folder, or start "
+               "the installer as a user who may change it.\n\n" +
+               outcome(error) + support;
     return "The game folder " + protectedFolder->folder + " belongs to " + owner + ", and only " +
            (owner == "root" ? owner : owner + " (or root)") +
            " may change it. Start the installer as " + owner +
