@@ -85,9 +85,11 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
         return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory, std::move(problem));
     const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     if (status.statusItem != StatusFile::Uninstalled) {
-        m_services.messageBox.show(AlreadyInstalled + "\n\nIt is installed in " +
-                                       status.gameDirectory() +
-                                       ". To install it again, elsewhere or for the other "
+        const std::string where = status.gameDirectory().empty()
+                                      ? std::string()
+                                      : "It is installed in " + status.gameDirectory() + ". ";
+        m_services.messageBox.show(AlreadyInstalled + "\n\n" + where +
+                                       "To install it again, elsewhere or for the other "
                                        "expansion, uninstall it first.",
                                    MessageBoxStyle::Question, Title);
         return {};
