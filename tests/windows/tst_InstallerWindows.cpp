@@ -248,6 +248,9 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         installer.pressKey(main, VK_RETURN);
         CHECK(installer.answerMessageBox(L"BEXOM", IDNO) ==
               "Are you sure you wish to uninstall BEXOM?");
+        // The keyboard is back on the button it pressed.
+        waitFor([&] { return installer.focus() == installer.buttonn(1); });
+        CHECK(installer.focus() == installer.buttonn(1));
         CHECK(scratch.gameSnapshot() == gameBefore);
 
         installer.click(installer.buttonn(2));
@@ -455,6 +458,8 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
               "BEXOM has been installed in\n" + directory + ".");
         waitForWork(dialog, true);
+        waitFor([&] { return installer.focus() == GetDlgItem(dialog, Form2::Command1Id); });
+        CHECK(installer.focus() == GetDlgItem(dialog, Form2::Command1Id));
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         // The dialog stays open after the installation.
         CHECK(installer.answerMessageBox(L"BEXOM", IDOK).starts_with("BEXOM is already Installed"));

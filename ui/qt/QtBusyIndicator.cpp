@@ -50,7 +50,9 @@ class BusyWindows final
 {
 public:
     explicit BusyWindows(const QString &status)
-        : m_focus(QApplication::focusWidget()), m_front(QApplication::activeWindow())
+        : m_focus(QApplication::focusWidget()),
+          m_front(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                    : QApplication::activeWindow())
     {
         // Hidden ones too: a screen reader reaches the main window's buttons under a dialog.
         for (QWidget *window : QApplication::topLevelWidgets())
