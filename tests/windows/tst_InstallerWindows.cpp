@@ -493,6 +493,8 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
               "BEXOM has been uninstalled from\n" + directory + ".");
         waitForWork(main, false);
+        const HWND statusLine = GetDlgItem(main, Form2::StatusLineId);
+        CHECK((textOf(statusLine) == "Uninstalling BEXOM..." && !IsWindowVisible(statusLine)));
         CHECK(scratch.status().starts_with("Status=Uninstalled"));
         CHECK(scratch.gameSnapshot() == gameBefore);
     }

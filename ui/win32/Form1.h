@@ -11,6 +11,7 @@
 #include <array>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 class Form2;
 
@@ -67,6 +68,11 @@ private:
     std::array<ScaledPicture, MainWindowLayout::ButtonCount> onn{};
     std::unique_ptr<PictureArea> Picture1;
     std::array<std::unique_ptr<PictureArea>, MainWindowLayout::ButtonCount> Buttonn;
+
+    // Hidden but while a removal runs: the busy sign shows it, white on black.
+    HWND StatusLine = nullptr;
+    std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)> m_statusFont{
+        nullptr, DeleteObject};
 
     std::unique_ptr<Form2> m_installDialog;
 };
