@@ -6,6 +6,8 @@
 #include "ui/win32/Form2.h"
 #include "ui/win32/PictureResource.h"
 
+#include <oleacc.h>
+
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -251,6 +253,23 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         // The keyboard is back on the button it pressed.
         waitFor([&] { return installer.focus() == installer.buttonn(1); });
         CHECK(installer.focus() == installer.buttonn(1));
+        // Screen readers meet a push button with its label, which their default action presses.
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        IAccessible *uninstall = nullptr;
+        REQUIRE(AccessibleObjectFromWindow(installer.buttonn(1), OBJID_CLIENT,
+                                           __uuidof(IAccessible),
+                                           reinterpret_cast<void **>(&uninstall)) == S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        VARIANT role{};
+        BSTR name = nullptr;
+        CHECK((uninstall->get_accRole(self, &role) == S_OK && role.lVal == ROLE_SYSTEM_PUSHBUTTON));
+        CHECK((uninstall->get_accName(self, &name) == S_OK && std::wstring(name) == L"Uninstall"));
+        SysFreeString(name);
+        CHECK(uninstall->accDoDefaultAction(self) == S_OK);
+        uninstall->Release();
+        CHECK(installer.answerMessageBox(L"BEXOM", IDNO) ==
+              "Are you sure you wish to uninstall BEXOM?");
         CHECK(scratch.gameSnapshot() == gameBefore);
 
         installer.click(installer.buttonn(2));

@@ -1,5 +1,7 @@
 #include "PictureArea.h"
 
+#include "PictureButtonAccessible.h"
+
 #include <optional>
 
 #include <windowsx.h>
@@ -102,6 +104,11 @@ LRESULT PictureArea::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
         m_pressed = false;
         return 0;
+    case WM_GETOBJECT:
+        if (m_events.clicked && static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT))
+            if (const LRESULT answer = PictureButtonAccessible::answer(m_window, wParam))
+                return answer;
+        break;
     case WM_KEYDOWN:
         // A picture button has the focus while it is highlighted by the keyboard, so that
         // screen readers read its name; the window behind it answers the keys.
