@@ -55,12 +55,12 @@ HRESULT PictureButtonAccessible::QueryInterface(REFIID id, void **object)
 
 ULONG PictureButtonAccessible::AddRef()
 {
-    return InterlockedIncrement(&m_references);
+    return static_cast<ULONG>(InterlockedIncrement(&m_references));
 }
 
 ULONG PictureButtonAccessible::Release()
 {
-    const ULONG left = InterlockedDecrement(&m_references);
+    const auto left = static_cast<ULONG>(InterlockedDecrement(&m_references));
     if (left == 0)
         delete this;
     return left;

@@ -57,5 +57,5 @@ private:
 
     HWND m_window;
     IAccessible *m_standard;
-    ULONG m_references = 1;
+    LONG m_references = 1;
 };
