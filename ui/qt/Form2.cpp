@@ -108,13 +108,31 @@ void Form2::setVisible(bool visible)
     if (visible)
         move(centre - rect().center());
     QDialog::setVisible(visible);
-    // The frame is known once the window is up; it counts as part of the dialog.
-    if (visible && frameGeometry() != geometry())
-        move(pos() + centre - frameGeometry().center());
+    // The frame is known once the window is up; it counts as part of the dialog. At the first
+    // opening the window manager adds it only later, and the move that follows centres it then.
+    m_frameToCentre = visible;
+    if (visible)
+        centreFrame();
     // QDialog hands the first focus over as if by Tab, which selects the whole directory: the
     // player's first key would wipe it instead of editing it.
     if (visible)
         Text1->deselect();
+}
+
+void Form2::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    if (m_frameToCentre)
+        centreFrame();
+}
+
+// Once, as soon as the frame is known: a move of the player's own comes after it.
+void Form2::centreFrame()
+{
+    if (frameGeometry() == geometry())
+        return;
+    m_frameToCentre = false;
+    move(pos() + screen()->availableGeometry().center() - frameGeometry().center());
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)
