@@ -1,3 +1,4 @@
+#include "runtime/WindowsText.h"
 #include "ui/CommandLineRun.h"
 #include "ui/InstallerStart.h"
 #include "ui/LoggingBusyIndicator.h"
@@ -21,16 +22,21 @@ RunPlatform thisPlatform()
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showCommand)
 {
     const RunPlatform platform = thisPlatform();
-    const ParsedCommandLine commandLine =
-        CommandLine::parse(Win32Terminal::arguments(), SlashOptions::Accepted);
+    // Started again as administrator: the install dialog as the player left it.
+    const std::optional<DialogChoice> reopened =
+        DialogChoice::fromArguments(WindowsText::fromWide(arguments));
     // A command line is answered on the console or the streams the program was given; no window
     // opens.
-    if (!CommandLine::opensWindows(commandLine)) {
-        Win32Terminal terminal;
-        return CommandLineRun(terminal, platform).run(commandLine);
+    if (!reopened) {
+        const ParsedCommandLine commandLine =
+            CommandLine::parse(Win32Terminal::arguments(), SlashOptions::Accepted);
+        if (!CommandLine::opensWindows(commandLine)) {
+            Win32Terminal terminal;
+            return CommandLineRun(terminal, platform).run(commandLine);
+        }
     }
     std::optional<RunLog> log(InstallerStart::packageFolder());
     log->write(LogWording::start(platform, InstallerStart::packageFolder(), "window"));
@@ -51,6 +57,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand)
     }
     std::unique_ptr<Form1> window = mainWindow.releaseValue();
     window->show(showCommand);
+    // Started again as administrator: the install dialog as the player left it.
+    if (const std::optional<DialogChoice> choice =
+            DialogChoice::fromArguments(WindowsText::fromWide(arguments)))
+        window->reopenInstallDialog(*choice);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -11,6 +11,16 @@ std::size_t workerCount()
     return std::clamp<std::size_t>(processors > 0 ? processors - 1 : 0, 2, 3);
 }
 
+// An exception must not leave the thread: it is the digest's error, for the procedure to undo on.
+ErrorOr<FileDigest> readCaught(DigestReader &reader) noexcept
+{
+    try {
+        return reader.read();
+    } catch (...) {
+        return RuntimeError::fromCurrentException();
+    }
+}
+
 } // namespace
 
 DigestQueue::~DigestQueue()
@@ -27,15 +37,29 @@ DigestQueue::~DigestQueue()
 ErrorOr<std::size_t> DigestQueue::add(const std::string &path)
 {
     Job job{TRY(m_fileSystem.openForDigest(path)), {}};
+    TRY(addWorker());
     m_results.push_back(job.digest.get_future().share());
     {
         const std::lock_guard lock(m_mutex);
         m_jobs.push_back(std::move(job));
     }
     m_wake.notify_one();
-    if (m_workers.size() < workerCount())
-        m_workers.emplace_back(&DigestQueue::work, this);
     return m_results.size() - 1;
+}
+
+// Before the job is queued: a job that no thread would ever read would keep its waiter waiting for
+// ever. Short of threads, the queue goes on with those it has, as long as it has one.
+ErrorOr<void> DigestQueue::addWorker()
+{
+    if (m_workers.size() >= workerCount())
+        return {};
+    try {
+        m_workers.emplace_back(&DigestQueue::work, this);
+    } catch (...) {
+        if (m_workers.empty())
+            return RuntimeError::fromCurrentException();
+    }
+    return {};
 }
 
 ErrorOr<FileDigest> DigestQueue::result(std::size_t ticket)
@@ -53,6 +77,6 @@ void DigestQueue::work()
         Job job = std::move(m_jobs.front());
         m_jobs.pop_front();
         lock.unlock();
-        job.digest.set_value(job.reader->read());
+        job.digest.set_value(readCaught(*job.reader));
     }
 }

@@ -36,6 +36,7 @@ private:
         std::promise<ErrorOr<FileDigest>> digest;
     };
 
+    ErrorOr<void> addWorker();
     void work();
 
     FileSystem &m_fileSystem;

@@ -13,6 +13,7 @@ const std::string Title = "BEXOM";
 const std::string ConfirmTitle = "Install BEXOM?";
 const std::string AlreadyInstalled = "BEXOM is already Installed";
 const std::string ConfirmPrompt = "Are you sure you wish to install BEXOM to the directory: ";
+const std::string Working = "Installing BEXOM...";
 
 // A line break would split the status file's path line, and the removal could never find the
 // game again; no other control character belongs in a folder's name either. In UTF-8 these are
@@ -63,9 +64,12 @@ ErrorCause problemWithFolderNames(const std::string &directory)
 } // namespace
 
 // Windows takes a forward slash as a separator, so in a Windows path it becomes the backslash:
-// "C:/Games/RA/" is "C:\Games\RA\", not "C:/Games/RA/\".
+// "C:/Games/RA/" is "C:\Games\RA\", not "C:/Games/RA/\". A path from the root of a Linux system
+// keeps its own separator: "/games/RA/", not "/games/RA\".
 std::string InstallRequest::canonicalDirectory(const std::string &typed)
 {
+    if (typed.starts_with('/') && !isWindowsPath(typed))
+        return typed.ends_with('/') || typed.ends_with('\\') ? typed : typed + '/';
     const std::string directory = isWindowsPath(typed) ? Text::replaceAll(typed, "/", "\\") : typed;
     return directory.ends_with('\\') ? directory : directory + '\\';
 }
@@ -81,9 +85,17 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
         return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory, std::move(problem));
     const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     if (status.statusItem != StatusFile::Uninstalled) {
-        m_services.messageBox.show(AlreadyInstalled, MessageBoxStyle::Question, Title);
+        const std::string where = status.gameDirectory().empty()
+                                      ? std::string()
+                                      : "It is installed in " + status.gameDirectory() + ". ";
+        m_services.messageBox.show(AlreadyInstalled + "\n\n" + where +
+                                       "To install it again, elsewhere or for the other "
+                                       "expansion, uninstall it first.",
+                                   MessageBoxStyle::Question, Title);
         return {};
     }
+    // A question whose Yes would only be refused is not asked.
+    TRY(ModInstaller(m_services.fileSystem).checkInstallable(edition, m_directory));
     const int answer = m_services.messageBox.show(
         ConfirmPrompt + m_directory, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
         ConfirmTitle);
@@ -91,21 +103,23 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
     // Cancel, and that is no consent.
     if (answer != MessageBoxAnswer::Yes)
         return {};
-    if (edition == Edition::Counterstrike)
-        return Ins_Counter();
-    return Ins_Aftermath();
+    TRY(edition == Edition::Counterstrike ? Ins_Counter() : Ins_Aftermath());
+    // The player must learn that the work was done, not guess it from a dialog that looks the same.
+    m_services.messageBox.show("BEXOM has been installed in " + m_directory + ".",
+                               MessageBoxStyle::Information, Title);
+    return {};
 }
 
 ErrorOr<void> InstallRequest::Ins_Aftermath()
 {
-    return m_services.busyIndicator.runWhileBusy([this] {
+    return m_services.busyIndicator.runWhileBusy(Working, [this] {
         return ModInstaller(m_services.fileSystem).install(Edition::Aftermath, m_directory);
     });
 }
 
 ErrorOr<void> InstallRequest::Ins_Counter()
 {
-    return m_services.busyIndicator.runWhileBusy([this] {
+    return m_services.busyIndicator.runWhileBusy(Working, [this] {
         return ModInstaller(m_services.fileSystem).install(Edition::Counterstrike, m_directory);
     });
 }

@@ -29,11 +29,17 @@ ErrorOr<void> markUninstalled(Transaction &transaction, const StatusRecord &stat
 
 } // namespace
 
+ErrorOr<void> ModInstaller::checkInstallable(Edition edition, const std::string &gameDirectory)
+{
+    TRY(ProcedureCheck(m_fileSystem).checkInstallable(edition, GameFolder(gameDirectory)));
+    return KeptJournals(m_fileSystem).refuseWhileNamed(gameDirectory);
+}
+
+// The checks run again: the folder may have changed while the player was answering.
 ErrorOr<void> ModInstaller::install(Edition edition, const std::string &gameDirectory)
 {
+    TRY(checkInstallable(edition, gameDirectory));
     const GameFolder game(gameDirectory);
-    TRY(ProcedureCheck(m_fileSystem).checkInstallable(edition, game));
-    TRY(KeptJournals(m_fileSystem).refuseWhileNamed(gameDirectory));
     Transaction transaction(m_fileSystem, game);
     if (edition == Edition::Aftermath)
         return nameProtectedFolder(transaction.complete(installAftermath(transaction, game)), game);

@@ -39,6 +39,8 @@ class ModInstaller final
 public:
     explicit ModInstaller(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
 
+    // What install() checks before it touches anything, for a request to refuse before it asks.
+    ErrorOr<void> checkInstallable(Edition edition, const std::string &gameDirectory);
     ErrorOr<void> install(Edition edition, const std::string &gameDirectory);
     ErrorOr<void> uninstall(Edition edition, const std::string &gameDirectory);
     // What the last successful removal kept of the player's changes.

@@ -10,12 +10,16 @@ const std::string Title = "BEXOM";
 const std::string ConfirmPrompt = "Are you sure you wish to uninstall BEXOM?";
 const std::string NotInstalled = "BEXOM is not installed";
 
-// No message follows a removal, unless it kept something the player would otherwise look for.
-std::string editsKeptNotice(const std::vector<KeptEdit> &kept)
+const std::string Working = "Uninstalling BEXOM...";
+
+// The player must learn that the work was done, and where to find what the removal kept.
+std::string doneNotice(const std::string &directory, const std::vector<KeptEdit> &kept)
 {
-    std::vector<std::string> lines{"BEXOM has been uninstalled. These files of BEXOM had been "
-                                   "changed since it was installed, so they were not deleted "
-                                   "but kept:"};
+    const std::string done = "BEXOM has been uninstalled from " + directory + ".";
+    if (kept.empty())
+        return done;
+    std::vector<std::string> lines{done + " These files of BEXOM had been changed since it was "
+                                          "installed, so they were not deleted but kept:"};
     for (const KeptEdit &edit : kept)
         lines.push_back(edit.name + " as \"" + edit.path + "\"");
     return Text::join(lines, "\n");
@@ -56,9 +60,8 @@ ErrorOr<void> RemovalRequest::uninstall(Edition edition)
 {
     ModInstaller installer(m_services.fileSystem);
     TRY(m_services.busyIndicator.runWhileBusy(
-        [&] { return installer.uninstall(edition, m_storedGameDirectory); }));
-    if (!installer.keptEdits().empty())
-        m_services.messageBox.show(editsKeptNotice(installer.keptEdits()),
-                                   MessageBoxStyle::Question, Title);
+        Working, [&] { return installer.uninstall(edition, m_storedGameDirectory); }));
+    m_services.messageBox.show(doneNotice(m_storedGameDirectory, installer.keptEdits()),
+                               MessageBoxStyle::Information, Title);
     return {};
 }

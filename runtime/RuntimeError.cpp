@@ -2,6 +2,8 @@
 
 #include "NativeErrors.h"
 
+#include <new>
+
 RuntimeError::RuntimeError(RuntimeErrorCode code, std::string path, ErrorCause cause)
     : m_code(code), m_path(std::move(path)), m_cause(std::move(cause))
 {}
@@ -40,4 +42,20 @@ RuntimeError RuntimeError::fromErrorCode(std::error_code error, std::string path
                         std::move(cause));
     result.m_lacksRights = NativeErrors::lacksRights(error);
     return result;
+}
+
+RuntimeError RuntimeError::fromCurrentException()
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc &) {
+        return RuntimeError(RuntimeErrorCode::OutOfMemory, {});
+    } catch (const std::system_error &error) {
+        return fromErrorCode(error.code(), {});
+    } catch (const std::exception &error) {
+        return RuntimeError(RuntimeErrorCode::InternalError, {},
+                            {ErrorReason::SystemMessage, {error.what()}});
+    } catch (...) {
+        return RuntimeError(RuntimeErrorCode::InternalError, {});
+    }
 }

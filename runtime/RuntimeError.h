@@ -29,6 +29,9 @@ public:
     // the system's own message.
     static RuntimeError fromErrorCode(std::error_code error, std::string path,
                                       ErrorCause cause = {});
+    // The exception being handled, as an error that can be carried back to the thread that
+    // waits for the work: an exception that left a thread would end the program mid-way.
+    static RuntimeError fromCurrentException();
 
     RuntimeErrorCode code() const { return m_code; }
     int number() const { return static_cast<int>(m_code); }

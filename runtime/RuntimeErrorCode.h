@@ -4,6 +4,8 @@
 // quote them ("Run-time error '53'"), so they are kept as they were.
 enum class RuntimeErrorCode {
     InvalidProcedureCall = 5,
+    OutOfMemory = 7,
+    InternalError = 51,
     FileNotFound = 53,
     FileAlreadyExists = 58,
     DiskFull = 61,

@@ -58,14 +58,18 @@ std::string expansionOf(const std::string &found)
     return "with Counterstrike only: choose the Counterstrike option";
 }
 
-std::string gamesFound(const ErrorCause &cause, RuntimeErrorCode code)
+std::string gamesFoundList(const ErrorCause &cause)
 {
     const std::vector<std::string> &detail = cause.details;
     std::vector<std::string> lines;
     for (std::size_t index = 1; index + 1 < detail.size(); index += 2)
         lines.push_back(detail[index] + " (" + expansionOf(detail[index + 1]) + ")");
-    return wordsFor(cause.underlying.at(0), code) + "\nRed Alert was found in:\n" +
-           Text::join(lines, "\n");
+    return "Red Alert was found in:\n" + Text::join(lines, "\n");
+}
+
+std::string gamesFound(const ErrorCause &cause, RuntimeErrorCode code)
+{
+    return wordsFor(cause.underlying.at(0), code) + "\n" + gamesFoundList(cause);
 }
 
 std::string manifestUnreadable(const ErrorCause &beneath, RuntimeErrorCode code)
@@ -147,7 +151,7 @@ std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
                " must stand in " + packageFolder(detail.at(1)) + ".";
     case ErrorReason::StatusFileNotInPackage:
         return "The status file of the BEXOM package must stand in " + packageFolder(detail.at(0)) +
-               ".";
+               ". Start the installer from the folder that holds the BEXOM package.";
     case ErrorReason::StatusFileEmpty:
         return "The status file is empty.";
     case ErrorReason::StatusNamesNoFolder:
@@ -311,6 +315,35 @@ std::string journalLeft(const ChangesLeft::JournalLeft &journal)
            ". The installer will clear it when it is next started.";
 }
 
+// The installer's own temporary names (".bexom-aside-7d6f759b-3-Expand2.mix") mean nothing to
+// the player: the folder that holds one is named instead.
+std::string shownPath(const std::string &path)
+{
+    const std::size_t separator = path.find_last_of("\\/");
+    const std::size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    if (path.compare(nameStart, 7, ".bexom-") != 0)
+        return path;
+    return path.substr(0, nameStart);
+}
+
+// What happened, with what to do where the player can do something.
+std::string leadSentence(const RuntimeError &error)
+{
+    const std::string why = ErrorWording::cause(error);
+    switch (error.code()) {
+    case RuntimeErrorCode::DiskFull:
+        return "The disk is full. Make room on it, then try again.";
+    case RuntimeErrorCode::PermissionDenied:
+        if (why.empty() || error.cause().reason == ErrorReason::SystemMessage)
+            return "BEXOM was not allowed to change this folder or file. Let your user change it, "
+                   "or start the installer as a user who may, then try again.";
+        break;
+    default:
+        break;
+    }
+    return why.empty() ? ErrorWording::description(error.code()) + "." : why;
+}
+
 } // namespace
 
 namespace ErrorWording {
@@ -325,6 +358,10 @@ std::string description(RuntimeErrorCode code)
     switch (code) {
     case RuntimeErrorCode::InvalidProcedureCall:
         return "Invalid procedure call or argument";
+    case RuntimeErrorCode::OutOfMemory:
+        return "Out of memory";
+    case RuntimeErrorCode::InternalError:
+        return "Internal error";
     case RuntimeErrorCode::FileNotFound:
         return "File not found";
     case RuntimeErrorCode::FileAlreadyExists:
@@ -350,13 +387,21 @@ std::string cause(const RuntimeError &error)
 
 std::string report(const RuntimeError &error)
 {
+    // The games found elsewhere come after the folder given, which the sentence is about.
+    const ErrorCause &cause = error.cause();
+    const bool foundElsewhere = cause.reason == ErrorReason::GamesFoundElsewhere;
     std::string text =
-        "Run-time error '" + std::to_string(error.number()) + "':\n" + description(error.code());
-    if (!error.path().empty())
-        text += "\n\n" + error.path();
-    if (const std::string why = cause(error); !why.empty())
-        text += "\n" + why;
+        foundElsewhere ? wordsFor(cause.underlying.at(0), error.code()) : leadSentence(error);
+    if (const std::string path = shownPath(error.path()); !path.empty())
+        text += "\n" + path;
+    if (foundElsewhere)
+        text += "\n" + gamesFoundList(cause);
     return text;
+}
+
+std::string codeLine(const RuntimeError &error)
+{
+    return "Run-time error '" + std::to_string(error.number()) + "': " + description(error.code());
 }
 
 std::string changesLeft(const ChangesLeft &changes)

@@ -34,7 +34,8 @@ bool InstallDialogController::offeredFoundGame(const ErrorOr<void> &result)
 
 bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &result)
 {
-    if (!m_restart || !result.isError() || !result.error().protectedFolder())
+    if (!m_restart || !result.isError() || !result.error().protectedFolder() ||
+        !m_restart->canHelp())
         return false;
     const RuntimeError &error = result.error();
     const std::string prompt =
@@ -43,8 +44,11 @@ bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &re
         "may change.\n\n" +
         RuntimeErrorNotice::outcome(error) +
         "\n\nStart the installer again with administrator rights?";
+    // Only the player's Yes ends this instance: a box closed without an answer is no consent.
     if (m_services.messageBox.show(prompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-                                   "BEXOM") != MessageBoxAnswer::No)
-        m_restart->request();
+                                   "BEXOM") == MessageBoxAnswer::Yes)
+        m_restart->request({m_view.directoryText(), m_view.counterstrikeSelected()
+                                                        ? Edition::Counterstrike
+                                                        : Edition::Aftermath});
     return true;
 }

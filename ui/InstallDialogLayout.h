@@ -27,5 +27,7 @@ inline constexpr Control Option1{"Option1", {8, 72, 129, 17}, "Counterstrike"};
 inline constexpr Control Option2{"Option2", {8, 88, 241, 25}, "Aftermath (and/or Counterstrike)"};
 inline constexpr Control Command1{"Command1", {184, 136, 65, 33}, "Install"};
 inline constexpr Control Command2{"Command2", {8, 136, 65, 33}, "Cancel"};
+// Empty and hidden but while the installation runs; no stop of the tab order.
+inline constexpr Control StatusLine{"StatusLine", {8, 114, 241, 20}, ""};
 
 } // namespace InstallDialogLayout

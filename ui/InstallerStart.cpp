@@ -1,5 +1,7 @@
 #include "InstallerStart.h"
 
+#include "ErrorWording.h"
+#include "install/StatusFile.h"
 #include "InterruptedWorkNotice.h"
 #include "SingleInstanceGuard.h"
 
@@ -26,5 +28,11 @@ std::optional<InstallerStart> InstallerStart::begin(MessageBox &messageBox)
         return std::nullopt;
     auto fileSystem = std::make_unique<HostFileSystem>(packageFolder);
     InterruptedWorkNotice::recoverAndTell(*fileSystem, messageBox);
+    // Started from another folder, the player learns it at once, not at the first request.
+    if (const ErrorOr<StatusRecord> status = StatusFile(*fileSystem).read();
+        status.isError() && status.error().cause().reason == ErrorReason::StatusFileNotInPackage)
+        messageBox.show(ErrorWording::report(status.error()) + "\n\n" +
+                            ErrorWording::codeLine(status.error()),
+                        MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, "BEXOM");
     return InstallerStart(std::move(fileSystem), std::move(*packageLock));
 }

@@ -1,9 +1,9 @@
 #include "LoggingBusyIndicator.h"
 
-ErrorOr<void> LoggingBusyIndicator::runWhileBusy(const Work &work)
+ErrorOr<void> LoggingBusyIndicator::runWhileBusy(const std::string &status, const Work &work)
 {
     m_log.write("Work on the game folder began.");
-    ErrorOr<void> outcome = m_indicator.runWhileBusy(work);
+    ErrorOr<void> outcome = m_indicator.runWhileBusy(status, work);
     if (!outcome.isError())
         m_log.write("Work on the game folder done.");
     else if (outcome.error().hasChangesLeft())

@@ -13,7 +13,7 @@ public:
 
     void begin() override { m_indicator.begin(); }
     void end() override { m_indicator.end(); }
-    ErrorOr<void> runWhileBusy(const Work &work) override;
+    ErrorOr<void> runWhileBusy(const std::string &status, const Work &work) override;
 
 private:
     BusyIndicator &m_indicator;

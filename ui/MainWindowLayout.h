@@ -24,4 +24,7 @@ constexpr PixelRect buttonn(std::int16_t index)
     return {16, 112 + 72 * index, 257, 61};
 }
 
+// Below the last picture button, hidden but while a removal runs.
+inline constexpr PixelRect StatusLine{16, 395, 257, 20};
+
 } // namespace MainWindowLayout

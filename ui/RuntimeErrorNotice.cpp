@@ -2,17 +2,25 @@
 
 #include "ErrorWording.h"
 
+// The sentence first, what became of the game folder next, and the runtime's code last.
 std::string RuntimeErrorNotice::prompt(const RuntimeError &error)
 {
+    const std::string support = "\n\n" + ErrorWording::codeLine(error);
     const std::optional<ProtectedFolder> &protectedFolder = error.protectedFolder();
-    if (!protectedFolder || protectedFolder->owner.empty())
-        return ErrorWording::report(error) + "\n\n" + outcome(error);
+    if (!protectedFolder)
+        return ErrorWording::report(error) + "\n\n" + outcome(error) + support;
     const std::string &owner = protectedFolder->owner;
-    return ErrorWording::report(error) + "\n\nThe game folder " + protectedFolder->folder +
-           " belongs to " + owner + ", and only " +
+    // Where no owner can be named: under Wine, whose folders belong to Linux users, or where even
+    // an administrator is refused.
+    if (owner.empty())
+        return "BEXOM may not change the game folder " + protectedFolder->folder +
+               ": it belongs to another user. Let your own user write into the folder, or start "
+               "the installer as a user who may change it.\n\n" +
+               outcome(error) + support;
+    return "The game folder " + protectedFolder->folder + " belongs to " + owner + ", and only " +
            (owner == "root" ? owner : owner + " (or root)") +
            " may change it. Start the installer as " + owner +
-           ", or let your own user write into the folder.\n\n" + outcome(error);
+           ", or let your own user write into the folder.\n\n" + outcome(error) + support;
 }
 
 std::string RuntimeErrorNotice::outcome(const RuntimeError &error)

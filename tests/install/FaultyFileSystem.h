@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <csignal>
 #include <functional>
+#include <new>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -23,6 +24,8 @@ enum class Fault {
               // operation runs
     Pause,    // once it has run, the action given to pauseWith() runs, as another process would
               // while this one is mid-way
+    Throw,    // every digest read and every copy throw, as when memory runs out, on the threads
+              // that run them
 };
 
 // Dies at once, with no destructor run and nothing flushed, as in a crash.
@@ -87,8 +90,16 @@ public:
     BEXOM_FORWARD(ErrorOr<LinkKind>, linkKind, "linkKind", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<void>, syncFolder, "syncFolder", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<void>, flushFileSystem, "flushFileSystem", path, (Path path), path)
-    BEXOM_FORWARD(ErrorOr<std::unique_ptr<DigestReader>>, openForDigest, "digest", path,
-                  (Path path), path)
+    ErrorOr<std::unique_ptr<DigestReader>> openForDigest(Path path) override
+    {
+        struct Throwing final : DigestReader
+        {
+            ErrorOr<FileDigest> read() override { throw std::bad_alloc(); }
+        };
+        if (m_fault == Fault::Throw)
+            return std::unique_ptr<DigestReader>(std::make_unique<Throwing>());
+        return pass("digest", path, [&] { return m_target.openForDigest(path); });
+    }
     BEXOM_FORWARD(ErrorOr<void>, createFileDurably, "createFileDurably", path,
                   (Path path, Path bytes), path, bytes)
 #undef BEXOM_FORWARD
@@ -111,6 +122,8 @@ private:
     std::invoke_result_t<Call> pass(const char *operation, const std::string &path, Call call)
     {
         m_operations.push_back(operation + (' ' + path));
+        if (m_fault == Fault::Throw && std::string(operation) == "copyFile")
+            throw std::bad_alloc();
         if (m_fault == Fault::NoRights && std::string(operation) == "makeDirectory")
 #ifdef _WIN32
             return RuntimeError::fromErrorCode({ERROR_ACCESS_DENIED, std::system_category()}, path);

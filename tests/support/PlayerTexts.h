@@ -6,8 +6,8 @@
 // style | prompt".
 inline std::string runtimeError(int number, const std::string &description)
 {
-    return "BEXOM | 16 | Run-time error '" + std::to_string(number) + "':\n" + description +
-           "...\n\nNothing was changed.";
+    return "BEXOM | 16 | ...\n\nNothing was changed.\n\nRun-time error '" + std::to_string(number) +
+           "': " + description;
 }
 
 inline std::string confirmInstall(const std::string &directory)
@@ -20,4 +20,15 @@ inline std::string confirmInstall(const std::string &directory)
 inline std::string statusFor(const std::string &edition)
 {
     return "Status=" + edition + "\r\nPath=C:\\WESTWOOD\\REDALERT\\\r\n";
+}
+
+// The notices of a finished installation and removal, for the game folder given.
+inline std::string installedIn(const std::string &directory)
+{
+    return "BEXOM | 64 | BEXOM has been installed in " + directory + ".";
+}
+
+inline std::string uninstalledFrom(const std::string &directory)
+{
+    return "BEXOM | 64 | BEXOM has been uninstalled from " + directory + ".";
 }

@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "install/InstallRequest.h"
 #include "install/ModInstaller.h"
 #include "InstallScratch.h"
 #include "runtime/InstanceLock.h"
@@ -58,7 +59,9 @@ std::vector<std::string> folders(const InstallScratch &scratch)
 std::vector<std::string> installed(InstallScratch &scratch, Edition edition)
 {
     scratch.reset();
-    VERIFY_SUCCESS(ModInstaller(scratch.fileSystem()).install(edition, scratch.gameDirectory()));
+    VERIFY_SUCCESS(
+        ModInstaller(scratch.fileSystem())
+            .install(edition, InstallRequest::canonicalDirectory(scratch.gameFolderPath())));
     return folders(scratch);
 }
 
@@ -86,9 +89,14 @@ TEST_CASE("eachCommandLineIsAnsweredByItsExitCodeAndWordsAndLeavesTheFoldersAsIt
         {{"--version"}, "", 0, "The BEXOMv2 Installer 2.00\n", ""},
         {{"--help"}, "", 0, "  4  --verify found files", ""},
         {{"--status"}, "", 0, "BEXOM is not installed.\n", ""},
-        {{"--install", game}, "n\n", 1, "to the directory: (game)\\ [y/N] ", ""},
+        {{"--install", game}, "n\n", 1, "to the directory: (game)/ [y/N] ", ""},
         {{"--install", game}, "", 1, "[y/N] \n", ""},
-        {{"--install", game}, " Yes \n", 0, "", "", After::Aftermath},
+        {{"--install", game},
+         " Yes \n",
+         0,
+         "BEXOM has been installed in (game)/.\n",
+         "",
+         After::Aftermath},
         {{"--counterstrike", "--install", game, "--yes"}, "", 0, "yes\n", "", After::Counterstrike},
         {{"--uninstall", "--yes"}, "", 1, "", "BEXOM is not installed\n"},
         {{"--frobnicate"}, "", 1, "", "\"--frobnicate\" is not an option"},
@@ -166,7 +174,8 @@ TEST_CASE("logTellsEachRunWithItsQuestionsAnswersAndOutcome")
     InstallScratch scratch;
     const std::string game = scratch.gameFolderPath();
     CHECK(runInstaller(scratch, {"--install", game}, "y\n").exitCode == 0);
-    CHECK(runInstaller(scratch, {"--install", game}).error == "BEXOM is already Installed\n");
+    CHECK(runInstaller(scratch, {"--install", game})
+              .error.starts_with("BEXOM is already Installed\n"));
     scratch.scratch().createFile("game/Rules.ini", "tuned");
     const Run removal = runInstaller(scratch, {"--uninstall", "--yes"});
     CHECK(removal.exitCode == 0);
@@ -179,9 +188,10 @@ TEST_CASE("logTellsEachRunWithItsQuestionsAnswersAndOutcome")
     std::string log = logOf(scratch);
     for (const std::string &event : std::vector<std::string>{
              "started on Linux (--install); package folder \"" + scratch.at("package") + "\"",
-             "Asked: Are you sure you wish to install BEXOM to the directory: " + game + "\\",
+             "Asked: Are you sure you wish to install BEXOM to the directory: " + game + "/",
              "Answered: Yes", "Work on the game folder done.", "Shown: BEXOM is already Installed",
-             "Ended with exit code 1.", "Shown: BEXOM has been uninstalled. These files",
+             "Ended with exit code 1.",
+             "Shown: BEXOM has been uninstalled from " + game + "/. These files",
              "Shown: " + RecoveryWording::UndoneNotice,
              "Refused: \"--frobnicate\" is not an option"}) {
         CAPTURE(event);

@@ -34,7 +34,9 @@ TEST_CASE("Each reason is put into its own words")
          "Counterstrike option."},
         {{PackageIncomplete, {"Rules.ini", "C:\\B"}},
          "The BEXOM package is incomplete: Rules.ini " + package},
-        {{StatusFileNotInPackage, {"C:\\B"}}, "The status file of the BEXOM package " + package},
+        {{StatusFileNotInPackage, {"C:\\B"}},
+         "The status file of the BEXOM package " + package +
+             " Start the installer from the folder that holds the BEXOM package."},
         {{NameWindowsRewrites, {"CON"}, {{NameOfDevice}}},
          "The game folder's path holds the name \"CON\", which Windows does not take as written: "
          "it is the name of a device (such as CON, NUL, AUX or COM1), which Windows opens instead "

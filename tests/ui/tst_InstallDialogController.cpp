@@ -21,7 +21,9 @@ using Lines = std::vector<std::string>;
 namespace {
 
 const std::string Home = InstallDialogLayout::DefaultDirectory;
-const std::string AlreadyInstalled = "BEXOM | 32 | BEXOM is already Installed";
+const std::string AlreadyInstalled =
+    "BEXOM | 32 | BEXOM is already Installed\n\nIt is installed in ...REDALERT\\. To install it "
+    "again, elsewhere or for the other expansion, uninstall it first.";
 
 // A folder name longer than any the system allows: Linux refuses the name, Windows finds no
 // such folder.
@@ -66,14 +68,22 @@ std::string protectedFolder(const std::string &folder)
                ". It is a protected folder, such as one under Program Files, that only an "
                "administrator may change.\n\nNothing was changed.\n\nStart the installer again "
                "with administrator rights?";
-    return "BEXOM | 16 | Run-time error '70':\nPermission denied...The game folder " + folder +
-           " belongs to root, and only root may change it. Start the installer as root, "
-           "or let your own user write into the folder.\n\nNothing was changed.";
+    return "BEXOM | 16 | The game folder " + folder +
+           " belongs to root, and only root may change it. Start the installer as root, or let "
+           "your own user write into the folder.\n\nNothing was changed.\n\nRun-time error '70': "
+           "Permission denied";
 }
 
+// Under Wine or with the rights already, a restart cannot help: it is not offered.
 struct ScriptedRestart final : AdministratorRestart
 {
-    void request() override { ++requests; }
+    bool canHelp() const override { return OfferedRestart; }
+    void request(const DialogChoice &choice) override
+    {
+        ++requests;
+        CHECK(DialogChoice::fromArguments(choice.arguments()) == choice);
+        CHECK(choice.directory.ends_with("REDALERT\\"));
+    }
     int requests = 0;
 };
 
@@ -102,7 +112,9 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         std::string installed = {}; // the status file afterwards; empty where nothing may change
         // NoRights: the game folder refuses the installer's writes.
         Fault fault = Fault::DiskFull;
-        std::vector<int> laterAnswers = {};
+        // To the questions after the first: the offer of administrator rights, or of a game found
+        // elsewhere, and the confirmation after it.
+        std::vector<int> laterAnswers = {MessageBoxAnswer::Yes};
     };
     std::vector<Row> rows;
     const auto row = [&rows](auto... fields) {
@@ -110,31 +122,32 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
     };
     // The game is found on drive C's shelf "Westwood" where the scratch folder is drive C.
     const std::string elsewhere = "C:\\WESTWOOD\\RA\\";
-    const std::string offer = "BEXOM | 36 | Run-time error '76':\nPath not found...\nRed Alert was "
-                              "found in:\n" +
-                              Home +
-                              " (with Aftermath: choose the Aftermath option)\n\nNothing "
-                              "was changed.\n\nUse " +
+    const std::string offer = "BEXOM | 36 | ...\nRed Alert was found in:\n" + Home +
+                              " (with Aftermath: choose the Aftermath option)\n\nNothing was "
+                              "changed.\n\nRun-time error '76': Path not found\n\nUse " +
                               Home + " instead?";
+    const std::string pathNotFound = GameOnDriveC ? offer : runtimeError(76, "Path not found");
     const Lines alreadyInstalled{AlreadyInstalled};
     const Lines confirmHome{confirmInstall(Home)};
     row("installed for Aftermath", statusFor("Aftermath"), noBackslash, aftermath, yes, Home,
         alreadyInstalled);
     row("installed for Counterstrike", statusFor("Counterstrike"), Home, aftermath, yes, Home,
         alreadyInstalled);
-    row("answered No, empty box", packaged, "", counterstrike, no, "\\",
-        Lines{confirmInstall("\\")});
-    row("answered No, forward slash", packaged, Home + "x/y/", aftermath, no, Home + "x\\y\\",
-        Lines{confirmInstall(Home + "x\\y\\")});
-    row("Aftermath", packaged, noBackslash, aftermath, yes, Home, confirmHome,
+    row("answered No", packaged, Home, counterstrike, no, Home, confirmHome);
+    // A refused installation asks nothing.
+    row("empty box", packaged, "", counterstrike, no, "\\", Lines{pathNotFound});
+    row("forward slash", packaged, Home + "x/y/", aftermath, no, Home + "x\\y\\",
+        Lines{pathNotFound});
+    row("Linux path", packaged, "/nowhere/RA", aftermath, no, "/nowhere/RA/", Lines{pathNotFound});
+    const Lines installed{confirmInstall(Home), installedIn(Home)};
+    row("Aftermath", packaged, noBackslash, aftermath, yes, Home, installed,
         statusFor("Aftermath"));
-    row("Counterstrike", packaged, Home, counterstrike, yes, Home, confirmHome,
+    row("Counterstrike", packaged, Home, counterstrike, yes, Home, installed,
         statusFor("Counterstrike"));
     row("100,000-character directory", packaged, longDirectory.substr(0, longDirectory.size() - 1),
-        aftermath, yes, longDirectory, Lines{confirmInstall(longDirectory), nameTooLong()});
-    row("engine error, blanks only", packaged, "     ", aftermath, yes, "     \\",
-        Lines{confirmInstall("     \\"),
-              GameOnDriveC ? offer : runtimeError(76, "Path not found")});
+        aftermath, yes, longDirectory, Lines{nameTooLong()});
+    row("engine error, blanks only", packaged, "     ", aftermath, no, "     \\",
+        Lines{pathNotFound});
     row("control characters", packaged, controlCharacters, aftermath, yes, controlCharacters + "\\",
         Lines{runtimeError(76, "Path not found")});
     row("confirmation closed", packaged, Home, counterstrike, MessageBoxAnswer::Cancel, Home,
@@ -144,15 +157,20 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         Fault::NoRights);
 #ifndef _WIN32
     row("game found elsewhere, Yes: its folder is confirmed and used", packaged, elsewhere,
-        aftermath, yes, Home, Lines{confirmInstall(elsewhere), offer, confirmInstall(Home)},
-        statusFor("Aftermath"), Fault::DiskFull, std::vector{yes, yes});
-    for (const int answer : {no, MessageBoxAnswer::Cancel})
-        row("game found elsewhere, answered No or closed", packaged, elsewhere, aftermath, yes,
-            elsewhere, Lines{confirmInstall(elsewhere), offer}, std::string(), Fault::DiskFull,
-            std::vector{answer});
+        aftermath, yes, Home, Lines{offer, confirmInstall(Home), installedIn(Home)},
+        statusFor("Aftermath"));
+    for (const int answer : {no, int(MessageBoxAnswer::Cancel)})
+        row("game found elsewhere, answered No or closed", packaged, elsewhere, aftermath, answer,
+            elsewhere, Lines{offer});
 #endif
     row("status file is a folder", InstallScratch::StatusFolder, Home, aftermath, yes, Home,
         Lines{runtimeError(75, "Path/File access error")});
+    for (const int answer : {no, int(MessageBoxAnswer::Cancel)})
+        row("protected game folder: the offer declined", packaged, Home, aftermath, yes, Home,
+            Lines{confirmInstall(Home), protectedFolder(Home)}, std::string(), Fault::NoRights,
+            std::vector{answer});
+    row("work that throws is undone", packaged, Home, aftermath, yes, Home,
+        Lines{confirmInstall(Home), runtimeError(7, "Out of memory")}, std::string(), Fault::Throw);
     for (const auto &row : rows) {
         CAPTURE(row.name);
         InstallScratch game({"Expand.mix", "Expand2.mix", "REDALERT.MIX"}, "WESTWOOD/REDALERT");
@@ -175,9 +193,11 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         DialogControls controls(located(row.typed), row.choice);
         ScriptedRestart restart;
 
-        InstallDialogController(controls, services.services(), OfferedRestart ? &restart : nullptr)
-            .Command1_Click();
-        CHECK(restart.requests == (OfferedRestart && row.fault == Fault::NoRights ? 1 : 0));
+        InstallDialogController(controls, services.services(), &restart).Command1_Click();
+        CHECK(restart.requests == (OfferedRestart && row.fault == Fault::NoRights &&
+                                           row.laterAnswers.front() == MessageBoxAnswer::Yes
+                                       ? 1
+                                       : 0));
 
         const Lines &shown = services.messageBox().shown();
         CHECK_MESSAGE(services.messageBox().showed(shownThere),
@@ -189,7 +209,6 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         }
         CHECK(game.status() == located(row.installed));
         CHECK(game.gameSnapshot() != gameBefore);
-        // Once more for the game found elsewhere, after the refusal of the folder typed.
-        CHECK(services.busySpells() == (row.laterAnswers.empty() ? 1 : 2));
+        CHECK(services.busySpells() == 1);
     }
 }

@@ -182,14 +182,16 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
     row("answered No, status file not read", "Ins_Aftermath", InstallScratch::NoStatusFile,
         MessageBoxAnswer::No, Lines{ConfirmRemoval}, NotRun);
     row("not installed", "", "", yes, Lines{ConfirmRemoval, NotInstalled}, NotRun);
-    row("Aftermath", "Ins_Aftermath", "", yes, Lines{ConfirmRemoval}, Restored);
-    row("Counterstrike", "Ins_Counter", "", yes, Lines{ConfirmRemoval}, Restored);
+    const Lines done{ConfirmRemoval, uninstalledFrom("%game")};
+    row("Aftermath", "Ins_Aftermath", "", yes, done, Restored);
+    row("Counterstrike", "Ins_Counter", "", yes, done, Restored);
     row("confirmation closed", "Ins_Aftermath", "", MessageBoxAnswer::Cancel, Lines{ConfirmRemoval},
         NotRun);
     row("Rules.ini tuned by the player", "Ins_Aftermath", "", yes,
-        Lines{ConfirmRemoval, "BEXOM | 32 | BEXOM has been uninstalled. These files of BEXOM had "
-                              "been changed since it was installed, so they were not deleted but "
-                              "kept:\nRules.ini as \"...Rules (edited).ini\""},
+        Lines{ConfirmRemoval, uninstalledFrom("%game") +
+                                  " These files of BEXOM had been changed "
+                                  "since it was installed, so they were not deleted but kept:\n"
+                                  "Rules.ini as \"...Rules (edited).ini\""},
         Restored, "Rules.ini");
     row("engine error", "", statusFor("Aftermath"), yes, notFound, Failed);
     row("status file is a folder", "", InstallScratch::StatusFolder, yes, accessError, NotRun);
@@ -213,7 +215,10 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
 
         window.form.Buttonn_Click(1);
 
-        CHECK_MESSAGE(window.services.messageBox().showed(row.shown),
+        Lines shown;
+        for (const std::string &line : row.shown)
+            shown.push_back(Text::replaceAll(line, "%game", game.driveCDirectory()));
+        CHECK_MESSAGE(window.services.messageBox().showed(shown),
                       window.services.messageBox().shown().back());
         const bool restored = row.removal == Restored;
         CHECK((restored ? game.gameSnapshot() : game.snapshot()) ==

@@ -6,6 +6,8 @@
 #include "ui/win32/Form2.h"
 #include "ui/win32/PictureResource.h"
 
+#include <oleacc.h>
+
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -234,10 +236,36 @@ TEST_CASE("The installer's windows, driven as a player drives them")
             CHECK(differingPixels(installer.mainWindowOnScreen(highlighted), highlighted) == 0);
             CHECK(installer.focus() == installer.buttonn(highlight));
         }
+        // A move to where the pointer rests, as when a box closes, leaves the keyboard's choice.
+        installer.pressKey(installer.focus(), VK_UP);
+        installer.moveMouseTo(centreOf(MainWindowLayout::buttonn(1)));
+        const std::vector<std::uint32_t> kept = installer.expectedMainWindow(0);
+        CHECK(differingPixels(installer.mainWindowOnScreen(kept), kept) == 0);
+        installer.pressKey(installer.focus(), VK_DOWN);
         installer.pressKey(installer.focus(), VK_SPACE);
         CHECK(installer.answerMessageBox(L"BEXOM", IDCANCEL) ==
               "Are you sure you wish to uninstall BEXOM?");
         installer.pressKey(main, VK_RETURN);
+        CHECK(installer.answerMessageBox(L"BEXOM", IDNO) ==
+              "Are you sure you wish to uninstall BEXOM?");
+        // The keyboard is back on the button it pressed.
+        waitFor([&] { return installer.focus() == installer.buttonn(1); });
+        CHECK(installer.focus() == installer.buttonn(1));
+        // Screen readers meet a push button with its label, which their default action presses.
+        CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        IAccessible *uninstall = nullptr;
+        REQUIRE(AccessibleObjectFromWindow(installer.buttonn(1), OBJID_CLIENT,
+                                           __uuidof(IAccessible),
+                                           reinterpret_cast<void **>(&uninstall)) == S_OK);
+        VARIANT self{};
+        self.vt = VT_I4;
+        VARIANT role{};
+        BSTR name = nullptr;
+        CHECK((uninstall->get_accRole(self, &role) == S_OK && role.lVal == ROLE_SYSTEM_PUSHBUTTON));
+        CHECK((uninstall->get_accName(self, &name) == S_OK && std::wstring(name) == L"Uninstall"));
+        SysFreeString(name);
+        CHECK(uninstall->accDoDefaultAction(self) == S_OK);
+        uninstall->Release();
         CHECK(installer.answerMessageBox(L"BEXOM", IDNO) ==
               "Are you sure you wish to uninstall BEXOM?");
         CHECK(scratch.gameSnapshot() == gameBefore);
@@ -432,16 +460,23 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         installer.answerMessageBox(L"Install BEXOM?", IDYES);
         waitFor([&] { return !IsWindowEnabled(dialog); });
+        CHECK(textOf(GetDlgItem(dialog, Form2::StatusLineId)) == "Installing BEXOM...");
+        // Space on the Install button, which kept the focus, starts nothing while the work runs.
+        installer.pressKey(GetDlgItem(dialog, Form2::Command1Id), VK_SPACE);
         const HCURSOR busy = cursorOver(text1);
         CHECK((busy != beam && cursorOver(dialog) == busy));
         SetWindowPos(dialog, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         const std::vector<std::uint32_t> uncovered = installer.expectedMainWindow(NoHighlight);
         CHECK(differingPixels(installer.mainWindowOnScreen(uncovered), uncovered) == 0);
         CHECK_FALSE(IsWindowEnabled(dialog));
+        CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
+              "BEXOM has been installed in\n" + directory + ".");
         waitForWork(dialog, true);
+        waitFor([&] { return installer.focus() == GetDlgItem(dialog, Form2::Command1Id); });
+        CHECK(installer.focus() == GetDlgItem(dialog, Form2::Command1Id));
         PostMessageW(GetDlgItem(dialog, Form2::Command1Id), BM_CLICK, 0, 0);
         // The dialog stays open after the installation.
-        CHECK(installer.answerMessageBox(L"BEXOM", IDOK) == "BEXOM is already Installed");
+        CHECK(installer.answerMessageBox(L"BEXOM", IDOK).starts_with("BEXOM is already Installed"));
         CHECK(scratch.status().starts_with("Status=Counterstrike"));
         CHECK(scratch.gameSnapshot() != gameBefore);
         CHECK(IsWindowVisible(dialog));
@@ -463,7 +498,11 @@ TEST_CASE("The installer's windows, driven as a player drives them")
         installer.click(installer.buttonn(1));
         CHECK(installer.answerMessageBox(L"BEXOM", IDYES) ==
               "Are you sure you wish to uninstall BEXOM?");
+        CHECK(installer.answerMessageBox(L"BEXOM", IDOK) ==
+              "BEXOM has been uninstalled from\n" + directory + ".");
         waitForWork(main, false);
+        const HWND statusLine = GetDlgItem(main, Form2::StatusLineId);
+        CHECK((textOf(statusLine) == "Uninstalling BEXOM..." && !IsWindowVisible(statusLine)));
         CHECK(scratch.status().starts_with("Status=Uninstalled"));
         CHECK(scratch.gameSnapshot() == gameBefore);
     }

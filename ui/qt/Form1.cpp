@@ -4,13 +4,17 @@
 #include "Form2.h"
 #include "PictureArea.h"
 #include "PictureButtonAccessible.h"
+#include "WindowAccessible.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace {
 
@@ -57,10 +61,11 @@ Form1::Form1(RuntimeServices &services)
     setMouseTracking(true);
     // The four picture buttons are one stop of the keyboard's, the window itself.
     setFocusPolicy(Qt::StrongFocus);
-    // The window has no caption, and an empty title would make Qt show the program's file name
-    // where the platform lists windows; a blank shows nothing there.
-    setWindowTitle(QStringLiteral(" "));
+    // Not drawn, as the window has no caption, but the task bar and Alt+Tab list it by its title.
+    setWindowTitle(QStringLiteral("BEXOM v2"));
     PictureButtonAccessible::install();
+    WindowAccessible::install();
+    WindowAccessible::track(this);
 
     Picture1 =
         new PictureArea({}, toQRect(MainWindowLayout::Picture1), PictureArea::Kind::Picture, this);
@@ -75,9 +80,22 @@ Form1::Form1(RuntimeServices &services)
                 [this, i] { m_controller.Buttonn_Click(i); });
     }
 
+    // White on the black background, shown by the busy sign while a removal runs.
+    auto *statusLine = new QLabel(this);
+    statusLine->setObjectName(QStringLiteral("StatusLine"));
+    statusLine->setGeometry(toQRect(MainWindowLayout::StatusLine));
+    QPalette whiteText = statusLine->palette();
+    whiteText.setColor(QPalette::WindowText, Qt::white);
+    statusLine->setPalette(whiteText);
+    statusLine->hide();
+
     loadPictures(devicePixelRatioF());
 
-    move(screen()->availableGeometry().center() - rect().center());
+    // A window larger than the screen keeps its top left corner on it, where the banner and the
+    // first buttons are, rather than lose both ends.
+    const QRect area = screen()->availableGeometry();
+    const QPoint centred = area.center() - rect().center();
+    move(std::max(centred.x(), area.left()), std::max(centred.y(), area.top()));
     // Screen readers learn the buttons' labels once the window is up: naming the first widget
     // makes Qt look for its accessibility plugins, which took a sixth of the start-up.
     QTimer::singleShot(0, this, [this] {
@@ -139,6 +157,18 @@ void Form1::keyPressEvent(QKeyEvent *event)
         return;
     default:
         QWidget::keyPressEvent(event);
+    }
+}
+
+// Back from a message box or the dialog, a screen reader hears of the highlighted button, which
+// the next Enter presses, and not only of the window.
+void Form1::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    const qint16 index = highlightIndex();
+    if (index >= 0 && index < MainWindowLayout::ButtonCount && QAccessible::isActive()) {
+        QAccessibleEvent focusMoved(Buttonn[index], QAccessible::Focus);
+        QAccessible::updateAccessibility(&focusMoved);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "Form2.h"
 
 #include "ui/InstallDialogLayout.h"
+#include "WindowAccessible.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -47,6 +48,7 @@ Form2::Form2(RuntimeServices &services)
     using namespace InstallDialogLayout;
     setWindowTitle(QString::fromUtf8(Title));
     setFixedSize(ClientWidth, ClientHeight);
+    WindowAccessible::track(this);
 
     // Created in tab order.
     Text1 = place(new QLineEdit(this), InstallDialogLayout::Text1);
@@ -66,6 +68,8 @@ Form2::Form2(RuntimeServices &services)
                     InstallDialogLayout::Option2);
     Command1 = plainButton(InstallDialogLayout::Command1, this);
     Command2 = plainButton(InstallDialogLayout::Command2, this);
+    StatusLine = place(new QLabel(this), InstallDialogLayout::StatusLine);
+    StatusLine->hide();
 
     for (QRadioButton *option : {Option1, Option2})
         connect(option, &QRadioButton::toggled, this, [this] { takeTabOnSelectedOption(); });
@@ -104,13 +108,31 @@ void Form2::setVisible(bool visible)
     if (visible)
         move(centre - rect().center());
     QDialog::setVisible(visible);
-    // The frame is known once the window is up; it counts as part of the dialog.
-    if (visible && frameGeometry() != geometry())
-        move(pos() + centre - frameGeometry().center());
+    // The frame is known once the window is up; it counts as part of the dialog. At the first
+    // opening the window manager adds it only later, and the move that follows centres it then.
+    m_frameToCentre = visible;
+    if (visible)
+        centreFrame();
     // QDialog hands the first focus over as if by Tab, which selects the whole directory: the
     // player's first key would wipe it instead of editing it.
     if (visible)
         Text1->deselect();
+}
+
+void Form2::moveEvent(QMoveEvent *event)
+{
+    QDialog::moveEvent(event);
+    if (m_frameToCentre)
+        centreFrame();
+}
+
+// Once, as soon as the frame is known: a move of the player's own comes after it.
+void Form2::centreFrame()
+{
+    if (frameGeometry() == geometry())
+        return;
+    m_frameToCentre = false;
+    move(pos() + screen()->availableGeometry().center() - frameGeometry().center());
 }
 
 void Form2::keyPressEvent(QKeyEvent *event)

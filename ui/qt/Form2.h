@@ -26,9 +26,11 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
 
 private:
     void takeTabOnSelectedOption();
+    void centreFrame();
 
     std::string directoryText() const override;
     void setDirectoryText(const std::string &text) override;
@@ -42,4 +44,7 @@ private:
     QRadioButton *Option2 = nullptr;
     QPushButton *Command1 = nullptr;
     QPushButton *Command2 = nullptr;
+    QLabel *StatusLine = nullptr;
+    // Until the window manager's frame is known and centred at this opening.
+    bool m_frameToCentre = false;
 };

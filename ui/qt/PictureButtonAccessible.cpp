@@ -39,6 +39,8 @@ QStringList PictureButtonAccessible::actionNames() const
 
 void PictureButtonAccessible::doAction(const QString &actionName)
 {
-    if (actionName == pressAction())
+    // A disabled button, as every button is while the program works, presses nothing: a screen
+    // reader's Press would otherwise start a second request beside the one that runs.
+    if (actionName == pressAction() && widget()->isEnabled())
         emit static_cast<PictureArea *>(widget())->clicked();
 }

@@ -2,10 +2,11 @@
 
 #include "ui/PromptWrapper.h"
 
+#include <QApplication>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
 
@@ -91,10 +92,10 @@ void copyMessage(const QMessageBox &box, const QString &text, const std::string 
 {
     for (const QLabel *label : box.findChildren<QLabel *>())
         if (label->text() == text && label->hasSelectedText()) {
-            QGuiApplication::clipboard()->setText(label->selectedText());
+            QApplication::clipboard()->setText(label->selectedText());
             return;
         }
-    QGuiApplication::clipboard()->setText(QString::fromStdString(prompt));
+    QApplication::clipboard()->setText(QString::fromStdString(prompt));
 }
 
 } // namespace
@@ -122,5 +123,13 @@ int QtMessageBox::show(const std::string &prompt, int style, const std::string &
         box.setDefaultButton(QMessageBox::Ok);
     }
     keepLinesWhole(box, text);
-    return answerFor(box.exec());
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const int answer = answerFor(box.exec());
+    // Back to the control that had the focus, its window in front: left to the window system,
+    // the focus may stay with no control at all, and a screen reader names only the window.
+    if (focus) {
+        focus->activateWindow();
+        focus->setFocus(Qt::OtherFocusReason);
+    }
+    return answer;
 }

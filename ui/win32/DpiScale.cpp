@@ -1,5 +1,7 @@
 #include "DpiScale.h"
 
+#include <algorithm>
+
 namespace {
 
 // Looked up rather than linked, as Windows 7 and 8 do not have it.
@@ -24,8 +26,10 @@ POINT centredOnWorkArea(int width, int height)
 {
     RECT workArea{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
     SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
-    return {workArea.left + (workArea.right - workArea.left - width) / 2,
-            workArea.top + (workArea.bottom - workArea.top - height) / 2};
+    // A window larger than the work area keeps its top left corner on it, where its title and
+    // first buttons are, rather than lose both ends.
+    return {std::max(workArea.left, workArea.left + (workArea.right - workArea.left - width) / 2),
+            std::max(workArea.top, workArea.top + (workArea.bottom - workArea.top - height) / 2)};
 }
 
 } // namespace

@@ -10,7 +10,12 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 namespace {
+
+// Posted to itself: the dialog opens once the event loop runs.
+constexpr UINT ReopenInstallDialog = WM_APP + 1;
 
 void deletePicture(const ScaledPicture &picture)
 {
@@ -92,9 +97,10 @@ ErrorOr<void> Form1::createWindow()
     if (!RegisterClassW(&windowClass) || !PictureArea::registerClass(m_instance))
         return lastWindowsError("The main window could not be opened.");
 
-    // No caption text: the window has no title bar, and screen readers name it by its banner.
-    // It is sized and placed once its pictures are there, at the DPI of its monitor.
-    CreateWindowExW(0, ClassName, L"", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
+    // The title is not drawn, as the window has no title bar, but the task bar and Alt+Tab list
+    // the window by it. It is sized and placed once its pictures are there, at the DPI of its
+    // monitor.
+    CreateWindowExW(0, ClassName, L"BEXOM v2", WS_POPUP | WS_CLIPCHILDREN, 0, 0,
                     MainWindowLayout::ClientWidth, MainWindowLayout::ClientHeight, nullptr, nullptr,
                     m_instance, this);
     if (!m_window)
@@ -121,6 +127,10 @@ ErrorOr<void> Form1::createPictureAreas()
         if (!Buttonn[i]->handle())
             return lastWindowsError("The main window could not be opened.");
     }
+    StatusLine = CreateWindowExW(
+        0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, m_window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(Win32BusyIndicator::StatusLineId)), m_instance,
+        nullptr);
     layOut(DpiScale::ofWindow(m_window));
     return {};
 }
@@ -135,6 +145,18 @@ void Form1::layOut(int dpi, const RECT *place)
     Picture1->moveTo(scaled(MainWindowLayout::Picture1, dpi));
     for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i)
         Buttonn[i]->moveTo(scaled(MainWindowLayout::buttonn(i), dpi));
+    if (!StatusLine)
+        return;
+    const PixelRect status = scaled(MainWindowLayout::StatusLine, dpi);
+    MoveWindow(StatusLine, status.left, status.top, status.width, status.height, FALSE);
+    // The message font's face, in 9 points at the window's scale.
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0))
+        return;
+    metrics.lfMessageFont.lfHeight = -MulDiv(9, dpi, 72);
+    m_statusFont.reset(CreateFontIndirectW(&metrics.lfMessageFont));
+    SendMessageW(StatusLine, WM_SETFONT, reinterpret_cast<WPARAM>(m_statusFont.get()), FALSE);
 }
 
 void Form1::show(int showCommand)
@@ -166,11 +188,22 @@ LRESULT Form1::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_MOUSEMOVE:
         // Only moves over the background come here: each picture area takes its own.
-        m_controller.Form_MouseMove();
+        if (PictureArea::pointerMoved(m_window, lParam))
+            m_controller.Form_MouseMove();
         return 0;
     case WM_KEYDOWN:
         onKey(wParam);
         return 0;
+    case ReopenInstallDialog:
+        if (!m_installDialog)
+            m_installDialog = std::make_unique<Form2>(m_instance, m_services, m_restart);
+        m_installDialog->showModal(m_window, std::exchange(m_reopenedChoice, std::nullopt));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        // The status line, white on the window's black.
+        SetTextColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(GetStockObject(BLACK_BRUSH));
     case WM_DPICHANGED:
         // Moved to a monitor of another scale, or the scale changed: Windows proposes the place.
         layOut(HIWORD(wParam), reinterpret_cast<const RECT *>(lParam));
@@ -222,6 +255,12 @@ void Form1::onKey(WPARAM key)
 void Form1::showButtonPicture(std::int16_t index, ButtonPicture picture)
 {
     Buttonn[index]->setPicture(picture == ButtonPicture::Highlighted ? onn[index] : Off[index]);
+}
+
+void Form1::reopenInstallDialog(const DialogChoice &choice)
+{
+    m_reopenedChoice = choice;
+    PostMessageW(m_window, ReopenInstallDialog, 0, 0);
 }
 
 void Form1::showInstallDialog()

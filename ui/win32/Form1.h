@@ -10,6 +10,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <type_traits>
 
 class Form2;
 
@@ -32,6 +34,9 @@ public:
     Form1 &operator=(const Form1 &) = delete;
 
     void show(int showCommand);
+    // Opens the install dialog with the choice, as the player left it in the instance that
+    // started this one, once the event loop runs.
+    void reopenInstallDialog(const DialogChoice &choice);
 
 private:
     Form1(HINSTANCE instance, RuntimeServices &services, AdministratorRestart &restart);
@@ -54,6 +59,7 @@ private:
     HINSTANCE m_instance;
     RuntimeServices &m_services;
     AdministratorRestart &m_restart;
+    std::optional<DialogChoice> m_reopenedChoice;
     MainWindowController m_controller;
     HWND m_window = nullptr;
 
@@ -62,6 +68,11 @@ private:
     std::array<ScaledPicture, MainWindowLayout::ButtonCount> onn{};
     std::unique_ptr<PictureArea> Picture1;
     std::array<std::unique_ptr<PictureArea>, MainWindowLayout::ButtonCount> Buttonn;
+
+    // Hidden but while a removal runs: the busy sign shows it, white on black.
+    HWND StatusLine = nullptr;
+    std::unique_ptr<std::remove_pointer_t<HFONT>, decltype(&DeleteObject)> m_statusFont{
+        nullptr, DeleteObject};
 
     std::unique_ptr<Form2> m_installDialog;
 };

@@ -77,8 +77,9 @@ Form2::Form2(HINSTANCE instance, RuntimeServices &services, AdministratorRestart
       m_template(dialogTemplate())
 {}
 
-void Form2::showModal(HWND owner)
+void Form2::showModal(HWND owner, const std::optional<DialogChoice> &choice)
 {
+    m_choice = choice;
     const INT_PTR result = DialogBoxIndirectParamW(
         m_instance, reinterpret_cast<const DLGTEMPLATE *>(m_template.data()), owner, procedure,
         reinterpret_cast<LPARAM>(this));
@@ -112,6 +113,11 @@ INT_PTR Form2::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_INITDIALOG:
         DpiScale::keepDialogFromScalingItself(m_dialog);
         load();
+        if (m_choice) {
+            setDirectoryText(m_choice->directory);
+            const bool counterstrike = m_choice->edition == Edition::Counterstrike;
+            CheckRadioButton(m_dialog, Option1Id, Option2Id, counterstrike ? Option1Id : Option2Id);
+        }
         // The focus is set already.
         return FALSE;
     case WM_DPICHANGED:
@@ -169,14 +175,15 @@ void Form2::useFontFor(int dpi)
     m_scaledFont = std::move(scaledFont);
 }
 
-std::array<std::pair<HWND, const Control *>, 6> Form2::controls() const
+std::array<std::pair<HWND, const Control *>, 7> Form2::controls() const
 {
     return {{{Label1, &InstallDialogLayout::Label1},
              {Text1, &InstallDialogLayout::Text1},
              {Option1, &InstallDialogLayout::Option1},
              {Option2, &InstallDialogLayout::Option2},
              {Command1, &InstallDialogLayout::Command1},
-             {Command2, &InstallDialogLayout::Command2}}};
+             {Command2, &InstallDialogLayout::Command2},
+             {StatusLine, &InstallDialogLayout::StatusLine}}};
 }
 
 void Form2::load()
@@ -201,6 +208,10 @@ void Form2::load()
                              InstallDialogLayout::Command1, Command1Id);
     Command2 = createControl(m_dialog, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0,
                              InstallDialogLayout::Command2, Command2Id);
+    // Hidden but while the installation runs: the busy sign shows it.
+    StatusLine = createControl(m_dialog, L"STATIC", SS_LEFT | SS_NOPREFIX, 0,
+                               InstallDialogLayout::StatusLine, StatusLineId);
+    ShowWindow(StatusLine, SW_HIDE);
 
     layOut(DpiScale::ofWindow(m_dialog));
 

@@ -3,10 +3,12 @@
 #include "ui/InstallDialogController.h"
 #include "ui/InstallDialogLayout.h"
 
+#include "Win32BusyIndicator.h"
 #include "WindowsApi.h"
 
 #include <array>
 #include <memory>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -26,13 +28,15 @@ public:
     static constexpr int Option2Id = 104;
     static constexpr int Command1Id = 105;
     static constexpr int Command2Id = 106;
+    static constexpr int StatusLineId = Win32BusyIndicator::StatusLineId;
 
     Form2(HINSTANCE instance, RuntimeServices &services, AdministratorRestart &restart);
 
     // Builds the dialog with every control at its design value, so that nothing typed or chosen
     // at an earlier opening survives, and shows it modally over the owner, which takes no input
     // meanwhile. Returns once the player has closed it.
-    void showModal(HWND owner);
+    // With a choice, the directory box and the option buttons show it instead.
+    void showModal(HWND owner, const std::optional<DialogChoice> &choice = std::nullopt);
 
 private:
     static INT_PTR CALLBACK procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
@@ -41,7 +45,7 @@ private:
     // Sizes the dialog and places its controls for the DPI, where Windows proposes or centred.
     void layOut(int dpi, const RECT *proposed = nullptr);
     void useFontFor(int dpi);
-    std::array<std::pair<HWND, const InstallDialogLayout::Control *>, 6> controls() const;
+    std::array<std::pair<HWND, const InstallDialogLayout::Control *>, 7> controls() const;
     void onCommand(int id);
 
     std::string directoryText() const override;
@@ -64,4 +68,6 @@ private:
     HWND Option2 = nullptr;
     HWND Command1 = nullptr;
     HWND Command2 = nullptr;
+    HWND StatusLine = nullptr;
+    std::optional<DialogChoice> m_choice;
 };

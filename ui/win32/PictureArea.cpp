@@ -1,5 +1,9 @@
 #include "PictureArea.h"
 
+#include "PictureButtonAccessible.h"
+
+#include <optional>
+
 #include <windowsx.h>
 
 bool PictureArea::registerClass(HINSTANCE instance)
@@ -62,6 +66,16 @@ LRESULT CALLBACK PictureArea::procedure(HWND window, UINT message, WPARAM wParam
     return area->handleMessage(message, wParam, lParam);
 }
 
+bool PictureArea::pointerMoved(HWND window, LPARAM position)
+{
+    static std::optional<POINT> last;
+    POINT onScreen{GET_X_LPARAM(position), GET_Y_LPARAM(position)};
+    ClientToScreen(window, &onScreen);
+    const bool moved = !last || last->x != onScreen.x || last->y != onScreen.y;
+    last = onScreen;
+    return moved;
+}
+
 LRESULT PictureArea::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -72,7 +86,7 @@ LRESULT PictureArea::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // The picture covers the whole window.
         return 1;
     case WM_MOUSEMOVE:
-        if (m_events.mouseMoved)
+        if (m_events.mouseMoved && pointerMoved(m_window, lParam))
             m_events.mouseMoved();
         return 0;
     case WM_LBUTTONDOWN:
@@ -90,6 +104,11 @@ LRESULT PictureArea::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
         m_pressed = false;
         return 0;
+    case WM_GETOBJECT:
+        if (m_events.clicked && static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT))
+            if (const LRESULT answer = PictureButtonAccessible::answer(m_window, wParam))
+                return answer;
+        break;
     case WM_KEYDOWN:
         // A picture button has the focus while it is highlighted by the keyboard, so that
         // screen readers read its name; the window behind it answers the keys.

@@ -38,6 +38,12 @@ public:
     PictureArea(const PictureArea &) = delete;
     PictureArea &operator=(const PictureArea &) = delete;
 
+    // Whether a WM_MOUSEMOVE to the window puts the pointer elsewhere on the screen than the last
+    // one did. Windows sends a move where the pointer rests when a window above closes; taken for
+    // a move, it would highlight the button under a resting pointer instead of the one the
+    // keyboard chose.
+    static bool pointerMoved(HWND window, LPARAM position);
+
     HWND handle() const { return m_window; }
     void setPicture(ScaledPicture picture);
     void moveTo(const PixelRect &place);

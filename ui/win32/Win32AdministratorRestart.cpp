@@ -1,14 +1,34 @@
 #include "Win32AdministratorRestart.h"
 
+#include "runtime/WindowsText.h"
 #include "WindowsApi.h"
 
 #include <shellapi.h>
 
 #include <string>
 
-void Win32AdministratorRestart::request()
+bool Win32AdministratorRestart::canHelp() const
+{
+    // Under Wine the refusal comes from the host's own permissions, which no Windows right lifts.
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    if (ntdll && GetProcAddress(ntdll, "wine_get_version"))
+        return false;
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return true;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool elevated =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+        elevation.TokenIsElevated;
+    CloseHandle(token);
+    return !elevated;
+}
+
+void Win32AdministratorRestart::request(const DialogChoice &choice)
 {
     m_requested = true;
+    m_choice = choice;
     PostQuitMessage(0);
 }
 
@@ -30,6 +50,8 @@ void Win32AdministratorRestart::start(MessageBox &messageBox)
     info.fMask = SEE_MASK_NOASYNC;
     info.lpVerb = L"runas";
     info.lpFile = program.c_str();
+    const std::wstring arguments = WindowsText::toWide(m_choice.arguments());
+    info.lpParameters = arguments.c_str();
     info.lpDirectory = folder.c_str();
     info.nShow = SW_SHOWNORMAL;
     if (shellExecuteEx && shellExecuteEx(&info))

@@ -9,7 +9,8 @@
 class Win32AdministratorRestart final : public AdministratorRestart
 {
 public:
-    void request() override;
+    bool canHelp() const override;
+    void request(const DialogChoice &choice) override;
     bool isRequested() const { return m_requested; }
     // From the current folder, which is the package folder. A player who declines Windows'
     // prompt is not asked again; any other failure is reported.
@@ -17,4 +18,5 @@ public:
 
 private:
     bool m_requested = false;
+    DialogChoice m_choice;
 };

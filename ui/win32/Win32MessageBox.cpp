@@ -60,11 +60,19 @@ int Win32MessageBox::show(const std::string &prompt, int style, const std::strin
     // taking any. Without one, as before the main window is shown, every window of the thread is
     // disabled instead.
     const HWND owner = GetActiveWindow();
+    const HWND focus = GetFocus();
     UINT flags = static_cast<UINT>(style) & ButtonsAndIcon;
     if (!owner)
         flags |= MB_TASKMODAL;
     const int answer = MessageBoxW(owner, WindowsText::toWide(laidOut(prompt)).c_str(),
                                    WindowsText::toWide(title).c_str(), flags);
+    // The keyboard goes back to the control that had it: under Wine, a closed box may leave it
+    // with the window manager, and Tab, Enter and Space would do nothing until a click.
+    if (owner && IsWindow(owner)) {
+        SetForegroundWindow(owner);
+        if (focus && IsWindow(focus))
+            SetFocus(focus);
+    }
     // A box that could not be shown has not been answered; nothing goes ahead without a Yes.
     return answer == 0 ? MessageBoxAnswer::No : answer;
 }

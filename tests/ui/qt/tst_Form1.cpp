@@ -144,8 +144,9 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
     QCOMPARE(image.size(), QSize(296, 423) * scale);
     for (const QPoint margin : {QPoint(5, 5), QPoint(290, 417), QPoint(140, 178), QPoint(280, 140)})
         QCOMPARE(image.pixelColor(margin * scale), QColor(Qt::black));
-    // No caption, but a name for screen readers; each picture button is a button to them.
-    QCOMPARE(window.form.windowTitle(), " ");
+    // A title for the task bar though no caption shows it, a name for screen readers; each
+    // picture button is a button to them.
+    QCOMPARE(window.form.windowTitle(), "BEXOM v2");
     QCOMPARE(window.form.accessibleName(), "BEXOM v2");
     for (int i = 0; i < 4; ++i) {
         QAccessibleInterface *accessible =
@@ -249,7 +250,8 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
 void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 {
     const int yes = MessageBoxAnswer::Yes;
-    MainWindow window({MessageBoxAnswer::No, yes, MessageBoxAnswer::Ok, yes, yes, yes, yes});
+    const int ok = MessageBoxAnswer::Ok;
+    MainWindow window({ok, yes, ok, ok, yes, ok, yes, ok, yes, ok, yes});
     const QStringList gameBefore = toQt(window.game.gameSnapshot());
     // The installations run on a thread of their own, as in the program, the removals inline.
     QtBusyIndicator onWorkerThread;
@@ -257,6 +259,7 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     RuntimeServices threaded{scripted.fileSystem, scripted.messageBox, onWorkerThread};
     Form2 dialog(threaded);
     dialog.show();
+    QVERIFY(QTest::qWaitForWindowActive(&dialog));
     auto *text1 = dialog.findChild<QLineEdit *>("Text1");
     const auto install = [&] {
         QTest::mouseClick(dialog.findChild<QPushButton *>("Command1"), Qt::LeftButton);
@@ -274,12 +277,28 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     QCOMPARE(toQt(window.game.gameSnapshot()), gameBefore);
     text1->setText("C:\\WESTWOOD\\REDALERT");
 
+    // While the work runs, a screen reader's Press on a picture button or on Install does nothing.
+    QString statusLine;
+    QTimer::singleShot(0, &dialog, [&] {
+        statusLine = dialog.findChild<QLabel *>("StatusLine")->text();
+        QVERIFY(QAccessible::queryAccessibleInterface(&dialog)->state().busy);
+        for (QWidget *pressed :
+             {static_cast<QWidget *>(button(window.form, 1)),
+              static_cast<QWidget *>(dialog.findChild<QPushButton *>("Command1"))})
+            QAccessible::queryAccessibleInterface(pressed)->actionInterface()->doAction(
+                QAccessibleActionInterface::pressAction());
+    });
     install();
     QCOMPARE(text1->text(), "C:\\WESTWOOD\\REDALERT\\");
+    QCOMPARE(statusLine, "Installing BEXOM...");
+    QVERIFY(!QAccessible::queryAccessibleInterface(&dialog)->state().busy);
+    // The long directory's refusal, then the question and the notice of this installation.
+    QCOMPARE(window.messages().shown().size(), 3);
+    QVERIFY(dialog.findChild<QPushButton *>("Command1")->hasFocus());
     dialog.findChild<QRadioButton *>("Option1")->setChecked(true);
     install();
-    QCOMPARE(QString::fromStdString(window.messages().shown().back()),
-             "BEXOM | 32 | BEXOM is already Installed");
+    QVERIFY(QString::fromStdString(window.messages().shown().back())
+                .startsWith("BEXOM | 32 | BEXOM is already Installed\n\n"));
     QVERIFY(dialog.isVisible());
     uninstall();
     install();
@@ -321,6 +340,8 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
     QFETCH(QMessageBox::StandardButton, firstButton);
     // In front of the black main window, whose colour must not spread to the box.
     MainWindow window;
+    QVERIFY(QTest::qWaitForWindowActive(&window.form));
+    QTest::keyClick(&window.form, Qt::Key_Tab);
     const QString prompt = "Install to <C:\\GAME\\>?";
     QString seen;
     QTimer::singleShot(0, this, [&] {
@@ -339,6 +360,8 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
     });
 
     QCOMPARE(QtMessageBox().show(prompt.toStdString(), style, "Title"), answer);
+    // The highlighted button has the focus again, for the next key and for screen readers.
+    QTRY_VERIFY(QAccessible::queryAccessibleInterface(button(window.form, 0))->state().focused);
 
     const int secondButton = firstButton == QMessageBox::Yes ? QMessageBox::No : 0;
     QCOMPARE(seen,
