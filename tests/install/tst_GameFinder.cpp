@@ -490,7 +490,8 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
         Edition edition;
         // Relative to the scratch folder, unless it starts with a drive.
         std::string directory;
-        Lines changes;
+        // What is removed from the games found and the package, separated by commas.
+        std::string removed;
         std::string cause;
         // The folder the player is offered to use instead; none where empty.
         std::string offered = {};
@@ -509,61 +510,28 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
         "%1\\Westwood\\CS\\ (with Counterstrike only: choose the Counterstrike option)";
     const std::string bothFound = foundIn + counterstrikeOnly + "\n" + aftermath;
     const Row rows[] = {
-        {"missing folder, Aftermath chosen: its games first",
-         Edition::Aftermath,
-         "WESTWOOD\\REDALERT\\",
-         {},
-         missing + foundIn + aftermath + "\n" + counterstrikeOnly,
+        {"missing folder, Aftermath chosen: its games first", Edition::Aftermath,
+         "WESTWOOD\\REDALERT\\", "", missing + foundIn + aftermath + "\n" + counterstrikeOnly,
          "%1\\Games\\RA\\"},
-        {"missing folder, Counterstrike chosen",
-         Edition::Counterstrike,
-         "WESTWOOD\\REDALERT\\",
-         {},
-         missing + bothFound,
+        {"missing folder, Counterstrike chosen", Edition::Counterstrike, "WESTWOOD\\REDALERT\\", "",
+         missing + bothFound, "%1\\Westwood\\CS\\"},
+        {"no Expand.mix", Edition::Counterstrike, "game\\", "game/Expand.mix", noExpand + bothFound,
          "%1\\Westwood\\CS\\"},
-        {"no Expand.mix",
-         Edition::Counterstrike,
-         "game\\",
-         {"game/Expand.mix"},
-         noExpand + bothFound,
-         "%1\\Westwood\\CS\\"},
-        {"Aftermath chosen for the Counterstrike game found",
-         Edition::Aftermath,
-         "Westwood\\CS\\",
-         {},
-         noExpand2 + foundIn + aftermath,
-         "%1\\Games\\RA\\"},
-        {"Aftermath chosen, only a Counterstrike game found: nothing offered",
-         Edition::Aftermath,
-         "WESTWOOD\\REDALERT\\",
-         {"Games"},
-         missing + foundIn + counterstrikeOnly},
-        {"nothing found",
-         Edition::Aftermath,
-         "WESTWOOD\\REDALERT\\",
-         {"Westwood", "Games"},
-         missing},
-        {"not a wrong folder",
-         Edition::Aftermath,
-         "game\\",
-         {"package/Rules.ini"},
+        {"Aftermath chosen for the Counterstrike game found", Edition::Aftermath, "Westwood\\CS\\",
+         "", noExpand2 + foundIn + aftermath, "%1\\Games\\RA\\"},
+        {"Aftermath chosen, only a Counterstrike game found: nothing offered", Edition::Aftermath,
+         "WESTWOOD\\REDALERT\\", "Games", missing + foundIn + counterstrikeOnly},
+        {"nothing found", Edition::Aftermath, "WESTWOOD\\REDALERT\\", "Westwood,Games", missing},
+        {"not a wrong folder", Edition::Aftermath, "game\\", "package/Rules.ini",
          "The BEXOM package is incomplete: Rules.ini must stand in the folder the installer was "
          "started from, %package."},
 #ifndef _WIN32
-        {"drive not mapped in the prefix",
-         Edition::Counterstrike,
-         "Q:\\WESTWOOD\\REDALERT\\",
-         {},
-         "Drive Q: is not mapped in the Wine prefix %prefix." + bothFound,
-         "%1\\Westwood\\CS\\"},
-        {"no ~/.wine, no WINEPREFIX",
-         Edition::Aftermath,
-         "C:\\WESTWOOD\\REDALERT\\",
-         {},
+        {"drive not mapped in the prefix", Edition::Counterstrike, "Q:\\WESTWOOD\\REDALERT\\", "",
+         "Drive Q: is not mapped in the Wine prefix %prefix." + bothFound, "%1\\Westwood\\CS\\"},
+        {"no ~/.wine, no WINEPREFIX", Edition::Aftermath, "C:\\WESTWOOD\\REDALERT\\", "",
          "Drive C: is not mapped in the Wine prefix %home/.wine." + foundIn +
              "%home/Games/ra/drive_c/Westwood/RA/ (with Aftermath: choose the Aftermath option)",
-         "%home/Games/ra/drive_c/Westwood/RA/",
-         Wine::NoPrefix},
+         "%home/Games/ra/drive_c/Westwood/RA/", Wine::NoPrefix},
 #endif
     };
     for (const Row &row : rows)
@@ -577,8 +545,8 @@ TEST_CASE("refusalSaysWhereTheGameWasFound")
             createFiles(files, layout);
             const ScratchRegistry registry(layout, files);
             const std::string root = windowsPath(files);
-            for (const std::string &change : row.changes)
-                std::filesystem::remove_all(files.at(change));
+            for (const std::string &removed : Text::split(row.removed, ',', Text::EmptyParts::Skip))
+                std::filesystem::remove_all(files.at(removed));
             std::optional<ScopedEnvironmentVariable> noPrefix;
             if (row.wine == Wine::NoPrefix) {
                 noPrefix.emplace("WINEPREFIX", std::nullopt);
