@@ -162,54 +162,48 @@ bool runsUnderWine()
     return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
-// Written as the game's 32-bit installers wrote them, in the 32-bit view. reg.exe would do the
-// same, but a process started for each key makes the rows slow under Wine.
-void writeValue(const RegistryEntry &entry, const std::string &value)
-{
-    HKEY key = nullptr;
-    REQUIRE(
-        ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, WindowsText::toWide(entry.key).c_str(), 0, nullptr, 0,
-                          KEY_SET_VALUE | (entry.view == RegistryView::Bits32 ? KEY_WOW64_32KEY
-                                                                              : KEY_WOW64_64KEY),
-                          nullptr, &key, nullptr) == ERROR_SUCCESS);
-    const std::wstring text = WindowsText::toWide(value);
-    const LSTATUS status =
-        ::RegSetValueExW(key, WindowsText::toWide(entry.name).c_str(), 0, REG_SZ,
-                         reinterpret_cast<const BYTE *>(text.c_str()),
-                         static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    ::RegCloseKey(key);
-    REQUIRE(status == ERROR_SUCCESS);
-}
-
-void deleteTree(const std::string &name)
-{
-    for (const REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-        HKEY key = nullptr;
-        const std::wstring wide = WindowsText::toWide(name);
-        if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), 0, KEY_ALL_ACCESS | view, &key) !=
-            ERROR_SUCCESS)
-            continue;
-        ::RegDeleteTreeW(key, nullptr);
-        ::RegCloseKey(key);
-        ::RegDeleteKeyExW(HKEY_LOCAL_MACHINE, wide.c_str(), view, 0);
-    }
-}
-
-// The keys go into the registry of the scratch prefix that every run under Wine has, and are
-// deleted again when the row is done.
+// The keys go into the registry of the scratch prefix that every run under Wine has, in the view
+// that their installers wrote them in, and are deleted again when the row is done. reg.exe would
+// do the same, but a process started for each key makes the rows slow under Wine.
 class ScratchRegistry final
 {
 public:
     ScratchRegistry(const Layout &layout, const ScratchFolder &scratch)
     {
-        for (const RegistryEntry &entry : layout.registry)
-            writeValue(entry, Text::replaceAll(entry.value, "%1", windowsPath(scratch)));
+        for (const RegistryEntry &entry : layout.registry) {
+            const std::wstring value =
+                WindowsText::toWide(Text::replaceAll(entry.value, "%1", scratch.path()));
+            REQUIRE(::RegSetKeyValueW(
+                        m_software[entry.view == RegistryView::Bits64],
+                        belowSoftware(entry.key).c_str(), WindowsText::toWide(entry.name).c_str(),
+                        REG_SZ, value.c_str(),
+                        static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS);
+        }
     }
     ~ScratchRegistry()
     {
-        for (const auto &[alias, key] : Keys)
-            deleteTree(key);
+        for (const HKEY software : m_software) {
+            for (const auto &[alias, key] : Keys)
+                ::RegDeleteTreeW(software, belowSoftware(key).c_str());
+            ::RegCloseKey(software);
+        }
     }
+
+private:
+    static std::wstring belowSoftware(const std::string &key)
+    {
+        return WindowsText::toWide(key.substr(std::string("SOFTWARE\\").size()));
+    }
+    // HKEY_LOCAL_MACHINE\SOFTWARE as a 32-bit or a 64-bit program sees it.
+    static HKEY software(REGSAM view)
+    {
+        HKEY key = nullptr;
+        REQUIRE(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE", 0, KEY_ALL_ACCESS | view, &key) ==
+                ERROR_SUCCESS);
+        return key;
+    }
+
+    const HKEY m_software[2] = {software(KEY_WOW64_32KEY), software(KEY_WOW64_64KEY)};
 };
 #else
 // Drive C of the scratch prefix is the scratch folder itself.
