@@ -6,6 +6,8 @@
 #include "ui/win32/Form1.h"
 #include "ui/win32/PictureResource.h"
 
+#include <algorithm>
+
 namespace {
 
 struct WindowSearch
@@ -99,9 +101,7 @@ std::string textOf(HWND window)
 std::wstring driveZPath(const char *unixPath)
 {
     std::wstring path = L"Z:" + WindowsText::toWide(unixPath ? unixPath : "");
-    for (wchar_t &character : path)
-        if (character == L'/')
-            character = L'\\';
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
 
@@ -202,13 +202,11 @@ std::string InstallerProcess::answerMessageBox(const wchar_t *title, int button)
     const HWND box = waitForWindow(L"#32770", title);
     if (!box)
         return {};
+    // The first text shown; the icon is a text control too, with no text.
     std::string prompt;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t windowClass[16]{};
-        GetClassNameW(child, windowClass, 16);
-        if (std::wstring(windowClass) == L"Static" && prompt.empty())
-            prompt = textOf(child);
-    }
+    for (HWND child = nullptr;
+         prompt.empty() && (child = FindWindowExW(box, child, L"Static", nullptr));)
+        prompt = textOf(child);
     // Cancel stands for the box closed as Alt+F4 and the close box close it.
     if (button == IDCANCEL)
         PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
