@@ -67,7 +67,7 @@ Layout layoutOf(const Lines &lines)
 {
     Layout layout;
     for (const std::string &line : lines) {
-        const std::string first = line.substr(0, line.find(' ')), rest = line.substr(3);
+        const std::string first = line.substr(0, line.find(' '));
         const bool lowerCase = first == "am" || first == "cs";
         const std::size_t equals = line.find('=');
         const std::string key = first.ends_with("64") ? first.substr(0, first.size() - 2) : first;
@@ -75,12 +75,14 @@ Layout layoutOf(const Lines &lines)
             layout.prefix = Prefix::Win32;
         else if (line == "no time")
             layout.searchTime = std::chrono::milliseconds(0);
-        else if (first == "AM" || first == "CS" || first == "am" || first == "cs")
+        else if (first == "AM" || first == "CS" || lowerCase) {
             for (const std::string &name : lowerCase
                                                ? Lines{"ra95.dat", "redalert.mix", "expand.mix"}
                                                : Lines{"RA95.EXE", "REDALERT.MIX", "EXPAND.MIX"})
-                layout.files.push_back({rest + '/' + name, ""});
-        else if (Keys.contains(key))
+                layout.files.push_back({line.substr(3) + '/' + name, ""});
+            if (first == "AM" || first == "am")
+                layout.files.push_back({line.substr(3) + "/Expand2.mix", ""});
+        } else if (Keys.contains(key))
             layout.registry.push_back({Keys.at(key),
                                        line.substr(first.size() + 1, equals - first.size() - 1),
                                        line.substr(equals + 1),
@@ -88,8 +90,6 @@ Layout layoutOf(const Lines &lines)
         else
             layout.files.push_back({line.substr(0, equals),
                                     equals == std::string::npos ? "" : line.substr(equals + 1)});
-        if (first == "AM" || first == "am")
-            layout.files.push_back({rest + "/Expand2.mix", ""});
     }
     return layout;
 }
