@@ -10,30 +10,6 @@
 
 namespace {
 
-struct WindowSearch
-{
-    DWORD processId;
-    const wchar_t *windowClass;
-    const wchar_t *title;
-    HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND window, LPARAM parameter)
-{
-    auto &search = *reinterpret_cast<WindowSearch *>(parameter);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t windowClass[64]{};
-    GetClassNameW(window, windowClass, 64);
-    if (processId != search.processId || !IsWindowVisible(window) ||
-        std::wstring(windowClass) != search.windowClass)
-        return TRUE;
-    if (search.title && WindowsText::toWide(textOf(window)) != search.title)
-        return TRUE;
-    search.found = window;
-    return FALSE;
-}
-
 // A 32-bit top-down bitmap of the main window's size, with a memory DC drawing into it.
 class Canvas final
 {
@@ -135,12 +111,19 @@ HWND InstallerProcess::buttonn(int index) const
 
 HWND InstallerProcess::waitForWindow(const wchar_t *windowClass, const wchar_t *title) const
 {
-    WindowSearch search{m_process.dwProcessId, windowClass, title, nullptr};
+    HWND found = nullptr;
     waitFor([&] {
-        EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        // FindWindowEx matches the title in any letter case.
+        while ((found = FindWindowExW(nullptr, found, windowClass, title))) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(found, &processId);
+            if (processId == m_process.dwProcessId && IsWindowVisible(found) &&
+                (!title || WindowsText::toWide(textOf(found)) == title))
+                return true;
+        }
+        return false;
     });
-    return search.found;
+    return found;
 }
 
 bool InstallerProcess::waitUntilGone(HWND window)
