@@ -157,6 +157,7 @@ std::string windowsPath(const ScratchFolder &scratch)
     return scratch.path();
 }
 
+// The rows write the registry, so they run only under Wine: on Windows it is the machine's own.
 bool runsUnderWine()
 {
     return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
@@ -319,12 +320,8 @@ TEST_CASE("wineRegistryFileGivesStringValuesAndNothingFromDamage")
     }
 }
 
-TEST_CASE("finderListsEachInstallationOnce")
+TEST_CASE("finderListsEachInstallationOnce" * doctest::skip(!runsUnderWine()))
 {
-    if (!runsUnderWine()) {
-        MESSAGE("Skipped: the registry written here would be this machine's own.");
-        return;
-    }
     const std::string localSteam = "home/.local/share/Steam";
     const std::string flatpakSteam = "home/.var/app/com.valvesoftware.Steam/data/Steam";
     const std::string proton = localSteam + "/steamapps/compatdata/2229840/pfx";
@@ -470,12 +467,8 @@ TEST_CASE("finderListsEachInstallationOnce")
         }
 }
 
-TEST_CASE("refusalSaysWhereTheGameWasFound")
+TEST_CASE("refusalSaysWhereTheGameWasFound" * doctest::skip(!runsUnderWine()))
 {
-    if (!runsUnderWine()) {
-        MESSAGE("Skipped: the registry written here would be this machine's own.");
-        return;
-    }
     // Where the process has no Wine prefix at all, only the home holds a game: Lutris'.
     enum class Wine { ScratchPrefix, NoPrefix };
     struct Row
