@@ -167,31 +167,21 @@ static int opened(int descriptor, int folder, const char *path, int flags)
     return descriptor;
 }
 
-#define OPEN(function)                                                                             \
-    int function(const char *path, int flags, ...)                                                 \
+// The mode comes only with a file to create.
+#define OPENING(function, parameters, folder, ...)                                                 \
+    int function parameters                                                                        \
     {                                                                                              \
         va_list arguments;                                                                         \
         va_start(arguments, flags);                                                                \
         const mode_t mode = modeArgument(flags, arguments);                                        \
         va_end(arguments);                                                                         \
         FAIL_ON(function, path, EIO, -1);                                                          \
-        return opened(REAL(function)(path, flags, mode), AT_FDCWD, path, flags);                   \
+        return opened(REAL(function)(__VA_ARGS__, mode), folder, path, flags);                     \
     }
-OPEN(open)
-OPEN(open64)
-
-#define OPENAT(function)                                                                           \
-    int function(int folder, const char *path, int flags, ...)                                     \
-    {                                                                                              \
-        va_list arguments;                                                                         \
-        va_start(arguments, flags);                                                                \
-        const mode_t mode = modeArgument(flags, arguments);                                        \
-        va_end(arguments);                                                                         \
-        FAIL_ON(function, path, EIO, -1);                                                          \
-        return opened(REAL(function)(folder, path, flags, mode), folder, path, flags);             \
-    }
-OPENAT(openat)
-OPENAT(openat64)
+OPENING(open, (const char *path, int flags, ...), AT_FDCWD, path, flags)
+OPENING(open64, (const char *path, int flags, ...), AT_FDCWD, path, flags)
+OPENING(openat, (int folder, const char *path, int flags, ...), folder, folder, path, flags)
+OPENING(openat64, (int folder, const char *path, int flags, ...), folder, folder, path, flags)
 
 BY_PATH(FILE *, fopen, NULL, (const char *path, const char *mode), path, path, mode)
 BY_PATH(FILE *, fopen64, NULL, (const char *path, const char *mode), path, path, mode)

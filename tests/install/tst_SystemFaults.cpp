@@ -7,11 +7,7 @@
 #include "TestOutcome.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -29,38 +25,29 @@ struct Run
     int exitCode = -1;
     std::vector<Call> calls;
 
-    std::optional<Call> failedCall() const
+    bool reachedTheFault() const
     {
-        for (const Call &call : calls)
-            if (call.failed)
-                return call;
-        return std::nullopt;
+        return std::any_of(calls.begin(), calls.end(),
+                           [](const Call &call) { return call.failed; });
     }
 };
-
-std::vector<Call> readLog(const ScratchFolder &folder, const std::string &name)
-{
-    std::vector<Call> calls;
-    if (!fs::exists(folder.at(name)))
-        return calls;
-    for (const std::string &line :
-         Text::split(folder.contents(name), '\n', Text::EmptyParts::Skip)) {
-        const std::vector<std::string> fields = Text::split(line, '\t', Text::EmptyParts::Keep);
-        if (fields.size() >= 3)
-            calls.push_back(
-                {std::atoi(fields[0].c_str()), fields[1], fields[2], fields.size() > 3});
-    }
-    return calls;
-}
 
 // Runs the procedure in a runner of its own, with the Nth call failing (none for 0).
 Run runWithFault(InstallScratch &scratch, const Procedure &procedure, int faultAt)
 {
     const ScratchFolder logFolder;
-    const int exitCode = runToEnd(RUNNER, {scratch.at(InstallScratch::PackageFolder),
-                                           procedure.name, scratch.gameDirectory(), "fault",
-                                           std::to_string(faultAt), logFolder.at("calls.log")});
-    return {exitCode, readLog(logFolder, "calls.log")};
+    Run run{runToEnd(RUNNER, {scratch.at(InstallScratch::PackageFolder), procedure.name,
+                              scratch.gameDirectory(), "fault", std::to_string(faultAt),
+                              logFolder.at("calls.log")}),
+            {}};
+    for (const std::string &line :
+         Text::split(logFolder.contents("calls.log"), '\n', Text::EmptyParts::Skip)) {
+        const std::vector<std::string> fields = Text::split(line, '\t', Text::EmptyParts::Keep);
+        if (fields.size() >= 3)
+            run.calls.push_back(
+                {std::atoi(fields[0].c_str()), fields[1], fields[2], fields.size() > 3});
+    }
+    return run;
 }
 
 int commitRecord(const std::vector<Call> &calls)
@@ -83,7 +70,7 @@ std::string problemWith(const Run &run, int faultAt, const std::vector<std::stri
     // The runner exits with the number of the runtime error it reports, 5 to 76.
     if (run.exitCode != 0 && (run.exitCode < 5 || run.exitCode > 76))
         return "crashed with " + std::to_string(run.exitCode);
-    if (!run.failedCall())
+    if (!run.reachedTheFault())
         return "never reached the call";
     if (run.exitCode == 0 && !clean.allOrNothing(after, committed, Leftovers::Cleared))
         return "succeeded, but not as a clean run ends";
@@ -151,16 +138,15 @@ TEST_CASE("everyFailedSystemCallIsReportedAndUndone")
                     failures.push_back(procedure.name + " call " + std::to_string(call.index) +
                                        ' ' + call.function + ' ' + call.path + ": " + problem);
             }
-            for (const std::string &failure : failures)
-                std::fprintf(stderr, "%s\n", failure.c_str());
             callsMadeToFail.add(procedure.name, static_cast<int>(chosen.size()));
 
             // One past the last call is never reached, and the procedure runs to its end.
             VERIFY_SUCCESS(procedure.prepare(scratch));
             const Run past =
                 runWithFault(scratch, procedure, static_cast<int>(baseline.calls.size()) + 1);
-            CHECK((past.exitCode == 0 && !past.failedCall()));
+            CHECK((past.exitCode == 0 && !past.reachedTheFault()));
             CHECK(scratch.snapshot() == clean.done);
-            CHECK_MESSAGE(failures.empty(), failures.size() << " failing calls");
+            CHECK_MESSAGE(failures.empty(), failures.size() << " failing calls:\n"
+                                                            << Text::join(failures, "\n"));
         }
 }

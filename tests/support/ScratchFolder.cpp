@@ -20,19 +20,13 @@ namespace {
     std::abort();
 }
 
-std::string hexOf(std::size_t value)
-{
-    char text[2 * sizeof value + 1];
-    std::snprintf(text, sizeof text, "%0*zx", static_cast<int>(2 * sizeof value), value);
-    return text;
-}
-
 } // namespace
 
 ScratchFolder::ScratchFolder()
 {
     std::random_device random;
-    m_path = fs::temp_directory_path() / ("bexom-test-" + hexOf(random()) + hexOf(random()));
+    m_path = fs::temp_directory_path() /
+             ("bexom-test-" + std::to_string(random()) + '-' + std::to_string(random()));
     if (!fs::create_directory(m_path))
         fail("Cannot make the scratch folder", m_path);
 }

@@ -6,31 +6,9 @@
 #include "ui/win32/Form1.h"
 #include "ui/win32/PictureResource.h"
 
+#include <algorithm>
+
 namespace {
-
-struct WindowSearch
-{
-    DWORD processId;
-    const wchar_t *windowClass;
-    const wchar_t *title;
-    HWND found;
-};
-
-BOOL CALLBACK matchWindow(HWND window, LPARAM parameter)
-{
-    auto &search = *reinterpret_cast<WindowSearch *>(parameter);
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    wchar_t windowClass[64]{};
-    GetClassNameW(window, windowClass, 64);
-    if (processId != search.processId || !IsWindowVisible(window) ||
-        std::wstring(windowClass) != search.windowClass)
-        return TRUE;
-    if (search.title && WindowsText::toWide(textOf(window)) != search.title)
-        return TRUE;
-    search.found = window;
-    return FALSE;
-}
 
 // A 32-bit top-down bitmap of the main window's size, with a memory DC drawing into it.
 class Canvas final
@@ -99,9 +77,7 @@ std::string textOf(HWND window)
 std::wstring driveZPath(const char *unixPath)
 {
     std::wstring path = L"Z:" + WindowsText::toWide(unixPath ? unixPath : "");
-    for (wchar_t &character : path)
-        if (character == L'/')
-            character = L'\\';
+    std::replace(path.begin(), path.end(), L'/', L'\\');
     return path;
 }
 
@@ -135,12 +111,19 @@ HWND InstallerProcess::buttonn(int index) const
 
 HWND InstallerProcess::waitForWindow(const wchar_t *windowClass, const wchar_t *title) const
 {
-    WindowSearch search{m_process.dwProcessId, windowClass, title, nullptr};
+    HWND found = nullptr;
     waitFor([&] {
-        EnumWindows(matchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
+        // FindWindowEx matches the title in any letter case.
+        while ((found = FindWindowExW(nullptr, found, windowClass, title))) {
+            DWORD processId = 0;
+            GetWindowThreadProcessId(found, &processId);
+            if (processId == m_process.dwProcessId && IsWindowVisible(found) &&
+                (!title || WindowsText::toWide(textOf(found)) == title))
+                return true;
+        }
+        return false;
     });
-    return search.found;
+    return found;
 }
 
 bool InstallerProcess::waitUntilGone(HWND window)
@@ -202,13 +185,11 @@ std::string InstallerProcess::answerMessageBox(const wchar_t *title, int button)
     const HWND box = waitForWindow(L"#32770", title);
     if (!box)
         return {};
+    // The first text shown; the icon is a text control too, with no text.
     std::string prompt;
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        wchar_t windowClass[16]{};
-        GetClassNameW(child, windowClass, 16);
-        if (std::wstring(windowClass) == L"Static" && prompt.empty())
-            prompt = textOf(child);
-    }
+    for (HWND child = nullptr;
+         prompt.empty() && (child = FindWindowExW(box, child, L"Static", nullptr));)
+        prompt = textOf(child);
     // Cancel stands for the box closed as Alt+F4 and the close box close it.
     if (button == IDCANCEL)
         PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
