@@ -85,7 +85,7 @@ ErrorOr<std::string> KeptJournals::keep(const std::string &path)
                                        : m_fileSystem.rename(path, nameOf(number), Overwrite::No);
         if (!renamed.isError())
             return nameOf(number);
-        if (renamed.error().code() != RuntimeErrorCode::FileAlreadyExists)
+        if (renamed.error().cause().reason != ErrorReason::NameTaken)
             return renamed.releaseError();
     }
 }
@@ -103,10 +103,10 @@ ErrorOr<std::optional<JournalContents>> KeptJournals::read(const std::string &na
         TRY(m_fileSystem.entryKind(name)) != EntryKind::File)
         return std::optional<JournalContents>();
     ErrorOr<std::string> bytes = m_fileSystem.readFile(name);
-    if (bytes.isError() && bytes.error().code() != RuntimeErrorCode::PathFileAccessError)
-        return bytes.releaseError();
-    if (bytes.isError())
+    if (bytes.isError() && bytes.error().cause().reason == ErrorReason::TooLargeForTextFile)
         return std::optional<JournalContents>();
+    if (bytes.isError())
+        return bytes.releaseError();
     return std::optional(Journal::parse(bytes.value()));
 }
 

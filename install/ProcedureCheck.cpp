@@ -37,9 +37,10 @@ ErrorOr<void> ProcedureCheck::checkInstallable(Edition edition, const GameFolder
 RuntimeError ProcedureCheck::pointToGamesFound(RuntimeError refusal, Edition edition,
                                                const GameFolder &game)
 {
-    const bool wrongFolder = refusal.code() == RuntimeErrorCode::FileNotFound ||
-                             (refusal.code() == RuntimeErrorCode::PathNotFound &&
-                              refusal.cause().reason == ErrorReason::GameFolderMissing);
+    const ErrorReason why = refusal.cause().reason;
+    const bool wrongFolder = why == ErrorReason::GameFolderMissing ||
+                             why == ErrorReason::NoExpandInFolder ||
+                             why == ErrorReason::NoExpand2InFolder;
     if (!wrongFolder)
         return refusal;
     ErrorCause cause{ErrorReason::GamesFoundElsewhere, {editionName(edition)}, {refusal.cause()}};
@@ -135,9 +136,10 @@ ErrorOr<std::optional<std::size_t>> ProcedureCheck::openPlacedFile(const GameFol
     ErrorOr<std::size_t> ticket = digests.add(path);
     if (!ticket.isError())
         return std::optional(ticket.value());
-    // A file the game holds open cannot be read either; the reader says only that access was
-    // denied.
-    if (ticket.error().code() != RuntimeErrorCode::PermissionDenied)
+    // A file the game holds open cannot be read either; on POSIX the reader says only that access
+    // was denied.
+    const RuntimeError &refused = ticket.error();
+    if (refused.cause().reason != ErrorReason::FileHeldOpen && !refused.lacksRights())
         return ticket.releaseError();
     return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
                         {ErrorReason::PlacedFileUnreadable});

@@ -7,6 +7,8 @@
 enum class ErrorReason {
     // The code says it all.
     None,
+    // Something already stands at the name a file or folder was to be given; the code says it.
+    NameTaken,
     // The system's own message: the text.
     SystemMessage,
     // Something other than a plain file stands where one should.
@@ -36,6 +38,8 @@ enum class ErrorReason {
     GameFolderMissing,
     GameFolderIsAFile,
     PathNotFull,
+    PathLacksDrive,
+    PathStepsUp,
     IsThePackageFolder,
     NoExpandInFolder,
     NoExpand2InFolder,

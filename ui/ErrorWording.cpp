@@ -118,6 +118,13 @@ std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
         return "This is a file, not the game folder.";
     case ErrorReason::PathNotFull:
         return "The game folder must be given as a full path, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::PathLacksDrive:
+        return "The game folder's path begins with a separator but names no drive, so Windows "
+               "would look for it on whichever drive the installer was started from. Type the "
+               "folder with its drive, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::PathStepsUp:
+        return "The game folder's path holds \"..\", which leads to the folder above the one "
+               "before it. Type the game folder itself, such as C:\\WESTWOOD\\REDALERT\\.";
     case ErrorReason::IsThePackageFolder:
         return "This is the folder of the BEXOM package, not the game folder.";
     case ErrorReason::NoExpandInFolder:
@@ -241,6 +248,7 @@ std::string wordsFor(const ErrorCause &cause, RuntimeErrorCode code)
     const std::vector<std::string> &detail = cause.details;
     switch (cause.reason) {
     case ErrorReason::None:
+    case ErrorReason::NameTaken:
         return {};
     case ErrorReason::SystemMessage:
     case ErrorReason::Sentence:

@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -368,6 +369,33 @@ TEST_CASE("lockFileIsTakenOverOnlyFromAnOwnerThatIsGone")
         }
 }
 
+#ifndef _WIN32
+TEST_CASE("threeInstallersTakeOverAStaleLockFileOneAtATime")
+{
+    for (int round = 0; round < 10; ++round) {
+        const ScratchFolder folder;
+        folder.createFile(".bexom-lock", "2147483647 " + bootIdentity());
+        // Every other round, a takeover cut short by a crash is in the way as well.
+        if (round % 2 == 1)
+            folder.createFile(".bexom-lock.takeover", "2147483647 " + bootIdentity());
+        std::vector<int> exits(3);
+        std::vector<std::thread> installers;
+        for (std::size_t index = 0; index < exits.size(); ++index)
+            installers.emplace_back([&, index] {
+                exits[index] = runToEnd(RUNNER, {folder.nativePath(), "lock", "300"});
+            });
+        for (std::thread &installer : installers)
+            installer.join();
+        INFO("round " << round);
+        CHECK(std::count(exits.begin(), exits.end(), 0) >= 1);
+        CHECK(std::count(exits.begin(), exits.end(), 0) +
+                  std::count(exits.begin(), exits.end(), 3) ==
+              3);
+        CHECK(fs::is_empty(folder.nativePath()));
+    }
+}
+#endif
+
 TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
 {
     JournalContents awkward;
@@ -598,6 +626,18 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     ModInstaller(fileSystem).uninstall(Edition::Aftermath, scratch.gameDirectory());
                 REQUIRE(refused.isError());
                 CHECK(refused.error().path() == kept);
+                CHECK(folder.snapshot() == expected);
+                // So does one that cannot be read.
+                FaultyFileSystem counted(fileSystem);
+                (void)ModInstaller(counted).uninstall(Edition::Aftermath, scratch.gameDirectory());
+                FaultyFileSystem failing(fileSystem,
+                                         indexOf(counted.operations(), "readFile " + kept) + 1,
+                                         Fault::IoError);
+                const auto unread =
+                    ModInstaller(failing).uninstall(Edition::Aftermath, scratch.gameDirectory());
+                REQUIRE(unread.isError());
+                CHECK(unread.error().path() == kept);
+                CHECK(unread.error().cause().reason == ErrorReason::SystemMessage);
                 CHECK(folder.snapshot() == expected);
             }
 #ifndef _WIN32

@@ -288,7 +288,19 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     install("empty text", "", {}, 76);
     install("relative path", "game\\", {}, 76, Edition::Aftermath, {}, fullPath);
     install("folder above the package", "..\\", {}, 76);
-    install("drive-relative path", "\\game\\", {}, 76);
+    const std::string noDrive =
+        "The game folder's path begins with a separator but names no drive, so Windows would look "
+        "for it on whichever drive the installer was started from. Type the folder with its "
+        "drive, such as C:\\WESTWOOD\\REDALERT\\.";
+    install("drive-relative path", "\\game\\", {}, 76, Edition::Aftermath, {}, noDrive);
+#ifdef _WIN32
+    install("root of no drive, slashes", "/WESTWOOD/REDALERT./", {}, 76);
+#else
+    // On Windows the name ".." is refused with the others that Windows rewrites.
+    install("a step up in the path", "%1/package/..\\game\\", {}, 76, Edition::Aftermath, {},
+            "The game folder's path holds \"..\", which leads to the folder above the one before "
+            "it. Type the game folder itself, such as C:\\WESTWOOD\\REDALERT\\.");
+#endif
 #ifndef _WIN32
     // Windows allows no control character in a name, so no such folder can be made there.
     install("line break", "%1/game\nx\\", {"+game\nx/Expand.mix", "+game\nx/Expand2.mix"}, 76,
