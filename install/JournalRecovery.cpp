@@ -57,7 +57,12 @@ ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
          TRY(m_fileSystem.linkKind(Journal::FileName)) != LinkKind::NotALink))
         return outcome(RecoveryOutcome::Kind::KeptAside, TRY(journal.setAside()),
                        ErrorReason::JournalNotAPlainFile);
-    const std::optional<JournalContents> contents = TRY(journal.resume());
+    ErrorOr<std::optional<JournalContents>> resumed = journal.resume();
+    // No transaction writes a journal too large to read; it would stop every start.
+    if (resumed.isError() && resumed.error().cause().reason == ErrorReason::TooLargeForTextFile)
+        return outcome(RecoveryOutcome::Kind::KeptAside, TRY(journal.setAside()),
+                       ErrorReason::JournalTooLarge);
+    const std::optional<JournalContents> contents = TRY(std::move(resumed));
     if (!contents)
         return std::optional<RecoveryOutcome>();
     if (std::optional<ErrorCause> why = TRY(JournalOwnership(m_fileSystem).mismatch(*contents)))

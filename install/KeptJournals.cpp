@@ -133,8 +133,13 @@ ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
             game = TRY(m_fileSystem.identity(GameFolder(gameDirectory).folder()));
         if (!game->isSameAs(contents.scope->gameIdentity))
             continue;
+        // Written here, the journal was kept only because its game folder was renamed or moved
+        // since: back where it was, it is undone at the next start.
+        const bool writtenHere =
+            !TRY(JournalOwnership(m_fileSystem).packageMismatch(*contents.scope));
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
-                            {ErrorReason::KeptJournalNamesFolder,
+                            {writtenHere ? ErrorReason::KeptJournalGameFolderMoved
+                                         : ErrorReason::KeptJournalNamesFolder,
                              {name, utf8(contents.scope->packageFolder),
                               contents.scope->gameDirectory, utf8(contents.scope->gameFolder)}});
     }

@@ -85,6 +85,7 @@ enum class ErrorReason {
     // The name the journal is kept under, and the package folder, the game directory and the
     // game folder on the host that it was written for.
     KeptJournalNamesFolder,
+    KeptJournalGameFolderMoved,
     ManifestNotAPlainFile,
     // No copy of the manifest can be read. The cause beneath, then the game's own files and the
     // player's own files found in the backup folder (their names); the backup folder, the game
@@ -94,6 +95,7 @@ enum class ErrorReason {
     PlayerFilesInBackup,
     // Why a journal found at start-up is not this installer's to act on.
     JournalNotAPlainFile,
+    JournalTooLarge,
     JournalNamesNoFolders,
     // The package folder it was written in, and this package's folder.
     JournalFromOtherPackageFolder,

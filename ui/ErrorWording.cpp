@@ -231,6 +231,14 @@ std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
                quoted(detail.at(3)) +
                "). Start the installer from that package folder, under the same Wine set-up if it "
                "ran under Wine, and it will put the game folder right.";
+    case ErrorReason::KeptJournalGameFolderMoved:
+        return "An installation or removal of BEXOM on this game folder was cut short, and its "
+               "journal, kept as " +
+               quoted(detail.at(0)) + ", could not be undone: it was written for the game folder " +
+               quoted(detail.at(2)) + " (" + quoted(detail.at(3)) +
+               "), which has been renamed or moved since. Rename or move the game folder back to " +
+               quoted(detail.at(3)) +
+               " and start the installer again: it will put the game folder right.";
     case ErrorReason::ManifestDamaged:
         return "BEXOM's list of the files it installed is damaged, so the removal cannot tell what "
                "to take out.";

@@ -43,9 +43,12 @@ enum class Foreign {
     KeptAfterGap, // as OtherWinePrefix, kept after a gap in the numbers; undone at the next start
                   // together with another kept journal that names the same folders
     ThousandKept, // steps without the first record, beside a thousand kept journals
+    TooLarge,     // larger than any journal a transaction writes
+    GameRenamed,  // a real journal; the game folder renamed since, and later named back
     // Not foreign: the same folders reached another way, where the journal is undone.
     PackageMoved,           // the package folder moved as a whole
     GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
+    Empty,                  // made, and cut short before its first record: it goes
 };
 
 #ifndef _WIN32
@@ -470,6 +473,9 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
     row("journal beside a thousand kept ones", Foreign::ThousandKept,
         "it does not begin with a record");
     row("game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew");
+    row("journal too large", Foreign::TooLarge, "it is far larger than any journal");
+    row("game folder renamed, then named back", Foreign::GameRenamed, "no longer exists");
+    row("journal empty: removed", Foreign::Empty, anywhere);
     row("package moved: undone there", Foreign::PackageMoved, anywhere);
     row("package moved, Counterstrike: undone there", Foreign::PackageMoved, anywhere, anywhere,
         Kind::Copy, counterstrike);
@@ -579,17 +585,29 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             case Foreign::JournalFolder:
                 folder.createFile(JournalPath + "/steps", "not a journal");
                 break;
+            case Foreign::GameRenamed:
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
+                fs::rename(folder.at("game"), folder.at("renamed"));
+                break;
+            case Foreign::TooLarge:
+                folder.createFile(JournalPath, std::string(17 << 20, '\n'));
+                break;
+            case Foreign::Empty:
+                folder.createFile(JournalPath, "");
+                break;
             case Foreign::ThousandKept:
                 folder.createFile(JournalPath, Journal::encode(copyOutside));
                 for (int number = 1; number <= 1000; ++number)
                     folder.createFile(JournalPath + ".foreign-" + std::to_string(number), "kept");
                 break;
             }
-            if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix) {
+            if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix ||
+                foreign == Foreign::Empty) {
                 HostFileSystem fileSystem(folder.at(package));
                 const auto recovered = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(recovered);
-                CHECK(RecoveryWording::notice(recovered.value()) == RecoveryWording::UndoneNotice);
+                CHECK(RecoveryWording::notice(recovered.value()) ==
+                      (foreign == Foreign::Empty ? "" : RecoveryWording::UndoneNotice));
                 CHECK(folder.snapshot() == pristine);
                 return;
             }
@@ -639,6 +657,22 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 CHECK(unread.error().path() == kept);
                 CHECK(unread.error().cause().reason == ErrorReason::SystemMessage);
                 CHECK(folder.snapshot() == expected);
+            }
+            if (foreign == Foreign::GameRenamed) {
+                const auto refused =
+                    ModInstaller(fileSystem)
+                        .uninstall(Edition::Aftermath, folder.at("renamed") + '\\');
+                REQUIRE(refused.isError());
+                CHECK(refused.error().cause().reason == ErrorReason::KeptJournalGameFolderMoved);
+                INFO(ErrorWording::report(refused.error()));
+                CHECK(ErrorWording::cause(refused.error())
+                          .find("Rename or move the game folder back") != std::string::npos);
+                fs::rename(folder.at("renamed"), folder.at("game"));
+                const auto undone = JournalRecovery(fileSystem).recover();
+                VERIFY_SUCCESS(undone);
+                CHECK(RecoveryWording::notice(undone.value()) == RecoveryWording::UndoneNotice);
+                fs::remove_all(folder.at("home"));
+                CHECK(folder.snapshot() == pristine);
             }
 #ifndef _WIN32
             if (foreign == Foreign::OtherWinePrefix || foreign == Foreign::KeptAfterGap) {
