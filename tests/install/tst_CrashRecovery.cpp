@@ -746,6 +746,27 @@ TEST_CASE("secondInstallerActsOnNothingWhileTheFirstWorks")
     CHECK(scratch.snapshot() == installed);
 }
 
+TEST_CASE("noProcedureWorksOnAGameFolderAnotherInstallerWorksOn")
+{
+    for (const Procedure &procedure : Procedure::all())
+        SUBCASE(procedure.name.c_str())
+        {
+            InstallScratch scratch(GameFiles);
+            VERIFY_SUCCESS(procedure.prepare(scratch));
+            const std::vector<std::string> before = scratch.snapshot();
+            // An installer started from another copy of the package, at work on the game folder.
+            const auto other =
+                InstanceLock::acquire(scratch.gameFolderPath(), scratch.gameDirectory());
+            REQUIRE((!other.isError() && other.value()));
+
+            const auto refused = procedure.run(scratch.fileSystem(), scratch.gameDirectory());
+
+            REQUIRE(refused.isError());
+            CHECK(refused.error().cause().reason == ErrorReason::AnotherInstallerWorking);
+            CHECK(scratch.snapshot() == before);
+        }
+}
+
 TEST_CASE("unfinishedJournalRefusesAnotherProcedure")
 {
     InstallScratch scratch;
