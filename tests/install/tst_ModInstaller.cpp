@@ -1,10 +1,13 @@
 #include "install/InstallationManifest.h"
+#include "install/InstallRequest.h"
 #include "install/ModInstaller.h"
+#include "install/RemovalRequest.h"
 #include "install/StatusFile.h"
 #include "InstallScratch.h"
 #include "Procedure.h"
 #include "runtime/Sha256.h"
 #include "runtime/Text.h"
+#include "ScriptedServices.h"
 #include "TestOutcome.h"
 #include "ui/ErrorWording.h"
 
@@ -720,3 +723,63 @@ TEST_CASE("fileHeldOpenByTheGameIsRefusedWithNothingChanged")
         }
 }
 #endif
+
+TEST_CASE("statusOverAGameWithNoTraceOfBexomIsClearedOnlyOnYes")
+{
+    using namespace MessageBoxAnswer;
+    const struct
+    {
+        const char *name;
+        Direction direction;
+        int answer;
+        std::string left; // a file of the mod left in the game installed again, if any
+        bool cleared;
+    } rows[] = {
+        {"removal, Yes", Direction::Removal, Yes, {}, true},
+        {"installation, Yes", Direction::Install, Yes, {}, true},
+        {"removal, No", Direction::Removal, No, {}, false},
+        {"removal, SC-Vorda.mix of the mod left", Direction::Removal, Yes, "SC-Vorda.mix", false},
+        {"removal, the mod's Expand2.mix left as Expand.mix", Direction::Removal, Yes, "Expand.mix",
+         false},
+    };
+    for (const auto &row : rows)
+        SUBCASE(row.name)
+        {
+            InstallScratch scratch;
+            VERIFY_SUCCESS(ModInstaller(scratch.fileSystem())
+                               .install(Edition::Aftermath, scratch.gameDirectory()));
+            const std::string installed = scratch.status();
+            // The game wiped and installed again.
+            scratch.reset();
+            scratch.writeStatus(installed);
+            if (!row.left.empty())
+                scratch.scratch().createFile(
+                    "game/" + row.left, InstallScratch::packageContent(
+                                            row.left == "Expand.mix" ? "Expand2.mix" : row.left));
+            const Lines before = scratch.snapshot();
+            const Lines gameBefore = scratch.gameSnapshot();
+            ScriptedServices services(scratch.fileSystem(), {Yes, row.answer});
+
+            const auto outcome = row.direction == Direction::Install
+                                     ? InstallRequest(services.services())
+                                           .run(scratch.gameDirectory(), Edition::Aftermath)
+                                     : RemovalRequest(services.services()).run();
+
+            const std::vector<std::string> &shown = services.messageBox().shown();
+            const bool offered = std::ranges::any_of(shown, [](const std::string &box) {
+                return box.find("holds no trace of it") != std::string::npos;
+            });
+            CHECK(offered == row.left.empty());
+            if (offered) {
+                VERIFY_SUCCESS(outcome);
+                CHECK(shown.back().ends_with("by hand.\n\nMark BEXOM as not installed?"));
+            }
+            if (row.cleared) {
+                CHECK(scratch.status() ==
+                      StatusFile::encode(StatusFile::Uninstalled, scratch.gameDirectory()));
+                CHECK(scratch.gameSnapshot() == gameBefore);
+            } else if (offered) {
+                CHECK(scratch.snapshot() == before);
+            }
+        }
+}
