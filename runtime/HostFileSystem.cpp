@@ -337,7 +337,7 @@ ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)
 ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const std::string &bytes)
 {
     const fs::path host = TRY(toHost(path));
-    const fs::path temporary = siblingWithPrefix(host, ".bexom-new-");
+    const fs::path temporary = siblingWithPrefix(host, TemporaryPrefix.c_str());
     if (const std::error_code error = NativeFileOperations::writeDurably(temporary, bytes)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);

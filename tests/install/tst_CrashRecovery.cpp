@@ -48,7 +48,8 @@ enum class Foreign {
     // Not foreign: the same folders reached another way, where the journal is undone.
     PackageMoved,           // the package folder moved as a whole
     GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
-    Empty,                  // made, and cut short before its first record: it goes
+    Empty, // made, and cut short before its first record: it goes, as does a status file's
+           // rewrite cut short
 };
 
 #ifndef _WIN32
@@ -594,6 +595,8 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 break;
             case Foreign::Empty:
                 folder.createFile(JournalPath, "");
+                // As a kill at the flush of the status file's rewrite leaves it.
+                folder.createFile(InstallScratch::PackageFolder + "/.bexom-new-Status.ini", "Sta");
                 break;
             case Foreign::ThousandKept:
                 folder.createFile(JournalPath, Journal::encode(copyOutside));
