@@ -179,7 +179,8 @@ ErrorOr<void> ProcedureCheck::requirePackageFile(const std::string &name)
             name, {ErrorReason::PackageIncomplete, {name, PackageFolder::shownPath(m_fileSystem)}});
 }
 
-ErrorOr<std::optional<InstallationManifest>> ProcedureCheck::readManifest(const GameFolder &game)
+ErrorOr<std::optional<InstallationManifest>> ProcedureCheck::readManifest(Edition edition,
+                                                                          const GameFolder &game)
 {
-    return ManifestCopies(m_fileSystem, game).read();
+    return ManifestCopies(m_fileSystem, game).read(edition);
 }

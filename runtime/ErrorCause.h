@@ -88,11 +88,13 @@ enum class ErrorReason {
     KeptJournalGameFolderMoved,
     ManifestNotAPlainFile,
     // No copy of the manifest can be read. The cause beneath, then the game's own files and the
-    // player's own files found in the backup folder (their names); the backup folder, the game
-    // folder, and the name of the copy in the package folder.
+    // player's own files found in the backup folder, then the mod's files found in the game folder
+    // (their names); the backup folder, the game folder, and the name of the copy in the package
+    // folder.
     NoManifestServes,
     GameFilesInBackup,
     PlayerFilesInBackup,
+    ModFilesInGame,
     // Why a journal found at start-up is not this installer's to act on.
     JournalNotAPlainFile,
     JournalTooLarge,

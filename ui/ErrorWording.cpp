@@ -88,22 +88,28 @@ std::string listed(const std::vector<std::string> &names)
     return Text::join(allButLast, ", ") + " and " + names.back();
 }
 
-// What the backup folder holds is all the player needs to finish a removal by hand: the game's
-// archives and the player's own files each go back into the game folder under their own names.
+// Followed word for word, the way by hand leaves the game folder as it was before the
+// installation: the mod's files go first, so that none stands in the way of a game's file whose
+// name differs from it only in letter case, then everything in the backup folder goes back.
 std::string noManifestServes(const ErrorCause &cause, RuntimeErrorCode code)
 {
     const std::vector<std::string> &detail = cause.details;
+    std::vector<std::string> placed;
+    for (const std::string &name : cause.underlying.at(3).details)
+        placed.push_back(quoted(name));
     std::vector<std::string> kinds;
-    for (std::size_t index = 1; index < cause.underlying.size(); ++index)
+    for (std::size_t index = 1; index < 3; ++index)
         if (!cause.underlying[index].details.empty())
             kinds.push_back(wordsFor(cause.underlying[index], code));
-    std::string words = wordsFor(cause.underlying.at(0), code);
+    std::string words = wordsFor(cause.underlying.at(0), code) + " To finish the removal by hand,";
+    if (!placed.empty())
+        words += " delete BEXOM's files " + listed(placed) + " in the game folder " +
+                 quoted(detail.at(1)) + " (first copy elsewhere any you changed and want to keep);";
     if (!kinds.empty())
-        words += " To finish the removal by hand, move the files in " + quoted(detail.at(0)) +
-                 ", " + listed(kinds) + ", back into the game folder " + quoted(detail.at(1)) +
-                 ", each in place of BEXOM's file of the same name.";
-    return words + " Then delete " + quoted(detail.at(0)) + " and " + quoted(detail.at(2)) +
-           " in the package folder, and write \"" + StatusFile::Uninstalled +
+        words += " move the files in " + quoted(detail.at(0)) + ", " + listed(kinds) +
+                 ", back into the game folder " + quoted(detail.at(1)) + ";";
+    return words + " then delete the folder " + quoted(detail.at(0)) + " and " +
+           quoted(detail.at(2)) + " in the package folder, and write \"" + StatusFile::Uninstalled +
            "\" as the first line of " + StatusFile::FileName + ".";
 }
 

@@ -396,11 +396,13 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     removal("removal, both copies of the manifest damaged", Edition::Aftermath,
             {"~game/" + ManifestPath, "~" + manifestCopy}, {}, 75,
             "BEXOM's list of the files it installed is damaged, so the removal cannot tell what to "
-            "take out. To finish the removal by hand, move the files in \"%gameBEXOMv2\", the "
-            "game's own Expand.mix and Expand2.mix, back into the game folder \"%game\", each "
-            "in place of BEXOM's file of the same name. Then delete \"%gameBEXOMv2\" and "
-            "\"BEXOMv2.manifest\" in the package folder, and write \"Status=Uninstalled\" as the "
-            "first line of Status.ini.");
+            "take out. To finish the removal by hand, delete BEXOM's files \"Expand.mix\", "
+            "\"Expand2.mix\", \"Rules.ini\", \"Aftrmath.ini\", \"MPlayer.ini\", \"Title.pcx\" "
+            "and \"SC-Vorda.mix\" in the game folder \"%game\" (first copy elsewhere any you "
+            "changed and want to keep); move the files in \"%gameBEXOMv2\", the game's own "
+            "Expand.mix and Expand2.mix, back into the game folder \"%game\"; then delete the "
+            "folder \"%gameBEXOMv2\" and \"BEXOMv2.manifest\" in the package folder, and write "
+            "\"Status=Uninstalled\" as the first line of Status.ini.");
     removal("removal, manifest a folder", Edition::Aftermath,
             {"-game/" + ManifestPath, "+game/" + ManifestPath + "/", "-" + manifestCopy}, {}, 75);
     // The player's own Aftrmath.ini and MPlayer.ini are what a removal for Aftermath would take.
@@ -781,5 +783,33 @@ TEST_CASE("statusOverAGameWithNoTraceOfBexomIsClearedOnlyOnYes")
             } else if (offered) {
                 CHECK(scratch.snapshot() == before);
             }
+        }
+}
+
+TEST_CASE("wayByHandFollowedWordForWordGivesTheGameFolderBack")
+{
+    for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
+        SUBCASE(editionName(edition).c_str())
+        {
+            // Spelled as the game spells them, beside the player's own Aftrmath.ini.
+            InstallScratch scratch({"EXPAND.MIX", "EXPAND2.MIX", "RULES.INI", "Aftrmath.ini"});
+            const Lines before = scratch.gameSnapshot();
+            ModInstaller installer(scratch.fileSystem());
+            VERIFY_SUCCESS(installer.install(edition, scratch.gameDirectory()));
+            applyChange(scratch.scratch(), "~game/" + ManifestPath);
+            applyChange(scratch.scratch(), "~package/" + InstallationManifest::FileName);
+
+            const auto refused = installer.uninstall(edition, scratch.gameDirectory());
+
+            REQUIRE(refused.isError());
+            const ErrorCause &way = refused.error().cause();
+            REQUIRE(way.reason == ErrorReason::NoManifestServes);
+            for (const std::string &name : way.underlying.at(3).details)
+                fs::remove(scratch.at("game/" + name));
+            for (const std::size_t kind : {1, 2})
+                for (const std::string &name : way.underlying.at(kind).details)
+                    fs::rename(scratch.at("game/BEXOMv2/" + name), scratch.at("game/" + name));
+            fs::remove_all(scratch.at("game/BEXOMv2"));
+            CHECK(scratch.gameSnapshot() == before);
         }
 }
