@@ -136,10 +136,11 @@ ErrorOr<std::optional<std::size_t>> ProcedureCheck::openPlacedFile(const GameFol
     ErrorOr<std::size_t> ticket = digests.add(path);
     if (!ticket.isError())
         return std::optional(ticket.value());
-    // A file the game holds open cannot be read either; on POSIX the reader says only that access
-    // was denied.
-    const RuntimeError &refused = ticket.error();
-    if (refused.cause().reason != ErrorReason::FileHeldOpen && !refused.lacksRights())
+    // A file the game holds open cannot be read either; the reader may say only that access was
+    // denied.
+    const ErrorReason why = ticket.error().cause().reason;
+    if (why != ErrorReason::FileHeldOpen && why != ErrorReason::FileUnreadable &&
+        !ticket.error().lacksRights())
         return ticket.releaseError();
     return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
                         {ErrorReason::PlacedFileUnreadable});

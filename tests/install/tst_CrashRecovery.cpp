@@ -756,11 +756,11 @@ TEST_CASE("noProcedureWorksOnAGameFolderAnotherInstallerWorksOn")
         {
             InstallScratch scratch(GameFiles);
             VERIFY_SUCCESS(procedure.prepare(scratch));
-            const std::vector<std::string> before = scratch.snapshot();
             // An installer started from another copy of the package, at work on the game folder.
             const auto other =
                 InstanceLock::acquire(scratch.gameFolderPath(), scratch.gameDirectory());
             REQUIRE((!other.isError() && other.value()));
+            const std::vector<std::string> before = scratch.snapshot();
 
             const auto refused = procedure.run(scratch.fileSystem(), scratch.gameDirectory());
 
