@@ -121,6 +121,23 @@ ErrorOr<std::vector<std::string>> KeptJournals::matched()
     return found;
 }
 
+// What its undo would act on in the game folder: what its steps made or kept aside there. Put
+// back by hand, the game folder holds none of it, and the journal has nothing left to undo there.
+ErrorOr<bool> KeptJournals::leavesTrace(const JournalContents &contents)
+{
+    const std::string &gameDirectory = contents.scope->gameDirectory;
+    for (const TransactionStep &step : contents.stepsToUndo()) {
+        const std::string &made = step.kind == TransactionStep::Kind::SetAside ||
+                                          step.kind == TransactionStep::Kind::Rewrite
+                                      ? step.aside
+                                      : step.target;
+        if (step.kind != TransactionStep::Kind::RemoveDirectory &&
+            made.starts_with(gameDirectory) && TRY(m_fileSystem.exists(made)))
+            return true;
+    }
+    return false;
+}
+
 ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
 {
     std::optional<FileIdentity> game;
@@ -131,7 +148,7 @@ ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
         const JournalContents &contents = *found;
         if (!game)
             game = TRY(m_fileSystem.identity(GameFolder(gameDirectory).folder()));
-        if (!game->isSameAs(contents.scope->gameIdentity))
+        if (!game->isSameAs(contents.scope->gameIdentity) || !TRY(leavesTrace(contents)))
             continue;
         // Written here, the journal was kept only because its game folder was renamed or moved
         // since: back where it was, it is undone at the next start.

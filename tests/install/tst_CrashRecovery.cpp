@@ -660,6 +660,15 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 CHECK(unread.error().path() == kept);
                 CHECK(unread.error().cause().reason == ErrorReason::SystemMessage);
                 CHECK(folder.snapshot() == expected);
+                // Once the game folder is put back by hand, the kept journal holds nothing up.
+                for (const fs::directory_entry &entry : fs::directory_iterator(folder.at("game")))
+                    fs::remove_all(entry.path());
+                for (const std::string &name : GameFiles)
+                    folder.createFile("game/" + name, InstallScratch::gameContent(name));
+                VERIFY_SUCCESS(ModInstaller(fileSystem)
+                                   .install(procedure == counterstrike ? Edition::Counterstrike
+                                                                       : Edition::Aftermath,
+                                            scratch.gameDirectory()));
             }
             if (foreign == Foreign::GameRenamed) {
                 const auto refused =
