@@ -121,18 +121,20 @@ ErrorOr<std::vector<std::string>> KeptJournals::matched()
     return found;
 }
 
-// What its undo would act on in the game folder: what its steps made or kept aside there. Put
-// back by hand, the game folder holds none of it, and the journal has nothing left to undo there.
-ErrorOr<bool> KeptJournals::leavesTrace(const JournalContents &contents)
+// What its undo would act on in the game folder, looked for where the folder is now: what its steps
+// made or kept aside there. Put back by hand, the game folder holds none of it, and the journal has
+// nothing left to undo there.
+ErrorOr<bool> KeptJournals::leavesTrace(const JournalContents &contents,
+                                        const std::string &gameDirectory)
 {
-    const std::string &gameDirectory = contents.scope->gameDirectory;
+    const std::string &written = contents.scope->gameDirectory;
     for (const TransactionStep &step : contents.stepsToUndo()) {
         const std::string &made = step.kind == TransactionStep::Kind::SetAside ||
                                           step.kind == TransactionStep::Kind::Rewrite
                                       ? step.aside
                                       : step.target;
-        if (step.kind != TransactionStep::Kind::RemoveDirectory &&
-            made.starts_with(gameDirectory) && TRY(m_fileSystem.exists(made)))
+        if (step.kind != TransactionStep::Kind::RemoveDirectory && made.starts_with(written) &&
+            TRY(m_fileSystem.exists(gameDirectory + made.substr(written.size()))))
             return true;
     }
     return false;
@@ -148,7 +150,8 @@ ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
         const JournalContents &contents = *found;
         if (!game)
             game = TRY(m_fileSystem.identity(GameFolder(gameDirectory).folder()));
-        if (!game->isSameAs(contents.scope->gameIdentity) || !TRY(leavesTrace(contents)))
+        if (!game->isSameAs(contents.scope->gameIdentity) ||
+            !TRY(leavesTrace(contents, gameDirectory)))
             continue;
         // Written here, the journal was kept only because its game folder was renamed or moved
         // since: back where it was, it is undone at the next start.

@@ -40,7 +40,7 @@ private:
     ErrorOr<std::map<std::uint64_t, std::string>> numbered();
     // Nothing for a kept journal that is no plain file of a readable size.
     ErrorOr<std::optional<JournalContents>> read(const std::string &name);
-    ErrorOr<bool> leavesTrace(const JournalContents &contents);
+    ErrorOr<bool> leavesTrace(const JournalContents &contents, const std::string &gameDirectory);
 
     FileSystem &m_fileSystem;
 };
