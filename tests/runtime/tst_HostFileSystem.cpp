@@ -261,6 +261,9 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
         REQUIRE(result.isError());
         CHECK(result.error().code() == row.code);
         CHECK(result.error().path() == row.path);
+        // A taken name is told by its cause, which callers branch on.
+        CHECK((row.code == FileAlreadyExists) ==
+              (result.error().cause().reason == ErrorReason::NameTaken));
         if (!row.cause.empty())
             CHECK(ErrorWording::cause(result.error()) == row.cause);
         CHECK(m_dir.contents("GAME/EXPAND.MIX") == "expand");
