@@ -1,5 +1,8 @@
 #include "GameFolder.h"
 
+#include "runtime/PathTranslator.h"
+#include "runtime/Text.h"
+
 namespace {
 
 bool isAsciiLetter(char character)
@@ -19,8 +22,26 @@ std::string GameFolder::folder() const
 bool GameFolder::isFullPath() const
 {
     const std::string &directory = m_directory;
-    if (directory.starts_with('/') || directory.starts_with("\\\\"))
+    if (directory.starts_with("\\\\") || directory.starts_with("//"))
         return true;
+    // From the root of the file system on POSIX; on Windows, from the root of whichever drive is
+    // the current one.
+    if (directory.starts_with('/'))
+        return PathTranslator::isFullHostPath(std::filesystem::path(directory));
     return directory.size() >= 3 && isAsciiLetter(directory[0]) && directory[1] == ':' &&
            (directory[2] == '\\' || directory[2] == '/');
+}
+
+bool GameFolder::lacksDrive() const
+{
+    return !isFullPath() && (m_directory.starts_with('\\') || m_directory.starts_with('/'));
+}
+
+bool GameFolder::stepsUp() const
+{
+    for (const std::string &name :
+         Text::split(Text::replaceAll(m_directory, "/", "\\"), '\\', Text::EmptyParts::Skip))
+        if (name == "..")
+            return true;
+    return false;
 }

@@ -20,6 +20,11 @@ public:
     // drive letter, a UNC path "\\server\share\", or a POSIX path from the root. Anything
     // else would be taken relative to the package folder.
     bool isFullPath() const;
+    // Whether the directory begins at the root of a drive it does not name, as "\WESTWOOD\" does:
+    // Windows takes the drive the installer was started from.
+    bool lacksDrive() const;
+    // Whether one of the directory's names is "..", which leads to the folder above.
+    bool stepsUp() const;
     std::string file(const std::string &name) const { return m_directory + name; }
     std::string backupFolder() const { return m_directory + BackupFolderName; }
     std::string backedUp(const std::string &name) const { return backupFolder() + '\\' + name; }

@@ -27,9 +27,15 @@ ErrorOr<void> GameFolderCheck::checkFolder(const GameFolder &game)
 {
     // A relative directory would be taken from the package folder: "..\" from a status file
     // would lead the removal to the folder above it.
+    if (game.lacksDrive())
+        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
+                            {ErrorReason::PathLacksDrive});
     if (!game.isFullPath())
         return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
                             {ErrorReason::PathNotFull});
+    if (game.stepsUp())
+        return RuntimeError(RuntimeErrorCode::PathNotFound, game.directory(),
+                            {ErrorReason::PathStepsUp});
     switch (TRY(m_fileSystem.entryKind(game.folder()))) {
     case EntryKind::Directory:
         break;

@@ -2,6 +2,7 @@
 
 #include "ModInstaller.h"
 #include "runtime/Text.h"
+#include "StaleStatusOffer.h"
 #include "StatusFile.h"
 #include "WindowsFileName.h"
 
@@ -85,6 +86,8 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
         return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory, std::move(problem));
     const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     if (status.statusItem != StatusFile::Uninstalled) {
+        if (TRY(StaleStatusOffer(m_services).offer(status)))
+            return {};
         const std::string where = status.gameDirectory().empty()
                                       ? std::string()
                                       : "It is installed in " + status.gameDirectory() + ". ";

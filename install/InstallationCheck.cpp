@@ -28,7 +28,7 @@ ErrorOr<InstallationFindings> InstallationCheck::check()
     findings.gameDirectory = status.gameDirectory();
     const GameFolder game(findings.gameDirectory);
     const std::optional<InstallationManifest> manifest =
-        TRY(ManifestCopies(m_fileSystem, game).read());
+        TRY(ManifestCopies(m_fileSystem, game).read(*findings.edition));
     if (!manifest)
         return findings;
     findings.manifest = InstallationFindings::Manifest::Found;

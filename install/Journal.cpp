@@ -235,6 +235,12 @@ ErrorOr<std::optional<JournalContents>> Journal::resume()
     if (!TRY(m_fileSystem.exists(FileName)))
         return std::optional<JournalContents>();
     const std::string bytes = TRY(m_fileSystem.readFile(FileName));
+    // The journal is made by the append of its first records: one found empty was cut short
+    // before the procedure began, and names nothing to undo.
+    if (bytes.empty()) {
+        TRY(m_fileSystem.deleteFile(FileName));
+        return std::optional<JournalContents>();
+    }
     const JournalContents contents = parse(bytes);
     m_begun = true;
     m_written = encode(contents);

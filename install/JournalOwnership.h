@@ -18,9 +18,10 @@ public:
 
     // Why the journal is not this installer's to act on; nothing when it is.
     ErrorOr<std::optional<ErrorCause>> mismatch(const JournalContents &contents);
+    // Why the journal was not written in this package folder; nothing when it was.
+    ErrorOr<std::optional<ErrorCause>> packageMismatch(const TransactionScope &scope);
 
 private:
-    ErrorOr<std::optional<ErrorCause>> packageMismatch(const TransactionScope &scope);
     ErrorOr<std::optional<ErrorCause>> gameMismatch(const TransactionScope &scope);
     ErrorOr<std::optional<ErrorCause>> stepMismatch(const TransactionScope &scope,
                                                     const std::vector<TransactionStep> &steps);

@@ -3,6 +3,7 @@
 #include "Journal.h"
 #include "JournalOwnership.h"
 #include "KeptJournals.h"
+#include "StatusFile.h"
 #include "StepReversal.h"
 #include "TransactionFolders.h"
 #include "TransactionScope.h"
@@ -31,6 +32,7 @@ ErrorOr<std::vector<RecoveryOutcome>> JournalRecovery::recover()
 {
     // The journal's discarding is the last thing a start does, so that a start that dies before
     // it leaves the journal, and the notice, for the next one.
+    TRY(deleteTemporaries());
     if (std::optional<RecoveryOutcome> outcome = TRY(recoverJournal()))
         return std::vector{std::move(*outcome)};
     // The journals kept at earlier starts whose folders are here again (the installer started
@@ -46,6 +48,20 @@ ErrorOr<std::vector<RecoveryOutcome>> JournalRecovery::recover()
     return outcomes;
 }
 
+// A crash while the status file or the journal was rewritten leaves the new text, whole or not,
+// under a temporary name that only that rewrite uses. The undo never reads it: the former text is
+// kept aside, and a journal is renamed over only once its new text is whole.
+ErrorOr<void> JournalRecovery::deleteTemporaries()
+{
+    for (const std::string &name : {StatusFile::FileName, Journal::FileName}) {
+        const std::string temporary = FileSystem::TemporaryPrefix + name;
+        if (TRY(m_fileSystem.linkKind(temporary)) == LinkKind::NotALink &&
+            TRY(m_fileSystem.entryKind(temporary)) == EntryKind::File)
+            TRY(m_fileSystem.deleteFile(temporary));
+    }
+    return {};
+}
+
 ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
 {
     Journal journal(m_fileSystem);
@@ -57,7 +73,12 @@ ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
          TRY(m_fileSystem.linkKind(Journal::FileName)) != LinkKind::NotALink))
         return outcome(RecoveryOutcome::Kind::KeptAside, TRY(journal.setAside()),
                        ErrorReason::JournalNotAPlainFile);
-    const std::optional<JournalContents> contents = TRY(journal.resume());
+    ErrorOr<std::optional<JournalContents>> resumed = journal.resume();
+    // No transaction writes a journal too large to read; it would stop every start.
+    if (resumed.isError() && resumed.error().cause().reason == ErrorReason::TooLargeForTextFile)
+        return outcome(RecoveryOutcome::Kind::KeptAside, TRY(journal.setAside()),
+                       ErrorReason::JournalTooLarge);
+    const std::optional<JournalContents> contents = TRY(std::move(resumed));
     if (!contents)
         return std::optional<RecoveryOutcome>();
     if (std::optional<ErrorCause> why = TRY(JournalOwnership(m_fileSystem).mismatch(*contents)))

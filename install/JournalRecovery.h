@@ -23,6 +23,7 @@ public:
 
 private:
     ErrorOr<std::optional<RecoveryOutcome>> recoverJournal();
+    ErrorOr<void> deleteTemporaries();
 
     FileSystem &m_fileSystem;
 };

@@ -85,7 +85,7 @@ ErrorOr<std::string> KeptJournals::keep(const std::string &path)
                                        : m_fileSystem.rename(path, nameOf(number), Overwrite::No);
         if (!renamed.isError())
             return nameOf(number);
-        if (renamed.error().code() != RuntimeErrorCode::FileAlreadyExists)
+        if (renamed.error().cause().reason != ErrorReason::NameTaken)
             return renamed.releaseError();
     }
 }
@@ -103,10 +103,10 @@ ErrorOr<std::optional<JournalContents>> KeptJournals::read(const std::string &na
         TRY(m_fileSystem.entryKind(name)) != EntryKind::File)
         return std::optional<JournalContents>();
     ErrorOr<std::string> bytes = m_fileSystem.readFile(name);
-    if (bytes.isError() && bytes.error().code() != RuntimeErrorCode::PathFileAccessError)
-        return bytes.releaseError();
-    if (bytes.isError())
+    if (bytes.isError() && bytes.error().cause().reason == ErrorReason::TooLargeForTextFile)
         return std::optional<JournalContents>();
+    if (bytes.isError())
+        return bytes.releaseError();
     return std::optional(Journal::parse(bytes.value()));
 }
 
@@ -119,6 +119,25 @@ ErrorOr<std::vector<std::string>> KeptJournals::matched()
             found.push_back(name);
     }
     return found;
+}
+
+// What its undo would act on in the game folder, looked for where the folder is now: what its steps
+// made or kept aside there. Put back by hand, the game folder holds none of it, and the journal has
+// nothing left to undo there.
+ErrorOr<bool> KeptJournals::leavesTrace(const JournalContents &contents,
+                                        const std::string &gameDirectory)
+{
+    const std::string &written = contents.scope->gameDirectory;
+    for (const TransactionStep &step : contents.stepsToUndo()) {
+        const std::string &made = step.kind == TransactionStep::Kind::SetAside ||
+                                          step.kind == TransactionStep::Kind::Rewrite
+                                      ? step.aside
+                                      : step.target;
+        if (step.kind != TransactionStep::Kind::RemoveDirectory && made.starts_with(written) &&
+            TRY(m_fileSystem.exists(gameDirectory + made.substr(written.size()))))
+            return true;
+    }
+    return false;
 }
 
 // A journal kept from this package folder refuses every procedure here, whatever game folder it
@@ -137,11 +156,16 @@ ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
             game = TRY(m_fileSystem.identity(GameFolder(gameDirectory).folder()));
             package = TRY(m_fileSystem.identity(PackageFolder::Itself));
         }
-        if (game->isSameAs(scope.gameIdentity))
+        if (game->isSameAs(scope.gameIdentity) && TRY(leavesTrace(*found, gameDirectory))) {
+            // Written here, the journal was kept only because its game folder was renamed or
+            // moved since: back where it was, it is undone at the next start.
+            const bool writtenHere = !TRY(JournalOwnership(m_fileSystem).packageMismatch(scope));
             return RuntimeError(
                 RuntimeErrorCode::PathFileAccessError, name,
-                {ErrorReason::KeptJournalNamesFolder,
+                {writtenHere ? ErrorReason::KeptJournalGameFolderMoved
+                             : ErrorReason::KeptJournalNamesFolder,
                  {name, utf8(scope.packageFolder), scope.gameDirectory, utf8(scope.gameFolder)}});
+        }
         if (package->isSameAs(scope.packageIdentity))
             return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
                                 {ErrorReason::KeptJournalFromThisPackage,

@@ -31,15 +31,16 @@ public:
     // The kept journals that name this package folder and a game folder that is here now, so that
     // they can be acted on after all.
     ErrorOr<std::vector<std::string>> matched();
-    // Refuses to work on a game folder that a kept journal of an unfinished transaction names
-    // (its undo may be all that brings back the player's files), and to work from this package
-    // folder while such a journal written here is kept.
+    // Refuses to work on a game folder that a kept journal of an unfinished transaction names,
+    // while the game folder holds a trace of it (its undo may be all that brings back the player's
+    // files), and to work from this package folder while such a journal written here is kept.
     ErrorOr<void> refuseWhileNamed(const std::string &gameDirectory);
 
 private:
     ErrorOr<std::map<std::uint64_t, std::string>> numbered();
     // Nothing for a kept journal that is no plain file of a readable size.
     ErrorOr<std::optional<JournalContents>> read(const std::string &name);
+    ErrorOr<bool> leavesTrace(const JournalContents &contents, const std::string &gameDirectory);
 
     FileSystem &m_fileSystem;
 };

@@ -25,7 +25,7 @@ bool isGameArchive(const std::string &name)
 
 } // namespace
 
-ErrorOr<std::optional<InstallationManifest>> ManifestCopies::read()
+ErrorOr<std::optional<InstallationManifest>> ManifestCopies::read(Edition edition)
 {
     const Copy inBackup = TRY(readCopy(m_game.backedUp(InstallationManifest::FileName)));
     if (inBackup.manifest)
@@ -34,9 +34,9 @@ ErrorOr<std::optional<InstallationManifest>> ManifestCopies::read()
     if (inPackage.manifest)
         return inPackage.manifest;
     if (inBackup.damage)
-        return withWayByHand(*inBackup.damage);
+        return withWayByHand(*inBackup.damage, edition);
     if (inPackage.damage)
-        return withWayByHand(*inPackage.damage);
+        return withWayByHand(*inPackage.damage, edition);
     return std::optional<InstallationManifest>();
 }
 
@@ -63,13 +63,15 @@ ErrorOr<ManifestCopies::Copy> ManifestCopies::readCopy(const std::string &path)
     return Copy{manifest.releaseValue(), {}};
 }
 
-// What the backup folder holds is all the player needs: the game's archives and the player's own
-// files each go back into the game folder under their own names.
-RuntimeError ManifestCopies::withWayByHand(const RuntimeError &error)
+// The way by hand: the mod's files in the game folder go, and then everything in the backup folder
+// goes back into the game folder under its own name. The mod's files go first, so that none stands
+// in the way of a file of the game's whose name differs from it only in letter case.
+RuntimeError ManifestCopies::withWayByHand(const RuntimeError &error, Edition edition)
 {
     const ErrorOr<std::vector<std::string>> listing =
         m_fileSystem.entryNames(m_game.backupFolder());
-    if (listing.isError())
+    const ErrorOr<std::vector<std::string>> placed = placedFiles(edition);
+    if (listing.isError() || placed.isError())
         return error;
     std::vector<std::string> names = listing.value();
     std::sort(names.begin(), names.end());
@@ -85,7 +87,24 @@ RuntimeError ManifestCopies::withWayByHand(const RuntimeError &error)
                          {m_game.backupFolder(), m_game.directory(), InPackage},
                          {error.cause(),
                           {ErrorReason::GameFilesInBackup, games},
-                          {ErrorReason::PlayerFilesInBackup, players}}});
+                          {ErrorReason::PlayerFilesInBackup, players},
+                          {ErrorReason::ModFilesInGame, placed.value()}}});
+}
+
+// Those of the names an installation of the edition gives the mod's files that the game folder
+// holds, as it spells them.
+ErrorOr<std::vector<std::string>> ManifestCopies::placedFiles(Edition edition)
+{
+    using namespace ModFileNames;
+    const std::vector<std::string> names =
+        edition == Edition::Aftermath
+            ? std::vector<std::string>{Expand, Expand2, Rules, Aftrmath, MPlayer, Title, Vorda}
+            : std::vector<std::string>{Expand, Rules, Title, Vorda};
+    std::vector<std::string> found;
+    for (const std::string &name : names)
+        if (TRY(m_fileSystem.exists(m_game.file(name))))
+            found.push_back(TRY(m_fileSystem.storedName(m_game.file(name))));
+    return found;
 }
 
 // A copy in the package folder that no installation wrote now is one the player left after

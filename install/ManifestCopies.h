@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Edition.h"
 #include "GameFolder.h"
 #include "InstallationManifest.h"
 #include "runtime/FileSystem.h"
@@ -24,7 +25,8 @@ public:
     // wrote none. When no copy can be read, the error says which of the files in the backup
     // folder are the game's and which the player's own, and where they belong, so that the player
     // can finish the removal by hand.
-    ErrorOr<std::optional<InstallationManifest>> read();
+    // The edition the status file names tells which of the mod's files the installation placed.
+    ErrorOr<std::optional<InstallationManifest>> read(Edition edition);
     ErrorOr<void> write(Transaction &transaction, const InstallationManifest &manifest);
     ErrorOr<void> remove(Transaction &transaction);
 
@@ -38,7 +40,8 @@ private:
     };
 
     ErrorOr<Copy> readCopy(const std::string &path);
-    RuntimeError withWayByHand(const RuntimeError &error);
+    RuntimeError withWayByHand(const RuntimeError &error, Edition edition);
+    ErrorOr<std::vector<std::string>> placedFiles(Edition edition);
 
     FileSystem &m_fileSystem;
     GameFolder m_game;

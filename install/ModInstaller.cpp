@@ -69,7 +69,7 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
     const StatusRecord status = TRY(check.checkRemovable(game));
     TRY(KeptJournals(m_fileSystem).refuseWhileNamed(gameDirectory));
     TRY(GameFolderCheck(m_fileSystem).refuseBackupLink(game));
-    const std::optional<InstallationManifest> manifest = TRY(check.readManifest(game));
+    const std::optional<InstallationManifest> manifest = TRY(check.readManifest(edition, game));
     std::vector<std::string> edited;
     if (manifest)
         edited = TRY(check.checkManifest(edition, game, *manifest));

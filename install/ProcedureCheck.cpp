@@ -30,6 +30,8 @@ bool namesNoUsableGame(const RuntimeError &refusal)
     case ErrorReason::GameFolderMissing:
     case ErrorReason::GameFolderIsAFile:
     case ErrorReason::PathNotFull:
+    case ErrorReason::PathLacksDrive:
+    case ErrorReason::PathStepsUp:
     case ErrorReason::IsThePackageFolder:
     case ErrorReason::NoExpandInFolder:
     case ErrorReason::NoExpand2InFolder:
@@ -156,9 +158,11 @@ ErrorOr<std::optional<std::size_t>> ProcedureCheck::openPlacedFile(const GameFol
     ErrorOr<std::size_t> ticket = digests.add(path);
     if (!ticket.isError())
         return std::optional(ticket.value());
-    // A file the game holds open cannot be read either; the reader says only that access was
+    // A file the game holds open cannot be read either; the reader may say only that access was
     // denied.
-    if (ticket.error().code() != RuntimeErrorCode::PermissionDenied)
+    const ErrorReason why = ticket.error().cause().reason;
+    if (why != ErrorReason::FileHeldOpen && why != ErrorReason::FileUnreadable &&
+        !ticket.error().lacksRights())
         return ticket.releaseError();
     return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
                         {ErrorReason::PlacedFileUnreadable});
@@ -198,7 +202,8 @@ ErrorOr<void> ProcedureCheck::requirePackageFile(const std::string &name)
             name, {ErrorReason::PackageIncomplete, {name, PackageFolder::shownPath(m_fileSystem)}});
 }
 
-ErrorOr<std::optional<InstallationManifest>> ProcedureCheck::readManifest(const GameFolder &game)
+ErrorOr<std::optional<InstallationManifest>> ProcedureCheck::readManifest(Edition edition,
+                                                                          const GameFolder &game)
 {
-    return ManifestCopies(m_fileSystem, game).read();
+    return ManifestCopies(m_fileSystem, game).read(edition);
 }

@@ -23,7 +23,8 @@ public:
     // Returns the status file as it is, for the removal to keep its path line.
     ErrorOr<StatusRecord> checkRemovable(const GameFolder &game);
     // Nothing when the backup folder holds no manifest.
-    ErrorOr<std::optional<InstallationManifest>> readManifest(const GameFolder &game);
+    ErrorOr<std::optional<InstallationManifest>> readManifest(Edition edition,
+                                                              const GameFolder &game);
     // Returns the names of the placed files that the player has changed since.
     ErrorOr<std::vector<std::string>> checkManifest(Edition edition, const GameFolder &game,
                                                     const InstallationManifest &manifest);

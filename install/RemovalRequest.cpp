@@ -2,6 +2,7 @@
 
 #include "ModInstaller.h"
 #include "runtime/Text.h"
+#include "StaleStatusOffer.h"
 #include "StatusFile.h"
 
 namespace {
@@ -41,6 +42,8 @@ ErrorOr<void> RemovalRequest::run()
         messageBox.show(NotInstalled, MessageBoxStyle::Question, Title);
         return {};
     }
+    if (TRY(StaleStatusOffer(m_services).offer(status)))
+        return {};
     if (status.statusItem == StatusFile::Aftermath)
         return Unins_Aftermath();
     return Unins_Counterstrike();

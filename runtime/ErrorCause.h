@@ -7,6 +7,8 @@
 enum class ErrorReason {
     // The code says it all.
     None,
+    // Something already stands at the name a file or folder was to be given; the code says it.
+    NameTaken,
     // The system's own message: the text.
     SystemMessage,
     // Something other than a plain file stands where one should.
@@ -36,6 +38,8 @@ enum class ErrorReason {
     GameFolderMissing,
     GameFolderIsAFile,
     PathNotFull,
+    PathLacksDrive,
+    PathStepsUp,
     IsThePackageFolder,
     NoExpandInFolder,
     NoExpand2InFolder,
@@ -85,15 +89,21 @@ enum class ErrorReason {
     // game folder, or under another Wine set-up: the name it is kept under, and the game directory
     // and the game folder on the host that it was written for.
     KeptJournalFromThisPackage,
+    // A kept journal written here names this game folder, which was renamed or moved since: the
+    // same details as KeptJournalNamesFolder.
+    KeptJournalGameFolderMoved,
     ManifestNotAPlainFile,
     // No copy of the manifest can be read. The cause beneath, then the game's own files and the
-    // player's own files found in the backup folder (their names); the backup folder, the game
-    // folder, and the name of the copy in the package folder.
+    // player's own files found in the backup folder, then the mod's files found in the game folder
+    // (their names); the backup folder, the game folder, and the name of the copy in the package
+    // folder.
     NoManifestServes,
     GameFilesInBackup,
     PlayerFilesInBackup,
+    ModFilesInGame,
     // Why a journal found at start-up is not this installer's to act on.
     JournalNotAPlainFile,
+    JournalTooLarge,
     JournalNamesNoFolders,
     // The package folder it was written in, and this package's folder.
     JournalFromOtherPackageFolder,

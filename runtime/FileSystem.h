@@ -64,7 +64,9 @@ public:
     virtual ErrorOr<std::string> readFile(const std::string &path) = 0;
     // Writes a temporary file beside the target, flushes it to disk and renames it over the
     // target, so that the target is either whole and old or whole and new; returns once the
-    // renamed file, and every earlier change in its folder, is on the disk.
+    // renamed file, and every earlier change in its folder, is on the disk. The temporary file is
+    // the target's name after TemporaryPrefix; a crash may leave it.
+    static inline const std::string TemporaryPrefix = ".bexom-new-";
     virtual ErrorOr<void> writeFileAtomically(const std::string &path,
                                               const std::string &bytes) = 0;
     // Adds the bytes to the end of the file, creating it when missing, and returns only once they

@@ -77,10 +77,15 @@ ErrorOr<void> checkIsEntry(const fs::path &host, const std::string &path)
     return {};
 }
 
+RuntimeError nameTaken(const std::string &path)
+{
+    return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path, {ErrorReason::NameTaken});
+}
+
 ErrorOr<void> checkAbsent(const fs::path &host, const std::string &path)
 {
     if (fs::exists(TRY(statusOf(host, path, Links::Stay))))
-        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
+        return nameTaken(path);
     return {};
 }
 
@@ -275,7 +280,7 @@ ErrorOr<void> HostFileSystem::renameEntry(const std::string &from, const fs::pat
     if (error == std::errc::cross_device_link)
         return moveAcross(from, fromHost, to, destination, overwrite);
     if (error == std::errc::file_exists)
-        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
+        return nameTaken(to);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(to);
     return fromSystem(error, from);
@@ -290,7 +295,7 @@ ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::strin
     // through a link that stands at the name.
     const std::error_code error = NativeFileOperations::copyContents(fromHost, destination, flush);
     if (error == std::errc::file_exists)
-        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
+        return nameTaken(to);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(to);
     return noted(fromSystem(error, to), destination, Listed::Added);
@@ -304,7 +309,7 @@ ErrorOr<void> HostFileSystem::renameFolder(const std::string &from, const std::s
         return RuntimeError(RuntimeErrorCode::PathNotFound, from);
     const std::error_code error = NativeFileOperations::renameNoReplace(fromHost, destination);
     if (error == std::errc::file_exists)
-        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, to);
+        return nameTaken(to);
     return fromSystem(error, from);
 }
 
@@ -315,14 +320,15 @@ ErrorOr<void> HostFileSystem::makeDirectory(const std::string &path)
     if (fs::create_directory(host, error))
         return noted({}, host, Listed::Added);
     if (!error || error == std::errc::file_exists)
-        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
+        return nameTaken(path);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(path);
     return fromSystem(error, path);
 }
 
 // Windows removes no folder that is held open, so the hold ends first, once the folder is known
-// to be the one held; it is taken up again if the folder stays.
+// to be the one held; it is taken up again if the folder stays. A folder that stays but cannot be
+// held again may have been swapped in the moment it was not held: that is the error to tell.
 ErrorOr<void> HostFileSystem::removeDirectory(const std::string &path)
 {
     const auto held = holdOf(path);
@@ -332,8 +338,11 @@ ErrorOr<void> HostFileSystem::removeDirectory(const std::string &path)
         return folderMoved(path);
     m_holds.erase(held);
     ErrorOr<void> removed = removeFolder(path);
-    if (removed.isError())
-        (void)holdFolder(path, HeldFolder::OwnName::NoLink);
+    if (!removed.isError())
+        return removed;
+    if (ErrorOr<void> heldAgain = holdFolder(path, HeldFolder::OwnName::NoLink);
+        heldAgain.isError())
+        return heldAgain;
     return removed;
 }
 
@@ -389,7 +398,7 @@ ErrorOr<std::string> HostFileSystem::readFile(const std::string &path)
 ErrorOr<void> HostFileSystem::writeFileAtomically(const std::string &path, const std::string &bytes)
 {
     const fs::path host = TRY(toHost(path));
-    const fs::path temporary = siblingWithPrefix(host, ".bexom-new-");
+    const fs::path temporary = siblingWithPrefix(host, TemporaryPrefix.c_str());
     if (const std::error_code error = NativeFileOperations::writeDurably(temporary, bytes)) {
         std::error_code ignored;
         fs::remove(temporary, ignored);
@@ -482,7 +491,7 @@ ErrorOr<void> HostFileSystem::createFileDurably(const std::string &path, const s
     const fs::path host = TRY(toHost(path));
     const std::error_code error = NativeFileOperations::createDurably(host, bytes);
     if (error == std::errc::file_exists)
-        return RuntimeError(RuntimeErrorCode::FileAlreadyExists, path);
+        return nameTaken(path);
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(path);
     TRY(noted(fromSystem(error, path), host, Listed::Added));

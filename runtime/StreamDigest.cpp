@@ -15,6 +15,11 @@ ErrorOr<std::unique_ptr<DigestReader>> StreamDigest::open(const std::filesystem:
                                                           const std::string &path)
 {
     auto stream = std::make_unique<std::ifstream>(host, std::ios::binary);
+    // The C runtime says only that access was denied, whether for want of rights or because
+    // another program has the file open without sharing it.
+    if (!*stream && errno == EACCES)
+        return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
+                            {ErrorReason::FileUnreadable});
     if (!*stream)
         return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
     return std::unique_ptr<DigestReader>(std::make_unique<StreamDigest>(std::move(stream), path));

@@ -6,6 +6,29 @@
 
 namespace fs = std::filesystem;
 
+namespace {
+
+std::error_code lastError()
+{
+    return {static_cast<int>(::GetLastError()), std::system_category()};
+}
+
+// Read from the name itself: a handle opened on a link may report its target's attributes, as
+// Wine's does for a symbolic link of the host.
+bool isReparsePoint(const fs::path &path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+DWORD openFlags(HeldFolder::OwnName ownName)
+{
+    return FILE_FLAG_BACKUP_SEMANTICS |
+           (ownName == HeldFolder::OwnName::NoLink ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+}
+
+} // namespace
+
 HeldFolder::~HeldFolder()
 {
     ::CloseHandle(reinterpret_cast<HANDLE>(m_handle));
@@ -16,32 +39,48 @@ HeldFolder::~HeldFolder()
 std::error_code HeldFolder::open(const fs::path &path, OwnName ownName,
                                  std::unique_ptr<HeldFolder> &held)
 {
-    const DWORD flags = FILE_FLAG_BACKUP_SEMANTICS |
-                        (ownName == OwnName::NoLink ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
-    const HANDLE folder =
-        ::CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, flags, nullptr);
+    const HANDLE folder = ::CreateFileW(
+        path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, openFlags(ownName), nullptr);
     if (folder == INVALID_HANDLE_VALUE)
-        return {static_cast<int>(::GetLastError()), std::system_category()};
+        return lastError();
     held.reset(new HeldFolder(reinterpret_cast<std::intptr_t>(folder), path, ownName));
     BY_HANDLE_FILE_INFORMATION information{};
     std::error_code refusal;
     if (!::GetFileInformationByHandle(folder, &information))
-        refusal = {static_cast<int>(::GetLastError()), std::system_category()};
+        refusal = lastError();
     else if (!(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
         refusal = std::make_error_code(std::errc::not_a_directory);
     else if (ownName == OwnName::NoLink &&
-             (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+             ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ||
+              isReparsePoint(path)))
         refusal = std::make_error_code(std::errc::too_many_symbolic_link_levels);
     if (refusal)
         held.reset();
     return refusal;
 }
 
-// Nothing can move the folder or give its name to anything else while the handle is open.
-bool HeldFolder::isStillAt(const fs::path &) const
+// Windows lets no program move the folder or give its name to anything else while the handle is
+// open; a process outside its sharing rules (a host process under Wine) may, so the path is
+// opened afresh and its file identity compared with the held one's.
+bool HeldFolder::isStillAt(const fs::path &path) const
 {
-    return true;
+    if (m_ownName == OwnName::NoLink && isReparsePoint(path))
+        return false;
+    const HANDLE fresh = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, openFlags(m_ownName), nullptr);
+    if (fresh == INVALID_HANDLE_VALUE)
+        return false;
+    BY_HANDLE_FILE_INFORMATION held{};
+    BY_HANDLE_FILE_INFORMATION found{};
+    const bool same = ::GetFileInformationByHandle(reinterpret_cast<HANDLE>(m_handle), &held) &&
+                      ::GetFileInformationByHandle(fresh, &found) &&
+                      held.dwVolumeSerialNumber == found.dwVolumeSerialNumber &&
+                      held.nFileIndexHigh == found.nFileIndexHigh &&
+                      held.nFileIndexLow == found.nFileIndexLow;
+    ::CloseHandle(fresh);
+    return same;
 }
 
 std::error_code HeldFolder::syncFileSystem() const

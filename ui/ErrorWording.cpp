@@ -90,22 +90,28 @@ std::string listed(const std::vector<std::string> &names)
     return Text::join(allButLast, ", ") + " and " + names.back();
 }
 
-// What the backup folder holds is all the player needs to finish a removal by hand: the game's
-// archives and the player's own files each go back into the game folder under their own names.
+// Followed word for word, the way by hand leaves the game folder as it was before the
+// installation: the mod's files go first, so that none stands in the way of a game's file whose
+// name differs from it only in letter case, then everything in the backup folder goes back.
 std::string noManifestServes(const ErrorCause &cause, RuntimeErrorCode code)
 {
     const std::vector<std::string> &detail = cause.details;
+    std::vector<std::string> placed;
+    for (const std::string &name : cause.underlying.at(3).details)
+        placed.push_back(quoted(name));
     std::vector<std::string> kinds;
-    for (std::size_t index = 1; index < cause.underlying.size(); ++index)
+    for (std::size_t index = 1; index < 3; ++index)
         if (!cause.underlying[index].details.empty())
             kinds.push_back(wordsFor(cause.underlying[index], code));
-    std::string words = wordsFor(cause.underlying.at(0), code);
+    std::string words = wordsFor(cause.underlying.at(0), code) + " To finish the removal by hand,";
+    if (!placed.empty())
+        words += " delete BEXOM's files " + listed(placed) + " in the game folder " +
+                 quoted(detail.at(1)) + " (first copy elsewhere any you changed and want to keep);";
     if (!kinds.empty())
-        words += " To finish the removal by hand, move the files in " + quoted(detail.at(0)) +
-                 ", " + listed(kinds) + ", back into the game folder " + quoted(detail.at(1)) +
-                 ", each in place of BEXOM's file of the same name.";
-    return words + " Then delete " + quoted(detail.at(0)) + " and " + quoted(detail.at(2)) +
-           " in the package folder, and write \"" + StatusFile::Uninstalled +
+        words += " move the files in " + quoted(detail.at(0)) + ", " + listed(kinds) +
+                 ", back into the game folder " + quoted(detail.at(1)) + ";";
+    return words + " then delete the folder " + quoted(detail.at(0)) + " and " +
+           quoted(detail.at(2)) + " in the package folder, and write \"" + StatusFile::Uninstalled +
            "\" as the first line of " + StatusFile::FileName + ".";
 }
 
@@ -120,6 +126,13 @@ std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
         return "This is a file, not the game folder.";
     case ErrorReason::PathNotFull:
         return "The game folder must be given as a full path, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::PathLacksDrive:
+        return "The game folder's path begins with a separator but names no drive, so Windows "
+               "would look for it on whichever drive the installer was started from. Type the "
+               "folder with its drive, such as C:\\WESTWOOD\\REDALERT\\.";
+    case ErrorReason::PathStepsUp:
+        return "The game folder's path holds \"..\", which leads to the folder above the one "
+               "before it. Type the game folder itself, such as C:\\WESTWOOD\\REDALERT\\.";
     case ErrorReason::IsThePackageFolder:
         return "This is the folder of the BEXOM package, not the game folder.";
     case ErrorReason::NoExpandInFolder:
@@ -228,16 +241,23 @@ std::string installerCause(const ErrorCause &cause, RuntimeErrorCode code)
                "ran under Wine, and it will put the game folder right.";
     case ErrorReason::KeptJournalFromThisPackage:
         return "An installation or removal of BEXOM from this package folder was cut short, and "
-               "its "
-               "journal, kept as " +
+               "its journal, kept as " +
                quoted(detail.at(0)) +
                ", has not been undone yet: it was written for the game folder " +
                quoted(detail.at(1)) + " (" + quoted(detail.at(2)) +
-               "), under another Wine set-up or while that folder was elsewhere. Nothing was "
-               "changed. Until it is undone, no installation or removal is made from this package "
+               "), under another Wine set-up or while that folder was elsewhere. Until it is "
+               "undone, no installation or removal is made from this package "
                "folder, whose status file and manifest that journal may still have to put back. "
                "Start the installer from this package folder under the Wine set-up it ran under, "
                "with that game folder where it was, and it will put it right.";
+    case ErrorReason::KeptJournalGameFolderMoved:
+        return "An installation or removal of BEXOM on this game folder was cut short, and its "
+               "journal, kept as " +
+               quoted(detail.at(0)) + ", could not be undone: it was written for the game folder " +
+               quoted(detail.at(2)) + " (" + quoted(detail.at(3)) +
+               "), which has been renamed or moved since. Rename or move the game folder back to " +
+               quoted(detail.at(3)) +
+               " and start the installer again: it will put the game folder right.";
     case ErrorReason::ManifestDamaged:
         return "BEXOM's list of the files it installed is damaged, so the removal cannot tell what "
                "to take out.";
@@ -255,6 +275,7 @@ std::string wordsFor(const ErrorCause &cause, RuntimeErrorCode code)
     const std::vector<std::string> &detail = cause.details;
     switch (cause.reason) {
     case ErrorReason::None:
+    case ErrorReason::NameTaken:
         return {};
     case ErrorReason::SystemMessage:
     case ErrorReason::Sentence:

@@ -13,6 +13,8 @@ std::string mismatch(const ErrorCause &why)
     switch (why.reason) {
     case ErrorReason::JournalNotAPlainFile:
         return "it is not a plain file";
+    case ErrorReason::JournalTooLarge:
+        return "it is far larger than any journal BEXOM writes";
     case ErrorReason::JournalNamesNoFolders:
         return "it does not begin with a record that names them";
     case ErrorReason::JournalFromOtherPackageFolder:

@@ -18,6 +18,7 @@
 enum class Fault {
     DiskFull, // the chosen operation fails as a full disk would
     DeadDisk, // the chosen operation and every later one fail
+    IoError,  // the chosen operation fails as on a failing disk (EIO)
     Kill,     // the process is killed, as by a crash or a power cut, once it has run
     NoRights, // every folder to be made is refused as for a user without the rights to it
     Change,   // the world is changed by the hook given to changeBefore(), just before the chosen
@@ -149,6 +150,8 @@ private:
         }
         if (m_failedPath.empty())
             m_failedPath = path;
+        if (m_fault == Fault::IoError)
+            return RuntimeError::fromErrorCode(std::make_error_code(std::errc::io_error), path);
         return RuntimeError(RuntimeErrorCode::DiskFull, path,
                             {ErrorReason::SystemMessage, {"Injected fault"}});
     }

@@ -1,12 +1,15 @@
 // runner <package folder> <procedure> <game directory> kill <N>
 // runner <package folder> <procedure> <game directory> fault <N> <call log>
+// runner <package folder> lock <milliseconds>
 // Starts as the installer does, holding the package folder's lock and recovering from a crash
 // first, then runs one procedure on the real file system. With "kill", it dies by SIGKILL
 // (TerminateProcess on Windows), as in a crash or a power cut, right after its Nth file operation
 // has completed. With "fault", the Nth C library call of the procedure fails and every call is
 // logged (SystemFaults.c; POSIX builds without the sanitizers only). Exits with 0 when the
 // procedure finishes, with the number of the runtime error when it or the recovery fails, 2 when
-// called wrongly, 3 when another process holds the lock.
+// called wrongly, 3 when another process holds the lock. With "lock", it only holds the package
+// folder's lock file, as where the system lock is refused, for the time given, and exits with 4
+// should it find another holder at work beside it.
 
 #include "FaultyFileSystem.h"
 #include "install/JournalRecovery.h"
@@ -19,8 +22,10 @@
 #include <windows.h>
 #endif
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 #ifdef BEXOM_SYSTEM_FAULTS
@@ -65,11 +70,29 @@ ErrorOr<void> runAsAsked(FileSystem &host, const Procedure &procedure,
     return outcome;
 }
 
+int holdLockFile(const std::vector<std::string> &arguments)
+{
+    const std::filesystem::path folder(arguments[1]);
+    const auto lock = InstanceLock::acquire(folder, arguments[1], InstanceLock::Means::LockFile);
+    if (lock.isError())
+        return lock.error().number();
+    if (!lock.value())
+        return 3;
+    std::error_code error;
+    if (!std::filesystem::create_directory(folder / "holder", error))
+        return 4;
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::atoi(arguments[3].c_str())));
+    std::filesystem::remove(folder / "holder", error);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     const std::vector<std::string> arguments = argumentsOf(argc, argv);
+    if (arguments.size() == 4 && arguments[2] == "lock")
+        return holdLockFile(arguments);
     const bool valid = (arguments.size() == 6 && arguments[4] == "kill") ||
                        (arguments.size() == 7 && arguments[4] == "fault");
     const auto procedure = valid ? Procedure::named(arguments[2]) : std::nullopt;

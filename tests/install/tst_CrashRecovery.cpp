@@ -20,6 +20,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <thread>
 
 #ifndef _WIN32
 #include <unistd.h>
@@ -44,10 +45,14 @@ enum class Foreign {
     KeptAfterGap, // as OtherWinePrefix, kept after a gap in the numbers; undone at the next start
                   // together with another kept journal that names the same folders
     ThousandKept, // steps without the first record, beside a thousand kept journals
+    TooLarge,     // larger than any journal a transaction writes
+    GameRenamed,  // a real journal; the game folder renamed since, and later named back
     // Not foreign: the same folders reached another way, where the journal is undone.
     ForgedOverEdit, // steps of its own kinds and names that would move the player's kept edit away
     PackageMoved,   // the package folder moved as a whole
     GameThroughOtherPrefix, // another Wine prefix whose drive C leads to the same game folder
+    Empty, // made, and cut short before its first record: it goes, as does a status file's
+           // rewrite cut short
 };
 
 #ifndef _WIN32
@@ -476,6 +481,33 @@ TEST_CASE("lockFileIsTakenOverOnlyFromAnOwnerThatIsGone")
         }
 }
 
+#ifndef _WIN32
+TEST_CASE("threeInstallersTakeOverAStaleLockFileOneAtATime")
+{
+    for (int round = 0; round < 10; ++round) {
+        const ScratchFolder folder;
+        folder.createFile(".bexom-lock", "2147483647 " + bootIdentity());
+        // Every other round, a takeover cut short by a crash is in the way as well.
+        if (round % 2 == 1)
+            folder.createFile(".bexom-lock.takeover", "2147483647 " + bootIdentity());
+        std::vector<int> exits(3);
+        std::vector<std::thread> installers;
+        for (std::size_t index = 0; index < exits.size(); ++index)
+            installers.emplace_back([&, index] {
+                exits[index] = runToEnd(RUNNER, {folder.nativePath(), "lock", "300"});
+            });
+        for (std::thread &installer : installers)
+            installer.join();
+        INFO("round " << round);
+        CHECK(std::count(exits.begin(), exits.end(), 0) >= 1);
+        CHECK(std::count(exits.begin(), exits.end(), 0) +
+                  std::count(exits.begin(), exits.end(), 3) ==
+              3);
+        CHECK(fs::is_empty(folder.nativePath()));
+    }
+}
+#endif
+
 TEST_CASE("tornJournalYieldsOnlyTheWholeRecordsBeforeTheTear")
 {
     JournalContents awkward;
@@ -550,6 +582,9 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
     row("journal beside a thousand kept ones", Foreign::ThousandKept,
         "it does not begin with a record");
     row("game reinstalled", Foreign::GameReinstalled, "has been deleted and made anew");
+    row("journal too large", Foreign::TooLarge, "it is far larger than any journal");
+    row("game folder renamed, then named back", Foreign::GameRenamed, "no longer exists");
+    row("journal empty: removed", Foreign::Empty, anywhere);
     row("package moved: undone there", Foreign::PackageMoved, anywhere);
     row("package moved, Counterstrike: undone there", Foreign::PackageMoved, anywhere, anywhere,
         Kind::Copy, counterstrike);
@@ -667,6 +702,18 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             case Foreign::JournalFolder:
                 folder.createFile(JournalPath + "/steps", "not a journal");
                 break;
+            case Foreign::GameRenamed:
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
+                fs::rename(folder.at("game"), folder.at("renamed"));
+                break;
+            case Foreign::TooLarge:
+                folder.createFile(JournalPath, std::string(17 << 20, '\n'));
+                break;
+            case Foreign::Empty:
+                folder.createFile(JournalPath, "");
+                // As a kill at the flush of the status file's rewrite leaves it.
+                folder.createFile(InstallScratch::PackageFolder + "/.bexom-new-Status.ini", "Sta");
+                break;
             case Foreign::ThousandKept:
                 folder.createFile(JournalPath, Journal::encode(copyOutside));
                 for (int number = 1; number <= 1000; ++number)
@@ -674,14 +721,17 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 break;
             }
             if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix ||
-                foreign == Foreign::ForgedOverEdit) {
+                foreign == Foreign::ForgedOverEdit || foreign == Foreign::Empty) {
                 HostFileSystem fileSystem(folder.at(package));
                 const auto recovered = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(recovered);
-                CHECK(RecoveryWording::notice(recovered.value())
-                          .starts_with(foreign == Foreign::ForgedOverEdit
-                                           ? RecoveryWording::UndoneAroundChangesNotice
-                                           : RecoveryWording::UndoneNotice));
+                const std::string notice = RecoveryWording::notice(recovered.value());
+                if (foreign == Foreign::Empty)
+                    CHECK(notice.empty());
+                else
+                    CHECK(notice.starts_with(foreign == Foreign::ForgedOverEdit
+                                                 ? RecoveryWording::UndoneAroundChangesNotice
+                                                 : RecoveryWording::UndoneNotice));
                 CHECK(folder.snapshot() == pristine);
                 return;
             }
@@ -719,6 +769,43 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 REQUIRE(refused.isError());
                 CHECK(refused.error().path() == kept);
                 CHECK(folder.snapshot() == expected);
+                // So does one that cannot be read.
+                FaultyFileSystem counted(fileSystem);
+                (void)ModInstaller(counted).uninstall(Edition::Aftermath, scratch.gameDirectory());
+                FaultyFileSystem failing(fileSystem,
+                                         indexOf(counted.operations(), "readFile " + kept) + 1,
+                                         Fault::IoError);
+                const auto unread =
+                    ModInstaller(failing).uninstall(Edition::Aftermath, scratch.gameDirectory());
+                REQUIRE(unread.isError());
+                CHECK(unread.error().path() == kept);
+                CHECK(unread.error().cause().reason == ErrorReason::SystemMessage);
+                CHECK(folder.snapshot() == expected);
+                // Once the game folder is put back by hand, the kept journal holds nothing up.
+                for (const fs::directory_entry &entry : fs::directory_iterator(folder.at("game")))
+                    fs::remove_all(entry.path());
+                for (const std::string &name : GameFiles)
+                    folder.createFile("game/" + name, InstallScratch::gameContent(name));
+                VERIFY_SUCCESS(ModInstaller(fileSystem)
+                                   .install(procedure == counterstrike ? Edition::Counterstrike
+                                                                       : Edition::Aftermath,
+                                            scratch.gameDirectory()));
+            }
+            if (foreign == Foreign::GameRenamed) {
+                const auto refused =
+                    ModInstaller(fileSystem)
+                        .uninstall(Edition::Aftermath, folder.at("renamed") + '\\');
+                REQUIRE(refused.isError());
+                CHECK(refused.error().cause().reason == ErrorReason::KeptJournalGameFolderMoved);
+                INFO(ErrorWording::report(refused.error()));
+                CHECK(ErrorWording::cause(refused.error())
+                          .find("Rename or move the game folder back") != std::string::npos);
+                fs::rename(folder.at("renamed"), folder.at("game"));
+                const auto undone = JournalRecovery(fileSystem).recover();
+                VERIFY_SUCCESS(undone);
+                CHECK(RecoveryWording::notice(undone.value()) == RecoveryWording::UndoneNotice);
+                fs::remove_all(folder.at("home"));
+                CHECK(folder.snapshot() == pristine);
             }
 #ifndef _WIN32
             if (foreign == Foreign::OtherWinePrefix || foreign == Foreign::KeptAfterGap) {
@@ -796,6 +883,27 @@ TEST_CASE("secondInstallerActsOnNothingWhileTheFirstWorks")
     firstLock = std::optional<InstanceLock>();
     fs::remove_all(folder.at("copy"));
     CHECK(scratch.snapshot() == installed);
+}
+
+TEST_CASE("noProcedureWorksOnAGameFolderAnotherInstallerWorksOn")
+{
+    for (const Procedure &procedure : Procedure::all())
+        SUBCASE(procedure.name.c_str())
+        {
+            InstallScratch scratch(GameFiles);
+            VERIFY_SUCCESS(procedure.prepare(scratch));
+            // An installer started from another copy of the package, at work on the game folder.
+            const auto other =
+                InstanceLock::acquire(scratch.gameFolderPath(), scratch.gameDirectory());
+            REQUIRE((!other.isError() && other.value()));
+            const std::vector<std::string> before = scratch.snapshot();
+
+            const auto refused = procedure.run(scratch.fileSystem(), scratch.gameDirectory());
+
+            REQUIRE(refused.isError());
+            CHECK(refused.error().cause().reason == ErrorReason::AnotherInstallerWorking);
+            CHECK(scratch.snapshot() == before);
+        }
 }
 
 TEST_CASE("unfinishedJournalRefusesAnotherProcedure")

@@ -1,11 +1,14 @@
 #include "install/DigestQueue.h"
 #include "install/InstallationManifest.h"
+#include "install/InstallRequest.h"
 #include "install/ModInstaller.h"
+#include "install/RemovalRequest.h"
 #include "install/StatusFile.h"
 #include "InstallScratch.h"
 #include "Procedure.h"
 #include "runtime/Sha256.h"
 #include "runtime/Text.h"
+#include "ScriptedServices.h"
 #include "TestOutcome.h"
 #include "ui/ErrorWording.h"
 
@@ -283,7 +286,14 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     install("empty text", "", {}, 76);
     install("relative path", "game\\", {}, 76, Edition::Aftermath, {}, PathNotFull);
     install("folder above the package", "..\\", {}, 76);
-    install("drive-relative path", "\\game\\", {}, 76);
+    install("drive-relative path", "\\game\\", {}, 76, Edition::Aftermath, {}, PathLacksDrive);
+#ifdef _WIN32
+    install("root of no drive, slashes", "/WESTWOOD/REDALERT./", {}, 76);
+#else
+    // On Windows the name ".." is refused with the others that Windows rewrites.
+    install("a step up in the path", "%1/package/..\\game\\", {}, 76, Edition::Aftermath, {},
+            PathStepsUp);
+#endif
 #ifndef _WIN32
     // Windows allows no control character in a name, so no such folder can be made there.
     install("line break", "%1/game\nx\\", {"+game\nx/Expand.mix", "+game\nx/Expand2.mix"}, 76,
@@ -689,3 +699,80 @@ TEST_CASE("fileHeldOpenByTheGameIsRefusedWithNothingChanged")
         }
 }
 #endif
+
+TEST_CASE("statusOverAGameWithNoTraceOfBexomIsClearedOnlyOnYes")
+{
+    using namespace MessageBoxAnswer;
+    const struct
+    {
+        const char *name;
+        Direction direction;
+        int answer;
+        std::string left; // a file of the mod left in the game installed again, if any
+    } rows[] = {
+        {"removal, Yes", Direction::Removal, Yes, {}},
+        {"installation, Yes", Direction::Install, Yes, {}},
+        {"removal, No", Direction::Removal, No, {}},
+        {"removal, SC-Vorda.mix of the mod left", Direction::Removal, Yes, "SC-Vorda.mix"},
+    };
+    for (const auto &row : rows)
+        SUBCASE(row.name)
+        {
+            InstallScratch scratch;
+            VERIFY_SUCCESS(ModInstaller(scratch.fileSystem())
+                               .install(Edition::Aftermath, scratch.gameDirectory()));
+            const std::string installed = scratch.status();
+            // The game wiped and installed again.
+            scratch.reset();
+            scratch.writeStatus(installed);
+            if (!row.left.empty())
+                scratch.scratch().createFile("game/" + row.left,
+                                             InstallScratch::packageContent(row.left));
+            const Lines gameBefore = scratch.gameSnapshot();
+            ScriptedServices services(scratch.fileSystem(), {Yes, row.answer});
+
+            const auto outcome = row.direction == Direction::Install
+                                     ? InstallRequest(services.services())
+                                           .run(scratch.gameDirectory(), Edition::Aftermath)
+                                     : RemovalRequest(services.services()).run();
+
+            const std::string &last = services.messageBox().shown().back();
+            REQUIRE(last.ends_with("by hand.\n\nMark BEXOM as not installed?") == row.left.empty());
+            if (!row.left.empty())
+                continue;
+            VERIFY_SUCCESS(outcome);
+            CHECK(scratch.status() ==
+                  (row.answer == Yes
+                       ? StatusFile::encode(StatusFile::Uninstalled, scratch.gameDirectory())
+                       : installed));
+            CHECK(scratch.gameSnapshot() == gameBefore);
+        }
+}
+
+TEST_CASE("wayByHandFollowedWordForWordGivesTheGameFolderBack")
+{
+    for (const Edition edition : {Edition::Aftermath, Edition::Counterstrike})
+        SUBCASE(editionName(edition).c_str())
+        {
+            // Spelled as the game spells them, beside the player's own Aftrmath.ini.
+            InstallScratch scratch({"EXPAND.MIX", "EXPAND2.MIX", "RULES.INI", "Aftrmath.ini"});
+            const Lines before = scratch.gameSnapshot();
+            ModInstaller installer(scratch.fileSystem());
+            VERIFY_SUCCESS(installer.install(edition, scratch.gameDirectory()));
+            applyChange(scratch.scratch(), "~game/" + ManifestPath);
+            applyChange(scratch.scratch(), "~package/" + InstallationManifest::FileName);
+
+            const auto refused = installer.uninstall(edition, scratch.gameDirectory());
+
+            REQUIRE(refused.isError());
+            const ErrorCause &way = refused.error().cause();
+            REQUIRE(way.reason == ErrorReason::NoManifestServes);
+            for (const std::string &name : way.underlying.at(3).details)
+                fs::remove(scratch.at("game/" + name));
+            for (const std::size_t kind : {1, 2})
+                for (const std::string &name : way.underlying.at(kind).details)
+                    fs::rename(scratch.at("game/BEXOMv2/" + name), scratch.at("game/" + name));
+            fs::remove_all(scratch.at("game/BEXOMv2"));
+            CHECK(scratch.gameSnapshot() == before);
+        }
+}

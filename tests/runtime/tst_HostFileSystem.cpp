@@ -263,6 +263,9 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
         CHECK(result.error().path() == row.path);
         if (row.reason != ErrorReason::None)
             CHECK(reasonOf(result.error()) == row.reason);
+        // A taken name is told by its cause, which callers branch on.
+        CHECK((row.code == FileAlreadyExists) ==
+              (reasonOf(result.error()) == ErrorReason::NameTaken));
         CHECK(m_dir.contents("GAME/EXPAND.MIX") == "expand");
         CHECK(m_dir.contents("GAME/Rules.INI") == "player rules");
         CHECK(!fs::exists(fs::symlink_status(m_dir.at("outside"))));

@@ -59,12 +59,15 @@ TEST_CASE("Each reason is put into its own words")
           {"G\\BEXOMv2", "G\\", "BEXOMv2.manifest"},
           {{ManifestDamaged},
            {GameFilesInBackup, {"Expand.mix", "Expand2.mix"}},
-           {PlayerFilesInBackup}}},
+           {PlayerFilesInBackup},
+           {ModFilesInGame, {"Rules.ini", "Title.pcx"}}}},
          "BEXOM's list of the files it installed is damaged, so the removal cannot tell what to "
-         "take out. To finish the removal by hand, move the files in \"G\\BEXOMv2\", the game's "
-         "own Expand.mix and Expand2.mix, back into the game folder \"G\\\", each in place of "
-         "BEXOM's file of the same name. Then delete \"G\\BEXOMv2\" and \"BEXOMv2.manifest\" in "
-         "the package folder, and write \"Status=Uninstalled\" as the first line of Status.ini."},
+         "take out. To finish the removal by hand, delete BEXOM's files \"Rules.ini\" and "
+         "\"Title.pcx\" in the game folder \"G\\\" (first copy elsewhere any you changed and "
+         "want to keep); move the files in \"G\\BEXOMv2\", the game's own Expand.mix and "
+         "Expand2.mix, back into the game folder \"G\\\"; then delete the folder \"G\\BEXOMv2\" "
+         "and \"BEXOMv2.manifest\" in the package folder, and write \"Status=Uninstalled\" as the "
+         "first line of Status.ini."},
         {{FileHeldOpen},
          "Another program has the file open; the game may be running. Close it and try again."},
         {{PlacedFileUnreadable},

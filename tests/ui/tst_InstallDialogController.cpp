@@ -175,6 +175,9 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         CAPTURE(row.name);
         InstallScratch game({"Expand.mix", "Expand2.mix", "REDALERT.MIX"}, "WESTWOOD/REDALERT");
         game.writeStatus(row.status);
+        // A status that says installed speaks of a game folder that holds BEXOM's backup folder.
+        if (row.status != packaged && row.status.starts_with("Status="))
+            game.scratch().createFolder("WESTWOOD/REDALERT/BEXOMv2");
         const Lines before = game.snapshot();
         const Lines gameBefore = game.gameSnapshot();
         // Where the game folder is, as a Windows program names it: its drive C under Wine.

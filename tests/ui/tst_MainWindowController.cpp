@@ -193,7 +193,8 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
                                   "since it was installed, so they were not deleted but kept:\n"
                                   "Rules.ini as \"...Rules (edited).ini\""},
         Restored, "Rules.ini");
-    row("engine error", "", statusFor("Aftermath"), yes, notFound, Failed);
+    // A backup folder that lacks the game's own Expand2.mix.
+    row("engine error", "", statusFor("Aftermath"), yes, notFound, Failed, "BEXOMv2/Expand.mix");
     row("status file is a folder", "", InstallScratch::StatusFolder, yes, accessError, NotRun);
     for (const auto &row : rows) {
         CAPTURE(row.name);
