@@ -416,7 +416,7 @@ std::string report(const RuntimeError &error)
     if (const std::string path = shownPath(error.path()); !path.empty())
         text += "\n" + path;
     if (foundElsewhere)
-        text += "\n" + gamesFoundList(cause);
+        text += "\n\n" + gamesFoundList(cause);
     return text;
 }
 
