@@ -208,7 +208,7 @@ std::string contentsOf(const fs::path &file)
 void changeWorld(const std::string &change, const ScratchFolder &files, const std::string &folder,
                  const std::vector<std::string> &gameFiles)
 {
-    const fs::path game = files.at(folder), backup = game / "BEXOMv2";
+    const fs::path game = files.nativeAt(folder), backup = game / "BEXOMv2";
     std::map<std::string, fs::path> backedUp; // by the name in lower case, as the game sees it
     for (const auto &entry : fs::directory_iterator(fs::is_directory(backup) ? backup : game))
         if (fs::is_directory(backup) && !entry.path().string().ends_with(".manifest"))
@@ -228,7 +228,7 @@ void changeWorld(const std::string &change, const ScratchFolder &files, const st
         else if (placed && name.ends_with(".ini") && change.ends_with("by a link")) {
             files.createFile("home/own.ini", "linked by the player");
             fs::remove(entry);
-            fs::create_symlink(files.at("home/own.ini"), entry);
+            fs::create_symlink(files.nativeAt("home/own.ini"), entry);
         } else if (placed && change == "puts the folder back by hand")
             fs::remove(entry);
     }

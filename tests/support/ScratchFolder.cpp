@@ -37,7 +37,7 @@ std::string ScratchFolder::utf8(const fs::path &path)
     return {bytes.begin(), bytes.end()};
 }
 
-fs::path ScratchFolder::under(const std::string &relativePath) const
+fs::path ScratchFolder::nativeAt(const std::string &relativePath) const
 {
     return m_path / std::u8string(relativePath.begin(), relativePath.end());
 }
@@ -50,7 +50,7 @@ ScratchFolder::~ScratchFolder()
 
 void ScratchFolder::createFile(const std::string &relativePath, const std::string &bytes) const
 {
-    const fs::path file = under(relativePath);
+    const fs::path file = nativeAt(relativePath);
     fs::create_directories(file.parent_path());
     std::ofstream stream(file, std::ios::binary | std::ios::trunc);
     if (!stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size())))
@@ -59,12 +59,12 @@ void ScratchFolder::createFile(const std::string &relativePath, const std::strin
 
 void ScratchFolder::createFolder(const std::string &relativePath) const
 {
-    fs::create_directories(under(relativePath));
+    fs::create_directories(nativeAt(relativePath));
 }
 
 std::string ScratchFolder::contents(const std::string &relativePath) const
 {
-    std::ifstream stream(under(relativePath), std::ios::binary);
+    std::ifstream stream(nativeAt(relativePath), std::ios::binary);
     if (!stream)
         return {};
     std::ostringstream bytes;
@@ -81,7 +81,7 @@ void ScratchFolder::clear() const
 std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath) const
 {
     std::vector<std::string> lines;
-    const fs::path base = under(relativePath);
+    const fs::path base = nativeAt(relativePath);
     // Symbolic links, such as a Wine prefix's drive letters, are listed but not followed.
     for (const fs::directory_entry &entry : fs::recursive_directory_iterator(base)) {
         const std::u8string relative = entry.path().lexically_relative(base).generic_u8string();

@@ -16,7 +16,8 @@ public:
     // Paths in UTF-8, as the installer takes them on every platform.
     std::string path() const { return utf8(m_path); }
     const std::filesystem::path &nativePath() const { return m_path; }
-    std::string at(const std::string &relativePath) const { return utf8(under(relativePath)); }
+    std::string at(const std::string &relativePath) const { return utf8(nativeAt(relativePath)); }
+    std::filesystem::path nativeAt(const std::string &relativePath) const;
     // Makes the folders on the way as needed.
     void createFile(const std::string &relativePath, const std::string &bytes) const;
     void createFolder(const std::string &relativePath) const;
@@ -34,7 +35,5 @@ public:
     static std::string utf8(const std::filesystem::path &path);
 
 private:
-    std::filesystem::path under(const std::string &relativePath) const;
-
     std::filesystem::path m_path;
 };

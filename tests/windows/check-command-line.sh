@@ -7,7 +7,8 @@
 set -euo pipefail
 program=$1
 wine_run=$2
-template=$3
+# BEXOM_WINE_TEMPLATE moves the template, for the Wine runner and here alike.
+template=${BEXOM_WINE_TEMPLATE:-$3}
 unset DISPLAY WAYLAND_DISPLAY
 
 scratch=$(mktemp -d)
