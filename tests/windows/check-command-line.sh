@@ -51,8 +51,8 @@ bexomv2() {
 
 bexomv2 '/?' | grep -q '^  3  failed with changes left' || fail "/? gives no exit codes"
 output=$(bexomv2 --install 'C:\WESTWOOD\REDALERT' --yes) || fail "--install exited with $?"
-[ "$output" = 'Are you sure you wish to install BEXOM to the directory: C:\WESTWOOD\REDALERT\ [y/N] yes' ] ||
-    fail "--install said: $output"
+[ "$output" = 'Are you sure you wish to install BEXOM to the directory: C:\WESTWOOD\REDALERT\ [y/N] yes
+BEXOM has been installed in C:\WESTWOOD\REDALERT\.' ] || fail "--install said: $output"
 
 # The game folder as the Aftermath installation leaves it.
 expected="BEXOMv2
