@@ -57,10 +57,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
     }
     std::unique_ptr<Form1> window = mainWindow.releaseValue();
     window->show(showCommand);
-    // Started again as administrator: the install dialog as the player left it.
-    if (const std::optional<DialogChoice> choice =
-            DialogChoice::fromArguments(WindowsText::fromWide(arguments)))
-        window->reopenInstallDialog(*choice);
+    if (reopened)
+        window->reopenInstallDialog(*reopened);
 
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

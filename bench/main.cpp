@@ -11,6 +11,7 @@
 #include "install/GameFinder.h"
 #include "install/ModInstaller.h"
 #include "runtime/HostFileSystem.h"
+#include "runtime/ProcessorTime.h"
 #include "runtime/Sha256.h"
 #include "ui/ErrorWording.h"
 
@@ -23,7 +24,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -102,10 +102,9 @@ double secondsOf(const std::function<void()> &work)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
-// The processor time of every thread of this process so far, the kernel's work for it included.
 double processorSeconds()
 {
-    return static_cast<double>(std::clock()) / CLOCKS_PER_SEC;
+    return std::chrono::duration<double>(processorTimeUsed()).count();
 }
 
 // Runs cp as its own process and waits for it.
