@@ -12,8 +12,6 @@
 #include <windows.h>
 #else
 #include <fstream>
-
-#include <sys/stat.h>
 #endif
 
 #include <cstdio>
@@ -57,7 +55,7 @@ struct RegistryEntry
 // - "32-bit prefix" keeps the values as a 32-bit prefix does, "no time" gives the finder none.
 struct Layout
 {
-    std::vector<std::pair<std::string, std::string>> files;
+    Lines files; // as ScratchFolder::change takes them
     std::vector<RegistryEntry> registry;
     Prefix prefix = Prefix::Win64;
     std::chrono::milliseconds searchTime = std::chrono::seconds(20);
@@ -79,17 +77,24 @@ Layout layoutOf(const Lines &lines)
             for (const std::string &name : lowerCase
                                                ? Lines{"ra95.dat", "redalert.mix", "expand.mix"}
                                                : Lines{"RA95.EXE", "REDALERT.MIX", "EXPAND.MIX"})
-                layout.files.push_back({line.substr(3) + '/' + name, ""});
+                layout.files.push_back('+' + line.substr(3) + '/' + name);
             if (first == "AM" || first == "am")
-                layout.files.push_back({line.substr(3) + "/Expand2.mix", ""});
+                layout.files.push_back('+' + line.substr(3) + "/Expand2.mix");
         } else if (Keys.contains(key))
             layout.registry.push_back({Keys.at(key),
                                        line.substr(first.size() + 1, equals - first.size() - 1),
                                        line.substr(equals + 1),
                                        key == first ? RegistryView::Bits32 : RegistryView::Bits64});
+#ifndef _WIN32
+        else if (line.ends_with("=(fifo)"))
+            layout.files.push_back('|' + line.substr(0, equals));
+        else if (line.ends_with("=(loop)"))
+            layout.files.push_back(
+                '@' + line.substr(0, equals) + '>' +
+                std::filesystem::path(line.substr(0, equals)).filename().string());
+#endif
         else
-            layout.files.push_back({line.substr(0, equals),
-                                    equals == std::string::npos ? "" : line.substr(equals + 1)});
+            layout.files.push_back('+' + line);
     }
     return layout;
 }
@@ -232,19 +237,8 @@ public:
 
 void createFiles(const ScratchFolder &scratch, const Layout &layout)
 {
-    for (const auto &[path, bytes] : layout.files) {
-#ifndef _WIN32
-        std::filesystem::create_directories(std::filesystem::path(scratch.at(path)).parent_path());
-        if (bytes == "(fifo)")
-            REQUIRE(::mkfifo(scratch.at(path).c_str(), 0600) == 0);
-        if (bytes == "(loop)")
-            std::filesystem::create_directory_symlink(scratch.at(path), scratch.at(path));
-        if (bytes == "(fifo)" || bytes == "(loop)")
-            continue;
-#endif
-        scratch.createFile(path,
-                           Text::replaceAll(bytes, "%H", LinuxHome::ofThisProcess()->hostFolder()));
-    }
+    for (const std::string &line : layout.files)
+        scratch.change(Text::replaceAll(line, "%H", LinuxHome::ofThisProcess()->hostFolder()));
 }
 
 // The folders found, the scratch folder as "%1" and the home folder, through Wine's drive on
@@ -460,10 +454,9 @@ TEST_CASE("finderListsEachInstallationOnce" * doctest::skip(!runsUnderWine()))
 
             CHECK(found(scratch.fileSystem(), windowsPath(scratch.scratch()), layout.searchTime) ==
                   expected);
-            for (const auto &[path, bytes] : layout.files)
-                if (std::filesystem::path(path).is_absolute())
-                    std::filesystem::remove_all(
-                        std::filesystem::path(path).parent_path().parent_path());
+            for (const std::string &line : layout.files)
+                if (const std::filesystem::path path = line.substr(1); path.is_absolute())
+                    std::filesystem::remove_all(path.parent_path().parent_path());
         }
 }
 

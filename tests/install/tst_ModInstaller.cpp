@@ -76,6 +76,17 @@ Lines linesOf(const Files &files)
     return lines;
 }
 
+// The game folder after an installation as the table describes it, with the manifest as written.
+Lines installedSnapshot(const InstallScratch &scratch, const std::string &folder, Edition edition,
+                        const Lines &gameFiles)
+{
+    Files files = installedFiles(edition, gameFiles);
+    files[ManifestPath] = scratch.scratch().contents(folder + '/' + ManifestPath);
+    Lines lines = linesOf(files) + Lines{"BEXOMv2/"};
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
 // The files the manifest should list: what the installation kept and what it placed.
 Lines filesToList(Edition edition, const Lines &gameFiles)
 {
@@ -122,27 +133,6 @@ Lines folded(Lines lines)
 std::string statusBytes(const std::string &statusItem, const std::string &directory)
 {
     return statusItem + "\r\nPath=" + directory + "\r\n";
-}
-
-// "-path" removes, "+path" makes a file, "+path/" a folder, "@path>target" a symbolic link,
-// ">path>new" renames.
-void applyChange(const ScratchFolder &scratch, const std::string &change)
-{
-    const std::string path = change.substr(1);
-    if (change.starts_with('>'))
-        fs::rename(scratch.at(path.substr(0, path.find('>'))),
-                   scratch.at(path.substr(path.find('>') + 1)));
-    else if (change.starts_with('@'))
-        fs::create_symlink(path.substr(path.find('>') + 1),
-                           scratch.at(path.substr(0, path.find('>'))));
-    else if (change.starts_with('-'))
-        fs::remove_all(scratch.at(path));
-    else if (change.starts_with('~'))
-        scratch.createFile(path, scratch.contents(path).replace(0, 1, "~"));
-    else if (path.ends_with('/'))
-        scratch.createFolder(path);
-    else
-        scratch.createFile(path, "in the way");
 }
 
 } // namespace
@@ -218,23 +208,19 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
                 row.edition == Edition::Aftermath ? "Status=Aftermath" : "Status=Counterstrike";
 
             VERIFY_SUCCESS(installer.install(row.edition, directory));
-            const std::string manifestLine = ScratchFolder::fileLine(
-                ManifestPath, scratch.scratch().contents(row.folder + '/' + ManifestPath));
-            Lines installed = Lines{"BEXOMv2/", manifestLine} +
-                              linesOf(installedFiles(row.edition, row.gameFiles));
-            std::sort(installed.begin(), installed.end());
-            compare(scratch.gameSnapshot(), installed);
+            compare(scratch.gameSnapshot(),
+                    installedSnapshot(scratch, row.folder, row.edition, row.gameFiles));
             compare(listedFiles(scratch, row.folder), filesToList(row.edition, row.gameFiles));
             CHECK(scratch.status() == statusBytes(statusItem, directory));
 
             std::map<std::string, std::string> edited;
             for (const std::string &change : row.meanwhile) {
-                applyChange(scratch.scratch(), change);
+                scratch.scratch().change(change);
                 const std::string name = change.substr(row.folder.size() + 2);
                 if (change.starts_with('~'))
                     edited[name] = scratch.scratch().contents(change.substr(1));
                 else if (change.starts_with("+" + row.folder + '/'))
-                    before.push_back(ScratchFolder::fileLine(name, "in the way"));
+                    before.push_back(ScratchFolder::fileLine(name, ""));
             }
             std::sort(before.begin(), before.end());
 
@@ -395,7 +381,7 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
             const Procedure procedure{{}, row.edition, row.direction};
             VERIFY_SUCCESS(procedure.prepare(scratch));
             for (const std::string &change : row.changes)
-                applyChange(scratch.scratch(), change);
+                scratch.scratch().change(change);
             if (row.status)
                 scratch.writeStatus(Text::replaceAll(*row.status, "%1", root));
             const Lines before = scratch.snapshot();
@@ -637,13 +623,8 @@ TEST_CASE("readOnlyFilesFromACdInstallAndComeBackAsTheyWere")
             ModInstaller installer(scratch.fileSystem());
 
             VERIFY_SUCCESS(installer.install(Edition::Aftermath, scratch.gameDirectory()));
-            Lines installed =
-                Lines{"BEXOMv2/",
-                      ScratchFolder::fileLine(ManifestPath,
-                                              scratch.scratch().contents("game/" + ManifestPath))} +
-                linesOf(installedFiles(Edition::Aftermath, {"Expand.mix", "Expand2.mix"}));
-            std::sort(installed.begin(), installed.end());
-            CHECK(scratch.gameSnapshot() == installed);
+            CHECK(scratch.gameSnapshot() == installedSnapshot(scratch, "game", Edition::Aftermath,
+                                                              {"Expand.mix", "Expand2.mix"}));
             // The mod's copies can be removed; the game's files moved aside keep their attribute.
             CHECK(!isReadOnly(scratch.at("game/Rules.ini")));
             CHECK(isReadOnly(scratch.at("game/BEXOMv2/Expand.mix")) == gameReadOnly);
@@ -759,8 +740,8 @@ TEST_CASE("wayByHandFollowedWordForWordGivesTheGameFolderBack")
             const Lines before = scratch.gameSnapshot();
             ModInstaller installer(scratch.fileSystem());
             VERIFY_SUCCESS(installer.install(edition, scratch.gameDirectory()));
-            applyChange(scratch.scratch(), "~game/" + ManifestPath);
-            applyChange(scratch.scratch(), "~package/" + InstallationManifest::FileName);
+            scratch.scratch().change(
+                {"~game/" + ManifestPath, "~package/" + InstallationManifest::FileName});
 
             const auto refused = installer.uninstall(edition, scratch.gameDirectory());
 

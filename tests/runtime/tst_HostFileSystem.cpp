@@ -28,24 +28,15 @@ struct HostFileSystemTest
 {
     HostFileSystemTest()
     {
-        m_dir.createFolder("GAME/BEXOMV2");
-        m_dir.createFile("GAME/EXPAND.MIX", "expand");
-        m_dir.createFile("GAME/Rules.INI", "player rules");
-        m_dir.createFile("LOCAL/Édition spéciale/Über.ini", "accents");
-        m_dir.createFile("LOCAL/Straße.ini", "sharp s");
+        m_dir.change({"+GAME/BEXOMV2/", "+GAME/EXPAND.MIX=expand", "+GAME/Rules.INI=player rules",
+                      "+LOCAL/Édition spéciale/Über.ini=accents", "+LOCAL/Straße.ini=sharp s"});
 #ifndef _WIN32
         // Drive C of a Wine prefix of our own is the scratch folder; no other drive is mapped.
-        m_dir.createFolder("prefix/dosdevices");
-        fs::create_directory_symlink(m_dir.path(), m_dir.at("prefix/dosdevices/c:"));
-        // Entries that are no plain files, where the installer expects one.
-        m_dir.createFolder("ODD");
-        REQUIRE(::mkfifo(m_dir.at("ODD/pipe").c_str(), 0600) == 0);
-        fs::create_symlink(m_dir.at("outside/x"), m_dir.at("ODD/Title.pcx"));
-        fs::create_symlink("loop", m_dir.at("ODD/loop"));
-        fs::create_symlink("/dev/null", m_dir.at("ODD/null"));
-        fs::create_symlink("pipe", m_dir.at("ODD/relative"));
-        m_dir.createFile("ODD/EXPAND.MIX", "upper");
-        m_dir.createFile("ODD/expand.mix", "lower");
+        // Beside it, entries that are no plain files, where the installer expects one.
+        m_dir.change({"@prefix/dosdevices/c:>" + m_dir.path(), "|ODD/pipe",
+                      "@ODD/Title.pcx>" + m_dir.at("outside/x"), "@ODD/loop>loop",
+                      "@ODD/null>/dev/null", "@ODD/relative>pipe", "+ODD/EXPAND.MIX=upper",
+                      "+ODD/expand.mix=lower"});
 #endif
     }
 

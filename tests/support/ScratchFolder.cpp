@@ -10,6 +10,10 @@
 #include <random>
 #include <sstream>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -76,6 +80,45 @@ void ScratchFolder::clear() const
 {
     for (const fs::directory_entry &entry : fs::directory_iterator(m_path))
         fs::remove_all(entry.path());
+}
+
+void ScratchFolder::change(const std::string &line) const
+{
+    const std::string path = line.substr(1, line.find_first_of(">=", 1) - 1);
+    const std::string after = line.substr(std::min(line.size(), path.size() + 2));
+    const fs::path native = nativeAt(path);
+    fs::create_directories(native.parent_path());
+    switch (line.at(0)) {
+    case '+':
+        return path.ends_with('/') ? createFolder(path) : createFile(path, after);
+    case '-':
+        fs::remove_all(native);
+        return;
+    case '~':
+        return createFile(path, contents(path).replace(0, 1, "~"));
+    case '>':
+        return fs::rename(native, nativeAt(after));
+    case '@':
+        return fs::create_symlink(std::u8string(after.begin(), after.end()), native);
+    case '^':
+        fs::rename(native, nativeAt(path + ".old"));
+        fs::copy(nativeAt(path + ".old"), native, fs::copy_options::recursive);
+        fs::remove_all(nativeAt(path + ".old"));
+        return;
+#ifndef _WIN32
+    case '|':
+        if (::mkfifo(native.c_str(), 0600) != 0)
+            fail("Cannot make the named pipe", native);
+        return;
+#endif
+    }
+    fail("No such change: " + line, m_path);
+}
+
+void ScratchFolder::change(const std::vector<std::string> &lines) const
+{
+    for (const std::string &line : lines)
+        change(line);
 }
 
 std::vector<std::string> ScratchFolder::snapshot(const std::string &relativePath) const

@@ -24,6 +24,13 @@ public:
     std::string contents(const std::string &relativePath) const;
     // Leaves the scratch folder itself, empty.
     void clear() const;
+    // The one way tests change a scratch folder, a line for each change: "+path" makes an empty
+    // file, "+path=bytes" one with those bytes, "+path/" a folder; "-path" removes whatever is
+    // there; "~path" spoils a file's first byte; ">path>new" renames; "@path>target" makes a
+    // symbolic link to the target as written; "^path" makes a folder anew, with the same files
+    // but a new identity; "|path" makes a named pipe. Folders on the way are made as needed.
+    void change(const std::string &line) const;
+    void change(const std::vector<std::string> &lines) const;
 
     // Every file and folder under a folder of the scratch as sorted lines, "path <SHA-256>" for a
     // file and "path/" for a folder, so that two trees compare byte for byte as two lists and a
