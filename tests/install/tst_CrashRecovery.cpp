@@ -146,20 +146,6 @@ bool killHalfWay(InstallScratch &scratch, const std::string &gameDirectory,
            fs::exists(scratch.at(JournalPath));
 }
 
-// Replaces a folder of the scratch with a copy of it, which has a new identity.
-void makeAnew(const ScratchFolder &scratch, const std::string &folder)
-{
-    std::vector<std::string> files;
-    for (const fs::directory_entry &entry : fs::directory_iterator(scratch.at(folder)))
-        if (entry.is_regular_file())
-            files.push_back(entry.path().filename().string());
-    fs::rename(scratch.at(folder), scratch.at(folder + ".old"));
-    scratch.createFolder(folder);
-    for (const std::string &name : files)
-        fs::copy_file(scratch.at(folder + ".old/" + name), scratch.at(folder + '/' + name));
-    fs::remove_all(scratch.at(folder + ".old"));
-}
-
 // A journal as a process killed right after its commit record leaves it.
 std::string committedJournal()
 {
@@ -174,20 +160,17 @@ std::string committedJournal()
 // Moves a folder of the scratch aside and gives its name to a link to an empty folder.
 void swapForLink(const ScratchFolder &files, const std::string &folder)
 {
-    fs::create_directory(files.at("decoy"));
     if (fs::exists(files.at(folder)))
-        fs::rename(files.at(folder), files.at("moved"));
-    fs::create_directory_symlink(files.at("decoy"), files.at(folder));
+        files.change(">" + folder + ">moved");
+    files.change({"+decoy/", "@" + folder + ">" + files.at("decoy")});
 }
 
 // A backup folder that the installation made, and its undo emptied, goes; any other comes back.
 void putBack(const ScratchFolder &files, const std::string &folder)
 {
-    fs::remove(files.at(folder));
-    fs::remove(files.at("decoy"));
-    std::error_code notEmpty;
-    if (fs::is_directory(files.at("moved")) && !fs::remove(files.at("moved"), notEmpty))
-        fs::rename(files.at("moved"), files.at(folder));
+    files.change({"-" + folder, "-decoy"});
+    if (fs::is_directory(files.at("moved")))
+        files.change(fs::is_empty(files.at("moved")) ? "-moved" : ">moved>" + folder);
 }
 #endif
 
@@ -362,7 +345,7 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     const std::string told = RecoveryWording::notice(recovered.value());
                     INFO(told);
                     judgeRecovery(world, scratch.snapshot(), clean.before, told);
-                    fs::remove_all(scratch.at("home"));
+                    scratch.scratch().change("-home");
                 }
 #ifndef _WIN32
                 // The backup folder, then the game folder, moved away just before the operation
@@ -647,32 +630,30 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             case Foreign::PackageMoved:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
                 package = "unpacked";
-                fs::rename(folder.at(InstallScratch::PackageFolder), folder.at(package));
+                folder.change(">" + InstallScratch::PackageFolder + ">" + package);
                 for (std::string &line : pristine)
                     line = Text::replaceAll(line, InstallScratch::PackageFolder + '/', "unpacked/");
                 std::sort(pristine.begin(), pristine.end());
                 if (foreign == Foreign::PackageUnpackedElsewhere)
-                    makeAnew(folder, package);
+                    folder.change("^" + package);
                 break;
             case Foreign::GameThroughOtherPrefix:
                 REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
-                secondPrefix.createFolder("dosdevices");
-                fs::create_symlink(folder.path(), secondPrefix.at("dosdevices/c:"));
+                secondPrefix.change("@dosdevices/c:>" + folder.path());
                 otherPrefix.emplace(secondPrefix.path());
                 break;
             case Foreign::OtherWinePrefix:
             case Foreign::KeptAfterGap:
                 REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
-                folder.createFolder("other/dosdevices");
-                folder.createFolder("other/drive/game");
-                fs::create_symlink(folder.at("other/drive"), folder.at("other/dosdevices/c:"));
+                folder.change(
+                    {"+other/drive/game/", "@other/dosdevices/c:>" + folder.at("other/drive")});
                 otherPrefix.emplace(folder.at("other"));
                 for (const std::string &number : keptBefore)
                     folder.createFile(JournalPath + ".foreign-" + number, "kept before");
                 break;
             case Foreign::GameReinstalled:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
-                makeAnew(folder, "game");
+                folder.change("^game");
                 break;
             case Foreign::Unnamed:
                 folder.createFile(JournalPath, Journal::encode(copyOutside));
@@ -680,7 +661,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 folder.createFile(JournalPath + ".foreign-1", "kept before");
                 break;
             case Foreign::BackupFolderLink:
-                fs::create_symlink(folder.at("home"), folder.at("game/BEXOMv2"));
+                folder.change("@game/BEXOMv2>" + folder.at("home"));
                 // Undone, the move would take the file through the link into the game folder.
                 craft(
                     {{Kind::MakeDirectory, {}, scratch.gameDirectory() + "BEXOMv2", {}},
@@ -697,22 +678,21 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                      {Kind::Move, ".bexom-aside-0123abcd-1-Rules.ini", "Rules (edited).ini", {}}});
                 break;
             case Foreign::DeviceLink:
-                fs::create_symlink("/dev/null", folder.at(JournalPath));
+                folder.change("@" + JournalPath + ">/dev/null");
                 break;
             case Foreign::JournalFolder:
                 folder.createFile(JournalPath + "/steps", "not a journal");
                 break;
             case Foreign::GameRenamed:
                 REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
-                fs::rename(folder.at("game"), folder.at("renamed"));
+                folder.change(">game>renamed");
                 break;
             case Foreign::TooLarge:
                 folder.createFile(JournalPath, std::string(17 << 20, '\n'));
                 break;
             case Foreign::Empty:
-                folder.createFile(JournalPath, "");
-                // As a kill at the flush of the status file's rewrite leaves it.
-                folder.createFile(InstallScratch::PackageFolder + "/.bexom-new-Status.ini", "Sta");
+                // Beside it, what a kill at the flush of the status file's rewrite leaves.
+                folder.change({"+" + JournalPath, "+package/.bexom-new-Status.ini=Sta"});
                 break;
             case Foreign::ThousandKept:
                 folder.createFile(JournalPath, Journal::encode(copyOutside));
@@ -735,8 +715,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 CHECK(folder.snapshot() == pristine);
                 return;
             }
-            folder.createFile("home/.bashrc", "the player's own");
-            folder.createFile("home/Rules.ini", "the player's own");
+            folder.change({"+home/.bashrc=the player's own"s, "+home/Rules.ini=the player's own"s});
             const std::string kept =
                 Journal::FileName + (foreign == Foreign::Unnamed        ? ".foreign-2"
                                      : foreign == Foreign::ThousandKept ? ".foreign-1001"
@@ -800,11 +779,11 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 INFO(ErrorWording::report(refused.error()));
                 CHECK(ErrorWording::cause(refused.error())
                           .find("Rename or move the game folder back") != std::string::npos);
-                fs::rename(folder.at("renamed"), folder.at("game"));
+                folder.change(">renamed>game");
                 const auto undone = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(undone);
                 CHECK(RecoveryWording::notice(undone.value()) == RecoveryWording::UndoneNotice);
-                fs::remove_all(folder.at("home"));
+                folder.change("-home");
                 CHECK(folder.snapshot() == pristine);
             }
 #ifndef _WIN32
@@ -830,8 +809,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 const auto undone = JournalRecovery(fileSystem).recover();
                 VERIFY_SUCCESS(undone);
                 CHECK(RecoveryWording::notice(undone.value()) == notices);
-                fs::remove_all(folder.at("home"));
-                fs::remove_all(folder.at("other"));
+                folder.change({"-home"s, "-other"s});
                 CHECK(folder.snapshot() == pristine);
             }
 #endif
