@@ -155,8 +155,6 @@ TEST_CASE("installationGivesTheTableAndRemovalGivesTheFolderBack")
     const Lines earlierVersion{"-game/" + ManifestPath,
                                "-package/" + InstallationManifest::FileName};
     const Row rows[] = {
-        {"Aftermath", Edition::Aftermath, "game", aftermath},
-        {"Counterstrike", Edition::Counterstrike, "game", counterstrike},
         {"Counterstrike into a game with Aftermath", Edition::Counterstrike, "game", aftermath},
         {"player's own files, Aftermath", Edition::Aftermath, "game", aftermath + playersOwn},
         {"player's own files, Counterstrike", Edition::Counterstrike, "game",
@@ -352,7 +350,7 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
     const std::string manifestCopy = "package/" + InstallationManifest::FileName;
     removal("removal, no manifest and not every file of the mod", Edition::Aftermath,
             {"-game/" + ManifestPath, "-" + manifestCopy, "-game/MPlayer.ini", "-game/Title.pcx"},
-            {}, 53);
+            {}, 53, EarlierInstallationIncomplete);
     removal("removal, both copies of the manifest damaged", Edition::Aftermath,
             {"~game/" + ManifestPath, "~" + manifestCopy}, {}, 75, NoManifestServes);
     removal("removal, manifest a folder", Edition::Aftermath,

@@ -68,6 +68,11 @@ TEST_CASE("Each reason is put into its own words")
          "Expand2.mix, back into the game folder \"G\\\"; then delete the folder \"G\\BEXOMv2\" "
          "and \"BEXOMv2.manifest\" in the package folder, and write \"Status=Uninstalled\" as the "
          "first line of Status.ini."},
+        {{EarlierInstallationIncomplete, {"MPlayer.ini", "Title.pcx"}},
+         "BEXOM's backup folder holds no list of the files BEXOM installed, and the game folder "
+         "lacks MPlayer.ini, Title.pcx, which an earlier version's installation leaves, so the "
+         "removal cannot tell what to take out. If you deleted them yourself, copy them back from "
+         "the BEXOM package and try again."},
         {{FileHeldOpen},
          "Another program has the file open; the game may be running. Close it and try again."},
         {{PlacedFileUnreadable},
