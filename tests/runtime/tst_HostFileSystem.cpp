@@ -204,7 +204,9 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "failuresCarryTheirNumberAndPath")
         ErrorReason reason = ErrorReason::None; // checked where the engine knows more
     };
     const ErrorReason notAFile = ErrorReason::IsAFolder;
+#ifndef _WIN32
     const ErrorReason pipe = ErrorReason::IsANamedPipe;
+#endif
     const Row rows[] = {
         {"delete a missing file", "delete GAME\\Title.pcx", FileNotFound, "GAME\\Title.pcx"},
         {"delete a folder", "delete GAME\\BEXOMv2", PathFileAccessError, "GAME\\BEXOMv2", notAFile},

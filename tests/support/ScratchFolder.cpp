@@ -97,6 +97,7 @@ void ScratchFolder::change(const std::string &line) const
     case '~':
         return createFile(path, contents(path).replace(0, 1, "~"));
     case '>':
+        fs::create_directories(nativeAt(after).parent_path());
         return fs::rename(native, nativeAt(after));
     case '@':
         return fs::create_symlink(std::u8string(after.begin(), after.end()), native);
