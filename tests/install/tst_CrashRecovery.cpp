@@ -135,14 +135,12 @@ JournalContents firstRecords(const JournalContents &whole, std::size_t n)
             whole.committed && n > steps + undone};
 }
 
-// Makes the journal that a process killed half-way through an installation leaves.
-bool killHalfWay(InstallScratch &scratch, const std::string &gameDirectory,
-                 const std::string &procedureName)
+// Makes the journal that a process killed half-way through an Aftermath installation leaves. Its
+// steps are of every kind, and on every folder, that the Counterstrike one's hold at that point.
+bool killHalfWay(InstallScratch &scratch, const std::string &gameDirectory)
 {
-    const Procedure procedure = *Procedure::named(procedureName);
-    const auto halfWay =
-        static_cast<int>(operationsOf(scratch, gameDirectory, procedure).size() / 2);
-    return runDyingAfter(scratch, procedure, halfWay, gameDirectory).isError() &&
+    const auto halfWay = static_cast<int>(operationsOf(scratch, gameDirectory).size() / 2);
+    return runDyingAfter(scratch, InstallAftermath, halfWay, gameDirectory).isError() &&
            fs::exists(scratch.at(JournalPath));
 }
 
@@ -542,21 +540,17 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
         std::string why;
         std::string outside = {};
         Kind kind = Kind::Copy;
-        std::string procedure = "Ins_Aftermath";
     };
     std::vector<Row> rows;
     const auto row = [&rows](auto... fields) {
         rows.push_back({fields...});
     };
     const std::string anywhere;
-    const std::string counterstrike = "Ins_Counter";
     row("package unpacked elsewhere", Foreign::PackageUnpackedElsewhere,
         "it was written in the package folder");
 #ifndef _WIN32
     // Only Wine has prefixes.
     row("another Wine prefix", Foreign::OtherWinePrefix, "when it was written and is");
-    row("another Wine prefix, Counterstrike", Foreign::OtherWinePrefix,
-        "when it was written and is", anywhere, Kind::Copy, counterstrike);
     row("journal a link to a device", Foreign::DeviceLink, "it is not a plain file");
     row("kept after a gap, then undone beside another", Foreign::KeptAfterGap,
         "when it was written and is");
@@ -569,13 +563,9 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
     row("game folder renamed, then named back", Foreign::GameRenamed, "no longer exists");
     row("journal empty: removed", Foreign::Empty, anywhere);
     row("package moved: undone there", Foreign::PackageMoved, anywhere);
-    row("package moved, Counterstrike: undone there", Foreign::PackageMoved, anywhere, anywhere,
-        Kind::Copy, counterstrike);
 #ifndef _WIN32
     row("same game folder through another prefix: undone", Foreign::GameThroughOtherPrefix,
         anywhere);
-    row("same game folder through another prefix, Counterstrike: undone",
-        Foreign::GameThroughOtherPrefix, anywhere, anywhere, Kind::Copy, counterstrike);
 #endif
     row("forged over a kept edit: undone around it", Foreign::ForgedOverEdit, anywhere);
     row("no first record", Foreign::Unnamed, "it does not begin with a record");
@@ -601,7 +591,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
     row("backup folder a link out", Foreign::BackupFolderLink, "leads out of the game folder",
         "%2BEXOMv2\\Rules.ini");
 #endif
-    for (const auto &[name, foreign, why, outsidePath, kind, procedure] : rows)
+    for (const auto &[name, foreign, why, outsidePath, kind] : rows)
         SUBCASE(name.c_str())
         {
             InstallScratch scratch(GameFiles);
@@ -628,7 +618,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             switch (foreign) {
             case Foreign::PackageUnpackedElsewhere:
             case Foreign::PackageMoved:
-                REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
                 package = "unpacked";
                 folder.change(">" + InstallScratch::PackageFolder + ">" + package);
                 for (std::string &line : pristine)
@@ -638,13 +628,13 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     folder.change("^" + package);
                 break;
             case Foreign::GameThroughOtherPrefix:
-                REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
+                REQUIRE(killHalfWay(scratch, scratch.driveCDirectory()));
                 secondPrefix.change("@dosdevices/c:>" + folder.path());
                 otherPrefix.emplace(secondPrefix.path());
                 break;
             case Foreign::OtherWinePrefix:
             case Foreign::KeptAfterGap:
-                REQUIRE(killHalfWay(scratch, scratch.driveCDirectory(), procedure));
+                REQUIRE(killHalfWay(scratch, scratch.driveCDirectory()));
                 folder.change(
                     {"+other/drive/game/", "@other/dosdevices/c:>" + folder.at("other/drive")});
                 otherPrefix.emplace(folder.at("other"));
@@ -652,7 +642,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     folder.createFile(JournalPath + ".foreign-" + number, "kept before");
                 break;
             case Foreign::GameReinstalled:
-                REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
                 folder.change("^game");
                 break;
             case Foreign::Unnamed:
@@ -684,7 +674,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 folder.createFile(JournalPath + "/steps", "not a journal");
                 break;
             case Foreign::GameRenamed:
-                REQUIRE(killHalfWay(scratch, scratch.gameDirectory(), procedure));
+                REQUIRE(killHalfWay(scratch, scratch.gameDirectory()));
                 folder.change(">game>renamed");
                 break;
             case Foreign::TooLarge:
@@ -765,10 +755,8 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     fs::remove_all(entry.path());
                 for (const std::string &name : GameFiles)
                     folder.createFile("game/" + name, InstallScratch::gameContent(name));
-                VERIFY_SUCCESS(ModInstaller(fileSystem)
-                                   .install(procedure == counterstrike ? Edition::Counterstrike
-                                                                       : Edition::Aftermath,
-                                            scratch.gameDirectory()));
+                VERIFY_SUCCESS(
+                    ModInstaller(fileSystem).install(Edition::Aftermath, scratch.gameDirectory()));
             }
             if (foreign == Foreign::GameRenamed) {
                 const auto refused =
