@@ -110,6 +110,14 @@ std::string recoverThroughCrashes(InstallScratch &scratch)
     }
 }
 
+// What a start that puts things right tells the player; that start must succeed.
+std::string recoveryNotice(FileSystem &fileSystem)
+{
+    const auto recovered = JournalRecovery(fileSystem).recover();
+    VERIFY_SUCCESS(recovered);
+    return RecoveryWording::notice(recovered.value());
+}
+
 // A full host path, as the first record of a journal must name its folders: one that needs no
 // current folder or drive to complete it.
 fs::path hostPath(const std::string &relativePath)
@@ -338,9 +346,7 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     REQUIRE(runDyingAfter(scratch, procedure, operation, game).isError());
                     changeWorld(change, scratch.scratch(), AwkwardFolder, gameFiles);
                     const std::vector<std::string> world = scratch.snapshot();
-                    const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
-                    VERIFY_SUCCESS(recovered);
-                    const std::string told = RecoveryWording::notice(recovered.value());
+                    const std::string told = recoveryNotice(scratch.fileSystem());
                     INFO(told);
                     judgeRecovery(world, scratch.snapshot(), clean.before, told);
                     scratch.scratch().change("-home");
@@ -407,9 +413,7 @@ TEST_CASE("realCrashLeavesNoLockAndNoOpenFileBehind")
 
     // The lock went with the process, and no file it had open stands in the way of the undo.
     REQUIRE(InstanceLock::acquire(package, package).value().has_value());
-    const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
-    VERIFY_SUCCESS(recovered);
-    CHECK(RecoveryWording::notice(recovered.value()) == RecoveryWording::UndoneNotice);
+    CHECK(recoveryNotice(scratch.fileSystem()) == RecoveryWording::UndoneNotice);
     CHECK(scratch.snapshot() == before);
 }
 
@@ -693,9 +697,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             if (foreign == Foreign::PackageMoved || foreign == Foreign::GameThroughOtherPrefix ||
                 foreign == Foreign::ForgedOverEdit || foreign == Foreign::Empty) {
                 HostFileSystem fileSystem(folder.at(package));
-                const auto recovered = JournalRecovery(fileSystem).recover();
-                VERIFY_SUCCESS(recovered);
-                const std::string notice = RecoveryWording::notice(recovered.value());
+                const std::string notice = recoveryNotice(fileSystem);
                 if (foreign == Foreign::Empty)
                     CHECK(notice.empty());
                 else
@@ -720,12 +722,10 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
             std::sort(expected.begin(), expected.end());
 
             HostFileSystem fileSystem(folder.at(package));
-            const auto recovered = JournalRecovery(fileSystem).recover();
+            const std::string told = recoveryNotice(fileSystem);
 
-            VERIFY_SUCCESS(recovered);
             const std::string &notice = RecoveryWording::ForeignNotice;
             const std::size_t blank = notice.find("%1");
-            const std::string told = RecoveryWording::notice(recovered.value());
             INFO(told);
             CHECK(told.starts_with(notice.substr(0, blank)));
             CHECK(told.find(why) != std::string::npos);
@@ -768,9 +768,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 CHECK(ErrorWording::cause(refused.error())
                           .find("Rename or move the game folder back") != std::string::npos);
                 folder.change(">renamed>game");
-                const auto undone = JournalRecovery(fileSystem).recover();
-                VERIFY_SUCCESS(undone);
-                CHECK(RecoveryWording::notice(undone.value()) == RecoveryWording::UndoneNotice);
+                CHECK(recoveryNotice(fileSystem) == RecoveryWording::UndoneNotice);
                 folder.change("-home");
                 CHECK(folder.snapshot() == pristine);
             }
@@ -794,9 +792,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     for (const std::string &number : keptBefore)
                         fs::remove(folder.at(JournalPath + ".foreign-" + number));
                 }
-                const auto undone = JournalRecovery(fileSystem).recover();
-                VERIFY_SUCCESS(undone);
-                CHECK(RecoveryWording::notice(undone.value()) == notices);
+                CHECK(recoveryNotice(fileSystem) == notices);
                 folder.change({"-home"s, "-other"s});
                 CHECK(folder.snapshot() == pristine);
             }
