@@ -143,26 +143,23 @@ TEST_CASE("verifyTellsEachFileAsFoundAndChangesNothing")
 {
     const struct
     {
-        std::string changed; // a file of the game folder, given other bytes, or removed if empty
-        bool removed;
+        std::string change; // to the game folder after the installation, if any
         int exitCode;
         std::string line;
     } rows[] = {
-        {"", false, 0, "Every file is as the installation left it.\n"},
-        {"Rules.ini", false, 4, "\n  changed  Rules.ini (edited since the installation)\n"},
-        {"BEXOMv2/Expand.mix", true, 4, "\n  missing  BEXOMv2\\Expand.mix, "},
+        {"", 0, "Every file is as the installation left it.\n"},
+        {"+game/Rules.ini=tuned", 4, "\n  changed  Rules.ini (edited since the installation)\n"},
+        {"-game/BEXOMv2/Expand.mix", 4, "\n  missing  BEXOMv2\\Expand.mix, "},
     };
     for (const auto &row : rows) {
         InstallScratch scratch;
         REQUIRE(runInstaller(scratch, {"--install", scratch.gameFolderPath(), "--yes"}).exitCode ==
                 0);
-        if (row.removed)
-            std::filesystem::remove(scratch.at("game/" + row.changed));
-        else if (!row.changed.empty())
-            scratch.scratch().createFile("game/" + row.changed, "tuned");
+        if (!row.change.empty())
+            scratch.scratch().change(row.change);
         const std::vector<std::string> before = folders(scratch);
         const Run run = runInstaller(scratch, {"--verify"});
-        CAPTURE(row.changed);
+        CAPTURE(row.change);
         CHECK(run.exitCode == row.exitCode);
         CHECK(run.output.find(row.line) != std::string::npos);
         CHECK(folders(scratch) == before);
