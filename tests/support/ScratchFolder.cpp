@@ -87,7 +87,9 @@ void ScratchFolder::change(const std::string &line) const
     const std::string path = line.substr(1, line.find_first_of(">=", 1) - 1);
     const std::string after = line.substr(std::min(line.size(), path.size() + 2));
     const fs::path native = nativeAt(path);
-    fs::create_directories(native.parent_path());
+    // Only the changes that make an entry make the folders on its way: a removal makes none.
+    if (line.starts_with('@') || line.starts_with('|'))
+        fs::create_directories(native.parent_path());
     switch (line.at(0)) {
     case '+':
         return path.ends_with('/') ? createFolder(path) : createFile(path, after);
