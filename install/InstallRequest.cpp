@@ -35,16 +35,10 @@ bool holdsControlCharacter(std::string_view text)
     return false;
 }
 
-bool isAsciiLetter(char character)
-{
-    return (character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z');
-}
-
 // A path with a drive letter or a server share, as Windows names folders; not a POSIX path.
 bool isWindowsPath(std::string_view text)
 {
-    return (text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == ':') ||
-           text.starts_with("\\\\") || text.starts_with("//");
+    return Text::startsWithDrive(text) || Text::startsWithShare(text);
 }
 
 // Why Windows would take one of the folder names in the path for another; None when it takes
