@@ -60,10 +60,10 @@ ErrorOr<bool> StaleStatusOffer::holdsNoTrace(const std::string &gameDirectory)
             return false;
     DigestQueue digests(fileSystem);
     std::vector<std::size_t> packaged;
-    for (const std::string &name : {Expand2, Rules, Aftrmath, MPlayer, Title, Vorda})
+    for (const std::string &name : packageFiles(Edition::Aftermath))
         packaged.push_back(TRY(digests.add(name)));
     std::vector<std::size_t> found;
-    for (const std::string &name : {Expand, Expand2, Rules, Aftrmath, MPlayer, Title, Vorda})
+    for (const std::string &name : AllNames)
         if (TRY(fileSystem.entryKind(game.file(name))) == EntryKind::File)
             found.push_back(TRY(digests.add(game.file(name))));
     std::vector<FileDigest> mods;
