@@ -10,7 +10,6 @@
 
 namespace {
 
-const std::string Title = "BEXOM";
 const std::string ConfirmTitle = "Install BEXOM?";
 const std::string AlreadyInstalled = "BEXOM is already Installed";
 const std::string ConfirmPrompt = "Are you sure you wish to install BEXOM to the directory: ";
@@ -88,14 +87,15 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
         m_services.messageBox.show(AlreadyInstalled + "\n\n" + where +
                                        "To install it again, elsewhere or for the other "
                                        "expansion, uninstall it first.",
-                                   MessageBoxStyle::Question, Title);
+                                   MessageBoxButtons::Ok, MessageBoxIcon::Question,
+                                   MessageBox::Title);
         return {};
     }
     // A question whose Yes would only be refused is not asked.
     TRY(ModInstaller(m_services.fileSystem).checkInstallable(edition, m_directory));
-    const int answer = m_services.messageBox.show(
-        ConfirmPrompt + m_directory, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-        ConfirmTitle);
+    const MessageBoxAnswer answer =
+        m_services.messageBox.show(ConfirmPrompt + m_directory, MessageBoxButtons::YesNo,
+                                   MessageBoxIcon::Question, ConfirmTitle);
     // Only the player's Yes installs: a box closed by Alt+F4, Esc or its close box answers
     // Cancel, and that is no consent.
     if (answer != MessageBoxAnswer::Yes)
@@ -103,7 +103,8 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
     TRY(edition == Edition::Counterstrike ? Ins_Counter() : Ins_Aftermath());
     // The player must learn that the work was done, not guess it from a dialog that looks the same.
     m_services.messageBox.show("BEXOM has been installed in " + m_directory + ".",
-                               MessageBoxStyle::Information, Title);
+                               MessageBoxButtons::Ok, MessageBoxIcon::Information,
+                               MessageBox::Title);
     return {};
 }
 

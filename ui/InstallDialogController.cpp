@@ -24,8 +24,8 @@ bool InstallDialogController::offeredFoundGame(const ErrorOr<void> &result)
     if (!folder)
         return false;
     if (m_services.messageBox.show(FoundGameOffer::prompt(result.error(), *folder),
-                                   MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-                                   "BEXOM") == MessageBoxAnswer::Yes) {
+                                   MessageBoxButtons::YesNo, MessageBoxIcon::Question,
+                                   MessageBox::Title) == MessageBoxAnswer::Yes) {
         m_view.setDirectoryText(*folder);
         Command1_Click();
     }
@@ -45,8 +45,8 @@ bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &re
         RuntimeErrorNotice::outcome(error) +
         "\n\nStart the installer again with administrator rights?";
     // Only the player's Yes ends this instance: a box closed without an answer is no consent.
-    if (m_services.messageBox.show(prompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-                                   "BEXOM") == MessageBoxAnswer::Yes)
+    if (m_services.messageBox.show(prompt, MessageBoxButtons::YesNo, MessageBoxIcon::Question,
+                                   MessageBox::Title) == MessageBoxAnswer::Yes)
         m_restart->request({m_view.directoryText(), m_view.counterstrikeSelected()
                                                         ? Edition::Counterstrike
                                                         : Edition::Aftermath});

@@ -69,14 +69,14 @@ void MainWindowController::func_uninstall()
 void MainWindowController::func_credits()
 {
     m_services.messageBox.show("The Credits can be found in the file: BEXOM-Credits.doc",
-                               MessageBoxStyle::OkOnly | MessageBoxStyle::Question, "BEXOM");
+                               MessageBoxButtons::Ok, MessageBoxIcon::Question, MessageBox::Title);
 }
 
 void MainWindowController::func_exit()
 {
-    const int answer = m_services.messageBox.show(
-        "Are you sure you wish to leave?", MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-        "BEXOM Installation Program");
+    const MessageBoxAnswer answer =
+        m_services.messageBox.show("Are you sure you wish to leave?", MessageBoxButtons::YesNo,
+                                   MessageBoxIcon::Question, "BEXOM Installation Program");
     // Closing the box is no answer, and the program stays.
     if (answer != MessageBoxAnswer::Yes)
         return;

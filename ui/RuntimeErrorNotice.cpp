@@ -33,6 +33,6 @@ void RuntimeErrorNotice::showIfFailed(MessageBox &messageBox, const ErrorOr<void
 {
     if (!result.isError())
         return;
-    messageBox.show(prompt(result.error()), MessageBoxStyle::OkOnly | MessageBoxStyle::Critical,
-                    "BEXOM");
+    messageBox.show(prompt(result.error()), MessageBoxButtons::Ok, MessageBoxIcon::Critical,
+                    MessageBox::Title);
 }

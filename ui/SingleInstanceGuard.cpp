@@ -6,16 +6,15 @@
 std::optional<InstanceLock>
 SingleInstanceGuard::lockOrTell(const std::filesystem::path &packageFolder, MessageBox &messageBox)
 {
-    const std::string title = "BEXOM";
     ErrorOr<std::optional<InstanceLock>> lock =
         InstanceLock::acquire(packageFolder, Text::utf8(packageFolder));
     // Without the lock, nothing would keep a second installer off; so none is started.
     if (lock.isError())
-        messageBox.show(RuntimeErrorNotice::prompt(lock.error()),
-                        MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, title);
+        messageBox.show(RuntimeErrorNotice::prompt(lock.error()), MessageBoxButtons::Ok,
+                        MessageBoxIcon::Critical, MessageBox::Title);
     else if (!lock.value())
-        messageBox.show(AlreadyRunningNotice,
-                        MessageBoxStyle::OkOnly | MessageBoxStyle::Information, title);
+        messageBox.show(AlreadyRunningNotice, MessageBoxButtons::Ok, MessageBoxIcon::Information,
+                        MessageBox::Title);
     if (lock.isError())
         return std::nullopt;
     return lock.releaseValue();

@@ -5,20 +5,23 @@
 #include <string>
 #include <vector>
 
-// Answers message boxes from a script and records each as "title | style | prompt".
+// Answers message boxes from a script and records each as "title | buttons icon | prompt": YN for
+// Yes and No (nothing for OK), and the icon's initial (C, Q or I; - for none).
 class ScriptedMessageBox final : public MessageBox
 {
 public:
-    explicit ScriptedMessageBox(std::vector<int> answers = {}) : m_answers(std::move(answers)) {}
+    using Answers = std::vector<MessageBoxAnswer>;
+    explicit ScriptedMessageBox(Answers answers = {}) : m_answers(std::move(answers)) {}
 
     // Gives the next scripted answer, or OK once the script has run out.
-    int show(const std::string &prompt, int style, const std::string &title) override;
+    MessageBoxAnswer show(const std::string &prompt, MessageBoxButtons buttons, MessageBoxIcon icon,
+                          const std::string &title) override;
 
     const std::vector<std::string> &shown() const { return m_shown; }
     // Whether each message shown matches the expected one, where one "..." stands for any text.
     bool showed(const std::vector<std::string> &expected) const;
 
 private:
-    std::vector<int> m_answers;
+    Answers m_answers;
     std::vector<std::string> m_shown;
 };

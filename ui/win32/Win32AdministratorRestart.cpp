@@ -64,5 +64,5 @@ void Win32AdministratorRestart::start(MessageBox &messageBox)
             std::to_string(error) +
             "). Right-click bexomv2.exe in the BEXOM folder and choose \"Run as "
             "administrator\".",
-        MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, "BEXOM");
+        MessageBoxButtons::Ok, MessageBoxIcon::Critical, MessageBox::Title);
 }
