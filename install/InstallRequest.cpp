@@ -15,6 +15,20 @@ const std::string AlreadyInstalled = "BEXOM is already Installed";
 const std::string ConfirmPrompt = "Are you sure you wish to install BEXOM to the directory: ";
 const std::string Working = "Installing BEXOM...";
 
+// Where the mod is installed already, if the status file says, and how to install it elsewhere.
+std::string alreadyInstalledNotice(const std::string &gameDirectory)
+{
+    const std::string where =
+        gameDirectory.empty() ? std::string() : "It is installed in " + gameDirectory + ". ";
+    return AlreadyInstalled + "\n\n" + where +
+           "To install it again, elsewhere or for the other expansion, uninstall it first.";
+}
+
+std::string doneNotice(const std::string &directory)
+{
+    return "BEXOM has been installed in " + directory + ".";
+}
+
 // A line break would split the status file's path line, and the removal could never find the
 // game again; no other control character belongs in a folder's name either. In UTF-8 these are
 // the bytes below a space, DEL, the controls U+0080 to U+009F, and the line and paragraph
@@ -81,12 +95,7 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
     if (status.statusItem != StatusFile::Uninstalled) {
         if (TRY(StaleStatusOffer(m_services).offer(status)))
             return {};
-        const std::string where = status.gameDirectory().empty()
-                                      ? std::string()
-                                      : "It is installed in " + status.gameDirectory() + ". ";
-        m_services.messageBox.show(AlreadyInstalled + "\n\n" + where +
-                                       "To install it again, elsewhere or for the other "
-                                       "expansion, uninstall it first.",
+        m_services.messageBox.show(alreadyInstalledNotice(status.gameDirectory()),
                                    MessageBoxButtons::Ok, MessageBoxIcon::Question,
                                    MessageBox::Title);
         return {};
@@ -102,9 +111,8 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
         return {};
     TRY(edition == Edition::Counterstrike ? Ins_Counter() : Ins_Aftermath());
     // The player must learn that the work was done, not guess it from a dialog that looks the same.
-    m_services.messageBox.show("BEXOM has been installed in " + m_directory + ".",
-                               MessageBoxButtons::Ok, MessageBoxIcon::Information,
-                               MessageBox::Title);
+    m_services.messageBox.show(doneNotice(m_directory), MessageBoxButtons::Ok,
+                               MessageBoxIcon::Information, MessageBox::Title);
     return {};
 }
 

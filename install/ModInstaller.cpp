@@ -55,9 +55,9 @@ ErrorOr<void> ModInstaller::nameProtectedFolder(ErrorOr<void> outcome, const Gam
         return outcome;
     RuntimeError error = outcome.releaseError();
     const ErrorOr<std::filesystem::path> host = m_fileSystem.hostPath(game.folder());
-    error.setProtectedFolder(
-        {game.directory(),
-         host.isError() ? std::string() : NativeFileOperations::ownerName(host.value())});
+    error.setProtectedFolder({game.directory(), host.isError()
+                                                    ? FolderOwner()
+                                                    : NativeFileOperations::owner(host.value())});
     return error;
 }
 

@@ -2,6 +2,7 @@
 
 #include "install/RemovalRequest.h"
 #include "MainWindowLayout.h"
+#include "NoticeWording.h"
 #include "RuntimeErrorNotice.h"
 
 void MainWindowController::Buttonn_Click(std::int16_t index)
@@ -68,15 +69,15 @@ void MainWindowController::func_uninstall()
 
 void MainWindowController::func_credits()
 {
-    m_services.messageBox.show("The Credits can be found in the file: BEXOM-Credits.doc",
-                               MessageBoxButtons::Ok, MessageBoxIcon::Question, MessageBox::Title);
+    m_services.messageBox.show(NoticeWording::Credits, MessageBoxButtons::Ok,
+                               MessageBoxIcon::Question, MessageBox::Title);
 }
 
 void MainWindowController::func_exit()
 {
     const MessageBoxAnswer answer =
-        m_services.messageBox.show("Are you sure you wish to leave?", MessageBoxButtons::YesNo,
-                                   MessageBoxIcon::Question, "BEXOM Installation Program");
+        m_services.messageBox.show(NoticeWording::LeaveQuestion, MessageBoxButtons::YesNo,
+                                   MessageBoxIcon::Question, NoticeWording::LeaveTitle);
     // Closing the box is no answer, and the program stays.
     if (answer != MessageBoxAnswer::Yes)
         return;

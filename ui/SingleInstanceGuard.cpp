@@ -1,5 +1,6 @@
 #include "SingleInstanceGuard.h"
 
+#include "NoticeWording.h"
 #include "runtime/Text.h"
 #include "RuntimeErrorNotice.h"
 
@@ -13,8 +14,8 @@ SingleInstanceGuard::lockOrTell(const std::filesystem::path &packageFolder, Mess
         messageBox.show(RuntimeErrorNotice::prompt(lock.error()), MessageBoxButtons::Ok,
                         MessageBoxIcon::Critical, MessageBox::Title);
     else if (!lock.value())
-        messageBox.show(AlreadyRunningNotice, MessageBoxButtons::Ok, MessageBoxIcon::Information,
-                        MessageBox::Title);
+        messageBox.show(NoticeWording::AlreadyRunning, MessageBoxButtons::Ok,
+                        MessageBoxIcon::Information, MessageBox::Title);
     if (lock.isError())
         return std::nullopt;
     return lock.releaseValue();

@@ -5,6 +5,7 @@
 #include "ScriptedServices.h"
 #include "TestOutcome.h"
 #include "ui/MainWindowController.h"
+#include "ui/NoticeWording.h"
 #include "ui/SingleInstanceGuard.h"
 
 #include <array>
@@ -240,5 +241,5 @@ TEST_CASE("A second installer started from one package folder is turned away")
 
     ScriptedMessageBox secondBox;
     CHECK(!SingleInstanceGuard::lockOrTell(package.nativePath(), secondBox));
-    CHECK(secondBox.shown() == Lines{"BEXOM | I | " + SingleInstanceGuard::AlreadyRunningNotice});
+    CHECK(secondBox.shown() == Lines{"BEXOM | I | " + NoticeWording::AlreadyRunning});
 }
