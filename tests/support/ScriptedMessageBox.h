@@ -5,8 +5,7 @@
 #include <string>
 #include <vector>
 
-// Answers message boxes from a script and records each as "title | buttons icon | prompt": YN for
-// Yes and No (nothing for OK), and the icon's initial (C, Q or I; - for none).
+// Answers message boxes from a script and records each as "title | [YN ]icon's initial | prompt".
 class ScriptedMessageBox final : public MessageBox
 {
 public:
