@@ -16,6 +16,10 @@ inline const std::string NothingChanged = "Nothing was changed.";
 inline const std::string AlreadyRunning =
     "The BEXOM installer is already running from this folder. Use the window that is open "
     "already, or close it before starting the installer again.";
+// Why the Windows program could not show its windows; Windows' own reason follows.
+inline const std::string PicturesNotLoaded = "The program's pictures could not be loaded.";
+inline const std::string MainWindowNotOpened = "The main window could not be opened.";
+inline const std::string InstallDialogNotOpened = "The install dialog could not be opened.";
 
 // Whom the player must be, or ask, to change a game folder that refused the installer's writes.
 std::string protectedFolder(const ProtectedFolder &folder);
