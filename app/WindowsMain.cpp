@@ -1,15 +1,12 @@
 #include "runtime/WindowsText.h"
 #include "ui/CommandLineRun.h"
-#include "ui/InstallerStart.h"
-#include "ui/LoggingBusyIndicator.h"
-#include "ui/LoggingMessageBox.h"
-#include "ui/LogWording.h"
 #include "ui/RuntimeErrorNotice.h"
 #include "ui/win32/Form1.h"
 #include "ui/win32/Win32AdministratorRestart.h"
 #include "ui/win32/Win32BusyIndicator.h"
 #include "ui/win32/Win32MessageBox.h"
 #include "ui/win32/Win32Terminal.h"
+#include "ui/WindowRun.h"
 
 namespace {
 
@@ -38,21 +35,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
             return CommandLineRun(terminal, platform).run(commandLine);
         }
     }
-    std::optional<RunLog> log(InstallerStart::packageFolder());
-    log->write(LogWording::start(platform, InstallerStart::packageFolder(), "window"));
     Win32MessageBox windowMessageBox;
-    LoggingMessageBox messageBox(windowMessageBox, *log);
-    std::optional<InstallerStart> start = InstallerStart::begin(messageBox);
-    if (!start)
-        return 1;
-    log->write(LogWording::status(StatusFile(start->fileSystem()).read()));
     Win32BusyIndicator windowBusyIndicator;
-    LoggingBusyIndicator busyIndicator(windowBusyIndicator, *log);
-    RuntimeServices services{start->fileSystem(), messageBox, busyIndicator};
+    std::unique_ptr<WindowRun> run =
+        WindowRun::begin(platform, windowMessageBox, windowBusyIndicator);
+    if (!run)
+        return 1;
     Win32AdministratorRestart restart;
-    ErrorOr<std::unique_ptr<Form1>> mainWindow = Form1::create(instance, services, restart);
+    ErrorOr<std::unique_ptr<Form1>> mainWindow = Form1::create(instance, run->services(), restart);
     if (mainWindow.isError()) {
-        RuntimeErrorNotice::showIfFailed(messageBox, mainWindow.releaseError());
+        RuntimeErrorNotice::showIfFailed(run->services().messageBox, mainWindow.releaseError());
         return 1;
     }
     std::unique_ptr<Form1> window = mainWindow.releaseValue();
@@ -70,8 +62,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR arguments, int showComm
     // The new instance takes the package folder's lock, which this one lets go of first, and
     // writes to the log, which this one closes.
     window.reset();
-    start.reset();
-    log.reset();
+    run.reset();
     restart.start(windowMessageBox);
     return 0;
 }

@@ -1,13 +1,10 @@
 #include "runtime/WinePrefix.h"
 #include "ui/CommandLineRun.h"
-#include "ui/InstallerStart.h"
-#include "ui/LoggingBusyIndicator.h"
-#include "ui/LoggingMessageBox.h"
-#include "ui/LogWording.h"
 #include "ui/qt/Form1.h"
 #include "ui/qt/QtBusyIndicator.h"
 #include "ui/qt/QtMessageBox.h"
 #include "ui/StandardTerminal.h"
+#include "ui/WindowRun.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -29,18 +26,13 @@ int main(int argc, char *argv[])
         return CommandLineRun(terminal, platform).run(commandLine);
     }
     QApplication application(argc, argv);
-    RunLog log(InstallerStart::packageFolder());
-    log.write(LogWording::start(platform, InstallerStart::packageFolder(), "window"));
     QtMessageBox windowMessageBox;
-    LoggingMessageBox messageBox(windowMessageBox, log);
-    std::optional<InstallerStart> start = InstallerStart::begin(messageBox);
-    if (!start)
-        return 1;
-    log.write(LogWording::status(StatusFile(start->fileSystem()).read()));
     QtBusyIndicator windowBusyIndicator;
-    LoggingBusyIndicator busyIndicator(windowBusyIndicator, log);
-    RuntimeServices services{start->fileSystem(), messageBox, busyIndicator};
-    Form1 mainWindow(services);
+    const std::unique_ptr<WindowRun> run =
+        WindowRun::begin(platform, windowMessageBox, windowBusyIndicator);
+    if (!run)
+        return 1;
+    Form1 mainWindow(run->services());
     mainWindow.show();
     // The window is on the screen first; the icon, which Qt's image readers decode, follows.
     QTimer::singleShot(0, [] {

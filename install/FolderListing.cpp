@@ -22,10 +22,10 @@ const std::vector<std::string> LikelyNameParts = {"red", "alert",   "cnc",    "w
 std::optional<std::string> typeableName(const fs::path &name)
 {
     try {
-        const std::u8string text = name.u8string();
-        if (text.find(u8'\\') != std::u8string::npos)
+        std::string text = Text::utf8(name);
+        if (text.find('\\') != std::string::npos)
             return std::nullopt;
-        return std::string(text.begin(), text.end());
+        return text;
     } catch (const std::exception &) {
         return std::nullopt;
     }

@@ -11,7 +11,6 @@
 #include "SteamLibraries.h"
 
 #include <algorithm>
-#include <cctype>
 #include <set>
 
 namespace {
@@ -77,11 +76,6 @@ std::string folderOf(std::string path)
     if (lastName.ends_with(".exe"))
         path.resize(lastSeparator == std::string::npos ? 0 : lastSeparator + 1);
     return path;
-}
-
-bool hasDriveLetter(const std::string &path)
-{
-    return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
 }
 
 } // namespace
@@ -262,7 +256,7 @@ std::optional<std::string> GameFinder::reachFromHere(const std::string &path) co
     // A relative path would be taken from the package folder.
     if (!GameFolder(folder).isFullPath())
         return std::nullopt;
-    if (!hasDriveLetter(folder))
+    if (!Text::startsWithDrive(folder))
         return folder;
     return asStored(Text::toUpperAscii(folder.substr(0, 2)) + '\\',
                     Text::split(folder.substr(2), '\\', Text::EmptyParts::Skip));
@@ -285,7 +279,7 @@ std::optional<std::string> GameFinder::reachInPrefix(const std::string &prefix,
 {
     if (path.starts_with('/'))
         return m_home ? m_home->reach(path) : std::nullopt;
-    if (!hasDriveLetter(path) || Text::toUpperAscii(path.substr(0, 1)) != "C")
+    if (!Text::startsWithDrive(path) || Text::toUpperAscii(path.substr(0, 1)) != "C")
         return std::nullopt;
     std::vector<std::string> names;
     for (const std::string &name : Text::split(path.substr(2), '\\', Text::EmptyParts::Skip))

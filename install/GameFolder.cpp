@@ -3,15 +3,6 @@
 #include "runtime/PathTranslator.h"
 #include "runtime/Text.h"
 
-namespace {
-
-bool isAsciiLetter(char character)
-{
-    return (character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z');
-}
-
-} // namespace
-
 std::string GameFolder::folder() const
 {
     if (m_directory.size() > 1 && (m_directory.ends_with('\\') || m_directory.ends_with('/')))
@@ -22,13 +13,13 @@ std::string GameFolder::folder() const
 bool GameFolder::isFullPath() const
 {
     const std::string &directory = m_directory;
-    if (directory.starts_with("\\\\") || directory.starts_with("//"))
+    if (Text::startsWithShare(directory))
         return true;
     // From the root of the file system on POSIX; on Windows, from the root of whichever drive is
     // the current one.
     if (directory.starts_with('/'))
         return PathTranslator::isFullHostPath(std::filesystem::path(directory));
-    return directory.size() >= 3 && isAsciiLetter(directory[0]) && directory[1] == ':' &&
+    return Text::startsWithDrive(directory) && directory.size() >= 3 &&
            (directory[2] == '\\' || directory[2] == '/');
 }
 

@@ -10,11 +10,24 @@
 
 namespace {
 
-const std::string Title = "BEXOM";
 const std::string ConfirmTitle = "Install BEXOM?";
 const std::string AlreadyInstalled = "BEXOM is already Installed";
 const std::string ConfirmPrompt = "Are you sure you wish to install BEXOM to the directory: ";
 const std::string Working = "Installing BEXOM...";
+
+// Where the mod is installed already, if the status file says, and how to install it elsewhere.
+std::string alreadyInstalledNotice(const std::string &gameDirectory)
+{
+    const std::string where =
+        gameDirectory.empty() ? std::string() : "It is installed in " + gameDirectory + ". ";
+    return AlreadyInstalled + "\n\n" + where +
+           "To install it again, elsewhere or for the other expansion, uninstall it first.";
+}
+
+std::string doneNotice(const std::string &directory)
+{
+    return "BEXOM has been installed in " + directory + ".";
+}
 
 // A line break would split the status file's path line, and the removal could never find the
 // game again; no other control character belongs in a folder's name either. In UTF-8 these are
@@ -35,16 +48,10 @@ bool holdsControlCharacter(std::string_view text)
     return false;
 }
 
-bool isAsciiLetter(char character)
-{
-    return (character >= 'A' && character <= 'Z') || (character >= 'a' && character <= 'z');
-}
-
 // A path with a drive letter or a server share, as Windows names folders; not a POSIX path.
 bool isWindowsPath(std::string_view text)
 {
-    return (text.size() >= 2 && isAsciiLetter(text[0]) && text[1] == ':') ||
-           text.starts_with("\\\\") || text.starts_with("//");
+    return Text::startsWithDrive(text) || Text::startsWithShare(text);
 }
 
 // Why Windows would take one of the folder names in the path for another; None when it takes
@@ -88,28 +95,24 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
     if (status.statusItem != StatusFile::Uninstalled) {
         if (TRY(StaleStatusOffer(m_services).offer(status)))
             return {};
-        const std::string where = status.gameDirectory().empty()
-                                      ? std::string()
-                                      : "It is installed in " + status.gameDirectory() + ". ";
-        m_services.messageBox.show(AlreadyInstalled + "\n\n" + where +
-                                       "To install it again, elsewhere or for the other "
-                                       "expansion, uninstall it first.",
-                                   MessageBoxStyle::Question, Title);
+        m_services.messageBox.show(alreadyInstalledNotice(status.gameDirectory()),
+                                   MessageBoxButtons::Ok, MessageBoxIcon::Question,
+                                   MessageBox::Title);
         return {};
     }
     // A question whose Yes would only be refused is not asked.
     TRY(ModInstaller(m_services.fileSystem).checkInstallable(edition, m_directory));
-    const int answer = m_services.messageBox.show(
-        ConfirmPrompt + m_directory, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-        ConfirmTitle);
+    const MessageBoxAnswer answer =
+        m_services.messageBox.show(ConfirmPrompt + m_directory, MessageBoxButtons::YesNo,
+                                   MessageBoxIcon::Question, ConfirmTitle);
     // Only the player's Yes installs: a box closed by Alt+F4, Esc or its close box answers
     // Cancel, and that is no consent.
     if (answer != MessageBoxAnswer::Yes)
         return {};
     TRY(edition == Edition::Counterstrike ? Ins_Counter() : Ins_Aftermath());
     // The player must learn that the work was done, not guess it from a dialog that looks the same.
-    m_services.messageBox.show("BEXOM has been installed in " + m_directory + ".",
-                               MessageBoxStyle::Information, Title);
+    m_services.messageBox.show(doneNotice(m_directory), MessageBoxButtons::Ok,
+                               MessageBoxIcon::Information, MessageBox::Title);
     return {};
 }
 

@@ -19,17 +19,12 @@ const std::string EditionWord = "edition";
 const std::string ChecksumWord = "sha256";
 constexpr std::size_t Sha256Size = 32;
 
-const std::vector<std::string> KnownNames = {Expand,  Expand2, Rules, Aftrmath,
-                                             MPlayer, Title,   Vorda};
-
 // What each edition's installation handles. A Counterstrike installation never touches
 // Aftrmath.ini or MPlayer.ini, and places no Expand2.mix: it only keeps the game's own.
 std::vector<std::string> handledNames(Edition edition, Role role)
 {
-    if (edition == Edition::Aftermath)
-        return KnownNames;
-    if (role == Role::Placed)
-        return {Expand, Rules, Title, Vorda};
+    if (edition == Edition::Aftermath || role == Role::Placed)
+        return placedNames(edition);
     return {Expand, Expand2, Rules, Title, Vorda};
 }
 
@@ -179,5 +174,5 @@ ErrorOr<InstallationManifest> InstallationManifest::parse(const std::string &byt
 
 bool InstallationManifest::isKnownName(const std::string &name)
 {
-    return isAmong(KnownNames, name);
+    return isAmong(AllNames, name);
 }

@@ -98,14 +98,12 @@ std::string path(const std::string &field)
 // Host paths are kept as UTF-8 on every platform; on POSIX these are the very bytes of the path.
 std::string field(const std::filesystem::path &hostPath)
 {
-    const std::u8string bytes = hostPath.u8string();
-    return field(std::string(bytes.begin(), bytes.end()));
+    return field(Text::utf8(hostPath));
 }
 
 std::filesystem::path hostPath(const std::string &field)
 {
-    const std::string bytes = path(field);
-    return std::filesystem::path(std::u8string(bytes.begin(), bytes.end()));
+    return Text::pathFromUtf8(path(field));
 }
 
 std::vector<std::string> identityFields(const FileIdentity &identity)

@@ -14,12 +14,6 @@
 
 namespace {
 
-std::string textOf(const std::filesystem::path &path)
-{
-    const std::u8string name = path.u8string();
-    return std::string(name.begin(), name.end());
-}
-
 using Mismatch = ErrorOr<std::optional<ErrorCause>>;
 
 Mismatch mismatchFor(ErrorReason reason, std::vector<std::string> names = {})
@@ -189,8 +183,8 @@ ErrorOr<std::optional<ErrorCause>> JournalOwnership::packageMismatch(const Trans
     const std::filesystem::path here = TRY(m_fileSystem.hostPath(PackageFolder::Itself));
     if (here != scope.packageFolder)
         return mismatchFor(ErrorReason::JournalFromOtherPackageFolder,
-                           {textOf(scope.packageFolder), textOf(here)});
-    return mismatchFor(ErrorReason::PackageFolderReplaced, {textOf(here)});
+                           {Text::utf8(scope.packageFolder), Text::utf8(here)});
+    return mismatchFor(ErrorReason::PackageFolderReplaced, {Text::utf8(here)});
 }
 
 // The steps name the game's files through the game directory as the player gave it; where that
@@ -205,10 +199,10 @@ ErrorOr<std::optional<ErrorCause>> JournalOwnership::gameMismatch(const Transact
         return noMismatch();
     if (now != scope.gameFolder)
         return mismatchFor(ErrorReason::JournalGameFolderMoved,
-                           {scope.gameDirectory, textOf(scope.gameFolder), textOf(now)});
+                           {scope.gameDirectory, Text::utf8(scope.gameFolder), Text::utf8(now)});
     if (!there)
-        return mismatchFor(ErrorReason::JournalGameFolderGone, {textOf(scope.gameFolder)});
-    return mismatchFor(ErrorReason::JournalGameFolderMadeAnew, {textOf(scope.gameFolder)});
+        return mismatchFor(ErrorReason::JournalGameFolderGone, {Text::utf8(scope.gameFolder)});
+    return mismatchFor(ErrorReason::JournalGameFolderMadeAnew, {Text::utf8(scope.gameFolder)});
 }
 
 ErrorOr<std::optional<ErrorCause>>

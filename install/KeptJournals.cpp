@@ -8,13 +8,6 @@
 
 namespace {
 
-// As UTF-8 on every platform, as the player's own paths are.
-std::string utf8(const std::filesystem::path &path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 std::string keptPrefix()
 {
     return Journal::FileName + ".foreign-";
@@ -160,16 +153,16 @@ ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
             // Written here, the journal was kept only because its game folder was renamed or
             // moved since: back where it was, it is undone at the next start.
             const bool writtenHere = !TRY(JournalOwnership(m_fileSystem).packageMismatch(scope));
-            return RuntimeError(
-                RuntimeErrorCode::PathFileAccessError, name,
-                {writtenHere ? ErrorReason::KeptJournalGameFolderMoved
-                             : ErrorReason::KeptJournalNamesFolder,
-                 {name, utf8(scope.packageFolder), scope.gameDirectory, utf8(scope.gameFolder)}});
+            return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
+                                {writtenHere ? ErrorReason::KeptJournalGameFolderMoved
+                                             : ErrorReason::KeptJournalNamesFolder,
+                                 {name, Text::utf8(scope.packageFolder), scope.gameDirectory,
+                                  Text::utf8(scope.gameFolder)}});
         }
         if (package->isSameAs(scope.packageIdentity))
             return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
                                 {ErrorReason::KeptJournalFromThisPackage,
-                                 {name, scope.gameDirectory, utf8(scope.gameFolder)}});
+                                 {name, scope.gameDirectory, Text::utf8(scope.gameFolder)}});
     }
     return {};
 }

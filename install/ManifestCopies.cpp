@@ -95,13 +95,8 @@ RuntimeError ManifestCopies::withWayByHand(const RuntimeError &error, Edition ed
 // holds, as it spells them.
 ErrorOr<std::vector<std::string>> ManifestCopies::placedFiles(Edition edition)
 {
-    using namespace ModFileNames;
-    const std::vector<std::string> names =
-        edition == Edition::Aftermath
-            ? std::vector<std::string>{Expand, Expand2, Rules, Aftrmath, MPlayer, Title, Vorda}
-            : std::vector<std::string>{Expand, Rules, Title, Vorda};
     std::vector<std::string> found;
-    for (const std::string &name : names)
+    for (const std::string &name : ModFileNames::placedNames(edition))
         if (TRY(m_fileSystem.exists(m_game.file(name))))
             found.push_back(TRY(m_fileSystem.storedName(m_game.file(name))));
     return found;

@@ -55,9 +55,9 @@ ErrorOr<void> ModInstaller::nameProtectedFolder(ErrorOr<void> outcome, const Gam
         return outcome;
     RuntimeError error = outcome.releaseError();
     const ErrorOr<std::filesystem::path> host = m_fileSystem.hostPath(game.folder());
-    error.setProtectedFolder(
-        {game.directory(),
-         host.isError() ? std::string() : NativeFileOperations::ownerName(host.value())});
+    error.setProtectedFolder({game.directory(), host.isError()
+                                                    ? FolderOwner()
+                                                    : NativeFileOperations::owner(host.value())});
     return error;
 }
 
@@ -88,7 +88,7 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
 // most of which wait for the disk.
 ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const GameFolder &game)
 {
-    const std::vector<std::string> modFiles{Expand2, Rules, Aftrmath, MPlayer, Title, Vorda};
+    const std::vector<std::string> modFiles = packageFiles(Edition::Aftermath);
     ManifestDraft manifest(m_fileSystem, Edition::Aftermath);
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Aftermath, game.directory())));
@@ -115,7 +115,7 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
     ManifestDraft manifest(m_fileSystem, Edition::Counterstrike);
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Counterstrike, game.directory())));
-    TRY(manifest.readAhead({Expand2, Rules, Title, Vorda}));
+    TRY(manifest.readAhead(packageFiles(Edition::Counterstrike)));
     TRY(transaction.makeDirectory(game.backupFolder()));
     const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.

@@ -1,5 +1,7 @@
 #include "PackageFolder.h"
 
+#include "runtime/Text.h"
+
 namespace {
 
 // Windows paths come from the file system in their extended-length form, which no player types.
@@ -8,8 +10,7 @@ const std::string ExtendedUncPrefix = "\\\\?\\UNC\\";
 
 std::string asThePlayerSeesIt(const std::filesystem::path &host)
 {
-    const std::u8string text = host.u8string();
-    std::string path(text.begin(), text.end());
+    const std::string path = Text::utf8(host);
     if (path.starts_with(ExtendedUncPrefix))
         return "\\\\" + path.substr(ExtendedUncPrefix.size());
     if (path.starts_with(ExtendedPrefix))
@@ -30,7 +31,7 @@ std::string shownPath(FileSystem &fileSystem)
 ErrorOr<std::string> pathOf(FileSystem &fileSystem, const std::string &name)
 {
     const std::filesystem::path host = TRY(fileSystem.hostPath("."));
-    return asThePlayerSeesIt(host / std::u8string(name.begin(), name.end()));
+    return asThePlayerSeesIt(host / Text::pathFromUtf8(name));
 }
 
 } // namespace PackageFolder

@@ -12,13 +12,6 @@ using Role = ManifestEntry::Role;
 
 namespace {
 
-std::vector<std::string> packageFiles(Edition edition)
-{
-    if (edition == Edition::Aftermath)
-        return {Expand2, Rules, Aftrmath, MPlayer, Title, Vorda};
-    return {Expand2, Rules, Title, Vorda};
-}
-
 // Whether the refusal says that the folder given holds no game the edition chosen can take,
 // whatever the reason: a player with no Wine prefix, or none with that drive, is as much in the
 // wrong place as one who typed a folder that is not there.

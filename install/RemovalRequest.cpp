@@ -7,7 +7,6 @@
 
 namespace {
 
-const std::string Title = "BEXOM";
 const std::string ConfirmPrompt = "Are you sure you wish to uninstall BEXOM?";
 const std::string NotInstalled = "BEXOM is not installed";
 
@@ -31,15 +30,16 @@ std::string doneNotice(const std::string &directory, const std::vector<KeptEdit>
 ErrorOr<void> RemovalRequest::run()
 {
     MessageBox &messageBox = m_services.messageBox;
-    const int answer =
-        messageBox.show(ConfirmPrompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question, Title);
+    const MessageBoxAnswer answer = messageBox.show(ConfirmPrompt, MessageBoxButtons::YesNo,
+                                                    MessageBoxIcon::Question, MessageBox::Title);
     // A box closed without an answer deletes nothing.
     if (answer != MessageBoxAnswer::Yes)
         return {};
     const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     m_storedGameDirectory = status.gameDirectory();
     if (status.statusItem == StatusFile::Uninstalled) {
-        messageBox.show(NotInstalled, MessageBoxStyle::Question, Title);
+        messageBox.show(NotInstalled, MessageBoxButtons::Ok, MessageBoxIcon::Question,
+                        MessageBox::Title);
         return {};
     }
     if (TRY(StaleStatusOffer(m_services).offer(status)))
@@ -65,6 +65,7 @@ ErrorOr<void> RemovalRequest::uninstall(Edition edition)
     TRY(m_services.busyIndicator.runWhileBusy(
         Working, [&] { return installer.uninstall(edition, m_storedGameDirectory); }));
     m_services.messageBox.show(doneNotice(m_storedGameDirectory, installer.keptEdits()),
-                               MessageBoxStyle::Information, Title);
+                               MessageBoxButtons::Ok, MessageBoxIcon::Information,
+                               MessageBox::Title);
     return {};
 }

@@ -12,8 +12,6 @@ using namespace ModFileNames;
 
 namespace {
 
-const std::string BoxTitle = "BEXOM";
-
 std::string question(const std::string &gameDirectory)
 {
     return "The status file says BEXOM is installed in " + gameDirectory +
@@ -32,9 +30,9 @@ ErrorOr<bool> StaleStatusOffer::offer(const StatusRecord &status)
     const ErrorOr<bool> noTrace = holdsNoTrace(status.gameDirectory());
     if (noTrace.isError() || !noTrace.value())
         return false;
-    const int answer =
-        m_services.messageBox.show(question(status.gameDirectory()),
-                                   MessageBoxStyle::YesNo | MessageBoxStyle::Question, BoxTitle);
+    const MessageBoxAnswer answer =
+        m_services.messageBox.show(question(status.gameDirectory()), MessageBoxButtons::YesNo,
+                                   MessageBoxIcon::Question, MessageBox::Title);
     if (answer != MessageBoxAnswer::Yes)
         return true;
     const GameFolder game(status.gameDirectory());
@@ -60,10 +58,10 @@ ErrorOr<bool> StaleStatusOffer::holdsNoTrace(const std::string &gameDirectory)
             return false;
     DigestQueue digests(fileSystem);
     std::vector<std::size_t> packaged;
-    for (const std::string &name : {Expand2, Rules, Aftrmath, MPlayer, Title, Vorda})
+    for (const std::string &name : packageFiles(Edition::Aftermath))
         packaged.push_back(TRY(digests.add(name)));
     std::vector<std::size_t> found;
-    for (const std::string &name : {Expand, Expand2, Rules, Aftrmath, MPlayer, Title, Vorda})
+    for (const std::string &name : AllNames)
         if (TRY(fileSystem.entryKind(game.file(name))) == EntryKind::File)
             found.push_back(TRY(digests.add(game.file(name))));
     std::vector<FileDigest> mods;

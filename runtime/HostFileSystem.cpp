@@ -113,8 +113,7 @@ std::error_code copyAcross(const fs::path &from, const fs::path &to)
 std::optional<std::string> utf8Name(const fs::path &name)
 {
     try {
-        const std::u8string text = name.u8string();
-        return std::string(text.begin(), text.end());
+        return Text::utf8(name);
     } catch (const std::exception &) {
         return std::nullopt;
     }
@@ -168,8 +167,7 @@ ErrorOr<void> clearCutShortMove(const fs::path &fromHost, const fs::path &moving
     std::error_code error;
     if (fs::is_regular_file(left) && isCopyOf(moving, fromHost) && fs::remove(moving, error))
         return {};
-    const std::u8string name = moving.u8string();
-    return RuntimeError(RuntimeErrorCode::FileAlreadyExists, std::string(name.begin(), name.end()));
+    return RuntimeError(RuntimeErrorCode::FileAlreadyExists, Text::utf8(moving));
 }
 
 // Only a move to another file system copies, and a crash may cut the copy short anywhere: so it is
@@ -232,9 +230,7 @@ ErrorOr<std::string> HostFileSystem::storedName(const std::string &path)
     const fs::path host = TRY(toHost(path));
     fs::path stored;
     TRY(fromSystem(NativeFileOperations::storedName(host, stored), path));
-    // As UTF-8 on every platform; on POSIX these are the very bytes of the name.
-    const std::u8string name = stored.u8string();
-    return std::string(name.begin(), name.end());
+    return Text::utf8(stored);
 }
 
 ErrorOr<bool> HostFileSystem::isSameEntry(const std::string &first, const std::string &second)

@@ -60,9 +60,9 @@ std::error_code readContents(const std::filesystem::path &path, std::size_t limi
 // until they are on the disk.
 std::error_code createDurably(const std::filesystem::path &path, const std::string &bytes);
 
-// The name of the user who owns the entry, as the system shows it; empty on Windows, where an
-// administrator may change any folder, and when it cannot be told.
-std::string ownerName(const std::filesystem::path &path);
+// The user who owns the entry, as the system knows it; nobody on Windows, where an administrator
+// may change any folder, and when it cannot be told.
+FolderOwner owner(const std::filesystem::path &path);
 
 // Makes the renames and removals inside a folder durable.
 std::error_code syncDirectory(const std::filesystem::path &directory);

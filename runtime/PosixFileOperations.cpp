@@ -270,7 +270,7 @@ std::error_code createDurably(const fs::path &path, const std::string &bytes)
     return writeAndSync(path, O_EXCL, bytes);
 }
 
-std::string ownerName(const fs::path &path)
+FolderOwner owner(const fs::path &path)
 {
     struct stat status
     {};
@@ -280,8 +280,8 @@ std::string ownerName(const fs::path &path)
     passwd entry{};
     passwd *found = nullptr;
     if (::getpwuid_r(status.st_uid, &entry, buffer.data(), buffer.size(), &found) != 0 || !found)
-        return "the user number " + std::to_string(status.st_uid);
-    return found->pw_name;
+        return {{}, status.st_uid};
+    return {found->pw_name, std::nullopt};
 }
 
 std::error_code syncDirectory(const fs::path &directory)

@@ -16,11 +16,6 @@ std::string fromPath(const fs::path &path)
     return path.string();
 }
 
-bool isDriveLetter(char letter)
-{
-    return (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
-}
-
 ErrorOr<fs::path> driveRoot(char letter, const std::string &originalPath)
 {
     // Wine keeps its drives as links in the prefix that Wine itself would use.
@@ -115,7 +110,7 @@ ErrorOr<fs::path> PathTranslator::toHostPath(const std::string &path) const
 {
     std::string rest = path;
     fs::path host;
-    if (path.size() >= 2 && isDriveLetter(path[0]) && path[1] == ':') {
+    if (Text::startsWithDrive(path)) {
         host = TRY(driveRoot(path[0], path));
         rest = path.substr(2);
     } else if (path.starts_with('/') || path.starts_with('\\')) {

@@ -10,12 +10,20 @@
 #include <system_error>
 #include <utility>
 
+// The user who owns a folder: by name, or by number where the system knows no name for it;
+// neither where it cannot be told.
+struct FolderOwner
+{
+    std::string name;
+    std::optional<unsigned long> number;
+};
+
 // A game folder that refused a write for lack of rights, and who may write there: on POSIX the
 // owner of the folder, on Windows nobody named (an administrator may).
 struct ProtectedFolder
 {
     std::string folder;
-    std::string owner;
+    FolderOwner owner;
 };
 
 // A failed operation: what went wrong, on which path (as the caller named it), and why, as data

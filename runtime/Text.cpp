@@ -263,4 +263,28 @@ std::string afterCharacters(std::string_view text, std::size_t count)
     return std::string(text);
 }
 
+std::string utf8(const std::filesystem::path &path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+std::filesystem::path pathFromUtf8(std::string_view text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+bool startsWithDrive(std::string_view path)
+{
+    if (path.size() < 2 || path[1] != ':')
+        return false;
+    const char letter = path[0];
+    return (letter >= 'A' && letter <= 'Z') || (letter >= 'a' && letter <= 'z');
+}
+
+bool startsWithShare(std::string_view path)
+{
+    return path.starts_with("\\\\") || path.starts_with("//");
+}
+
 } // namespace Text

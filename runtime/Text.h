@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +48,16 @@ std::string hex(std::uint32_t value, std::size_t width);
 std::string toHex(std::string_view bytes);
 // The bytes that toHex gave the text as; the text must hold an even number of hexadecimal digits.
 std::string fromHex(std::string_view text);
+// A host path as UTF-8, as the player's own paths are kept; on POSIX these are the very bytes of
+// the path. A Windows name that is not valid UTF-16 has no UTF-8 form, and the conversion throws.
+std::string utf8(const std::filesystem::path &path);
+// The host path that the UTF-8 text names.
+std::filesystem::path pathFromUtf8(std::string_view text);
+// Whether the path begins with a drive letter and its colon, as Windows names a drive: "C:".
+bool startsWithDrive(std::string_view path);
+// Whether the path begins as a server share does: "\\server" or "//server".
+bool startsWithShare(std::string_view path);
+
 // The text after its first count characters, counted in UTF-16 code units as the runtime the
 // installer grew up with counts them; empty when the text is shorter.
 std::string afterCharacters(std::string_view text, std::size_t count);

@@ -191,7 +191,7 @@ std::error_code readContents(const fs::path &path, std::size_t limit, std::strin
     return {};
 }
 
-std::string ownerName(const fs::path &)
+FolderOwner owner(const fs::path &)
 {
     return {};
 }

@@ -1,6 +1,7 @@
 #include "FoundGameOffer.h"
 
 #include "install/Edition.h"
+#include "NoticeWording.h"
 #include "RuntimeErrorNotice.h"
 
 std::optional<std::string> FoundGameOffer::folderFor(const RuntimeError &refusal)
@@ -18,5 +19,5 @@ std::optional<std::string> FoundGameOffer::folderFor(const RuntimeError &refusal
 
 std::string FoundGameOffer::prompt(const RuntimeError &refusal, const std::string &folder)
 {
-    return RuntimeErrorNotice::prompt(refusal) + "\n\nUse " + folder + " instead?";
+    return NoticeWording::foundGameOffer(RuntimeErrorNotice::prompt(refusal), folder);
 }

@@ -2,6 +2,7 @@
 
 #include "FoundGameOffer.h"
 #include "install/InstallRequest.h"
+#include "NoticeWording.h"
 #include "RuntimeErrorNotice.h"
 
 void InstallDialogController::Command1_Click()
@@ -24,8 +25,8 @@ bool InstallDialogController::offeredFoundGame(const ErrorOr<void> &result)
     if (!folder)
         return false;
     if (m_services.messageBox.show(FoundGameOffer::prompt(result.error(), *folder),
-                                   MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-                                   "BEXOM") == MessageBoxAnswer::Yes) {
+                                   MessageBoxButtons::YesNo, MessageBoxIcon::Question,
+                                   MessageBox::Title) == MessageBoxAnswer::Yes) {
         m_view.setDirectoryText(*folder);
         Command1_Click();
     }
@@ -38,15 +39,11 @@ bool InstallDialogController::offeredAdministratorRights(const ErrorOr<void> &re
         !m_restart->canHelp())
         return false;
     const RuntimeError &error = result.error();
-    const std::string prompt =
-        "Windows did not let BEXOM change the game folder " + error.protectedFolder()->folder +
-        ". It is a protected folder, such as one under Program Files, that only an administrator "
-        "may change.\n\n" +
-        RuntimeErrorNotice::outcome(error) +
-        "\n\nStart the installer again with administrator rights?";
+    const std::string prompt = NoticeWording::administratorOffer(
+        error.protectedFolder()->folder, RuntimeErrorNotice::outcome(error));
     // Only the player's Yes ends this instance: a box closed without an answer is no consent.
-    if (m_services.messageBox.show(prompt, MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-                                   "BEXOM") == MessageBoxAnswer::Yes)
+    if (m_services.messageBox.show(prompt, MessageBoxButtons::YesNo, MessageBoxIcon::Question,
+                                   MessageBox::Title) == MessageBoxAnswer::Yes)
         m_restart->request({m_view.directoryText(), m_view.counterstrikeSelected()
                                                         ? Edition::Counterstrike
                                                         : Edition::Aftermath});

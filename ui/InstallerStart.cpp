@@ -33,6 +33,6 @@ std::optional<InstallerStart> InstallerStart::begin(MessageBox &messageBox)
         status.isError() && status.error().cause().reason == ErrorReason::StatusFileNotInPackage)
         messageBox.show(ErrorWording::report(status.error()) + "\n\n" +
                             ErrorWording::codeLine(status.error()),
-                        MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, "BEXOM");
+                        MessageBoxButtons::Ok, MessageBoxIcon::Critical, MessageBox::Title);
     return InstallerStart(std::move(fileSystem), std::move(*packageLock));
 }

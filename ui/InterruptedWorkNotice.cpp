@@ -6,11 +6,11 @@
 
 void InterruptedWorkNotice::recoverAndTell(FileSystem &fileSystem, MessageBox &messageBox)
 {
-    const std::string title = "BEXOM";
     const ErrorOr<std::vector<RecoveryOutcome>> recovered = JournalRecovery(fileSystem).recover();
     if (recovered.isError())
-        messageBox.show(RuntimeErrorNotice::prompt(recovered.error()),
-                        MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, title);
+        messageBox.show(RuntimeErrorNotice::prompt(recovered.error()), MessageBoxButtons::Ok,
+                        MessageBoxIcon::Critical, MessageBox::Title);
     else if (const std::string notice = RecoveryWording::notice(recovered.value()); !notice.empty())
-        messageBox.show(notice, MessageBoxStyle::OkOnly | MessageBoxStyle::Information, title);
+        messageBox.show(notice, MessageBoxButtons::Ok, MessageBoxIcon::Information,
+                        MessageBox::Title);
 }

@@ -1,24 +1,16 @@
 #include "LogWording.h"
 
 #include "ErrorWording.h"
-
-namespace {
-
-std::string utf8(const std::filesystem::path &path)
-{
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
-} // namespace
+#include "runtime/Text.h"
 
 std::string LogWording::start(const RunPlatform &platform,
                               const std::filesystem::path &packageFolder, const std::string &action)
 {
     std::string line = "BEXOMv2 installer " + Version + " started on " + platform.name + " (" +
-                       action + "); package folder " + ErrorWording::quoted(utf8(packageFolder));
+                       action + "); package folder " +
+                       ErrorWording::quoted(Text::utf8(packageFolder));
     if (platform.winePrefix)
-        line += "; Wine prefix " + ErrorWording::quoted(utf8(*platform.winePrefix));
+        line += "; Wine prefix " + ErrorWording::quoted(Text::utf8(*platform.winePrefix));
     return line + ".";
 }
 

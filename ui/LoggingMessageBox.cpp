@@ -2,7 +2,7 @@
 
 namespace {
 
-std::string answerName(int answer)
+std::string answerName(MessageBoxAnswer answer)
 {
     switch (answer) {
     case MessageBoxAnswer::Yes:
@@ -11,22 +11,24 @@ std::string answerName(int answer)
         return "No";
     case MessageBoxAnswer::Ok:
         return "OK";
-    default:
-        return "closed without an answer";
+    case MessageBoxAnswer::Cancel:
+        break;
     }
+    return "closed without an answer";
 }
 
 } // namespace
 
-int LoggingMessageBox::show(const std::string &prompt, int style, const std::string &title)
+MessageBoxAnswer LoggingMessageBox::show(const std::string &prompt, MessageBoxButtons buttons,
+                                         MessageBoxIcon icon, const std::string &title)
 {
-    if (style & MessageBoxStyle::YesNo) {
+    if (buttons == MessageBoxButtons::YesNo) {
         m_log.write("Asked: " + prompt);
-        const int answer = m_messageBox.show(prompt, style, title);
+        const MessageBoxAnswer answer = m_messageBox.show(prompt, buttons, icon, title);
         m_log.write("Answered: " + answerName(answer));
         return answer;
     }
-    const bool error = (style & MessageBoxStyle::Critical) == MessageBoxStyle::Critical;
+    const bool error = icon == MessageBoxIcon::Critical;
     m_log.write((error ? "Error shown: " : "Shown: ") + prompt);
-    return m_messageBox.show(prompt, style, title);
+    return m_messageBox.show(prompt, buttons, icon, title);
 }

@@ -9,7 +9,8 @@ class LoggingMessageBox final : public MessageBox
 public:
     LoggingMessageBox(MessageBox &messageBox, RunLog &log) : m_messageBox(messageBox), m_log(log) {}
 
-    int show(const std::string &prompt, int style, const std::string &title) override;
+    MessageBoxAnswer show(const std::string &prompt, MessageBoxButtons buttons, MessageBoxIcon icon,
+                          const std::string &title) override;
 
 private:
     MessageBox &m_messageBox;

@@ -2,6 +2,7 @@
 
 #include "install/RemovalRequest.h"
 #include "MainWindowLayout.h"
+#include "NoticeWording.h"
 #include "RuntimeErrorNotice.h"
 
 void MainWindowController::Buttonn_Click(std::int16_t index)
@@ -68,15 +69,15 @@ void MainWindowController::func_uninstall()
 
 void MainWindowController::func_credits()
 {
-    m_services.messageBox.show("The Credits can be found in the file: BEXOM-Credits.doc",
-                               MessageBoxStyle::OkOnly | MessageBoxStyle::Question, "BEXOM");
+    m_services.messageBox.show(NoticeWording::Credits, MessageBoxButtons::Ok,
+                               MessageBoxIcon::Question, MessageBox::Title);
 }
 
 void MainWindowController::func_exit()
 {
-    const int answer = m_services.messageBox.show(
-        "Are you sure you wish to leave?", MessageBoxStyle::YesNo | MessageBoxStyle::Question,
-        "BEXOM Installation Program");
+    const MessageBoxAnswer answer =
+        m_services.messageBox.show(NoticeWording::LeaveQuestion, MessageBoxButtons::YesNo,
+                                   MessageBoxIcon::Question, NoticeWording::LeaveTitle);
     // Closing the box is no answer, and the program stays.
     if (answer != MessageBoxAnswer::Yes)
         return;

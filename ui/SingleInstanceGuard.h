@@ -13,10 +13,6 @@
 class SingleInstanceGuard final
 {
 public:
-    static inline const std::string AlreadyRunningNotice =
-        "The BEXOM installer is already running from this folder. Use the window that is open "
-        "already, or close it before starting the installer again.";
-
     // The package folder's lock, to be held for as long as the program runs; nothing, once the
     // player has been told why, when the program must end.
     static std::optional<InstanceLock> lockOrTell(const std::filesystem::path &packageFolder,

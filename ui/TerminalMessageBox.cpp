@@ -2,15 +2,16 @@
 
 #include "runtime/Text.h"
 
-int TerminalMessageBox::show(const std::string &prompt, int style, const std::string &)
+MessageBoxAnswer TerminalMessageBox::show(const std::string &prompt, MessageBoxButtons buttons,
+                                          MessageBoxIcon icon, const std::string &)
 {
-    if (style & MessageBoxStyle::YesNo) {
+    if (buttons == MessageBoxButtons::YesNo) {
         // What was said before the question is what the question is about.
         release(Terminal::Stream::Output);
         m_terminal.write(Terminal::Stream::Output, prompt + " [y/N] ");
         return answeredYes() ? MessageBoxAnswer::Yes : MessageBoxAnswer::No;
     }
-    if ((style & MessageBoxStyle::Critical) == MessageBoxStyle::Critical)
+    if (icon == MessageBoxIcon::Critical)
         m_terminal.write(Terminal::Stream::Error, prompt + "\n");
     else
         m_notices.push_back(prompt);

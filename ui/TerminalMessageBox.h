@@ -20,7 +20,8 @@ public:
         : m_terminal(terminal), m_confirmation(confirmation)
     {}
 
-    int show(const std::string &prompt, int style, const std::string &title) override;
+    MessageBoxAnswer show(const std::string &prompt, MessageBoxButtons buttons, MessageBoxIcon icon,
+                          const std::string &title) override;
 
     // Writes the notices that wait.
     void release(Terminal::Stream stream);

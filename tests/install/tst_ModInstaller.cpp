@@ -675,12 +675,12 @@ TEST_CASE("fileHeldOpenByTheGameIsRefusedWithNothingChanged")
 
 TEST_CASE("statusOverAGameWithNoTraceOfBexomIsClearedOnlyOnYes")
 {
-    using namespace MessageBoxAnswer;
+    using enum MessageBoxAnswer;
     const struct
     {
         const char *name;
         Direction direction;
-        int answer;
+        MessageBoxAnswer answer;
         std::string left; // a file of the mod left in the game installed again, if any
     } rows[] = {
         {"removal, Yes", Direction::Removal, Yes, {}},

@@ -6,13 +6,13 @@
 // style | prompt".
 inline std::string runtimeError(int number, const std::string &description)
 {
-    return "BEXOM | 16 | ...\n\nNothing was changed.\n\nRun-time error '" + std::to_string(number) +
+    return "BEXOM | C | ...\n\nNothing was changed.\n\nRun-time error '" + std::to_string(number) +
            "': " + description;
 }
 
 inline std::string confirmInstall(const std::string &directory)
 {
-    return "Install BEXOM? | 36 | Are you sure you wish to install BEXOM to the directory: " +
+    return "Install BEXOM? | YN Q | Are you sure you wish to install BEXOM to the directory: " +
            directory;
 }
 
@@ -25,10 +25,10 @@ inline std::string statusFor(const std::string &edition)
 // The notices of a finished installation and removal, for the game folder given.
 inline std::string installedIn(const std::string &directory)
 {
-    return "BEXOM | 64 | BEXOM has been installed in " + directory + ".";
+    return "BEXOM | I | BEXOM has been installed in " + directory + ".";
 }
 
 inline std::string uninstalledFrom(const std::string &directory)
 {
-    return "BEXOM | 64 | BEXOM has been uninstalled from " + directory + ".";
+    return "BEXOM | I | BEXOM has been uninstalled from " + directory + ".";
 }

@@ -1,11 +1,13 @@
 #include "ScriptedMessageBox.h"
 
-int ScriptedMessageBox::show(const std::string &prompt, int style, const std::string &title)
+MessageBoxAnswer ScriptedMessageBox::show(const std::string &prompt, MessageBoxButtons buttons,
+                                          MessageBoxIcon icon, const std::string &title)
 {
-    m_shown.push_back(title + " | " + std::to_string(style) + " | " + prompt);
+    const std::string yesNo = buttons == MessageBoxButtons::YesNo ? "YN " : "";
+    m_shown.push_back(title + " | " + yesNo + "-CQI"[int(icon)] + " | " + prompt);
     if (m_answers.empty())
         return MessageBoxAnswer::Ok;
-    const int answer = m_answers.front();
+    const MessageBoxAnswer answer = m_answers.front();
     m_answers.erase(m_answers.begin());
     return answer;
 }

@@ -8,7 +8,7 @@
 class ScriptedServices final : private BusyIndicator
 {
 public:
-    ScriptedServices(FileSystem &fileSystem, std::vector<int> answers = {})
+    ScriptedServices(FileSystem &fileSystem, ScriptedMessageBox::Answers answers = {})
         : m_messageBox(std::move(answers)), m_services{fileSystem, m_messageBox, *this}
     {}
 

@@ -5,8 +5,8 @@
 #include "runtime/InstanceLock.h"
 #include "runtime/RunLog.h"
 #include "TestOutcome.h"
+#include "ui/NoticeWording.h"
 #include "ui/RecoveryWording.h"
-#include "ui/SingleInstanceGuard.h"
 
 #include <doctest/doctest.h>
 
@@ -104,13 +104,7 @@ TEST_CASE("eachCommandLineIsAnsweredByItsExitCodeAndWordsAndLeavesTheFoldersAsIt
         {{"--install", game, "--aftermath", "--counterstrike"}, "", 1, "", "Give only one of"},
         {{"--install", "game"}, "", 1, "", "\"game\" is not a full path"},
         {{"/install", game}, "", 1, "", "\"/install\" belongs to no option"},
-        {{"--status"},
-         "",
-         1,
-         "",
-         SingleInstanceGuard::AlreadyRunningNotice,
-         After::Unchanged,
-         true},
+        {{"--status"}, "", 1, "", NoticeWording::AlreadyRunning, After::Unchanged, true},
     };
     for (const auto &row : rows) {
         InstallScratch scratch;

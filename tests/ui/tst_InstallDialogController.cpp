@@ -22,7 +22,7 @@ namespace {
 
 const std::string Home = InstallDialogLayout::DefaultDirectory;
 const std::string AlreadyInstalled =
-    "BEXOM | 32 | BEXOM is already Installed\n\nIt is installed in ...REDALERT\\. To install it "
+    "BEXOM | Q | BEXOM is already Installed\n\nIt is installed in ...REDALERT\\. To install it "
     "again, elsewhere or for the other expansion, uninstall it first.";
 
 // A folder name longer than any the system allows: Linux refuses the name, Windows finds no
@@ -64,11 +64,11 @@ constexpr bool GameOnDriveC = true;
 std::string protectedFolder(const std::string &folder)
 {
     if (OfferedRestart)
-        return "BEXOM | 36 | Windows did not let BEXOM change the game folder " + folder +
+        return "BEXOM | YN Q | Windows did not let BEXOM change the game folder " + folder +
                ". It is a protected folder, such as one under Program Files, that only an "
                "administrator may change.\n\nNothing was changed.\n\nStart the installer again "
                "with administrator rights?";
-    return "BEXOM | 16 | The game folder " + folder +
+    return "BEXOM | C | The game folder " + folder +
            " belongs to root, and only root may change it. Start the installer as root, or let "
            "your own user write into the folder.\n\nNothing was changed.\n\nRun-time error '70': "
            "Permission denied";
@@ -92,8 +92,8 @@ struct ScriptedRestart final : AdministratorRestart
 TEST_CASE("Install amends the directory, refuses or asks, and installs the chosen edition")
 {
     const std::string packaged = InstallScratch::PackagedStatus;
-    const int yes = MessageBoxAnswer::Yes;
-    const int no = MessageBoxAnswer::No;
+    const auto yes = MessageBoxAnswer::Yes;
+    const auto no = MessageBoxAnswer::No;
     const Edition aftermath = Edition::Aftermath;
     const Edition counterstrike = Edition::Counterstrike;
     const std::string noBackslash = "C:\\WESTWOOD\\REDALERT";
@@ -106,7 +106,7 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         std::string status;
         std::string typed;
         Edition choice;
-        int answer;
+        MessageBoxAnswer answer;
         std::string amended;
         Lines shown;
         std::string installed = {}; // the status file afterwards; empty where nothing may change
@@ -114,7 +114,7 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         Fault fault = Fault::DiskFull;
         // To the questions after the first: the offer of administrator rights, or of a game found
         // elsewhere, and the confirmation after it.
-        std::vector<int> laterAnswers = {MessageBoxAnswer::Yes};
+        std::vector<MessageBoxAnswer> laterAnswers = {MessageBoxAnswer::Yes};
     };
     std::vector<Row> rows;
     const auto row = [&rows](auto... fields) {
@@ -122,7 +122,7 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
     };
     // The game is found on drive C's shelf "Westwood" where the scratch folder is drive C.
     const std::string elsewhere = "C:\\WESTWOOD\\RA\\";
-    const std::string offer = "BEXOM | 36 | ...\nRed Alert was found in:\n" + Home +
+    const std::string offer = "BEXOM | YN Q | ...\nRed Alert was found in:\n" + Home +
                               " (with Aftermath: choose the Aftermath option)\n\nNothing was "
                               "changed.\n\nRun-time error '76': Path not found\n\nUse " +
                               Home + " instead?";
@@ -159,13 +159,13 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
     row("game found elsewhere, Yes: its folder is confirmed and used", packaged, elsewhere,
         aftermath, yes, Home, Lines{offer, confirmInstall(Home), installedIn(Home)},
         statusFor("Aftermath"));
-    for (const int answer : {no, int(MessageBoxAnswer::Cancel)})
+    for (const auto answer : {no, MessageBoxAnswer::Cancel})
         row("game found elsewhere, answered No or closed", packaged, elsewhere, aftermath, answer,
             elsewhere, Lines{offer});
 #endif
     row("status file is a folder", InstallScratch::StatusFolder, Home, aftermath, yes, Home,
         Lines{runtimeError(75, "Path/File access error")});
-    for (const int answer : {no, int(MessageBoxAnswer::Cancel)})
+    for (const auto answer : {no, MessageBoxAnswer::Cancel})
         row("protected game folder: the offer declined", packaged, Home, aftermath, yes, Home,
             Lines{confirmInstall(Home), protectedFolder(Home)}, std::string(), Fault::NoRights,
             std::vector{answer});
@@ -190,7 +190,7 @@ TEST_CASE("Install amends the directory, refuses or asks, and installs the chose
         for (const std::string &line : row.shown)
             shownThere.push_back(located(line));
         FaultyFileSystem fileSystem(game.fileSystem(), 0, row.fault);
-        std::vector<int> answers{row.answer};
+        ScriptedMessageBox::Answers answers{row.answer};
         answers.insert(answers.end(), row.laterAnswers.begin(), row.laterAnswers.end());
         ScriptedServices services(fileSystem, answers);
         DialogControls controls(located(row.typed), row.choice);

@@ -5,6 +5,7 @@
 #include "ScriptedServices.h"
 #include "TestOutcome.h"
 #include "ui/MainWindowController.h"
+#include "ui/NoticeWording.h"
 #include "ui/SingleInstanceGuard.h"
 
 #include <array>
@@ -15,8 +16,8 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-const std::string ConfirmRemoval = "BEXOM | 36 | Are you sure you wish to uninstall BEXOM?";
-const std::string NotInstalled = "BEXOM | 32 | BEXOM is not installed";
+const std::string ConfirmRemoval = "BEXOM | YN Q | Are you sure you wish to uninstall BEXOM?";
+const std::string NotInstalled = "BEXOM | Q | BEXOM is not installed";
 
 // The main window as its routines see it: what it was told to show, in order.
 class RecordingMainWindow final : public MainWindowView
@@ -39,7 +40,7 @@ public:
 // The main window's routines, for a game at the install dialog's "C:\WESTWOOD\REDALERT\".
 struct MainWindow
 {
-    explicit MainWindow(std::vector<int> answers = {})
+    explicit MainWindow(ScriptedMessageBox::Answers answers = {})
         : game({"Expand.mix", "Expand2.mix"}, "WESTWOOD/REDALERT"),
           services(game.fileSystem(), std::move(answers))
     {}
@@ -121,13 +122,13 @@ TEST_CASE("Exactly the picture button under the mouse is highlighted, repainted 
 TEST_CASE("A click runs its button's routine, and Exit ends the program only when answered Yes")
 {
     const std::string credits =
-        "BEXOM | 32 | The Credits can be found in the file: BEXOM-Credits.doc";
-    const std::string leave = "BEXOM Installation Program | 36 | Are you sure you wish to leave?";
+        "BEXOM | Q | The Credits can be found in the file: BEXOM-Credits.doc";
+    const std::string leave = "BEXOM Installation Program | YN Q | Are you sure you wish to leave?";
     const struct
     {
         std::string name;
         std::int16_t index;
-        int answer;
+        MessageBoxAnswer answer;
         Lines shown;
         Lines told;
         int press = 0; // a key rather than the mouse
@@ -161,7 +162,7 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
 {
     enum class Removal { NotRun, Failed, Restored };
     using enum Removal;
-    const int yes = MessageBoxAnswer::Yes;
+    const auto yes = MessageBoxAnswer::Yes;
     const Lines notFound{ConfirmRemoval, runtimeError(53, "File not found")};
     const Lines accessError{ConfirmRemoval, runtimeError(75, "Path/File access error")};
     struct Row
@@ -169,7 +170,7 @@ TEST_CASE("Uninstall gives the game back whole, or changes nothing and says why"
         std::string name;
         std::string installed; // the routine that installed, if any
         std::string status;    // written after the installation; empty leaves it as it is
-        int answer;
+        MessageBoxAnswer answer;
         Lines shown;
         Removal removal;
         std::string tuned = {}; // a file of the mod the player changed after the installation
@@ -235,5 +236,5 @@ TEST_CASE("A second installer started from one package folder is turned away")
 
     ScriptedMessageBox secondBox;
     CHECK(!SingleInstanceGuard::lockOrTell(package.nativePath(), secondBox));
-    CHECK(secondBox.shown() == Lines{"BEXOM | 64 | " + SingleInstanceGuard::AlreadyRunningNotice});
+    CHECK(secondBox.shown() == Lines{"BEXOM | I | " + NoticeWording::AlreadyRunning});
 }

@@ -12,27 +12,22 @@
 
 namespace {
 
-constexpr int ButtonsMask = 0x07;
-constexpr int IconMask = 0x70;
-constexpr int Exclamation = 48;
-
-QMessageBox::Icon iconFor(int style)
+QMessageBox::Icon iconFor(MessageBoxIcon icon)
 {
-    switch (style & IconMask) {
-    case MessageBoxStyle::Critical:
+    switch (icon) {
+    case MessageBoxIcon::Critical:
         return QMessageBox::Critical;
-    case MessageBoxStyle::Question:
+    case MessageBoxIcon::Question:
         return QMessageBox::Question;
-    case Exclamation:
-        return QMessageBox::Warning;
-    case MessageBoxStyle::Information:
+    case MessageBoxIcon::Information:
         return QMessageBox::Information;
-    default:
-        return QMessageBox::NoIcon;
+    case MessageBoxIcon::None:
+        break;
     }
+    return QMessageBox::NoIcon;
 }
 
-int answerFor(int button)
+MessageBoxAnswer answerFor(int button)
 {
     switch (button) {
     case QMessageBox::Yes:
@@ -100,7 +95,8 @@ void copyMessage(const QMessageBox &box, const QString &text, const std::string 
 
 } // namespace
 
-int QtMessageBox::show(const std::string &prompt, int style, const std::string &title)
+MessageBoxAnswer QtMessageBox::show(const std::string &prompt, MessageBoxButtons buttons,
+                                    MessageBoxIcon icon, const std::string &title)
 {
     QMessageBox box;
     box.setWindowTitle(QString::fromStdString(title));
@@ -112,8 +108,8 @@ int QtMessageBox::show(const std::string &prompt, int style, const std::string &
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     QObject::connect(new QShortcut(QKeySequence::Copy, &box), &QShortcut::activated, &box,
                      [&box, &text, &prompt] { copyMessage(box, text, prompt); });
-    box.setIcon(iconFor(style));
-    if ((style & ButtonsMask) == MessageBoxStyle::YesNo) {
+    box.setIcon(iconFor(icon));
+    if (buttons == MessageBoxButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.setDefaultButton(QMessageBox::Yes);
         // Esc and the close box answer No, never the default Yes.
@@ -124,7 +120,7 @@ int QtMessageBox::show(const std::string &prompt, int style, const std::string &
     }
     keepLinesWhole(box, text);
     const QPointer<QWidget> focus = QApplication::focusWidget();
-    const int answer = answerFor(box.exec());
+    const MessageBoxAnswer answer = answerFor(box.exec());
     // Back to the control that had the focus, its window in front: left to the window system,
     // the focus may stay with no control at all, and a screen reader names only the window.
     if (focus) {

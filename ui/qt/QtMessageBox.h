@@ -2,9 +2,10 @@
 
 #include "runtime/MessageBox.h"
 
-// A modal QMessageBox with the style's icon and buttons.
+// A modal QMessageBox with the icon and buttons asked for.
 class QtMessageBox final : public MessageBox
 {
 public:
-    int show(const std::string &prompt, int style, const std::string &title) override;
+    MessageBoxAnswer show(const std::string &prompt, MessageBoxButtons buttons, MessageBoxIcon icon,
+                          const std::string &title) override;
 };

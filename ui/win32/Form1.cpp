@@ -5,6 +5,7 @@
 #include "Form2.h"
 #include "PictureResource.h"
 #include "runtime/WindowsText.h"
+#include "ui/NoticeWording.h"
 #include "Win32BusyIndicator.h"
 #include "WindowsError.h"
 
@@ -61,10 +62,10 @@ ErrorOr<void> Form1::loadArtwork()
         Off[i].normal = PictureResource::load(m_instance, BEXOM_FIRST_OFF_BITMAP + i);
         onn[i].normal = PictureResource::load(m_instance, BEXOM_FIRST_ONN_BITMAP + i);
         if (!Off[i].normal || !onn[i].normal)
-            return lastWindowsError("The program's pictures could not be loaded.");
+            return lastWindowsError(NoticeWording::PicturesNotLoaded);
     }
     if (!m_banner.normal)
-        return lastWindowsError("The program's pictures could not be loaded.");
+        return lastWindowsError(NoticeWording::PicturesNotLoaded);
     return {};
 }
 
@@ -95,7 +96,7 @@ ErrorOr<void> Form1::createWindow()
     windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = ClassName;
     if (!RegisterClassW(&windowClass) || !PictureArea::registerClass(m_instance))
-        return lastWindowsError("The main window could not be opened.");
+        return lastWindowsError(NoticeWording::MainWindowNotOpened);
 
     // The title is not drawn, as the window has no title bar, but the task bar and Alt+Tab list
     // the window by it. It is sized and placed once its pictures are there, at the DPI of its
@@ -104,7 +105,7 @@ ErrorOr<void> Form1::createWindow()
                     MainWindowLayout::ClientWidth, MainWindowLayout::ClientHeight, nullptr, nullptr,
                     m_instance, this);
     if (!m_window)
-        return lastWindowsError("The main window could not be opened.");
+        return lastWindowsError(NoticeWording::MainWindowNotOpened);
     return {};
 }
 
@@ -114,7 +115,7 @@ ErrorOr<void> Form1::createPictureAreas()
         std::make_unique<PictureArea>(m_window, Picture1Id, L"BEXOM v2.0",
                                       MainWindowLayout::Picture1, m_banner, PictureArea::Events{});
     if (!Picture1->handle())
-        return lastWindowsError("The main window could not be opened.");
+        return lastWindowsError(NoticeWording::MainWindowNotOpened);
     for (std::int16_t i = 0; i < MainWindowLayout::ButtonCount; ++i) {
         const std::wstring label = WindowsText::toWide(MainWindowLayout::ButtonLabels[i]);
         PictureArea::Events events{[this, i] { m_controller.Buttonn_MouseMove(i); },
@@ -125,7 +126,7 @@ ErrorOr<void> Form1::createPictureAreas()
             std::make_unique<PictureArea>(m_window, FirstButtonnId + i, label.c_str(),
                                           MainWindowLayout::buttonn(i), Off[i], std::move(events));
         if (!Buttonn[i]->handle())
-            return lastWindowsError("The main window could not be opened.");
+            return lastWindowsError(NoticeWording::MainWindowNotOpened);
     }
     StatusLine = CreateWindowExW(
         0, L"STATIC", L"", WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0, m_window,

@@ -2,6 +2,7 @@
 
 #include "DpiScale.h"
 #include "runtime/WindowsText.h"
+#include "ui/NoticeWording.h"
 #include "ui/RuntimeErrorNotice.h"
 #include "Win32BusyIndicator.h"
 #include "WindowsError.h"
@@ -85,8 +86,8 @@ void Form2::showModal(HWND owner, const std::optional<DialogChoice> &choice)
         reinterpret_cast<LPARAM>(this));
     m_scaledFont.reset();
     if (result == -1)
-        RuntimeErrorNotice::showIfFailed(
-            m_services.messageBox, lastWindowsError("The install dialog could not be opened."));
+        RuntimeErrorNotice::showIfFailed(m_services.messageBox,
+                                         lastWindowsError(NoticeWording::InstallDialogNotOpened));
 }
 
 INT_PTR CALLBACK Form2::procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

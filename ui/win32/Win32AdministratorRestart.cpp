@@ -1,6 +1,7 @@
 #include "Win32AdministratorRestart.h"
 
 #include "runtime/WindowsText.h"
+#include "ui/NoticeWording.h"
 #include "WindowsApi.h"
 
 #include <shellapi.h>
@@ -59,10 +60,6 @@ void Win32AdministratorRestart::start(MessageBox &messageBox)
     const DWORD error = GetLastError();
     if (error == ERROR_CANCELLED)
         return;
-    messageBox.show(
-        "Windows could not start the installer again with administrator rights (error " +
-            std::to_string(error) +
-            "). Right-click bexomv2.exe in the BEXOM folder and choose \"Run as "
-            "administrator\".",
-        MessageBoxStyle::OkOnly | MessageBoxStyle::Critical, "BEXOM");
+    messageBox.show(NoticeWording::administratorRestartFailed(error), MessageBoxButtons::Ok,
+                    MessageBoxIcon::Critical, MessageBox::Title);
 }

@@ -7,17 +7,39 @@
 
 #include <algorithm>
 
-// The runtime's style numbers and answers are Windows' own.
-static_assert(MessageBoxStyle::OkOnly == MB_OK && MessageBoxStyle::YesNo == MB_YESNO);
-static_assert(MessageBoxStyle::Critical == MB_ICONERROR &&
-              MessageBoxStyle::Question == MB_ICONQUESTION &&
-              MessageBoxStyle::Information == MB_ICONINFORMATION);
-static_assert(MessageBoxAnswer::Ok == IDOK && MessageBoxAnswer::Yes == IDYES &&
-              MessageBoxAnswer::No == IDNO && MessageBoxAnswer::Cancel == IDCANCEL);
-
 namespace {
 
-constexpr UINT ButtonsAndIcon = MB_TYPEMASK | MB_ICONMASK;
+UINT flagsFor(MessageBoxButtons buttons, MessageBoxIcon icon)
+{
+    const UINT flags = buttons == MessageBoxButtons::YesNo ? MB_YESNO : MB_OK;
+    switch (icon) {
+    case MessageBoxIcon::Critical:
+        return flags | MB_ICONERROR;
+    case MessageBoxIcon::Question:
+        return flags | MB_ICONQUESTION;
+    case MessageBoxIcon::Information:
+        return flags | MB_ICONINFORMATION;
+    case MessageBoxIcon::None:
+        break;
+    }
+    return flags;
+}
+
+MessageBoxAnswer answerFor(int answer)
+{
+    switch (answer) {
+    case IDOK:
+        return MessageBoxAnswer::Ok;
+    case IDYES:
+        return MessageBoxAnswer::Yes;
+    case IDCANCEL:
+        return MessageBoxAnswer::Cancel;
+    default:
+        // A box that could not be shown (0) has not been answered; nothing goes ahead without a
+        // Yes.
+        return MessageBoxAnswer::No;
+    }
+}
 
 // The message box breaks lines between words by itself, but a directory without a blank would be
 // cut at the box's edge, and a prompt of thousands of lines would run off the screen. Laid out
@@ -54,14 +76,15 @@ std::string laidOut(const std::string &prompt)
 
 } // namespace
 
-int Win32MessageBox::show(const std::string &prompt, int style, const std::string &title)
+MessageBoxAnswer Win32MessageBox::show(const std::string &prompt, MessageBoxButtons buttons,
+                                       MessageBoxIcon icon, const std::string &title)
 {
     // Owned by the window that has the input, the box keeps it and every window below it from
     // taking any. Without one, as before the main window is shown, every window of the thread is
     // disabled instead.
     const HWND owner = GetActiveWindow();
     const HWND focus = GetFocus();
-    UINT flags = static_cast<UINT>(style) & ButtonsAndIcon;
+    UINT flags = flagsFor(buttons, icon);
     if (!owner)
         flags |= MB_TASKMODAL;
     const int answer = MessageBoxW(owner, WindowsText::toWide(laidOut(prompt)).c_str(),
@@ -73,6 +96,5 @@ int Win32MessageBox::show(const std::string &prompt, int style, const std::strin
         if (focus && IsWindow(focus))
             SetFocus(focus);
     }
-    // A box that could not be shown has not been answered; nothing goes ahead without a Yes.
-    return answer == 0 ? MessageBoxAnswer::No : answer;
+    return answerFor(answer);
 }

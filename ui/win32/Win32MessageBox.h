@@ -6,5 +6,6 @@
 class Win32MessageBox final : public MessageBox
 {
 public:
-    int show(const std::string &prompt, int style, const std::string &title) override;
+    MessageBoxAnswer show(const std::string &prompt, MessageBoxButtons buttons, MessageBoxIcon icon,
+                          const std::string &title) override;
 };

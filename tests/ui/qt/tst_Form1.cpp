@@ -21,7 +21,7 @@
 namespace {
 
 const QStringList Labels{"Install", "Uninstall", "Credits", "Exit"};
-const QString NotInstalled = "BEXOM | 32 | BEXOM is not installed";
+const QString NotInstalled = "BEXOM | Q | BEXOM is not installed";
 
 PictureArea *button(Form1 &form, int index)
 {
@@ -73,7 +73,7 @@ void moveOver(Form1 &form, const QString &target)
 // The main window, shown, for a game at the install dialog's "C:\WESTWOOD\REDALERT\".
 struct MainWindow
 {
-    explicit MainWindow(QList<int> answers = {},
+    explicit MainWindow(QList<MessageBoxAnswer> answers = {},
                         QStringList gameFiles = {"Expand.mix", "Expand2.mix"})
         : game(toStd(gameFiles), "WESTWOOD/REDALERT"),
           services(game.fileSystem(), {answers.begin(), answers.end()})
@@ -170,13 +170,13 @@ void Form1Test::onlyTheButtonUnderTheMouseIsHighlightedOnBlack()
 void Form1Test::clickShowsItsMessageAndExitEndsOnlyOnYes_data()
 {
     QTest::addColumn<int>("index");
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<MessageBoxAnswer>("answer");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<bool>("stillOpen");
     QTest::addColumn<QString>("press"); // the mouse, or a key
 
-    const QString credits = "BEXOM | 32 | The Credits can be found in the file: BEXOM-Credits.doc";
-    const QString leave = "BEXOM Installation Program | 36 | Are you sure you wish to leave?";
+    const QString credits = "BEXOM | Q | The Credits can be found in the file: BEXOM-Credits.doc";
+    const QString leave = "BEXOM Installation Program | YN Q | Are you sure you wish to leave?";
     // That the window forwards the click and the key, and closes on the routine's word; every
     // answer to each box is the routine's table.
     QTest::newRow("Credits") << 2 << MessageBoxAnswer::Ok << credits << true << "Mouse";
@@ -188,7 +188,7 @@ void Form1Test::clickShowsItsMessageAndExitEndsOnlyOnYes_data()
 void Form1Test::clickShowsItsMessageAndExitEndsOnlyOnYes()
 {
     QFETCH(int, index);
-    QFETCH(int, answer);
+    QFETCH(MessageBoxAnswer, answer);
     QFETCH(QString, shown);
     QFETCH(bool, stillOpen);
     QFETCH(QString, press);
@@ -249,8 +249,8 @@ void Form1Test::installDialogOpensWithItsDesignValuesEveryTime()
 // What the windows read, write back and forward; the routines' every branch has tests of its own.
 void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 {
-    const int yes = MessageBoxAnswer::Yes;
-    const int ok = MessageBoxAnswer::Ok;
+    const auto yes = MessageBoxAnswer::Yes;
+    const auto ok = MessageBoxAnswer::Ok;
     MainWindow window({ok, yes, ok, ok, yes, ok, yes, ok, yes, ok, yes});
     const QStringList gameBefore = toQt(window.game.gameSnapshot());
     // The installations run on a thread of their own, as in the program, the removals inline.
@@ -298,7 +298,7 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
     dialog.findChild<QRadioButton *>("Option1")->setChecked(true);
     install();
     QVERIFY(QString::fromStdString(window.messages().shown().back())
-                .startsWith("BEXOM | 32 | BEXOM is already Installed\n\n"));
+                .startsWith("BEXOM | Q | BEXOM is already Installed\n\n"));
     QVERIFY(dialog.isVisible());
     uninstall();
     install();
@@ -312,30 +312,32 @@ void Form1Test::modInstallsAgainAfterRemovalAndIsNotRemovedTwice()
 
 void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed_data()
 {
-    QTest::addColumn<int>("style");
+    QTest::addColumn<MessageBoxIcon>("style");
     QTest::addColumn<QMessageBox::StandardButton>("pressed");
-    QTest::addColumn<int>("answer");
+    QTest::addColumn<MessageBoxAnswer>("answer");
     QTest::addColumn<QMessageBox::Icon>("icon");
     QTest::addColumn<QMessageBox::StandardButton>("firstButton");
 
-    QTest::newRow("notice") << 32 << QMessageBox::Ok << 1 << QMessageBox::Question
+    using enum MessageBoxIcon;
+    using enum MessageBoxAnswer;
+    QTest::newRow("notice") << Question << QMessageBox::Ok << Ok << QMessageBox::Question
                             << QMessageBox::Ok;
     QTest::newRow("confirmation, Yes")
-        << 36 << QMessageBox::Yes << 6 << QMessageBox::Question << QMessageBox::Yes;
+        << Question << QMessageBox::Yes << Yes << QMessageBox::Question << QMessageBox::Yes;
     QTest::newRow("confirmation, No")
-        << 36 << QMessageBox::No << 7 << QMessageBox::Question << QMessageBox::Yes;
+        << Question << QMessageBox::No << No << QMessageBox::Question << QMessageBox::Yes;
     // No button pressed: the box closed with Esc.
     QTest::newRow("confirmation, Esc")
-        << 36 << QMessageBox::NoButton << 7 << QMessageBox::Question << QMessageBox::Yes;
-    QTest::newRow("error") << 16 << QMessageBox::Ok << 1 << QMessageBox::Critical
+        << Question << QMessageBox::NoButton << No << QMessageBox::Question << QMessageBox::Yes;
+    QTest::newRow("error") << Critical << QMessageBox::Ok << Ok << QMessageBox::Critical
                            << QMessageBox::Ok;
 }
 
 void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
 {
-    QFETCH(int, style);
+    QFETCH(MessageBoxIcon, style);
     QFETCH(QMessageBox::StandardButton, pressed);
-    QFETCH(int, answer);
+    QFETCH(MessageBoxAnswer, answer);
     QFETCH(QMessageBox::Icon, icon);
     QFETCH(QMessageBox::StandardButton, firstButton);
     // In front of the black main window, whose colour must not spread to the box.
@@ -359,7 +361,9 @@ void Form1Test::messageBoxInFrontShowsItsStyleAndReturnsTheButtonPressed()
             box->button(pressed)->click();
     });
 
-    QCOMPARE(QtMessageBox().show(prompt.toStdString(), style, "Title"), answer);
+    const auto buttons =
+        firstButton == QMessageBox::Yes ? MessageBoxButtons::YesNo : MessageBoxButtons::Ok;
+    QCOMPARE(QtMessageBox().show(prompt.toStdString(), buttons, style, "Title"), answer);
     // The highlighted button has the focus again, for the next key and for screen readers.
     QTRY_VERIFY(QAccessible::queryAccessibleInterface(button(window.form, 0))->state().focused);
 
@@ -399,7 +403,8 @@ void Form1Test::confirmationShowsTheWholeDirectoryOrItsStartAndEnd()
         box->button(QMessageBox::No)->click();
     });
 
-    QtMessageBox().show(prompt.toStdString(), 36, "Install BEXOM?");
+    QtMessageBox().show(prompt.toStdString(), MessageBoxButtons::YesNo, MessageBoxIcon::Question,
+                        "Install BEXOM?");
 
     QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(boxGeometry));
     // Ctrl+C copies the whole directory, however it was laid out or cut short in the box.
