@@ -34,6 +34,10 @@ std::error_code resolve(const std::filesystem::path &path, std::filesystem::path
 std::error_code copyContents(const std::filesystem::path &from, const std::filesystem::path &to,
                              Flush flush);
 
+// The two renames work within one file system: a destination on another gives cross_device_link,
+// never a copy, so that the caller makes the move through a copy a crash cannot leave torn at the
+// destination's name.
+
 // Fails with file_exists, rather than replacing, when the destination is taken.
 std::error_code renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to);
 

@@ -136,9 +136,11 @@ std::error_code copyContents(const fs::path &from, const fs::path &to, Flush)
     return error;
 }
 
+// Without MOVEFILE_COPY_ALLOWED: the system's copy to another volume could be cut short by a crash
+// at the destination's own name. ERROR_NOT_SAME_DEVICE compares equal to cross_device_link.
 std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
 {
-    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
         return lastError();
     return {};
 }
@@ -156,7 +158,7 @@ std::error_code replace(const fs::path &from, const fs::path &to)
         if (const std::error_code error = makeWritable(to))
             return error;
     if (!::MoveFileExW(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return lastError();
     return {};
 }
