@@ -51,6 +51,10 @@ public:
     {
         return copyFile(from, to, Flush::Now);
     }
+    // A move to another file system copies to a hidden name beside its destination first, and a
+    // crash may leave that copy there, whole or cut short. Deletes it when every byte of it is
+    // also in the file at from or at to, so that it is never the only copy of anything.
+    virtual ErrorOr<void> clearCutShortMove(const std::string &from, const std::string &to) = 0;
     // Moves a folder, not a link to one, to a name not taken yet within its file system; never by
     // copying, which could leave two halves behind.
     virtual ErrorOr<void> renameFolder(const std::string &from, const std::string &to) = 0;

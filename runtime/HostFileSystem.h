@@ -23,6 +23,7 @@ public:
                          Overwrite overwrite) override;
     using FileSystem::copyFile;
     ErrorOr<void> copyFile(const std::string &from, const std::string &to, Flush flush) override;
+    ErrorOr<void> clearCutShortMove(const std::string &from, const std::string &to) override;
     ErrorOr<void> renameFolder(const std::string &from, const std::string &to) override;
     ErrorOr<void> makeDirectory(const std::string &path) override;
     ErrorOr<void> removeDirectory(const std::string &path) override;

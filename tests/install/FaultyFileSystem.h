@@ -76,6 +76,8 @@ public:
     using FileSystem::copyFile;
     BEXOM_FORWARD(ErrorOr<void>, copyFile, "copyFile", to, (Path from, Path to, Flush flush), from,
                   to, flush)
+    BEXOM_FORWARD(ErrorOr<void>, clearCutShortMove, "clearCutShortMove", to, (Path from, Path to),
+                  from, to)
     BEXOM_FORWARD(ErrorOr<void>, renameFolder, "renameFolder", to, (Path from, Path to), from, to)
     BEXOM_FORWARD(ErrorOr<void>, makeDirectory, "makeDirectory", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<void>, removeDirectory, "removeDirectory", path, (Path path), path)
