@@ -583,6 +583,9 @@ ErrorOr<fs::path> HostFileSystem::toHost(const std::string &path) const
         const std::size_t nameStart = path.find_first_not_of("\\/", folder.size());
         if (nameStart == std::string::npos)
             continue;
+        // Where names are looked up by path, a folder swapped meanwhile would take the work.
+        if (!hold->folder->reachesInside(hold->host))
+            return folderMoved(hold->path);
         ErrorOr<fs::path> host = hold->inside.toHostPath(path.substr(nameStart));
         if (!host.isError())
             return host;

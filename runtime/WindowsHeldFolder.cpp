@@ -83,6 +83,11 @@ bool HeldFolder::isStillAt(const fs::path &path) const
     return same;
 }
 
+bool HeldFolder::reachesInside(const fs::path &path) const
+{
+    return isStillAt(path);
+}
+
 std::error_code HeldFolder::syncFileSystem() const
 {
     return NativeFileOperations::syncFileSystem(m_inside);
