@@ -34,6 +34,9 @@ public:
     // Whether anything stands at the path: a file, a folder, or a link, even one whose target is
     // gone, since a copy must never write through it.
     ErrorOr<bool> exists(const std::string &path);
+    // Whether nothing at all has the name, not even an entry the system hides from every lookup,
+    // as Wine hides a link of the host whose target is gone: asked of a name to keep a file under.
+    virtual ErrorOr<bool> isFreeName(const std::string &path) = 0;
     // The name of the entry that the path's last component matches, spelled as the folder holds
     // it ("EXPAND.MIX" for "Expand.mix"); the name as given when nothing matches.
     virtual ErrorOr<std::string> storedName(const std::string &path) = 0;

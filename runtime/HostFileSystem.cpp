@@ -246,6 +246,16 @@ ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
     return EntryKind::Other;
 }
 
+ErrorOr<bool> HostFileSystem::isFreeName(const std::string &path)
+{
+    if (TRY(exists(path)))
+        return false;
+    const fs::path host = TRY(toHost(path));
+    bool free = true;
+    TRY(fromSystem(NativeFileOperations::isUnseenNameFree(host, free), path));
+    return free;
+}
+
 ErrorOr<std::string> HostFileSystem::storedName(const std::string &path)
 {
     const fs::path host = TRY(toHost(path));

@@ -16,6 +16,7 @@ public:
     HostFileSystem &operator=(const HostFileSystem &) = delete;
 
     ErrorOr<EntryKind> entryKind(const std::string &path) override;
+    ErrorOr<bool> isFreeName(const std::string &path) override;
     ErrorOr<std::string> storedName(const std::string &path) override;
     ErrorOr<bool> isSameEntry(const std::string &first, const std::string &second) override;
     ErrorOr<void> deleteFile(const std::string &path) override;

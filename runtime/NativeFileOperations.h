@@ -53,6 +53,12 @@ std::error_code writeDurably(const std::filesystem::path &path, const std::strin
 // bytes at its end and waits until they are on the disk.
 std::error_code appendDurably(const std::filesystem::path &path, const std::string &bytes);
 
+// Whether a name that status() finds missing is free for a new entry. Wine hides from every lookup
+// a link of the host whose target is gone, and a rename onto it replaces it: only a creation meets
+// it. So on Windows a file is made at the name and deleted as it is closed; elsewhere every entry
+// is seen, and the name is free.
+std::error_code isUnseenNameFree(const std::filesystem::path &path, bool &free);
+
 // The path's last component spelled as its folder holds it; the component as given when no entry
 // has that name.
 std::error_code storedName(const std::filesystem::path &path, std::filesystem::path &name);

@@ -203,6 +203,16 @@ std::error_code createDurably(const fs::path &path, const std::string &bytes)
     return writeAndFlush(path, GENERIC_WRITE, 0, CREATE_NEW, bytes);
 }
 
+std::error_code isUnseenNameFree(const fs::path &path, bool &free)
+{
+    const FileHandle probe(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                         CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    const DWORD error = probe.isValid() ? ERROR_SUCCESS : ::GetLastError();
+    // Any other refusal is the move's to report, which would meet it too.
+    free = error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS;
+    return {};
+}
+
 std::error_code storedName(const fs::path &path, fs::path &name)
 {
     name = path.filename();

@@ -67,6 +67,7 @@ public:
     }
     using Path = const std::string &;
     BEXOM_FORWARD(ErrorOr<EntryKind>, entryKind, "entryKind", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<bool>, isFreeName, "isFreeName", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<std::string>, storedName, "storedName", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<bool>, isSameEntry, "isSameEntry", path, (Path path, Path other), path,
                   other)

@@ -4,7 +4,8 @@
 # byte for byte, checks the installation with --verify and removes it again. Between these, a
 # process outside Wine changes the world as Wine's sharing rules cannot forbid: it puts a link at
 # BEXOMv2, kills a removal, and swaps BEXOMv2 or the game folder while a removal works; nothing
-# anywhere may change but what the program meant to, every byte.
+# anywhere may change but what the program meant to, every byte. A link whose target is gone
+# takes its name in the package folder.
 #
 #   check-command-line.sh PROGRAM.exe WINE-RUN TEMPLATE
 set -euo pipefail
@@ -177,10 +178,13 @@ if [ -n "$volume" ]; then
     swapped swap_game "$game" 3
 fi
 
+# A link whose target is gone, which Wine shows to no lookup, still takes the name.
+ln -s "$scratch/gone" "$package/Rules (edited).ini"
 bexomv2 --uninstall --yes >/dev/null || fail "--uninstall exited with $?"
 diff -r "$scratch/before" "$game" || fail "the removal left the game folder changed"
-cmp "$scratch/tuned" "$package/Rules (edited).ini" ||
+cmp "$scratch/tuned" "$package/Rules (edited 2).ini" ||
     fail "the edited Rules.ini was not kept in the package folder"
+[ "$(readlink "$package/Rules (edited).ini")" = "$scratch/gone" ] || fail "the link was replaced"
 [ -z "$(find "$package" -name '.bexom-*')" ] || fail "the removal left $(ls -A "$package")"
 grep -q 'Work on the game folder done.' "$package/BEXOMv2.log" || fail "the log tells no outcome"
 echo "The script installed, verified and removed BEXOM."
