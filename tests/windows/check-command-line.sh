@@ -20,7 +20,8 @@ scratch=$(mktemp -d)
 # prefix, so that the removal's move of an edited file to it is a move between volumes.
 volume=
 for folder in /dev/shm /var/tmp /tmp; do
-    if [ -z "$volume" ] && [ -w "$folder" ] && [ "$(stat -c %d "$folder")" != "$(stat -c %d "$scratch")" ]; then
+    if [ -z "$volume" ] && [ -w "$folder" ] &&
+        [ "$(stat -c %d "$folder")" != "$(stat -c %d "$scratch")" ]; then
         volume=$(mktemp -d "$folder/bexom-volume.XXXXXX")
     fi
 done
@@ -124,14 +125,8 @@ unchanged_by() {
     grep -q 'This is a link' <<<"$output" || fail "$* said: $output"
     [ "$(state "$game" "$package" "$scratch/outside")" = "$before" ] || fail "$* changed files"
 }
-link_backup() {
-    mv "$game/BEXOMv2" "$scratch/outside"
-    ln -s "$scratch/outside" "$game/BEXOMv2"
-}
-unlink_backup() {
-    rm "$game/BEXOMv2"
-    mv "$scratch/outside" "$game/BEXOMv2"
-}
+link_backup() { mv "$game/BEXOMv2" "$scratch/outside" && ln -s "$scratch/outside" "$game/BEXOMv2"; }
+unlink_backup() { rm "$game/BEXOMv2" && mv "$scratch/outside" "$game/BEXOMv2"; }
 link_backup
 unchanged_by 2 --uninstall --yes
 unlink_backup
