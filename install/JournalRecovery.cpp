@@ -26,6 +26,20 @@ std::optional<RecoveryOutcome> outcome(RecoveryOutcome::Kind kind, std::string k
     return RecoveryOutcome{kind, std::move(keptAs), std::move(why)};
 }
 
+// A move to another file system that the crash cut short left its copy at a hidden name beside
+// one end or the other, the undo's move included; where the file is whole at a visible name, the
+// copy goes, and with it what would stop the next move of the same file.
+ErrorOr<void> clearCutShortMoves(FileSystem &fileSystem, const std::vector<TransactionStep> &steps)
+{
+    for (const TransactionStep &step : steps) {
+        if (step.kind != TransactionStep::Kind::Move)
+            continue;
+        TRY(fileSystem.clearCutShortMove(step.source, step.target));
+        TRY(fileSystem.clearCutShortMove(step.target, step.source));
+    }
+    return {};
+}
+
 } // namespace
 
 ErrorOr<std::vector<RecoveryOutcome>> JournalRecovery::recover()
@@ -92,6 +106,7 @@ ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
     // meanwhile.
     TransactionFolders folders(m_fileSystem);
     TRY(folders.hold(GameFolder(contents->scope->gameDirectory)));
+    TRY(clearCutShortMoves(m_fileSystem, contents->steps));
     StepReversal reversal(m_fileSystem);
     if (contents->committed) {
         TRY(reversal.dropAsides(contents->steps));

@@ -249,7 +249,7 @@ ErrorOr<void> ModInstaller::keepEditedFile(Transaction &transaction, const GameF
                                            const std::string &name)
 {
     int number = 1;
-    while (TRY(m_fileSystem.exists(EditedFileName::of(name, number))))
+    while (!TRY(m_fileSystem.isFreeName(EditedFileName::of(name, number))))
         ++number;
     const std::string keptAs = EditedFileName::of(name, number);
     std::string path = TRY(PackageFolder::pathOf(m_fileSystem, keptAs));

@@ -219,7 +219,7 @@ ErrorOr<void> StepReversal::keepInPackage(const std::string &path, const std::st
 {
     const std::string name = TRY(m_fileSystem.storedName(belongsAt));
     int number = 1;
-    while (TRY(m_fileSystem.exists(EditedFileName::found(name, number))))
+    while (!TRY(m_fileSystem.isFreeName(EditedFileName::found(name, number))))
         ++number;
     const std::string keptAs = EditedFileName::found(name, number);
     std::string shown = TRY(PackageFolder::pathOf(m_fileSystem, keptAs));

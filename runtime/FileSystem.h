@@ -34,6 +34,9 @@ public:
     // Whether anything stands at the path: a file, a folder, or a link, even one whose target is
     // gone, since a copy must never write through it.
     ErrorOr<bool> exists(const std::string &path);
+    // Whether nothing at all has the name, not even an entry the system hides from every lookup,
+    // as Wine hides a link of the host whose target is gone: asked of a name to keep a file under.
+    virtual ErrorOr<bool> isFreeName(const std::string &path) = 0;
     // The name of the entry that the path's last component matches, spelled as the folder holds
     // it ("EXPAND.MIX" for "Expand.mix"); the name as given when nothing matches.
     virtual ErrorOr<std::string> storedName(const std::string &path) = 0;
@@ -51,6 +54,10 @@ public:
     {
         return copyFile(from, to, Flush::Now);
     }
+    // A move to another file system copies to a hidden name beside its destination first, and a
+    // crash may leave that copy there, whole or cut short. Deletes it when every byte of it is
+    // also in the file at from or at to, so that it is never the only copy of anything.
+    virtual ErrorOr<void> clearCutShortMove(const std::string &from, const std::string &to) = 0;
     // Moves a folder, not a link to one, to a name not taken yet within its file system; never by
     // copying, which could leave two halves behind.
     virtual ErrorOr<void> renameFolder(const std::string &from, const std::string &to) = 0;

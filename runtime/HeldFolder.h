@@ -32,6 +32,10 @@ public:
     // Whether the path, looked up afresh, still leads to this folder: not after the folder was
     // moved away or its name given to a link.
     bool isStillAt(const std::filesystem::path &path) const;
+    // Whether a name joined to inside() reaches this very folder, the path still being the one it
+    // was opened at: always on POSIX, where the name is looked up against the descriptor; on
+    // Windows, where it is looked up by path, only while isStillAt.
+    bool reachesInside(const std::filesystem::path &path) const;
     // Makes the creations, renames and removals inside the folder durable.
     std::error_code sync() const;
     // Makes everything written to the folder's file system durable, and reports every write to it

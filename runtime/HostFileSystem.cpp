@@ -155,17 +155,36 @@ fs::path siblingWithPrefix(const fs::path &host, const char *prefix)
     return host.parent_path() / name;
 }
 
-// A copy that an earlier move of this file left at the hidden name, cut short or whole, while its
-// source is still there: the source went only after the copy took its place. Anything else there
-// is kept, and the move refused.
-ErrorOr<void> clearCutShortMove(const fs::path &fromHost, const fs::path &moving,
-                                const std::string &to)
+const char *const MovingPrefix = ".bexom-moving-";
+
+// Deletes the copy that an earlier move left at the hidden name, cut short or whole, when its bytes
+// are the first of, or all of, one of the files: a crash leaves it while its source is still there,
+// since the source goes only after the copy took its place. Says whether nothing is left there.
+ErrorOr<bool> dropCopyOf(const fs::path &moving, const std::vector<fs::path> &originals,
+                         const std::string &to)
 {
     const fs::file_status left = TRY(statusOf(moving, to, Links::Stay));
     if (!fs::exists(left))
-        return {};
-    std::error_code error;
-    if (fs::is_regular_file(left) && isCopyOf(moving, fromHost) && fs::remove(moving, error))
+        return true;
+    if (!fs::is_regular_file(left))
+        return false;
+    for (const fs::path &original : originals) {
+        if (!fs::is_regular_file(TRY(statusOf(original, to, Links::Follow))) ||
+            !isCopyOf(moving, original))
+            continue;
+        std::error_code error;
+        fs::remove(moving, error);
+        TRY(fromSystem(error, to));
+        return true;
+    }
+    return false;
+}
+
+// Anything else at the hidden name is kept, and the move refused.
+ErrorOr<void> clearBeforeMove(const fs::path &fromHost, const fs::path &moving,
+                              const std::string &to)
+{
+    if (TRY(dropCopyOf(moving, {fromHost}, to)))
         return {};
     return RuntimeError(RuntimeErrorCode::FileAlreadyExists, Text::utf8(moving));
 }
@@ -179,8 +198,8 @@ ErrorOr<void> moveAcross(const std::string &from, const fs::path &fromHost, cons
 {
     if (overwrite == Overwrite::No)
         TRY(checkAbsent(destination, to));
-    const fs::path moving = siblingWithPrefix(destination, ".bexom-moving-");
-    TRY(clearCutShortMove(fromHost, moving, to));
+    const fs::path moving = siblingWithPrefix(destination, MovingPrefix);
+    TRY(clearBeforeMove(fromHost, moving, to));
     if (const std::error_code error = copyAcross(fromHost, moving)) {
         std::error_code ignored;
         fs::remove(moving, ignored);
@@ -223,6 +242,16 @@ ErrorOr<EntryKind> HostFileSystem::entryKind(const std::string &path)
     if (fs::is_regular_file(status))
         return EntryKind::File;
     return EntryKind::Other;
+}
+
+ErrorOr<bool> HostFileSystem::isFreeName(const std::string &path)
+{
+    if (TRY(exists(path)))
+        return false;
+    const fs::path host = TRY(toHost(path));
+    bool free = true;
+    TRY(fromSystem(NativeFileOperations::isUnseenNameFree(host, free), path));
+    return free;
 }
 
 ErrorOr<std::string> HostFileSystem::storedName(const std::string &path)
@@ -295,6 +324,15 @@ ErrorOr<void> HostFileSystem::copyFile(const std::string &from, const std::strin
     if (error == std::errc::no_such_file_or_directory)
         return missingParent(to);
     return noted(fromSystem(error, to), destination, Listed::Added);
+}
+
+ErrorOr<void> HostFileSystem::clearCutShortMove(const std::string &from, const std::string &to)
+{
+    const fs::path destination = TRY(toHost(to));
+    const fs::path moving = siblingWithPrefix(destination, MovingPrefix);
+    if (TRY(dropCopyOf(moving, {TRY(toHost(from)), destination}, to)))
+        m_listings.removed(moving);
+    return {};
 }
 
 ErrorOr<void> HostFileSystem::renameFolder(const std::string &from, const std::string &to)
@@ -551,6 +589,9 @@ ErrorOr<fs::path> HostFileSystem::toHost(const std::string &path) const
         const std::size_t nameStart = path.find_first_not_of("\\/", folder.size());
         if (nameStart == std::string::npos)
             continue;
+        // Where names are looked up by path, a folder swapped meanwhile would take the work.
+        if (!hold->folder->reachesInside(hold->host))
+            return folderMoved(hold->path);
         ErrorOr<fs::path> host = hold->inside.toHostPath(path.substr(nameStart));
         if (!host.isError())
             return host;

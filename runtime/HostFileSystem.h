@@ -16,6 +16,7 @@ public:
     HostFileSystem &operator=(const HostFileSystem &) = delete;
 
     ErrorOr<EntryKind> entryKind(const std::string &path) override;
+    ErrorOr<bool> isFreeName(const std::string &path) override;
     ErrorOr<std::string> storedName(const std::string &path) override;
     ErrorOr<bool> isSameEntry(const std::string &first, const std::string &second) override;
     ErrorOr<void> deleteFile(const std::string &path) override;
@@ -23,6 +24,7 @@ public:
                          Overwrite overwrite) override;
     using FileSystem::copyFile;
     ErrorOr<void> copyFile(const std::string &from, const std::string &to, Flush flush) override;
+    ErrorOr<void> clearCutShortMove(const std::string &from, const std::string &to) override;
     ErrorOr<void> renameFolder(const std::string &from, const std::string &to) override;
     ErrorOr<void> makeDirectory(const std::string &path) override;
     ErrorOr<void> removeDirectory(const std::string &path) override;

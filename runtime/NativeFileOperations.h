@@ -34,6 +34,10 @@ std::error_code resolve(const std::filesystem::path &path, std::filesystem::path
 std::error_code copyContents(const std::filesystem::path &from, const std::filesystem::path &to,
                              Flush flush);
 
+// The two renames work within one file system: a destination on another gives cross_device_link,
+// never a copy, so that the caller makes the move through a copy a crash cannot leave torn at the
+// destination's name.
+
 // Fails with file_exists, rather than replacing, when the destination is taken.
 std::error_code renameNoReplace(const std::filesystem::path &from, const std::filesystem::path &to);
 
@@ -48,6 +52,12 @@ std::error_code writeDurably(const std::filesystem::path &path, const std::strin
 // Opens the file for appending, creating it when missing but never through a link, writes the
 // bytes at its end and waits until they are on the disk.
 std::error_code appendDurably(const std::filesystem::path &path, const std::string &bytes);
+
+// Whether a name that status() finds missing is free for a new entry. Wine hides from every lookup
+// a link of the host whose target is gone, and a rename onto it replaces it: only a creation meets
+// it. So on Windows a file is made at the name and deleted as it is closed; elsewhere every entry
+// is seen, and the name is free.
+std::error_code isUnseenNameFree(const std::filesystem::path &path, bool &free);
 
 // The path's last component spelled as its folder holds it; the component as given when no entry
 // has that name.

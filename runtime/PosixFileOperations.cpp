@@ -230,6 +230,12 @@ std::error_code appendDurably(const fs::path &path, const std::string &bytes)
     return writeAndSync(path, O_APPEND, bytes);
 }
 
+std::error_code isUnseenNameFree(const fs::path &, bool &free)
+{
+    free = true;
+    return {};
+}
+
 std::error_code storedName(const fs::path &path, fs::path &name)
 {
     // The path translator has already matched every component against its folder's listing.

@@ -69,6 +69,11 @@ bool HeldFolder::isStillAt(const fs::path &path) const
            isSameEntry(held, seen);
 }
 
+bool HeldFolder::reachesInside(const fs::path &) const
+{
+    return true;
+}
+
 // Since Linux 5.8 the flush reports the write errors on the file system since the descriptor was
 // opened, background writes of earlier copies included.
 std::error_code HeldFolder::syncFileSystem() const

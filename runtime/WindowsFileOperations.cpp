@@ -136,9 +136,11 @@ std::error_code copyContents(const fs::path &from, const fs::path &to, Flush)
     return error;
 }
 
+// Without MOVEFILE_COPY_ALLOWED: the system's copy to another volume could be cut short by a crash
+// at the destination's own name. ERROR_NOT_SAME_DEVICE compares equal to cross_device_link.
 std::error_code renameNoReplace(const fs::path &from, const fs::path &to)
 {
-    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+    if (!::MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH))
         return lastError();
     return {};
 }
@@ -156,7 +158,7 @@ std::error_code replace(const fs::path &from, const fs::path &to)
         if (const std::error_code error = makeWritable(to))
             return error;
     if (!::MoveFileExW(from.c_str(), to.c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return lastError();
     return {};
 }
@@ -199,6 +201,16 @@ FolderOwner owner(const fs::path &)
 std::error_code createDurably(const fs::path &path, const std::string &bytes)
 {
     return writeAndFlush(path, GENERIC_WRITE, 0, CREATE_NEW, bytes);
+}
+
+std::error_code isUnseenNameFree(const fs::path &path, bool &free)
+{
+    const FileHandle probe(::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                         CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    const DWORD error = probe.isValid() ? ERROR_SUCCESS : ::GetLastError();
+    // Any other refusal is the move's to report, which would meet it too.
+    free = error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS;
+    return {};
 }
 
 std::error_code storedName(const fs::path &path, fs::path &name)

@@ -3,6 +3,9 @@
 #include "NativeFileOperations.h"
 
 #include <windows.h>
+#include <winternl.h>
+
+#include <optional>
 
 namespace fs = std::filesystem;
 
@@ -25,6 +28,26 @@ DWORD openFlags(HeldFolder::OwnName ownName)
 {
     return FILE_FLAG_BACKUP_SEMANTICS |
            (ownName == HeldFolder::OwnName::NoLink ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
+}
+
+// What the path leads to now; for its identity only, whoever holds it.
+HANDLE openAfresh(const fs::path &path, HeldFolder::OwnName ownName)
+{
+    return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, openFlags(ownName), nullptr);
+}
+
+// The file index alone: GetFileInformationByHandle asks for the volume's serial number too, which
+// takes Wine a round trip to its mount manager, about a millisecond.
+std::optional<LONGLONG> fileIndex(HANDLE handle)
+{
+    IO_STATUS_BLOCK status{};
+    FILE_INTERNAL_INFORMATION information{};
+    if (!NT_SUCCESS(::NtQueryInformationFile(handle, &status, &information, sizeof information,
+                                             FileInternalInformation)))
+        return std::nullopt;
+    return information.IndexNumber.QuadPart;
 }
 
 } // namespace
@@ -67,9 +90,7 @@ bool HeldFolder::isStillAt(const fs::path &path) const
 {
     if (m_ownName == OwnName::NoLink && isReparsePoint(path))
         return false;
-    const HANDLE fresh = ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                       nullptr, OPEN_EXISTING, openFlags(m_ownName), nullptr);
+    const HANDLE fresh = openAfresh(path, m_ownName);
     if (fresh == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION held{};
@@ -81,6 +102,20 @@ bool HeldFolder::isStillAt(const fs::path &path) const
                       held.nFileIndexLow == found.nFileIndexLow;
     ::CloseHandle(fresh);
     return same;
+}
+
+// Asked before every operation inside the folder, so the cheap half of isStillAt: a folder swapped
+// for one on another volume with the same file index is caught by isStillAt before the next step.
+bool HeldFolder::reachesInside(const fs::path &path) const
+{
+    if (m_ownName == OwnName::NoLink && isReparsePoint(path))
+        return false;
+    const HANDLE fresh = openAfresh(path, m_ownName);
+    if (fresh == INVALID_HANDLE_VALUE)
+        return false;
+    const std::optional<LONGLONG> found = fileIndex(fresh);
+    ::CloseHandle(fresh);
+    return found && found == fileIndex(reinterpret_cast<HANDLE>(m_handle));
 }
 
 std::error_code HeldFolder::syncFileSystem() const

@@ -294,8 +294,7 @@ std::string wordsFor(const ErrorCause &cause, RuntimeErrorCode code)
         return "This is not a plain file.";
     case ErrorReason::FolderMovedDuringWork:
         return "The folder was moved, or replaced by a link, while BEXOM was working in it. BEXOM "
-               "follows no such change: what it had done is undone, in the folder it was working "
-               "in.";
+               "follows no such change, and does nothing in whatever now stands at its name.";
     case ErrorReason::ParentFolderMissing:
         return "The folder that should hold it does not exist.";
     case ErrorReason::FileUnreadable:

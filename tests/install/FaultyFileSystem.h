@@ -67,6 +67,7 @@ public:
     }
     using Path = const std::string &;
     BEXOM_FORWARD(ErrorOr<EntryKind>, entryKind, "entryKind", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<bool>, isFreeName, "isFreeName", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<std::string>, storedName, "storedName", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<bool>, isSameEntry, "isSameEntry", path, (Path path, Path other), path,
                   other)
@@ -76,6 +77,8 @@ public:
     using FileSystem::copyFile;
     BEXOM_FORWARD(ErrorOr<void>, copyFile, "copyFile", to, (Path from, Path to, Flush flush), from,
                   to, flush)
+    BEXOM_FORWARD(ErrorOr<void>, clearCutShortMove, "clearCutShortMove", to, (Path from, Path to),
+                  from, to)
     BEXOM_FORWARD(ErrorOr<void>, renameFolder, "renameFolder", to, (Path from, Path to), from, to)
     BEXOM_FORWARD(ErrorOr<void>, makeDirectory, "makeDirectory", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<void>, removeDirectory, "removeDirectory", path, (Path path), path)

@@ -666,7 +666,11 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 break;
             case Foreign::ForgedOverEdit:
                 folder.createFile(package + "/Rules (edited).ini", "the player's edit");
+                // Beside the move's two ends: an only copy, kept, and one a kill cut short.
+                folder.createFile(package + "/.bexom-moving-.bexom-aside-0123abcd-1-Rules.ini",
+                                  "someone's own");
                 pristine = folder.snapshot();
+                folder.createFile(package + "/.bexom-moving-Rules (edited).ini", "the player's");
                 craft(
                     {{Kind::Copy, "Rules.ini", ".bexom-aside-0123abcd-1-Rules.ini", {}},
                      {Kind::Move, ".bexom-aside-0123abcd-1-Rules.ini", "Rules (edited).ini", {}}});
@@ -705,7 +709,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                                                  ? RecoveryWording::UndoneAroundChangesNotice
                                                  : RecoveryWording::UndoneNotice));
                 CHECK(folder.snapshot() == pristine);
-                return;
+                continue;
             }
             folder.change({"+home/.bashrc=the player's own"s, "+home/Rules.ini=the player's own"s});
             const std::string kept =

@@ -378,7 +378,8 @@ TEST_CASE("everyWindowsPathIsGivenInItsExtendedLengthForm")
 
 #ifndef _WIN32
 // A move to another file system copies: a copy a crash cut short waits at a hidden name, never at
-// the destination, and the next move of the same file clears it; anything else there is kept.
+// the destination, and the next move of the same file, or the next start, clears it; anything else
+// there is kept.
 TEST_CASE_FIXTURE(HostFileSystemTest, "moveToAnotherFileSystemIsNeverTornAtAVisibleName")
 {
     struct stat here
@@ -402,6 +403,11 @@ TEST_CASE_FIXTURE(HostFileSystemTest, "moveToAnotherFileSystemIsNeverTornAtAVisi
         m_fileSystem->rename("GAME\\Title.pcx", other.at("Title.pcx"), Overwrite::No);
     REQUIRE(refused.isError());
     CHECK(refused.error().code() == RuntimeErrorCode::FileAlreadyExists);
+    // At start-up: a copy cut short while its source was whole, a whole one, and an only copy.
+    other.createFile(".bexom-moving-Expand.mix", "exp");
+    other.createFile(".bexom-moving-Rules.ini", "player rules");
+    for (const std::string name : {"Expand.mix", "Rules.ini", "Title.pcx"})
+        CHECK(!m_fileSystem->clearCutShortMove("GAME\\" + name, other.at(name)).isError());
     CHECK(other.snapshot() ==
           std::vector{ScratchFolder::fileLine(".bexom-moving-Title.pcx", "someone's own"),
                       ScratchFolder::fileLine("Rules.ini", "player rules")});
