@@ -12,14 +12,17 @@
 
 // Reads files for their digests on threads of its own while the installation copies on: hashing
 // wants the processor, copying the disk. Each file is opened when it is added, in the order of the
-// procedure's steps; only the reading is left to the threads. One hash keeps one processor busy:
-// there is a thread for each processor but the one the steps use, at least two, since even small
-// machines have two, and at most three, the most large archives a procedure reads.
+// procedure's steps; only the reading is left to the threads. Each thread reads up to two files
+// at once, a piece of each in turn, and hashes the two pieces side by side, which is faster than
+// one file after the other; a file added meanwhile joins a thread that has a place free at its
+// next piece. One hash keeps one processor busy: there is a thread for each processor but the one
+// the steps use, at least two, since even small machines have two, and at most three, the most
+// large archives a procedure reads.
 class DigestQueue final
 {
 public:
     explicit DigestQueue(FileSystem &fileSystem) : m_fileSystem(fileSystem) {}
-    // Waits for the files being read; the others are dropped unread.
+    // Waits for the pieces being read; the files are dropped unfinished.
     ~DigestQueue();
     DigestQueue(const DigestQueue &) = delete;
     DigestQueue &operator=(const DigestQueue &) = delete;
@@ -38,6 +41,10 @@ private:
 
     ErrorOr<void> addWorker();
     void work();
+    // Fills the thread's free places from the queue, waiting while it has no file at all; false
+    // once the queue is closing.
+    bool takeJobs(std::vector<Job> &reading);
+    static void settleDone(std::vector<Job> &reading);
 
     FileSystem &m_fileSystem;
     std::mutex m_mutex;

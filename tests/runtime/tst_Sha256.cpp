@@ -17,6 +17,8 @@ TEST_CASE("standardVectorsGiveTheirDigest")
         std::string digest;
     };
     const std::string millionA(1000000, 'a');
+    const std::string millionADigest =
+        "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0";
     const std::string twoBlocks = "abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq";
     const Row rows[] = {
         {"empty", "", 1, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
@@ -32,10 +34,8 @@ TEST_CASE("standardVectorsGiveTheirDigest")
          "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
         {"119 a", std::string(119, 'a'), 65,
          "31eba51c313a5c08226adf18d4a359cfdfd8d2e816b13f4af952f7ea6584dcfb"},
-        {"a million a, whole", millionA, millionA.size(),
-         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
-        {"a million a, in odd pieces", millionA, 4099,
-         "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+        {"a million a, whole", millionA, millionA.size(), millionADigest},
+        {"a million a, in odd pieces", millionA, 4099, millionADigest},
     };
     for (const auto engine : {Sha256::Engine::Portable, Sha256::Engine::ShaExtensions}) {
         const std::string name = engine == Sha256::Engine::Portable ? "portable" : "SHA extensions";
@@ -52,6 +52,11 @@ TEST_CASE("standardVectorsGiveTheirDigest")
             const Sha256::Digest result = hash.finish();
 
             CHECK(Text::toHex(Sha256::bytesOf(result)) == row.digest);
+            // Side by side with another message, each hash keeps to its own.
+            Sha256 together(engine), beside(engine);
+            Sha256::updateTogether(together, row.message, beside, millionA);
+            CHECK(Text::toHex(Sha256::bytesOf(together.finish())) == row.digest);
+            CHECK(Text::toHex(Sha256::bytesOf(beside.finish())) == millionADigest);
         }
     }
 }
