@@ -160,6 +160,7 @@ ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
     if (const ErrorOr<void> rolledBack = rollBack();
         rolledBack.isError() && rolledBack.error().hasChangesLeft())
         error.setChangesLeft(rolledBack.error().changesLeft());
+    error.setKeptFiles(m_reversal.kept());
     return error;
 }
 

@@ -62,13 +62,7 @@ std::string undoneNotice(const std::vector<KeptFile> &kept)
 {
     if (kept.empty())
         return RecoveryWording::UndoneNotice;
-    std::string notice = RecoveryWording::UndoneAroundChangesNotice;
-    for (const KeptFile &file : kept)
-        notice += file.keptAs.empty()
-                      ? "\n" + quoted(file.path) + " is left as it is."
-                      : "\nThe file it would have put back as " + quoted(file.path) +
-                            " is kept as " + quoted(file.keptAs) + ".";
-    return notice;
+    return RecoveryWording::UndoneAroundChangesNotice + RecoveryWording::keptLines(kept);
 }
 
 std::string noticeFor(const RecoveryOutcome &outcome)
@@ -87,6 +81,16 @@ std::string noticeFor(const RecoveryOutcome &outcome)
 } // namespace
 
 namespace RecoveryWording {
+
+std::string keptLines(const std::vector<KeptFile> &kept)
+{
+    std::string lines;
+    for (const KeptFile &file : kept)
+        lines += file.keptAs.empty() ? "\n" + quoted(file.path) + " is left as it is."
+                                     : "\nThe file it would have put back as " + quoted(file.path) +
+                                           " is kept as " + quoted(file.keptAs) + ".";
+    return lines;
+}
 
 std::string notice(const std::vector<RecoveryOutcome> &outcomes)
 {

@@ -13,6 +13,7 @@
 #include "TestOutcome.h"
 #include "ui/ErrorWording.h"
 #include "ui/RecoveryWording.h"
+#include "ui/RuntimeErrorNotice.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -361,6 +362,30 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     VERIFY_SUCCESS(recovered);
                     const std::string told = RecoveryWording::notice(recovered.value());
                     INFO(told);
+                    judgeRecovery(world, scratch.snapshot(), clean.before, told);
+                    fs::remove_all(scratch.at("home"));
+                }
+                // The same changes made while the procedure works, just before the operation that
+                // fails: its own undo keeps them as a start's would, and its error says so.
+                for (const std::string &change : commit == Commit::NotReached && journalLeft
+                                                     ? WorldChanges
+                                                     : std::vector<std::string>{}) {
+                    INFO("meanwhile, the player " << change);
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    FaultyFileSystem failing(scratch.fileSystem(), operation);
+                    FaultyFileSystem changing(failing, operation, Fault::Change);
+                    std::vector<std::string> world;
+                    changing.changeBefore([&] {
+                        changeWorld(change, scratch.scratch(), AwkwardFolder, gameFiles);
+                        world = scratch.snapshot();
+                    });
+                    const ErrorOr<void> failed = procedure.run(changing, game);
+                    REQUIRE(failed.isError());
+                    const std::string told = RuntimeErrorNotice::prompt(failed.error());
+                    INFO(told);
+                    CHECK(failed.error().keptFiles().empty() ==
+                          (told.find(RecoveryWording::UndoneAroundChangesOutcome) ==
+                           std::string::npos));
                     judgeRecovery(world, scratch.snapshot(), clean.before, told);
                     fs::remove_all(scratch.at("home"));
                 }
