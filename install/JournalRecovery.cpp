@@ -96,7 +96,9 @@ ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
     if (contents->committed) {
         TRY(reversal.dropAsides(contents->steps));
         TRY(journal.discard());
-        return outcome(RecoveryOutcome::Kind::Finished);
+        RecoveryOutcome finished{RecoveryOutcome::Kind::Finished};
+        finished.kept = reversal.kept();
+        return std::optional(std::move(finished));
     }
     if (ErrorOr<void> undone = reversal.undo(contents->stepsToUndo(), journal); undone.isError())
         return asInterrupted(undone.releaseError());

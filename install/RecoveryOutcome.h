@@ -22,7 +22,8 @@ struct RecoveryOutcome
     // For a journal kept aside: the name it is kept under, and why it was not acted on.
     std::string keptAs = {};
     ErrorCause why = {};
-    // For a journal undone: what the undo met that was not the procedure's to take back.
+    // For a journal undone: what the undo met that was not the procedure's to take back; for one
+    // finished: the files set aside that had changed since, which it did not drop.
     std::vector<KeptFile> kept = {};
 
     bool operator==(const RecoveryOutcome &) const = default;

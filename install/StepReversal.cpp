@@ -75,7 +75,7 @@ ErrorOr<void> StepReversal::dropAsides(const std::vector<TransactionStep> &steps
     for (const TransactionStep &step : steps) {
         if (!keepsAside(step))
             continue;
-        ErrorOr<void> dropped = deleteIfPresent(step.aside);
+        ErrorOr<void> dropped = dropAside(step);
         if (!dropped.isError())
             continue;
         changes.asidesLeft.push_back({step.aside, dropped.error().code()});
@@ -206,6 +206,20 @@ ErrorOr<void> StepReversal::putBack(const std::string &from, const std::string &
     return renamed;
 }
 
+// An aside that holds something else than the file that was set aside there (written since by
+// the player or another program) is not the transaction's to drop: it is kept in the package
+// folder under the name of that file, and named. A status file's former bytes are dropped as
+// they are.
+ErrorOr<void> StepReversal::dropAside(const TransactionStep &step)
+{
+    if (!TRY(m_fileSystem.exists(step.aside)))
+        return {};
+    if (step.held && TRY(m_fileSystem.digest(step.aside)) != *step.held)
+        return keepInPackageAs(step.aside, step.target,
+                               step.target.substr(step.target.find_last_of("\\/") + 1));
+    return m_fileSystem.deleteFile(step.aside);
+}
+
 // Nothing holds the same as a file that is missing.
 ErrorOr<bool> StepReversal::holdSame(const std::string &first, const std::string &second)
 {
@@ -217,7 +231,12 @@ ErrorOr<bool> StepReversal::holdSame(const std::string &first, const std::string
 // Under the name of the file it was to be, "RULES (found).INI" for "RULES.INI".
 ErrorOr<void> StepReversal::keepInPackage(const std::string &path, const std::string &belongsAt)
 {
-    const std::string name = TRY(m_fileSystem.storedName(belongsAt));
+    return keepInPackageAs(path, belongsAt, TRY(m_fileSystem.storedName(belongsAt)));
+}
+
+ErrorOr<void> StepReversal::keepInPackageAs(const std::string &path, const std::string &belongsAt,
+                                            const std::string &name)
+{
     int number = 1;
     while (TRY(m_fileSystem.exists(EditedFileName::found(name, number))))
         ++number;

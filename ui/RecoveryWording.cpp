@@ -65,13 +65,24 @@ std::string undoneNotice(const std::vector<KeptFile> &kept)
     return RecoveryWording::UndoneAroundChangesNotice + RecoveryWording::keptLines(kept);
 }
 
+std::string finishedNotice(const std::vector<KeptFile> &kept)
+{
+    if (kept.empty())
+        return RecoveryWording::FinishedNotice;
+    std::string notice = RecoveryWording::FinishedAroundChangesNotice;
+    for (const KeptFile &file : kept)
+        notice += "\nThe file set aside from " + quoted(file.path) + " is kept as " +
+                  quoted(file.keptAs) + ".";
+    return notice;
+}
+
 std::string noticeFor(const RecoveryOutcome &outcome)
 {
     switch (outcome.kind) {
     case RecoveryOutcome::Kind::Undone:
         return undoneNotice(outcome.kept);
     case RecoveryOutcome::Kind::Finished:
-        return RecoveryWording::FinishedNotice;
+        return finishedNotice(outcome.kept);
     case RecoveryOutcome::Kind::KeptAside:
         return foreignNotice(mismatch(outcome.why), outcome.keptAs);
     }

@@ -25,6 +25,11 @@ inline const std::string UndoneAroundChangesOutcome =
 inline const std::string FinishedNotice =
     "The last installation or removal of BEXOM was interrupted just after it had finished its "
     "work. The work stands; only the former files it had kept aside have now been cleared away.";
+// Followed by one line for each file set aside that had changed since, and was kept.
+inline const std::string FinishedAroundChangesNotice =
+    "The last installation or removal of BEXOM was interrupted just after it had finished its "
+    "work. The work stands, and the former files it had kept aside have now been cleared away, "
+    "save for these, which had changed since it set them aside. None of them was deleted:";
 // The first blank says why the journal is not this installer's, the second what it is now called.
 inline const std::string ForeignNotice =
     "A journal of an interrupted installation or removal of BEXOM was found, but it does not "

@@ -243,6 +243,21 @@ void changeWorld(const std::string &change, const ScratchFolder &files, const st
     fs::remove_all(backup);
 }
 
+// Writes into each file a removal has set aside in the game folder; returns the hashes of what
+// they hold now.
+std::vector<std::string> tuneSetAside(const ScratchFolder &files, const std::string &folder)
+{
+    std::vector<std::string> tuned;
+    for (const auto &entry : fs::directory_iterator(files.nativeAt(folder)))
+        if (const std::string name = entry.path().filename().string();
+            name.starts_with(TransactionStep::HiddenNamePrefix) && entry.is_regular_file()) {
+            const std::string bytes = "tuned " + contentsOf(entry);
+            files.createFile(folder + '/' + name, bytes);
+            tuned.push_back(ScratchFolder::fileLine(name, bytes));
+        }
+    return tuned;
+}
+
 std::string hashOf(const std::string &line)
 {
     return line.substr(line.rfind(' ') + 1);
@@ -364,6 +379,28 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     INFO(told);
                     judgeRecovery(world, scratch.snapshot(), clean.before, told);
                     fs::remove_all(scratch.at("home"));
+                }
+                // After the commit record only the files set aside are still to be dropped, and
+                // one written since is kept and named instead.
+                if (commit == Commit::Reached && journalLeft) {
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    REQUIRE(runDyingAfter(scratch, procedure, operation, game).isError());
+                    const std::vector<std::string> tuned =
+                        tuneSetAside(scratch.scratch(), AwkwardFolder);
+                    const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
+                    VERIFY_SUCCESS(recovered);
+                    const std::string told = RecoveryWording::notice(recovered.value());
+                    INFO(told);
+                    CHECK(told.starts_with(tuned.empty()
+                                               ? RecoveryWording::FinishedNotice
+                                               : RecoveryWording::FinishedAroundChangesNotice));
+                    const std::vector<std::string> after = scratch.snapshot();
+                    for (const std::string &line : tuned)
+                        CHECK(std::any_of(after.begin(), after.end(), [&](const std::string &kept) {
+                            return kept.find("/.") == std::string::npos &&
+                                   hashOf(kept) == hashOf(line);
+                        }));
+                    judgeRecovery({}, after, clean.done, told);
                 }
                 // The same changes made while the procedure works, just before the operation that
                 // fails: its own undo keeps them as a start's would, and its error says so.
