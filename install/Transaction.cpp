@@ -105,24 +105,20 @@ ErrorOr<void> Transaction::copyAll(const std::vector<FileCopy> &copies)
 
 ErrorOr<void> Transaction::deleteFile(const std::string &path)
 {
-    return deleteAll({path});
+    return deleteAll({{path}});
 }
 
 // A file is set aside under a hidden name that no other file has. Recorded but not yet set aside,
 // it leaves that name free, and the undo finds nothing there to put back: so every file of a batch
 // is recorded at once, before the first is set aside. The record holds what the file holds, for
 // the commit to drop only that.
-ErrorOr<void> Transaction::deleteAll(const std::vector<std::string> &paths)
+ErrorOr<void> Transaction::deleteAll(const std::vector<FileDeletion> &deletions)
 {
     std::vector<TransactionStep> settingAside;
-    for (const std::string &path : paths) {
-        const std::string target = TRY(asStored(path));
-        settingAside.push_back({Kind::SetAside,
-                                {},
-                                target,
-                                asidePathFor(target),
-                                {},
-                                TRY(m_fileSystem.digest(target))});
+    for (const FileDeletion &deletion : deletions) {
+        const std::string target = TRY(asStored(deletion.path));
+        const FileDigest held = deletion.holds ? *deletion.holds : TRY(m_fileSystem.digest(target));
+        settingAside.push_back({Kind::SetAside, {}, target, asidePathFor(target), {}, held});
     }
     if (settingAside.empty())
         return {};
