@@ -94,7 +94,7 @@ ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
     TRY(folders.hold(GameFolder(contents->scope->gameDirectory)));
     StepReversal reversal(m_fileSystem);
     if (contents->committed) {
-        TRY(reversal.dropAsides(contents->steps));
+        TRY(reversal.dropAsides(contents->steps, StepReversal::SetAsideBy::EarlierRun));
         TRY(journal.discard());
         RecoveryOutcome finished{RecoveryOutcome::Kind::Finished};
         finished.kept = reversal.kept();

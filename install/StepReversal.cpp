@@ -68,14 +68,14 @@ ErrorOr<void> StepReversal::undo(const std::vector<TransactionStep> &steps, Jour
 
 // Every aside is tried even when an earlier one could not be deleted: the fewer remain, the
 // fewer the next start has to clear.
-ErrorOr<void> StepReversal::dropAsides(const std::vector<TransactionStep> &steps)
+ErrorOr<void> StepReversal::dropAsides(const std::vector<TransactionStep> &steps, SetAsideBy by)
 {
     std::optional<RuntimeError> firstFailure;
     ChangesLeft changes;
     for (const TransactionStep &step : steps) {
         if (!keepsAside(step))
             continue;
-        ErrorOr<void> dropped = dropAside(step);
+        ErrorOr<void> dropped = dropAside(step, by);
         if (!dropped.isError())
             continue;
         changes.asidesLeft.push_back({step.aside, dropped.error().code()});
@@ -210,11 +210,12 @@ ErrorOr<void> StepReversal::putBack(const std::string &from, const std::string &
 // the player or another program) is not the transaction's to drop: it is kept in the package
 // folder under the name of that file, and named. A status file's former bytes are dropped as
 // they are.
-ErrorOr<void> StepReversal::dropAside(const TransactionStep &step)
+ErrorOr<void> StepReversal::dropAside(const TransactionStep &step, SetAsideBy by)
 {
     if (!TRY(m_fileSystem.exists(step.aside)))
         return {};
-    if (step.held && TRY(m_fileSystem.digest(step.aside)) != *step.held)
+    if (by == SetAsideBy::EarlierRun && step.held &&
+        TRY(m_fileSystem.digest(step.aside)) != *step.held)
         return keepInPackageAs(step.aside, step.target,
                                step.target.substr(step.target.find_last_of("\\/") + 1));
     return m_fileSystem.deleteFile(step.aside);

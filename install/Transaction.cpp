@@ -210,7 +210,7 @@ ErrorOr<void> Transaction::commit()
         return complete(flushed.releaseError());
     if (ErrorOr<void> recorded = m_journal.recordCommit(); recorded.isError())
         return complete(recorded.releaseError());
-    TRY(m_reversal.dropAsides(std::exchange(m_steps, {})));
+    TRY(m_reversal.dropAsides(std::exchange(m_steps, {}), StepReversal::SetAsideBy::ThisRun));
     return discardJournal(ChangesLeft::JournalLeft::After::WorkDone);
 }
 
