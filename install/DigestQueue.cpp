@@ -63,7 +63,8 @@ ErrorOr<FileDigest> DigestQueue::result(std::size_t ticket)
 void DigestQueue::work()
 {
     std::vector<Job> reading;
-    while (takeJobs(reading)) {
+    bool withRoom = false;
+    while (takeJobs(reading, withRoom)) {
         if (reading.size() == FilesPerThread)
             DigestReader::readPieces(*reading[0].reader, *reading[1].reader);
         else
@@ -72,17 +73,27 @@ void DigestQueue::work()
     }
 }
 
-bool DigestQueue::takeJobs(std::vector<Job> &reading)
+// A file waiting goes to a thread that reads one file already, at its next piece, rather than to
+// an idle thread: paired, the two take a third less of the processor, which the steps want too.
+bool DigestQueue::takeJobs(std::vector<Job> &reading, bool &withRoom)
 {
     std::unique_lock lock(m_mutex);
+    if (withRoom)
+        --m_threadsWithRoom;
+    if (m_threadsWithRoom == 0 && !m_jobs.empty())
+        m_wake.notify_all();
     if (reading.empty())
-        m_wake.wait(lock, [this] { return m_closing || !m_jobs.empty(); });
+        m_wake.wait(lock,
+                    [this] { return m_closing || (!m_jobs.empty() && m_threadsWithRoom == 0); });
     if (m_closing)
         return false;
     while (reading.size() < FilesPerThread && !m_jobs.empty()) {
         reading.push_back(std::move(m_jobs.front()));
         m_jobs.pop_front();
     }
+    withRoom = reading.size() == 1;
+    if (withRoom)
+        ++m_threadsWithRoom;
     return true;
 }
 

@@ -42,8 +42,9 @@ private:
     ErrorOr<void> addWorker();
     void work();
     // Fills the thread's free places from the queue, waiting while it has no file at all; false
-    // once the queue is closing.
-    bool takeJobs(std::vector<Job> &reading);
+    // once the queue is closing. With room says whether the thread was, and is, one of the threads
+    // with room.
+    bool takeJobs(std::vector<Job> &reading, bool &withRoom);
     static void settleDone(std::vector<Job> &reading);
 
     FileSystem &m_fileSystem;
@@ -51,6 +52,8 @@ private:
     std::condition_variable m_wake;
     std::deque<Job> m_jobs;
     bool m_closing = false;
+    // Threads reading one file, which take the next file waiting.
+    int m_threadsWithRoom = 0;
     std::vector<std::shared_future<ErrorOr<FileDigest>>> m_results;
     std::vector<std::thread> m_workers;
 };
