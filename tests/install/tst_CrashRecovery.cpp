@@ -243,8 +243,8 @@ void changeWorld(const std::string &change, const ScratchFolder &files, const st
     fs::remove_all(backup);
 }
 
-// Writes into each file a removal has set aside in the game folder; returns the hashes of what
-// they hold now.
+// Writes into each file a removal has set aside in the game folder; returns what they hold now,
+// under names the judge takes for visible ones.
 std::vector<std::string> tuneSetAside(const ScratchFolder &files, const std::string &folder)
 {
     std::vector<std::string> tuned;
@@ -394,13 +394,7 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     CHECK(told.starts_with(tuned.empty()
                                                ? RecoveryWording::FinishedNotice
                                                : RecoveryWording::FinishedAroundChangesNotice));
-                    const std::vector<std::string> after = scratch.snapshot();
-                    for (const std::string &line : tuned)
-                        CHECK(std::any_of(after.begin(), after.end(), [&](const std::string &kept) {
-                            return kept.find("/.") == std::string::npos &&
-                                   hashOf(kept) == hashOf(line);
-                        }));
-                    judgeRecovery({}, after, clean.done, told);
+                    judgeRecovery(tuned, scratch.snapshot(), clean.done, told);
                 }
                 // The same changes made while the procedure works, just before the operation that
                 // fails: its own undo keeps them as a start's would, and its error says so.
