@@ -14,10 +14,10 @@
 // wants the processor, copying the disk. Each file is opened when it is added, in the order of the
 // procedure's steps; only the reading is left to the threads. Each thread reads up to two files
 // at once, a piece of each in turn, and hashes the two pieces side by side, which is faster than
-// one file after the other; a file added meanwhile joins a thread that has a place free at its
-// next piece. One hash keeps one processor busy: there is a thread for each processor but the one
-// the steps use, at least two, since even small machines have two, and at most three, the most
-// large archives a procedure reads.
+// one file after the other; a file added meanwhile joins a thread that reads one file already, at
+// its next piece, before an idle thread takes it. One thread keeps one processor busy: there is a
+// thread for each processor but the one the steps use, at least two, since even small machines
+// have two, and at most three, the most large archives a procedure reads.
 class DigestQueue final
 {
 public:
