@@ -53,6 +53,19 @@ std::optional<std::string> copiedFrom(const std::vector<TransactionStep> &steps,
     return std::nullopt;
 }
 
+// What the step's aside held when it was made: the file set aside, or the copy of a rewritten
+// file's former bytes. Nothing in a journal of an earlier version.
+std::optional<FileDigest> heldAside(const std::vector<TransactionStep> &steps,
+                                    const TransactionStep &step)
+{
+    if (step.kind == Kind::SetAside)
+        return step.held;
+    const auto copy = std::find_if(steps.begin(), steps.end(), [&](const TransactionStep &earlier) {
+        return earlier.kind == Kind::Copy && earlier.target == step.aside;
+    });
+    return copy == steps.end() ? std::nullopt : copy->written;
+}
+
 } // namespace
 
 ErrorOr<void> StepReversal::undo(const std::vector<TransactionStep> &steps, Journal &journal)
@@ -75,7 +88,8 @@ ErrorOr<void> StepReversal::dropAsides(const std::vector<TransactionStep> &steps
     for (const TransactionStep &step : steps) {
         if (!keepsAside(step))
             continue;
-        ErrorOr<void> dropped = dropAside(step, by);
+        ErrorOr<void> dropped =
+            dropAside(step, by == SetAsideBy::EarlierRun ? heldAside(steps, step) : std::nullopt);
         if (!dropped.isError())
             continue;
         changes.asidesLeft.push_back({step.aside, dropped.error().code()});
@@ -206,16 +220,15 @@ ErrorOr<void> StepReversal::putBack(const std::string &from, const std::string &
     return renamed;
 }
 
-// An aside that holds something else than the file that was set aside there (written since by
-// the player or another program) is not the transaction's to drop: it is kept in the package
-// folder under the name of that file, and named. A status file's former bytes are dropped as
-// they are.
-ErrorOr<void> StepReversal::dropAside(const TransactionStep &step, SetAsideBy by)
+// An aside that holds something else than what was put there (written since by the player or
+// another program) is not the transaction's to drop: it is kept in the package folder under the
+// name of the file it was set aside from, and named.
+ErrorOr<void> StepReversal::dropAside(const TransactionStep &step,
+                                      const std::optional<FileDigest> &held)
 {
     if (!TRY(m_fileSystem.exists(step.aside)))
         return {};
-    if (by == SetAsideBy::EarlierRun && step.held &&
-        TRY(m_fileSystem.digest(step.aside)) != *step.held)
+    if (held && TRY(m_fileSystem.digest(step.aside)) != *held)
         return keepInPackageAs(step.aside, step.target,
                                step.target.substr(step.target.find_last_of("\\/") + 1));
     return m_fileSystem.deleteFile(step.aside);

@@ -45,7 +45,8 @@ private:
     ErrorOr<void> undoMakeDirectory(const TransactionStep &step);
     ErrorOr<void> putBack(const std::string &from, const std::string &to);
     ErrorOr<bool> holdSame(const std::string &first, const std::string &second);
-    ErrorOr<void> dropAside(const TransactionStep &step, SetAsideBy by);
+    // Compares the aside with what it held, when that is given.
+    ErrorOr<void> dropAside(const TransactionStep &step, const std::optional<FileDigest> &held);
     ErrorOr<void> keepInPackage(const std::string &path, const std::string &belongsAt);
     ErrorOr<void> keepInPackageAs(const std::string &path, const std::string &belongsAt,
                                   const std::string &name);

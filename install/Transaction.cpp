@@ -135,7 +135,8 @@ ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &b
     const std::string aside = asidePathFor(path);
     // Undoing deletes whatever stands at the hidden name, a copy cut short included.
     TRY(requireMissing(aside));
-    TRY(begin({{Kind::Copy, path, aside, {}}}));
+    // What the copy holds, for a recovery to drop it only while it still holds that.
+    TRY(begin({{Kind::Copy, path, aside, {}, TRY(m_fileSystem.digest(path))}}));
     // The aside is all that is left of the former bytes once the file is rewritten, so it is on
     // the disk before the rewrite is recorded: the undo of a rewrite puts the aside back.
     TRY(m_fileSystem.copyFile(path, aside, Flush::Now));

@@ -243,7 +243,7 @@ void changeWorld(const std::string &change, const ScratchFolder &files, const st
     fs::remove_all(backup);
 }
 
-// Writes into each file a removal has set aside in the game folder; returns what they hold now,
+// Writes into each file a procedure has set aside in the folder; returns what they hold now,
 // under names the judge takes for visible ones.
 std::vector<std::string> tuneSetAside(const ScratchFolder &files, const std::string &folder)
 {
@@ -385,8 +385,10 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                 if (commit == Commit::Reached && journalLeft) {
                     VERIFY_SUCCESS(procedure.prepare(scratch));
                     REQUIRE(runDyingAfter(scratch, procedure, operation, game).isError());
-                    const std::vector<std::string> tuned =
-                        tuneSetAside(scratch.scratch(), AwkwardFolder);
+                    std::vector<std::string> tuned = tuneSetAside(scratch.scratch(), AwkwardFolder);
+                    for (const std::string &line :
+                         tuneSetAside(scratch.scratch(), InstallScratch::PackageFolder))
+                        tuned.push_back(line);
                     const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
                     VERIFY_SUCCESS(recovered);
                     const std::string told = RecoveryWording::notice(recovered.value());
