@@ -11,15 +11,8 @@ std::size_t workerCount()
     return std::clamp<std::size_t>(processors > 0 ? processors - 1 : 0, 2, 3);
 }
 
-// An exception must not leave the thread: it is the digest's error, for the procedure to undo on.
-ErrorOr<FileDigest> readCaught(DigestReader &reader) noexcept
-{
-    try {
-        return reader.read();
-    } catch (...) {
-        return RuntimeError::fromCurrentException();
-    }
-}
+// Two files side by side take most of what the processor's SHA-256 instructions can give.
+constexpr std::size_t FilesPerThread = 2;
 
 } // namespace
 
@@ -69,14 +62,45 @@ ErrorOr<FileDigest> DigestQueue::result(std::size_t ticket)
 
 void DigestQueue::work()
 {
-    while (true) {
-        std::unique_lock lock(m_mutex);
-        m_wake.wait(lock, [this] { return m_closing || !m_jobs.empty(); });
-        if (m_closing)
-            return;
-        Job job = std::move(m_jobs.front());
-        m_jobs.pop_front();
-        lock.unlock();
-        job.digest.set_value(readCaught(*job.reader));
+    std::vector<Job> reading;
+    bool withRoom = false;
+    while (takeJobs(reading, withRoom)) {
+        if (reading.size() == FilesPerThread)
+            DigestReader::readPieces(*reading[0].reader, *reading[1].reader);
+        else
+            reading[0].reader->readPiece();
+        settleDone(reading);
     }
+}
+
+// A file waiting goes to a thread that reads one file already, at its next piece, rather than to
+// an idle thread: paired, the two take a third less of the processor, which the steps want too.
+bool DigestQueue::takeJobs(std::vector<Job> &reading, bool &withRoom)
+{
+    std::unique_lock lock(m_mutex);
+    if (withRoom)
+        --m_threadsWithRoom;
+    if (m_threadsWithRoom == 0 && !m_jobs.empty())
+        m_wake.notify_all();
+    if (reading.empty())
+        m_wake.wait(lock,
+                    [this] { return m_closing || (!m_jobs.empty() && m_threadsWithRoom == 0); });
+    if (m_closing)
+        return false;
+    while (reading.size() < FilesPerThread && !m_jobs.empty()) {
+        reading.push_back(std::move(m_jobs.front()));
+        m_jobs.pop_front();
+    }
+    withRoom = reading.size() == 1;
+    if (withRoom)
+        ++m_threadsWithRoom;
+    return true;
+}
+
+void DigestQueue::settleDone(std::vector<Job> &reading)
+{
+    for (Job &job : reading)
+        if (job.reader->isDone())
+            job.digest.set_value(job.reader->result());
+    std::erase_if(reading, [](const Job &job) { return job.reader->isDone(); });
 }

@@ -191,8 +191,10 @@ std::optional<TransactionStep> stepOf(const std::vector<std::string> &fields)
         return std::nullopt;
     TransactionStep step{*kind, path(fields[1]), path(fields[2]), path(fields[3])};
     if (fields.size() == 6) {
-        step.written = digestOf(fields[4], fields[5]);
-        if (!step.written)
+        // A file set aside is not written: the digest is that of what it held.
+        std::optional<FileDigest> &digest = *kind == Kind::SetAside ? step.held : step.written;
+        digest = digestOf(fields[4], fields[5]);
+        if (!digest)
             return std::nullopt;
     }
     if (!isWhole(step))
@@ -275,7 +277,7 @@ std::string Journal::encode(const TransactionStep &step)
 {
     std::vector<std::string> fields{kindWord(step.kind), field(step.source), field(step.target),
                                     field(step.aside)};
-    for (std::string &digest : digestFields(step.written))
+    for (std::string &digest : digestFields(step.kind == Kind::SetAside ? step.held : step.written))
         fields.push_back(std::move(digest));
     return line(fields);
 }

@@ -109,9 +109,11 @@ ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
     TRY(clearCutShortMoves(m_fileSystem, contents->steps));
     StepReversal reversal(m_fileSystem);
     if (contents->committed) {
-        TRY(reversal.dropAsides(contents->steps));
+        TRY(reversal.dropAsides(contents->steps, StepReversal::SetAsideBy::EarlierRun));
         TRY(journal.discard());
-        return outcome(RecoveryOutcome::Kind::Finished);
+        RecoveryOutcome finished{RecoveryOutcome::Kind::Finished};
+        finished.kept = reversal.kept();
+        return std::optional(std::move(finished));
     }
     if (ErrorOr<void> undone = reversal.undo(contents->stepsToUndo(), journal); undone.isError())
         return asInterrupted(undone.releaseError());

@@ -136,13 +136,13 @@ ErrorOr<void> ModInstaller::uninstallListed(Transaction &transaction, const Game
                                             const StatusRecord &status)
 {
     // The files to delete are set aside together, so that their journal records are written and
-    // flushed together.
-    std::vector<std::string> deleted;
+    // flushed together. Each was found to hold what the installation placed.
+    std::vector<Transaction::FileDeletion> deleted;
     for (const ManifestEntry &placed : manifest.entries(Role::Placed)) {
         if (std::find(edited.begin(), edited.end(), placed.name) != edited.end())
             TRY(keepEditedFile(transaction, game, placed.name));
         else if (TRY(m_fileSystem.exists(game.file(placed.name))))
-            deleted.push_back(game.file(placed.name));
+            deleted.push_back({game.file(placed.name), placed.digest});
     }
     TRY(transaction.deleteAll(deleted));
     for (const ManifestEntry &kept : manifest.entries(Role::Kept))

@@ -53,6 +53,19 @@ std::optional<std::string> copiedFrom(const std::vector<TransactionStep> &steps,
     return std::nullopt;
 }
 
+// What the step's aside held when it was made: the file set aside, or the copy of a rewritten
+// file's former bytes. Nothing in a journal of an earlier version.
+std::optional<FileDigest> heldAside(const std::vector<TransactionStep> &steps,
+                                    const TransactionStep &step)
+{
+    if (step.kind == Kind::SetAside)
+        return step.held;
+    const auto copy = std::find_if(steps.begin(), steps.end(), [&](const TransactionStep &earlier) {
+        return earlier.kind == Kind::Copy && earlier.target == step.aside;
+    });
+    return copy == steps.end() ? std::nullopt : copy->written;
+}
+
 } // namespace
 
 ErrorOr<void> StepReversal::undo(const std::vector<TransactionStep> &steps, Journal &journal)
@@ -68,14 +81,15 @@ ErrorOr<void> StepReversal::undo(const std::vector<TransactionStep> &steps, Jour
 
 // Every aside is tried even when an earlier one could not be deleted: the fewer remain, the
 // fewer the next start has to clear.
-ErrorOr<void> StepReversal::dropAsides(const std::vector<TransactionStep> &steps)
+ErrorOr<void> StepReversal::dropAsides(const std::vector<TransactionStep> &steps, SetAsideBy by)
 {
     std::optional<RuntimeError> firstFailure;
     ChangesLeft changes;
     for (const TransactionStep &step : steps) {
         if (!keepsAside(step))
             continue;
-        ErrorOr<void> dropped = deleteIfPresent(step.aside);
+        ErrorOr<void> dropped =
+            dropAside(step, by == SetAsideBy::EarlierRun ? heldAside(steps, step) : std::nullopt);
         if (!dropped.isError())
             continue;
         changes.asidesLeft.push_back({step.aside, dropped.error().code()});
@@ -206,6 +220,20 @@ ErrorOr<void> StepReversal::putBack(const std::string &from, const std::string &
     return renamed;
 }
 
+// An aside that holds something else than what was put there (written since by the player or
+// another program) is not the transaction's to drop: it is kept in the package folder under the
+// name of the file it was set aside from, and named.
+ErrorOr<void> StepReversal::dropAside(const TransactionStep &step,
+                                      const std::optional<FileDigest> &held)
+{
+    if (!TRY(m_fileSystem.exists(step.aside)))
+        return {};
+    if (held && TRY(m_fileSystem.digest(step.aside)) != *held)
+        return keepInPackageAs(step.aside, step.target,
+                               step.target.substr(step.target.find_last_of("\\/") + 1));
+    return m_fileSystem.deleteFile(step.aside);
+}
+
 // Nothing holds the same as a file that is missing.
 ErrorOr<bool> StepReversal::holdSame(const std::string &first, const std::string &second)
 {
@@ -217,7 +245,12 @@ ErrorOr<bool> StepReversal::holdSame(const std::string &first, const std::string
 // Under the name of the file it was to be, "RULES (found).INI" for "RULES.INI".
 ErrorOr<void> StepReversal::keepInPackage(const std::string &path, const std::string &belongsAt)
 {
-    const std::string name = TRY(m_fileSystem.storedName(belongsAt));
+    return keepInPackageAs(path, belongsAt, TRY(m_fileSystem.storedName(belongsAt)));
+}
+
+ErrorOr<void> StepReversal::keepInPackageAs(const std::string &path, const std::string &belongsAt,
+                                            const std::string &name)
+{
     int number = 1;
     while (!TRY(m_fileSystem.isFreeName(EditedFileName::found(name, number))))
         ++number;

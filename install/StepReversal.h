@@ -26,10 +26,14 @@ public:
     // stops at the first that cannot be: the steps before it stay for the next attempt, which
     // could not safely undo them a second time. The error's changes left say what is left.
     ErrorOr<void> undo(const std::vector<TransactionStep> &steps, Journal &journal);
-    // Deletes the former files kept aside that are still there, as many as it can. Fails with
-    // the first error, whose changes left name every file that could not be deleted.
-    ErrorOr<void> dropAsides(const std::vector<TransactionStep> &steps);
-    // What the undo met that was not its own to take back.
+    // Who set the files aside: this run, moments ago in the folders it holds, or a run that a
+    // crash cut short, after which anything may have been written to them.
+    enum class SetAsideBy { ThisRun, EarlierRun };
+    // Deletes the former files kept aside that are still there, as many as it can; those of an
+    // earlier run only while they hold what was set aside, any other is kept. Fails with the
+    // first error, whose changes left name every file that could not be deleted.
+    ErrorOr<void> dropAsides(const std::vector<TransactionStep> &steps, SetAsideBy by);
+    // What the undo met that was not its own to take back, or the dropping not its own to drop.
     const std::vector<KeptFile> &kept() const { return m_kept; }
 
 private:
@@ -41,7 +45,11 @@ private:
     ErrorOr<void> undoMakeDirectory(const TransactionStep &step);
     ErrorOr<void> putBack(const std::string &from, const std::string &to);
     ErrorOr<bool> holdSame(const std::string &first, const std::string &second);
+    // Compares the aside with what it held, when that is given.
+    ErrorOr<void> dropAside(const TransactionStep &step, const std::optional<FileDigest> &held);
     ErrorOr<void> keepInPackage(const std::string &path, const std::string &belongsAt);
+    ErrorOr<void> keepInPackageAs(const std::string &path, const std::string &belongsAt,
+                                  const std::string &name);
     ErrorOr<void> leave(const std::string &path);
     ErrorOr<void> deleteIfPresent(const std::string &path);
 

@@ -105,18 +105,20 @@ ErrorOr<void> Transaction::copyAll(const std::vector<FileCopy> &copies)
 
 ErrorOr<void> Transaction::deleteFile(const std::string &path)
 {
-    return deleteAll({path});
+    return deleteAll({{path}});
 }
 
 // A file is set aside under a hidden name that no other file has. Recorded but not yet set aside,
 // it leaves that name free, and the undo finds nothing there to put back: so every file of a batch
-// is recorded at once, before the first is set aside.
-ErrorOr<void> Transaction::deleteAll(const std::vector<std::string> &paths)
+// is recorded at once, before the first is set aside. The record holds what the file holds, for
+// the commit to drop only that.
+ErrorOr<void> Transaction::deleteAll(const std::vector<FileDeletion> &deletions)
 {
     std::vector<TransactionStep> settingAside;
-    for (const std::string &path : paths) {
-        const std::string target = TRY(asStored(path));
-        settingAside.push_back({Kind::SetAside, {}, target, asidePathFor(target)});
+    for (const FileDeletion &deletion : deletions) {
+        const std::string target = TRY(asStored(deletion.path));
+        const FileDigest held = deletion.holds ? *deletion.holds : TRY(m_fileSystem.digest(target));
+        settingAside.push_back({Kind::SetAside, {}, target, asidePathFor(target), {}, held});
     }
     if (settingAside.empty())
         return {};
@@ -133,7 +135,8 @@ ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &b
     const std::string aside = asidePathFor(path);
     // Undoing deletes whatever stands at the hidden name, a copy cut short included.
     TRY(requireMissing(aside));
-    TRY(begin({{Kind::Copy, path, aside, {}}}));
+    // What the copy holds, for a recovery to drop it only while it still holds that.
+    TRY(begin({{Kind::Copy, path, aside, {}, TRY(m_fileSystem.digest(path))}}));
     // The aside is all that is left of the former bytes once the file is rewritten, so it is on
     // the disk before the rewrite is recorded: the undo of a rewrite puts the aside back.
     TRY(m_fileSystem.copyFile(path, aside, Flush::Now));
@@ -160,6 +163,7 @@ ErrorOr<void> Transaction::complete(ErrorOr<void> outcome)
     if (const ErrorOr<void> rolledBack = rollBack();
         rolledBack.isError() && rolledBack.error().hasChangesLeft())
         error.setChangesLeft(rolledBack.error().changesLeft());
+    error.setKeptFiles(m_reversal.kept());
     return error;
 }
 
@@ -207,7 +211,7 @@ ErrorOr<void> Transaction::commit()
         return complete(flushed.releaseError());
     if (ErrorOr<void> recorded = m_journal.recordCommit(); recorded.isError())
         return complete(recorded.releaseError());
-    TRY(m_reversal.dropAsides(std::exchange(m_steps, {})));
+    TRY(m_reversal.dropAsides(std::exchange(m_steps, {}), StepReversal::SetAsideBy::ThisRun));
     return discardJournal(ChangesLeft::JournalLeft::After::WorkDone);
 }
 

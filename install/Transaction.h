@@ -47,8 +47,14 @@ public:
     // journal flushes serve all the copies.
     ErrorOr<void> copyAll(const std::vector<FileCopy> &copies);
     ErrorOr<void> deleteFile(const std::string &path);
+    // A file to delete, and what it holds when that is known already: it is read otherwise.
+    struct FileDeletion
+    {
+        std::string path;
+        std::optional<FileDigest> holds = {};
+    };
     // Deletes each file as deleteFile() does, with one journal flush for all of them.
-    ErrorOr<void> deleteAll(const std::vector<std::string> &paths);
+    ErrorOr<void> deleteAll(const std::vector<FileDeletion> &deletions);
     ErrorOr<void> rewrite(const std::string &path, const std::string &bytes);
     // Never replaces an existing file. The bytes are on the disk once it returns.
     ErrorOr<void> createFile(const std::string &path, const std::string &bytes);

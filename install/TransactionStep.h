@@ -22,8 +22,13 @@ struct TransactionStep
     std::string target;
     std::string aside;
     // What a creation or a rewrite puts at its target, so that its undo acts only while the
-    // target still holds it. Nothing in a journal of an earlier version, which kept none.
+    // target still holds it; what the copy of a rewritten file's former bytes holds, so that
+    // making the rewrite final drops the copy only while it still holds that. Nothing in a
+    // journal of an earlier version, which kept none.
     std::optional<FileDigest> written = {};
+    // What a file set aside held, so that making the step final drops the aside only while it
+    // still holds that. Nothing in a journal of an earlier version, which kept none.
+    std::optional<FileDigest> held = {};
 
     bool operator==(const TransactionStep &) const = default;
 };

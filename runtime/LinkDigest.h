@@ -17,8 +17,10 @@ public:
     static ErrorOr<std::unique_ptr<DigestReader>> open(const std::filesystem::path &host,
                                                        const std::string &path);
 
-    ErrorOr<FileDigest> read() override;
+protected:
+    ErrorOr<std::size_t> readSome(char *buffer, std::size_t size) override;
 
 private:
     std::string m_target;
+    std::size_t m_given = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "ChangesLeft.h"
 #include "ErrorCause.h"
+#include "KeptFile.h"
 #include "RuntimeErrorCode.h"
 
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include <system_error>
 #include <utility>
+#include <vector>
 
 // The user who owns a folder: by name, or by number where the system knows no name for it;
 // neither where it cannot be told.
@@ -51,6 +53,11 @@ public:
     bool hasChangesLeft() const { return m_changesLeft.has_value(); }
     const ChangesLeft &changesLeft() const { return *m_changesLeft; }
 
+    // Set when a failed procedure undid its steps around files that had changed since it wrote
+    // them, which it neither deleted nor replaced.
+    void setKeptFiles(std::vector<KeptFile> kept) { m_keptFiles = std::move(kept); }
+    const std::vector<KeptFile> &keptFiles() const { return m_keptFiles; }
+
     // Whether the system refused the operation because the user lacks the rights to it, rather
     // than because another program holds the file or the medium is read-only.
     bool lacksRights() const { return m_lacksRights; }
@@ -63,6 +70,7 @@ private:
     std::string m_path;
     ErrorCause m_cause;
     std::optional<ChangesLeft> m_changesLeft;
+    std::vector<KeptFile> m_keptFiles;
     bool m_lacksRights = false;
     std::optional<ProtectedFolder> m_protectedFolder;
 };

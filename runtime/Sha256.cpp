@@ -1,5 +1,6 @@
 #include "Sha256.h"
 
+#include <algorithm>
 #include <cstring>
 
 #if (defined(__x86_64__) || defined(__i386__)) && (defined(__GNUC__) || defined(__clang__))
@@ -93,53 +94,100 @@ bool processorHasShaExtensions()
     return sha && ssse3 && sse41;
 }
 
-// Four rounds at a time, two per instruction; the state is held as ABEF and CDGH, the order the
-// instructions want. Each group of four rounds also extends the message schedule by four words,
-// kept in a ring of four registers.
+// The state of one message in the instructions' order, ABEF and CDGH, and the ring of four
+// registers that holds the message schedule while it is extended, four words at a time.
+struct ShaLane
+{
+    __m128i abef;
+    __m128i cdgh;
+    __m128i words[4];
+};
+
+__attribute__((target("sha,sse4.1,ssse3"))) ShaLane laneOf(const std::uint32_t *state)
+{
+    const __m128i dcba = _mm_loadu_si128(reinterpret_cast<const __m128i *>(state));
+    const __m128i hgfe = _mm_loadu_si128(reinterpret_cast<const __m128i *>(state + 4));
+    const __m128i cdab = _mm_shuffle_epi32(dcba, 0xB1);
+    const __m128i efgh = _mm_shuffle_epi32(hgfe, 0x1B);
+    return {_mm_alignr_epi8(cdab, efgh, 8), _mm_blend_epi16(efgh, cdab, 0xF0), {}};
+}
+
+__attribute__((target("sha,sse4.1,ssse3"))) void storeLane(const ShaLane &lane,
+                                                           std::uint32_t *state)
+{
+    const __m128i feba = _mm_shuffle_epi32(lane.abef, 0x1B);
+    const __m128i dchg = _mm_shuffle_epi32(lane.cdgh, 0xB1);
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(state), _mm_blend_epi16(feba, dchg, 0xF0));
+    _mm_storeu_si128(reinterpret_cast<__m128i *>(state + 4), _mm_alignr_epi8(dchg, feba, 8));
+}
+
+// Four rounds of the block, two per instruction, and the next four words of its schedule.
+__attribute__((target("sha,sse4.1,ssse3"), always_inline)) inline void
+fourRounds(ShaLane &lane, const std::uint8_t *block, int group)
+{
+    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+    __m128i &current = lane.words[group % 4];
+    __m128i &next = lane.words[(group + 1) % 4];
+    __m128i &previous = lane.words[(group + 3) % 4];
+    if (group < 4)
+        current = _mm_shuffle_epi8(
+            _mm_loadu_si128(reinterpret_cast<const __m128i *>(block + 16 * group)), byteSwap);
+    __m128i message = _mm_add_epi32(
+        current, _mm_load_si128(reinterpret_cast<const __m128i *>(RoundConstants) + group));
+    lane.cdgh = _mm_sha256rnds2_epu32(lane.cdgh, lane.abef, message);
+    if (group >= 3 && group < 15)
+        next = _mm_sha256msg2_epu32(_mm_add_epi32(next, _mm_alignr_epi8(current, previous, 4)),
+                                    current);
+    message = _mm_shuffle_epi32(message, 0x0E);
+    lane.abef = _mm_sha256rnds2_epu32(lane.abef, lane.cdgh, message);
+    if (group >= 1 && group < 13)
+        previous = _mm_sha256msg1_epu32(previous, current);
+}
+
+__attribute__((target("sha,sse4.1,ssse3"), always_inline)) inline void
+endBlock(ShaLane &lane, const ShaLane &before)
+{
+    lane.abef = _mm_add_epi32(lane.abef, before.abef);
+    lane.cdgh = _mm_add_epi32(lane.cdgh, before.cdgh);
+}
+
+// Unrolled, the ring of registers stays in registers: about a third faster.
 __attribute__((target("sha,sse4.1,ssse3"))) void
 compressShaExtensions(std::uint32_t *state, const std::uint8_t *blocks, std::size_t count)
 {
-    const __m128i byteSwap = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
-    __m128i dcba = _mm_loadu_si128(reinterpret_cast<const __m128i *>(state));
-    __m128i hgfe = _mm_loadu_si128(reinterpret_cast<const __m128i *>(state + 4));
-    const __m128i cdab = _mm_shuffle_epi32(dcba, 0xB1);
-    const __m128i efgh = _mm_shuffle_epi32(hgfe, 0x1B);
-    __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
-    __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
-
+    ShaLane lane = laneOf(state);
     for (; count > 0; --count, blocks += BlockSize) {
-        const __m128i abefBefore = abef;
-        const __m128i cdghBefore = cdgh;
-        __m128i words[4];
-        // Unrolled, the ring of registers stays in registers: about a third faster.
+        const ShaLane before = lane;
+#pragma GCC unroll 16
+        for (int group = 0; group < 16; ++group)
+            fourRounds(lane, blocks, group);
+        endBlock(lane, before);
+    }
+    storeLane(lane, state);
+}
+
+// Each round waits for the one before it, and the processor could start more: the rounds of two
+// messages interleaved run about half again as fast as the same rounds one message after the other.
+__attribute__((target("sha,sse4.1,ssse3"))) void
+compressTwoShaExtensions(std::uint32_t *firstState, const std::uint8_t *firstBlocks,
+                         std::uint32_t *secondState, const std::uint8_t *secondBlocks,
+                         std::size_t count)
+{
+    ShaLane first = laneOf(firstState);
+    ShaLane second = laneOf(secondState);
+    for (; count > 0; --count, firstBlocks += BlockSize, secondBlocks += BlockSize) {
+        const ShaLane firstBefore = first;
+        const ShaLane secondBefore = second;
 #pragma GCC unroll 16
         for (int group = 0; group < 16; ++group) {
-            __m128i &current = words[group % 4];
-            __m128i &next = words[(group + 1) % 4];
-            __m128i &previous = words[(group + 3) % 4];
-            if (group < 4)
-                current = _mm_shuffle_epi8(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i *>(blocks + 16 * group)),
-                    byteSwap);
-            __m128i message = _mm_add_epi32(
-                current, _mm_load_si128(reinterpret_cast<const __m128i *>(RoundConstants) + group));
-            cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
-            if (group >= 3 && group < 15)
-                next = _mm_sha256msg2_epu32(
-                    _mm_add_epi32(next, _mm_alignr_epi8(current, previous, 4)), current);
-            message = _mm_shuffle_epi32(message, 0x0E);
-            abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
-            if (group >= 1 && group < 13)
-                previous = _mm_sha256msg1_epu32(previous, current);
+            fourRounds(first, firstBlocks, group);
+            fourRounds(second, secondBlocks, group);
         }
-        abef = _mm_add_epi32(abef, abefBefore);
-        cdgh = _mm_add_epi32(cdgh, cdghBefore);
+        endBlock(first, firstBefore);
+        endBlock(second, secondBefore);
     }
-
-    const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
-    const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(state), _mm_blend_epi16(feba, dchg, 0xF0));
-    _mm_storeu_si128(reinterpret_cast<__m128i *>(state + 4), _mm_alignr_epi8(dchg, feba, 8));
+    storeLane(first, firstState);
+    storeLane(second, secondState);
 }
 
 #endif
@@ -193,6 +241,29 @@ void Sha256::update(const char *data, std::size_t size)
     m_compress(m_state.data(), bytes, size / BlockSize);
     m_pendingSize = size % BlockSize;
     std::memcpy(m_pending.data(), bytes + size - m_pendingSize, m_pendingSize);
+}
+
+// Whole blocks of both go through the two-message engine; whatever is left over, or a hash with
+// bytes pending, the ordinary way.
+void Sha256::updateTogether(Sha256 &first, std::string_view firstBytes, Sha256 &second,
+                            std::string_view secondBytes)
+{
+#ifdef BEXOM_SHA_EXTENSIONS
+    if (first.m_compress == compressShaExtensions && second.m_compress == compressShaExtensions &&
+        first.m_pendingSize == 0 && second.m_pendingSize == 0) {
+        const std::size_t blocks = std::min(firstBytes.size(), secondBytes.size()) / BlockSize;
+        compressTwoShaExtensions(
+            first.m_state.data(), reinterpret_cast<const std::uint8_t *>(firstBytes.data()),
+            second.m_state.data(), reinterpret_cast<const std::uint8_t *>(secondBytes.data()),
+            blocks);
+        first.m_totalSize += blocks * BlockSize;
+        second.m_totalSize += blocks * BlockSize;
+        firstBytes.remove_prefix(blocks * BlockSize);
+        secondBytes.remove_prefix(blocks * BlockSize);
+    }
+#endif
+    first.update(firstBytes);
+    second.update(secondBytes);
 }
 
 Sha256::Digest Sha256::finish()

@@ -24,6 +24,10 @@ public:
 
     void update(const char *data, std::size_t size);
     void update(std::string_view bytes) { update(bytes.data(), bytes.size()); }
+    // Feeds each hash its bytes; with the SHA extensions the two are hashed side by side, about
+    // half again as fast as one after the other.
+    static void updateTogether(Sha256 &first, std::string_view firstBytes, Sha256 &second,
+                               std::string_view secondBytes);
     // Ends the stream; the hash takes no more bytes afterwards.
     Digest finish();
 

@@ -1,15 +1,6 @@
 #include "StreamDigest.h"
 
-#include "Sha256.h"
-
 #include <cerrno>
-
-namespace {
-
-// Large reads keep the system calls few; the hash, not the reading, sets the pace.
-constexpr std::size_t DigestBufferSize = 1024 * 1024;
-
-} // namespace
 
 ErrorOr<std::unique_ptr<DigestReader>> StreamDigest::open(const std::filesystem::path &host,
                                                           const std::string &path)
@@ -25,19 +16,14 @@ ErrorOr<std::unique_ptr<DigestReader>> StreamDigest::open(const std::filesystem:
     return std::unique_ptr<DigestReader>(std::make_unique<StreamDigest>(std::move(stream), path));
 }
 
-ErrorOr<FileDigest> StreamDigest::read()
+ErrorOr<std::size_t> StreamDigest::readSome(char *buffer, std::size_t size)
 {
-    const std::unique_ptr<char[]> buffer(new char[DigestBufferSize]);
-    Sha256 hash;
-    FileDigest digest;
-    while (*m_stream) {
-        m_stream->read(buffer.get(), DigestBufferSize);
-        hash.update(buffer.get(), static_cast<std::size_t>(m_stream->gcount()));
-        digest.size += m_stream->gcount();
-    }
+    // A read that came up short has met the end of the file.
+    if (!*m_stream)
+        return std::size_t(0);
+    m_stream->read(buffer, static_cast<std::streamsize>(size));
     if (m_stream->bad())
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, m_path,
                             {ErrorReason::FileUnreadable});
-    digest.sha256 = Sha256::bytesOf(hash.finish());
-    return digest;
+    return static_cast<std::size_t>(m_stream->gcount());
 }

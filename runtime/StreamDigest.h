@@ -20,7 +20,8 @@ public:
     static ErrorOr<std::unique_ptr<DigestReader>> open(const std::filesystem::path &host,
                                                        const std::string &path);
 
-    ErrorOr<FileDigest> read() override;
+protected:
+    ErrorOr<std::size_t> readSome(char *buffer, std::size_t size) override;
 
 private:
     std::unique_ptr<std::ifstream> m_stream;

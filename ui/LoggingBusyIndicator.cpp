@@ -8,6 +8,9 @@ ErrorOr<void> LoggingBusyIndicator::runWhileBusy(const std::string &status, cons
         m_log.write("Work on the game folder done.");
     else if (outcome.error().hasChangesLeft())
         m_log.write("Work on the game folder failed, and changes are left for the next start.");
+    else if (!outcome.error().keptFiles().empty())
+        m_log.write("Work on the game folder failed, and is undone save for files changed "
+                    "meanwhile, which are kept.");
     else
         m_log.write("Work on the game folder failed, and nothing is changed.");
     return outcome;

@@ -62,12 +62,17 @@ std::string undoneNotice(const std::vector<KeptFile> &kept)
 {
     if (kept.empty())
         return RecoveryWording::UndoneNotice;
-    std::string notice = RecoveryWording::UndoneAroundChangesNotice;
+    return RecoveryWording::UndoneAroundChangesNotice + RecoveryWording::keptLines(kept);
+}
+
+std::string finishedNotice(const std::vector<KeptFile> &kept)
+{
+    if (kept.empty())
+        return RecoveryWording::FinishedNotice;
+    std::string notice = RecoveryWording::FinishedAroundChangesNotice;
     for (const KeptFile &file : kept)
-        notice += file.keptAs.empty()
-                      ? "\n" + quoted(file.path) + " is left as it is."
-                      : "\nThe file it would have put back as " + quoted(file.path) +
-                            " is kept as " + quoted(file.keptAs) + ".";
+        notice += "\nThe file set aside from " + quoted(file.path) + " is kept as " +
+                  quoted(file.keptAs) + ".";
     return notice;
 }
 
@@ -77,7 +82,7 @@ std::string noticeFor(const RecoveryOutcome &outcome)
     case RecoveryOutcome::Kind::Undone:
         return undoneNotice(outcome.kept);
     case RecoveryOutcome::Kind::Finished:
-        return RecoveryWording::FinishedNotice;
+        return finishedNotice(outcome.kept);
     case RecoveryOutcome::Kind::KeptAside:
         return foreignNotice(mismatch(outcome.why), outcome.keptAs);
     }
@@ -87,6 +92,16 @@ std::string noticeFor(const RecoveryOutcome &outcome)
 } // namespace
 
 namespace RecoveryWording {
+
+std::string keptLines(const std::vector<KeptFile> &kept)
+{
+    std::string lines;
+    for (const KeptFile &file : kept)
+        lines += file.keptAs.empty() ? "\n" + quoted(file.path) + " is left as it is."
+                                     : "\nThe file it would have put back as " + quoted(file.path) +
+                                           " is kept as " + quoted(file.keptAs) + ".";
+    return lines;
+}
 
 std::string notice(const std::vector<RecoveryOutcome> &outcomes)
 {

@@ -2,6 +2,7 @@
 
 #include "ErrorWording.h"
 #include "NoticeWording.h"
+#include "RecoveryWording.h"
 
 // The sentence first, what became of the game folder next, and the runtime's code last.
 std::string RuntimeErrorNotice::prompt(const RuntimeError &error)
@@ -13,10 +14,16 @@ std::string RuntimeErrorNotice::prompt(const RuntimeError &error)
     return what + "\n\n" + outcome(error) + support;
 }
 
+// An undo that met the player's work, or a file another program wrote meanwhile, left it be: the
+// player is told which, and where the files it would have put back are.
 std::string RuntimeErrorNotice::outcome(const RuntimeError &error)
 {
-    return error.hasChangesLeft() ? ErrorWording::changesLeft(error.changesLeft())
-                                  : NoticeWording::NothingChanged;
+    if (error.hasChangesLeft())
+        return ErrorWording::changesLeft(error.changesLeft());
+    if (!error.keptFiles().empty())
+        return RecoveryWording::UndoneAroundChangesOutcome +
+               RecoveryWording::keptLines(error.keptFiles());
+    return NoticeWording::NothingChanged;
 }
 
 void RuntimeErrorNotice::showIfFailed(MessageBox &messageBox, const ErrorOr<void> &result)

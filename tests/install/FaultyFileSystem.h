@@ -98,7 +98,7 @@ public:
     {
         struct Throwing final : DigestReader
         {
-            ErrorOr<FileDigest> read() override { throw std::bad_alloc(); }
+            ErrorOr<std::size_t> readSome(char *, std::size_t) override { throw std::bad_alloc(); }
         };
         if (m_fault == Fault::Throw)
             return std::unique_ptr<DigestReader>(std::make_unique<Throwing>());

@@ -13,6 +13,7 @@
 #include "TestOutcome.h"
 #include "ui/ErrorWording.h"
 #include "ui/RecoveryWording.h"
+#include "ui/RuntimeErrorNotice.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -231,6 +232,21 @@ void changeWorld(const std::string &change, const ScratchFolder &files, const st
     fs::remove_all(backup);
 }
 
+// Writes into each file a procedure has set aside in the folder; returns what they hold now,
+// under names the judge takes for visible ones.
+std::vector<std::string> tuneSetAside(const ScratchFolder &files, const std::string &folder)
+{
+    std::vector<std::string> tuned;
+    for (const auto &entry : fs::directory_iterator(files.nativeAt(folder)))
+        if (const std::string name = entry.path().filename().string();
+            name.starts_with(TransactionStep::HiddenNamePrefix) && entry.is_regular_file()) {
+            const std::string bytes = "tuned " + contentsOf(entry);
+            files.createFile(folder + '/' + name, bytes);
+            tuned.push_back(ScratchFolder::fileLine(name, bytes));
+        }
+    return tuned;
+}
+
 std::string hashOf(const std::string &line)
 {
     return line.substr(line.rfind(' ') + 1);
@@ -350,6 +366,48 @@ TEST_CASE("everyFailedOperationIsUndoneAndEveryKillPutRightAtTheNextStart")
                     INFO(told);
                     judgeRecovery(world, scratch.snapshot(), clean.before, told);
                     scratch.scratch().change("-home");
+                }
+                // After the commit record only the files set aside are still to be dropped, and
+                // one written since is kept and named instead.
+                if (commit == Commit::Reached && journalLeft) {
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    REQUIRE(runDyingAfter(scratch, procedure, operation, game).isError());
+                    std::vector<std::string> tuned = tuneSetAside(scratch.scratch(), AwkwardFolder);
+                    for (const std::string &line :
+                         tuneSetAside(scratch.scratch(), InstallScratch::PackageFolder))
+                        tuned.push_back(line);
+                    const auto recovered = JournalRecovery(scratch.fileSystem()).recover();
+                    VERIFY_SUCCESS(recovered);
+                    const std::string told = RecoveryWording::notice(recovered.value());
+                    INFO(told);
+                    CHECK(told.starts_with(tuned.empty()
+                                               ? RecoveryWording::FinishedNotice
+                                               : RecoveryWording::FinishedAroundChangesNotice));
+                    judgeRecovery(tuned, scratch.snapshot(), clean.done, told);
+                }
+                // The same changes made while the procedure works, just before the operation that
+                // fails: its own undo keeps them as a start's would, and its error says so.
+                for (const std::string &change : commit == Commit::NotReached && journalLeft
+                                                     ? WorldChanges
+                                                     : std::vector<std::string>{}) {
+                    INFO("meanwhile, the player " << change);
+                    VERIFY_SUCCESS(procedure.prepare(scratch));
+                    FaultyFileSystem failing(scratch.fileSystem(), operation);
+                    FaultyFileSystem changing(failing, operation, Fault::Change);
+                    std::vector<std::string> world;
+                    changing.changeBefore([&] {
+                        changeWorld(change, scratch.scratch(), AwkwardFolder, gameFiles);
+                        world = scratch.snapshot();
+                    });
+                    const ErrorOr<void> failed = procedure.run(changing, game);
+                    REQUIRE(failed.isError());
+                    const std::string told = RuntimeErrorNotice::prompt(failed.error());
+                    INFO(told);
+                    CHECK(failed.error().keptFiles().empty() ==
+                          (told.find(RecoveryWording::UndoneAroundChangesOutcome) ==
+                           std::string::npos));
+                    judgeRecovery(world, scratch.snapshot(), clean.before, told);
+                    fs::remove_all(scratch.at("home"));
                 }
 #ifndef _WIN32
                 // The backup folder, then the game folder, moved away just before the operation
