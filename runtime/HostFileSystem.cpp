@@ -3,7 +3,6 @@
 #include "LinkDigest.h"
 #include "NativeFileOperations.h"
 #include "StreamDigest.h"
-#include "Text.h"
 
 #include <algorithm>
 #include <array>
@@ -512,7 +511,7 @@ ErrorOr<void> HostFileSystem::holdFolder(const std::string &path, HeldFolder::Ow
     TRY(fromSystem(error, path));
     if (m_holds.empty())
         m_listings.start();
-    PathTranslator inside(folder->inside(), &m_listings);
+    PathTranslator inside(folder->inside(), &m_listings, path);
     m_holds.push_back({path, std::move(host), std::move(folder), std::move(inside)});
     return {};
 }
@@ -555,15 +554,7 @@ ErrorOr<fs::path> HostFileSystem::toHost(const std::string &path) const
         const std::size_t nameStart = path.find_first_not_of("\\/", folder.size());
         if (nameStart == std::string::npos)
             continue;
-        ErrorOr<fs::path> host = hold->inside.toHostPath(path.substr(nameStart));
-        if (!host.isError())
-            return host;
-        // The player is told of the folder, not of the descriptor it is reached through.
-        const RuntimeError error = host.releaseError();
-        ErrorCause cause = error.cause();
-        for (std::string &detail : cause.details)
-            detail = Text::replaceAll(detail, hold->folder->inside().string(), hold->path);
-        return RuntimeError(error.code(), error.path(), std::move(cause));
+        return hold->inside.toHostPath(path.substr(nameStart));
     }
     return m_translator.toHostPath(path);
 }
