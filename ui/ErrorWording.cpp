@@ -364,8 +364,30 @@ std::string words(const Cause::KeptJournalGameFolderMoved &kept, RuntimeErrorCod
 }
 
 // Why a journal found at start-up was set aside is told by the recovery notice, never as the
-// cause of an error.
-template <typename JournalMismatch> std::string words(const JournalMismatch &, RuntimeErrorCode)
+// cause of an error. Any other cause without words of its own here does not compile.
+constexpr bool isJournalMismatch(ErrorReason reason)
+{
+    switch (reason) {
+    case ErrorReason::JournalFromOtherPackageFolder:
+    case ErrorReason::PackageFolderReplaced:
+    case ErrorReason::JournalGameFolderMoved:
+    case ErrorReason::JournalGameFolderGone:
+    case ErrorReason::JournalGameFolderMadeAnew:
+    case ErrorReason::JournalNamesPathOutside:
+    case ErrorReason::JournalNamesFileNotWritten:
+    case ErrorReason::JournalReplacesFileNotOwn:
+    case ErrorReason::JournalDeletesFileNotOwn:
+    case ErrorReason::JournalBackupFolderLeadsOut:
+        return true;
+    default:
+        return false;
+    }
+}
+
+template <typename Details>
+concept JournalMismatch = isJournalMismatch(Details::reason);
+
+template <JournalMismatch Details> std::string words(const Details &, RuntimeErrorCode)
 {
     return {};
 }
