@@ -61,7 +61,7 @@ ErrorOr<void> GameFolderCheck::requireFile(const std::string &path, ErrorCause l
         return RuntimeError(RuntimeErrorCode::FileNotFound, path, std::move(lacking));
     default:
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                            {ErrorReason::NotAPlainFileLacking, {}, {std::move(lacking)}});
+                            Cause::NotAPlainFileLacking{std::move(lacking)});
     }
 }
 

@@ -63,9 +63,9 @@ ErrorCause problemWithFolderNames(const std::string &directory)
     const std::size_t start = directory[1] == ':' ? 2 : 0;
     for (const std::string &name :
          Text::split(std::string_view(directory).substr(start), '\\', Text::EmptyParts::Skip))
-        if (const ErrorReason problem = WindowsFileName::problemWith(name);
-            problem != ErrorReason::None)
-            return {ErrorReason::NameWindowsRewrites, {name}, {problem}};
+        if (ErrorCause problem = WindowsFileName::problemWith(name);
+            problem.reason() != ErrorReason::None)
+            return Cause::NameWindowsRewrites{name, std::move(problem)};
     return {};
 }
 
@@ -89,7 +89,7 @@ ErrorOr<void> InstallRequest::run(const std::string &directory, Edition edition)
         return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory,
                             {ErrorReason::ControlCharacterInFolderName});
     if (ErrorCause problem = problemWithFolderNames(m_directory);
-        problem.reason != ErrorReason::None)
+        problem.reason() != ErrorReason::None)
         return RuntimeError(RuntimeErrorCode::PathNotFound, m_directory, std::move(problem));
     const StatusRecord status = TRY(StatusFile(m_services.fileSystem).read());
     if (status.statusItem != StatusFile::Uninstalled) {

@@ -108,7 +108,7 @@ RuntimeError damaged(const std::string &path)
 RuntimeError unknownName(const std::string &path, const std::string &name, Edition edition)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
-                        {ErrorReason::ManifestNamesUnknownFile, {name, editionName(edition)}});
+                        Cause::ManifestNamesUnknownFile{name, edition});
 }
 
 } // namespace

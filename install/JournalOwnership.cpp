@@ -16,9 +16,9 @@ namespace {
 
 using Mismatch = ErrorOr<std::optional<ErrorCause>>;
 
-Mismatch mismatchFor(ErrorReason reason, std::vector<std::string> names = {})
+Mismatch mismatchFor(ErrorCause why)
 {
-    return std::optional<ErrorCause>(ErrorCause(reason, std::move(names)));
+    return std::optional<ErrorCause>(std::move(why));
 }
 
 Mismatch noMismatch()
@@ -182,9 +182,9 @@ ErrorOr<std::optional<ErrorCause>> JournalOwnership::packageMismatch(const Trans
         return noMismatch();
     const std::filesystem::path here = TRY(m_fileSystem.hostPath(PackageFolder::Itself));
     if (here != scope.packageFolder)
-        return mismatchFor(ErrorReason::JournalFromOtherPackageFolder,
-                           {Text::utf8(scope.packageFolder), Text::utf8(here)});
-    return mismatchFor(ErrorReason::PackageFolderReplaced, {Text::utf8(here)});
+        return mismatchFor(Cause::JournalFromOtherPackageFolder{Text::utf8(scope.packageFolder),
+                                                                Text::utf8(here)});
+    return mismatchFor(Cause::PackageFolderReplaced{Text::utf8(here)});
 }
 
 // The steps name the game's files through the game directory as the player gave it; where that
@@ -198,11 +198,11 @@ ErrorOr<std::optional<ErrorCause>> JournalOwnership::gameMismatch(const Transact
     if (there && TRY(m_fileSystem.identity(folder)).isSameAs(scope.gameIdentity))
         return noMismatch();
     if (now != scope.gameFolder)
-        return mismatchFor(ErrorReason::JournalGameFolderMoved,
-                           {scope.gameDirectory, Text::utf8(scope.gameFolder), Text::utf8(now)});
+        return mismatchFor(Cause::JournalGameFolderMoved{
+            scope.gameDirectory, Text::utf8(scope.gameFolder), Text::utf8(now)});
     if (!there)
-        return mismatchFor(ErrorReason::JournalGameFolderGone, {Text::utf8(scope.gameFolder)});
-    return mismatchFor(ErrorReason::JournalGameFolderMadeAnew, {Text::utf8(scope.gameFolder)});
+        return mismatchFor(Cause::JournalGameFolderGone{Text::utf8(scope.gameFolder)});
+    return mismatchFor(Cause::JournalGameFolderMadeAnew{Text::utf8(scope.gameFolder)});
 }
 
 ErrorOr<std::optional<ErrorCause>>
@@ -213,16 +213,16 @@ JournalOwnership::stepMismatch(const TransactionScope &scope,
     for (const TransactionStep &step : steps) {
         for (const std::string &path : pathsOf(step)) {
             if (!isInside(scope, path))
-                return mismatchFor(ErrorReason::JournalNamesPathOutside, {path});
+                return mismatchFor(Cause::JournalNamesPathOutside{path});
             if (!isWrittenName(nameOf(path)))
-                return mismatchFor(ErrorReason::JournalNamesFileNotWritten, {path});
+                return mismatchFor(Cause::JournalNamesFileNotWritten{path});
             usesBackupFolder = usesBackupFolder || isInBackupFolder(scope, path);
         }
         if (!isTargetOfItsKind(scope, step))
-            return mismatchFor(ErrorReason::JournalReplacesFileNotOwn, {step.target});
+            return mismatchFor(Cause::JournalReplacesFileNotOwn{step.target});
         if (const std::string discarded = discardedBy(step);
             !discarded.empty() && !isHidden(discarded))
-            return mismatchFor(ErrorReason::JournalDeletesFileNotOwn, {discarded});
+            return mismatchFor(Cause::JournalDeletesFileNotOwn{discarded});
     }
     if (!usesBackupFolder)
         return noMismatch();
@@ -231,6 +231,6 @@ JournalOwnership::stepMismatch(const TransactionScope &scope,
     const std::string backupFolder = game.backupFolder();
     if (TRY(m_fileSystem.hostPath(backupFolder)).parent_path() !=
         TRY(m_fileSystem.hostPath(game.folder())))
-        return mismatchFor(ErrorReason::JournalBackupFolderLeadsOut, {backupFolder});
+        return mismatchFor(Cause::JournalBackupFolderLeadsOut{backupFolder});
     return noMismatch();
 }

@@ -89,7 +89,7 @@ ErrorOr<std::optional<RecoveryOutcome>> JournalRecovery::recoverJournal()
                        ErrorReason::JournalNotAPlainFile);
     ErrorOr<std::optional<JournalContents>> resumed = journal.resume();
     // No transaction writes a journal too large to read; it would stop every start.
-    if (resumed.isError() && resumed.error().cause().reason == ErrorReason::TooLargeForTextFile)
+    if (resumed.isError() && resumed.error().cause().reason() == ErrorReason::TooLargeForTextFile)
         return outcome(RecoveryOutcome::Kind::KeptAside, TRY(journal.setAside()),
                        ErrorReason::JournalTooLarge);
     const std::optional<JournalContents> contents = TRY(std::move(resumed));

@@ -78,7 +78,7 @@ ErrorOr<std::string> KeptJournals::keep(const std::string &path)
                                        : m_fileSystem.rename(path, nameOf(number), Overwrite::No);
         if (!renamed.isError())
             return nameOf(number);
-        if (renamed.error().cause().reason != ErrorReason::NameTaken)
+        if (renamed.error().cause().reason() != ErrorReason::NameTaken)
             return renamed.releaseError();
     }
 }
@@ -96,7 +96,7 @@ ErrorOr<std::optional<JournalContents>> KeptJournals::read(const std::string &na
         TRY(m_fileSystem.entryKind(name)) != EntryKind::File)
         return std::optional<JournalContents>();
     ErrorOr<std::string> bytes = m_fileSystem.readFile(name);
-    if (bytes.isError() && bytes.error().cause().reason == ErrorReason::TooLargeForTextFile)
+    if (bytes.isError() && bytes.error().cause().reason() == ErrorReason::TooLargeForTextFile)
         return std::optional<JournalContents>();
     if (bytes.isError())
         return bytes.releaseError();
@@ -152,17 +152,19 @@ ErrorOr<void> KeptJournals::refuseWhileNamed(const std::string &gameDirectory)
         if (game->isSameAs(scope.gameIdentity) && TRY(leavesTrace(*found, gameDirectory))) {
             // Written here, the journal was kept only because its game folder was renamed or
             // moved since: back where it was, it is undone at the next start.
-            const bool writtenHere = !TRY(JournalOwnership(m_fileSystem).packageMismatch(scope));
+            if (!TRY(JournalOwnership(m_fileSystem).packageMismatch(scope)))
+                return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
+                                    Cause::KeptJournalGameFolderMoved{
+                                        name, scope.gameDirectory, Text::utf8(scope.gameFolder)});
             return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
-                                {writtenHere ? ErrorReason::KeptJournalGameFolderMoved
-                                             : ErrorReason::KeptJournalNamesFolder,
-                                 {name, Text::utf8(scope.packageFolder), scope.gameDirectory,
-                                  Text::utf8(scope.gameFolder)}});
+                                Cause::KeptJournalNamesFolder{name, Text::utf8(scope.packageFolder),
+                                                              scope.gameDirectory,
+                                                              Text::utf8(scope.gameFolder)});
         }
         if (package->isSameAs(scope.packageIdentity))
             return RuntimeError(RuntimeErrorCode::PathFileAccessError, name,
-                                {ErrorReason::KeptJournalFromThisPackage,
-                                 {name, scope.gameDirectory, Text::utf8(scope.gameFolder)}});
+                                Cause::KeptJournalFromThisPackage{name, scope.gameDirectory,
+                                                                  Text::utf8(scope.gameFolder)});
     }
     return {};
 }

@@ -13,8 +13,7 @@ const std::string &InPackage = InstallationManifest::FileName;
 
 RuntimeError manifestUnusable(const RuntimeError &error)
 {
-    return RuntimeError(error.code(), error.path(),
-                        {ErrorReason::ManifestUnreadable, {}, {error.cause()}});
+    return RuntimeError(error.code(), error.path(), Cause::ManifestUnreadable{error.cause()});
 }
 
 bool isGameArchive(const std::string &name)
@@ -48,11 +47,9 @@ ErrorOr<ManifestCopies::Copy> ManifestCopies::readCopy(const std::string &path)
     case EntryKind::File:
         break;
     default:
-        return Copy{
-            {},
-            RuntimeError(
-                RuntimeErrorCode::PathFileAccessError, path,
-                {ErrorReason::ManifestUnreadable, {}, {ErrorReason::ManifestNotAPlainFile}})};
+        return Copy{{},
+                    RuntimeError(RuntimeErrorCode::PathFileAccessError, path,
+                                 Cause::ManifestUnreadable{{ErrorReason::ManifestNotAPlainFile}})};
     }
     ErrorOr<std::string> bytes = m_fileSystem.readFile(path);
     if (bytes.isError())
@@ -83,12 +80,9 @@ RuntimeError ManifestCopies::withWayByHand(const RuntimeError &error, Edition ed
         else if (InstallationManifest::isKnownName(name))
             players.push_back(name);
     return RuntimeError(error.code(), error.path(),
-                        {ErrorReason::NoManifestServes,
-                         {m_game.backupFolder(), m_game.directory(), InPackage},
-                         {error.cause(),
-                          {ErrorReason::GameFilesInBackup, games},
-                          {ErrorReason::PlayerFilesInBackup, players},
-                          {ErrorReason::ModFilesInGame, placed.value()}}});
+                        Cause::NoManifestServes{error.cause(), m_game.backupFolder(),
+                                                m_game.directory(), InPackage, games, players,
+                                                placed.value()});
 }
 
 // Those of the names an installation of the edition gives the mod's files that the game folder

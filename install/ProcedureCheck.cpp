@@ -17,7 +17,7 @@ namespace {
 // wrong place as one who typed a folder that is not there.
 bool namesNoUsableGame(const RuntimeError &refusal)
 {
-    switch (refusal.cause().reason) {
+    switch (refusal.cause().reason()) {
     case ErrorReason::DriveNotMapped:
     case ErrorReason::ParentFolderMissing:
     case ErrorReason::GameFolderMissing:
@@ -55,21 +55,21 @@ RuntimeError ProcedureCheck::pointToGamesFound(RuntimeError refusal, Edition edi
 {
     if (!namesNoUsableGame(refusal))
         return refusal;
-    ErrorCause cause{ErrorReason::GamesFoundElsewhere, {editionName(edition)}, {refusal.cause()}};
-    std::vector<std::string> others;
+    using Game = Cause::GamesFoundElsewhere::Game;
+    std::vector<Game> games;
+    std::vector<Game> others;
     for (const FoundGame &found : GameFinder(m_fileSystem).find()) {
         const ErrorOr<bool> given =
             m_fileSystem.isSameEntry(GameFolder(found.directory).folder(), game.folder());
         if (!given.isError() && given.value())
             continue;
-        std::vector<std::string> &list = found.edition == edition ? cause.details : others;
-        list.push_back(found.directory);
-        list.push_back(editionName(found.edition));
+        (found.edition == edition ? games : others).push_back({found.directory, found.edition});
     }
-    cause.details.insert(cause.details.end(), others.begin(), others.end());
-    if (cause.details.size() == 1)
+    games.insert(games.end(), others.begin(), others.end());
+    if (games.empty())
         return refusal;
-    return RuntimeError(refusal.code(), refusal.path(), std::move(cause));
+    return RuntimeError(refusal.code(), refusal.path(),
+                        Cause::GamesFoundElsewhere{refusal.cause(), edition, std::move(games)});
 }
 
 ErrorOr<StatusRecord> ProcedureCheck::checkRemovable(const GameFolder &game)
@@ -87,7 +87,7 @@ ErrorOr<StatusRecord> ProcedureCheck::checkRemovable(const GameFolder &game)
 ErrorOr<void> ProcedureCheck::checkEarlierBackup(Edition edition, const GameFolder &game)
 {
     const auto cause = [](const std::string &name) {
-        return ErrorCause{ErrorReason::KeptArchiveMissing, {name}};
+        return Cause::KeptArchiveMissing{name};
     };
     TRY(GameFolderCheck(m_fileSystem).requireFile(game.backedUp(Expand), cause(Expand)));
     if (edition == Edition::Aftermath)
@@ -104,7 +104,7 @@ ErrorOr<void> ProcedureCheck::checkEarlierBackup(Edition edition, const GameFold
     if (missing.empty())
         return {};
     return RuntimeError(RuntimeErrorCode::FileNotFound, game.file(missing.front()),
-                        {ErrorReason::EarlierInstallationIncomplete, missing});
+                        Cause::EarlierInstallationIncomplete{missing});
 }
 
 // A stale copy of the package may name the other edition; its removal would delete files that
@@ -115,8 +115,7 @@ ProcedureCheck::checkManifest(Edition edition, const GameFolder &game,
 {
     if (manifest.edition() != edition)
         return RuntimeError(RuntimeErrorCode::InvalidProcedureCall, game.directory(),
-                            {ErrorReason::EditionMismatch,
-                             {editionName(edition), editionName(manifest.edition())}});
+                            Cause::EditionMismatch{edition, manifest.edition()});
     // Every kept file is opened first, in turn, and the digests are read side by side.
     DigestQueue digests(m_fileSystem);
     const std::vector<ManifestEntry> kept = manifest.entries(Role::Kept);
@@ -153,7 +152,7 @@ ErrorOr<std::optional<std::size_t>> ProcedureCheck::openPlacedFile(const GameFol
         return std::optional(ticket.value());
     // A file the game holds open cannot be read either; the reader may say only that access was
     // denied.
-    const ErrorReason why = ticket.error().cause().reason;
+    const ErrorReason why = ticket.error().cause().reason();
     if (why != ErrorReason::FileHeldOpen && why != ErrorReason::FileUnreadable &&
         !ticket.error().lacksRights())
         return ticket.releaseError();
@@ -172,7 +171,7 @@ ErrorOr<std::size_t> ProcedureCheck::openKeptFile(const GameFolder &game, const 
         return digests.add(path);
     case EntryKind::Missing:
         return RuntimeError(RuntimeErrorCode::FileNotFound, path,
-                            {ErrorReason::KeptCopyMissing, {kept.name}});
+                            Cause::KeptCopyMissing{kept.name});
     default:
         return damagedBackup(game, kept);
     }
@@ -181,7 +180,7 @@ ErrorOr<std::size_t> ProcedureCheck::openKeptFile(const GameFolder &game, const 
 RuntimeError ProcedureCheck::damagedBackup(const GameFolder &game, const ManifestEntry &kept)
 {
     return RuntimeError(RuntimeErrorCode::PathFileAccessError, game.backedUp(kept.name),
-                        {ErrorReason::KeptCopyDamaged, {kept.name}});
+                        Cause::KeptCopyDamaged{kept.name});
 }
 
 // Looked for only when missing: the folder is named for the player, who may have started the
@@ -191,8 +190,7 @@ ErrorOr<void> ProcedureCheck::requirePackageFile(const std::string &name)
     if (TRY(m_fileSystem.entryKind(name)) == EntryKind::File)
         return {};
     return GameFolderCheck(m_fileSystem)
-        .requireFile(
-            name, {ErrorReason::PackageIncomplete, {name, PackageFolder::shownPath(m_fileSystem)}});
+        .requireFile(name, Cause::PackageIncomplete{name, PackageFolder::shownPath(m_fileSystem)});
 }
 
 ErrorOr<std::optional<InstallationManifest>> ProcedureCheck::readManifest(Edition edition,

@@ -44,9 +44,8 @@ std::string StatusRecord::gameDirectory() const
 ErrorOr<StatusRecord> StatusFile::read() const
 {
     if (!TRY(m_fileSystem.exists(FileName)))
-        return RuntimeError(
-            RuntimeErrorCode::FileNotFound, FileName,
-            {ErrorReason::StatusFileNotInPackage, {PackageFolder::shownPath(m_fileSystem)}});
+        return RuntimeError(RuntimeErrorCode::FileNotFound, FileName,
+                            Cause::StatusFileNotInPackage{PackageFolder::shownPath(m_fileSystem)});
     return parse(TRY(m_fileSystem.readFile(FileName)));
 }
 

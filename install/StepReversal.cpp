@@ -215,7 +215,7 @@ ErrorOr<void> StepReversal::putBack(const std::string &from, const std::string &
         return keepInPackage(from, to);
     }
     ErrorOr<void> renamed = m_fileSystem.rename(from, to, Overwrite::No);
-    if (renamed.isError() && renamed.error().cause().reason == ErrorReason::ParentFolderMissing)
+    if (renamed.isError() && renamed.error().cause().reason() == ErrorReason::ParentFolderMissing)
         return leave(from);
     return renamed;
 }

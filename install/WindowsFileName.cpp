@@ -42,7 +42,7 @@ bool holdsForbiddenCharacter(std::string_view name)
 
 } // namespace
 
-ErrorReason WindowsFileName::problemWith(std::string_view name)
+ErrorCause WindowsFileName::problemWith(std::string_view name)
 {
     if (name.empty())
         return ErrorReason::NameEmpty;

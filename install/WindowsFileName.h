@@ -13,9 +13,9 @@ class WindowsFileName final
 {
 public:
     // Why Windows would not take the name as it is written; None when it would.
-    static ErrorReason problemWith(std::string_view name);
+    static ErrorCause problemWith(std::string_view name);
     static bool isTakenAsWritten(std::string_view name)
     {
-        return problemWith(name) == ErrorReason::None;
+        return problemWith(name).reason() == ErrorReason::None;
     }
 };

@@ -1,143 +1,97 @@
 #pragma once
 
-#include <string>
-#include <vector>
+#include "CheckCauses.h"
+#include "ErrorReason.h"
+#include "FileCauses.h"
+#include "JournalCauses.h"
+#include "NestedCause.h"
 
-// Why an operation failed, as the engine knows it; the dialogue puts it into words.
-enum class ErrorReason {
-    // The code says it all.
-    None,
-    // Something already stands at the name a file or folder was to be given; the code says it.
-    NameTaken,
-    // The system's own message: the text.
-    SystemMessage,
-    // Something other than a plain file stands where one should.
-    IsAFolder,
-    IsANamedPipe,
-    IsADevice,
-    IsASocket,
-    IsASymbolicLink,
-    NotAPlainFile,
-    // The file system.
-    FolderMovedDuringWork,
-    ParentFolderMissing,
-    FileUnreadable,
-    FolderNotEmpty,
-    TooLargeForTextFile,
-    // On Windows: another program holds the file open.
-    FileHeldOpen,
-    // A link at the name of the backup folder.
-    BackupFolderIsALink,
-    // The drive letter, and the Wine prefix without it.
-    DriveNotMapped,
-    // The two names.
-    LetterCaseTwins,
-    // The folder, and the system's message.
-    FolderUnlistable,
-    // The installer's checks on a game folder.
-    GameFolderMissing,
-    GameFolderIsAFile,
-    PathNotFull,
-    PathLacksDrive,
-    PathStepsUp,
-    IsThePackageFolder,
-    NoExpandInFolder,
-    NoExpand2InFolder,
-    BackupFolderAlreadyThere,
-    RelativeArchiveLink,
-    // The cause beneath: what the folder lacks.
-    NotAPlainFileLacking,
-    // The cause beneath: the refusal; then the edition chosen, and for each game found its
-    // directory and its edition.
-    GamesFoundElsewhere,
-    // The file's name, and the package folder as the player finds it (empty when unknown).
-    PackageIncomplete,
-    // The package folder as the player finds it (empty when unknown).
-    StatusFileNotInPackage,
-    StatusFileEmpty,
-    StatusNamesNoFolder,
-    // The edition chosen, and the edition the game folder holds.
-    EditionMismatch,
-    // The archive's name.
-    KeptArchiveMissing,
-    // The names of the files missing.
-    EarlierInstallationIncomplete,
-    PlacedFileUnreadable,
-    // The file's name.
-    KeptCopyMissing,
-    KeptCopyDamaged,
-    // The cause beneath: why the manifest could not be read.
-    ManifestUnreadable,
-    ManifestDamaged,
-    // The name, and the edition.
-    ManifestNamesUnknownFile,
-    // The cause beneath: why Windows would take the name, given, for another.
-    NameWindowsRewrites,
-    NameEmpty,
-    NameOfDotsOnly,
-    NameEndsInDotOrBlank,
-    NameHoldsColon,
-    NameHoldsForbiddenCharacter,
-    NameOfDevice,
-    ControlCharacterInFolderName,
-    AnotherInstallerWorking,
-    JournalNotYetUndone,
-    // The name the journal is kept under, and the package folder, the game directory and the
-    // game folder on the host that it was written for.
-    KeptJournalNamesFolder,
-    // A kept journal of an unfinished transaction was written in this package folder for another
-    // game folder, or under another Wine set-up: the name it is kept under, and the game directory
-    // and the game folder on the host that it was written for.
-    KeptJournalFromThisPackage,
-    // A kept journal written here names this game folder, which was renamed or moved since: the
-    // same details as KeptJournalNamesFolder.
-    KeptJournalGameFolderMoved,
-    ManifestNotAPlainFile,
-    // No copy of the manifest can be read. The cause beneath, then the game's own files and the
-    // player's own files found in the backup folder, then the mod's files found in the game folder
-    // (their names); the backup folder, the game folder, and the name of the copy in the package
-    // folder.
-    NoManifestServes,
-    GameFilesInBackup,
-    PlayerFilesInBackup,
-    ModFilesInGame,
-    // Why a journal found at start-up is not this installer's to act on.
-    JournalNotAPlainFile,
-    JournalTooLarge,
-    JournalNamesNoFolders,
-    // The package folder it was written in, and this package's folder.
-    JournalFromOtherPackageFolder,
-    // This package's folder.
-    PackageFolderReplaced,
-    // The game directory it names, and the game folder on the host then and now.
-    JournalGameFolderMoved,
-    // The game folder on the host.
-    JournalGameFolderGone,
-    JournalGameFolderMadeAnew,
-    // The path.
-    JournalNamesPathOutside,
-    JournalNamesFileNotWritten,
-    JournalReplacesFileNotOwn,
-    JournalDeletesFileNotOwn,
-    // The backup folder.
-    JournalBackupFolderLeadsOut,
-    // A sentence the windows made themselves, about their own failure: the text.
-    Sentence,
+#include <algorithm>
+#include <concepts>
+#include <iterator>
+#include <variant>
+
+// A reason that needs nothing but itself to be told.
+struct ReasonOnly
+{
+    ErrorReason reason = ErrorReason::None;
+    bool operator==(const ReasonOnly &) const = default;
 };
 
-struct ErrorCause
+// The reasons that the structs of a variant of details serve, one struct to a reason.
+template <typename Details> struct DetailedReasons;
+template <typename... Detailed> struct DetailedReasons<std::variant<ReasonOnly, Detailed...>>
 {
+    static constexpr ErrorReason served[] = {Detailed::reason...};
+    template <typename Type>
+    static constexpr bool isDetailed = (std::same_as<Type, Detailed> || ...);
+
+    static consteval bool serves(ErrorReason reason)
+    {
+        return std::ranges::find(served, reason) != std::ranges::end(served);
+    }
+    static consteval bool servesEachOnce()
+    {
+        for (std::size_t index = 0; index < std::size(served); ++index)
+            if (std::ranges::find(served + index + 1, std::ranges::end(served), served[index]) !=
+                std::ranges::end(served))
+                return false;
+        return true;
+    }
+};
+
+// One of the structs of details, which come with their reason; a bare reason is checked as it
+// is made.
+template <typename Type, typename Details>
+concept DetailsIn = DetailedReasons<Details>::template isDetailed<Type>;
+
+// Why an operation failed, as data: the reason, with the names and paths its words need in a
+// struct of its own. The reason is read from what the cause holds, so the two cannot disagree.
+class ErrorCause final
+{
+public:
+    using Details = std::variant<
+        ReasonOnly, Cause::SystemMessage, Cause::Sentence, Cause::DriveNotMapped,
+        Cause::LetterCaseTwins, Cause::FolderUnlistable, Cause::NotAPlainFileLacking,
+        Cause::GamesFoundElsewhere, Cause::PackageIncomplete, Cause::StatusFileNotInPackage,
+        Cause::EditionMismatch, Cause::KeptArchiveMissing, Cause::EarlierInstallationIncomplete,
+        Cause::KeptCopyMissing, Cause::KeptCopyDamaged, Cause::ManifestUnreadable,
+        Cause::ManifestNamesUnknownFile, Cause::NoManifestServes, Cause::NameWindowsRewrites,
+        Cause::KeptJournalNamesFolder, Cause::KeptJournalGameFolderMoved,
+        Cause::KeptJournalFromThisPackage, Cause::JournalFromOtherPackageFolder,
+        Cause::PackageFolderReplaced, Cause::JournalGameFolderMoved, Cause::JournalGameFolderGone,
+        Cause::JournalGameFolderMadeAnew, Cause::JournalNamesPathOutside,
+        Cause::JournalNamesFileNotWritten, Cause::JournalReplacesFileNotOwn,
+        Cause::JournalDeletesFileNotOwn, Cause::JournalBackupFolderLeadsOut>;
+
     ErrorCause() = default;
-    ErrorCause(ErrorReason why, std::vector<std::string> names = {},
-               std::vector<ErrorCause> beneath = {})
-        : reason(why), details(std::move(names)), underlying(std::move(beneath))
+    // A reason given bare must be one that carries nothing: given one that does, the program
+    // does not compile, rather than tell the player of a cause without its names.
+    consteval ErrorCause(ErrorReason reason) : m_details(ReasonOnly{reason})
+    {
+        if (DetailedReasons<Details>::serves(reason))
+            throw "this reason is made with its details";
+    }
+    template <DetailsIn<Details> Detailed>
+    ErrorCause(Detailed details) : m_details(std::move(details))
     {}
 
-    ErrorReason reason = ErrorReason::None;
-    // The names, paths and texts the reason needs, in the order listed with it.
-    std::vector<std::string> details;
-    // For a reason that wraps another cause.
-    std::vector<ErrorCause> underlying;
+    ErrorReason reason() const
+    {
+        return std::visit([](const auto &details) { return details.reason; }, m_details);
+    }
+    const Details &details() const { return m_details; }
+    // The details, where the cause holds those of the type asked for.
+    template <typename Detailed> const Detailed *detailsAs() const
+    {
+        return std::get_if<Detailed>(&m_details);
+    }
 
     bool operator==(const ErrorCause &) const = default;
+
+private:
+    Details m_details;
 };
+
+static_assert(DetailedReasons<ErrorCause::Details>::servesEachOnce(),
+              "two structs of details serve one reason");

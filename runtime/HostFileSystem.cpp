@@ -546,7 +546,7 @@ ErrorOr<void> HostFileSystem::holdFolder(const std::string &path, HeldFolder::Ow
     TRY(fromSystem(error, path));
     if (m_holds.empty())
         m_listings.start();
-    PathTranslator inside(folder->inside(), &m_listings);
+    PathTranslator inside(folder->inside(), &m_listings, path);
     m_holds.push_back({path, std::move(host), std::move(folder), std::move(inside)});
     return {};
 }
@@ -592,15 +592,7 @@ ErrorOr<fs::path> HostFileSystem::toHost(const std::string &path) const
         // Where names are looked up by path, a folder swapped meanwhile would take the work.
         if (!hold->folder->reachesInside(hold->host))
             return folderMoved(hold->path);
-        ErrorOr<fs::path> host = hold->inside.toHostPath(path.substr(nameStart));
-        if (!host.isError())
-            return host;
-        // The player is told of the folder, not of the descriptor it is reached through.
-        const RuntimeError error = host.releaseError();
-        ErrorCause cause = error.cause();
-        for (std::string &detail : cause.details)
-            detail = Text::replaceAll(detail, hold->folder->inside().string(), hold->path);
-        return RuntimeError(error.code(), error.path(), std::move(cause));
+        return hold->inside.toHostPath(path.substr(nameStart));
     }
     return m_translator.toHostPath(path);
 }

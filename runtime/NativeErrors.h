@@ -14,7 +14,7 @@ struct Meaning
 {
     RuntimeErrorCode code;
     // None when the system's own message says it well enough.
-    ErrorReason reason;
+    ErrorCause cause;
 };
 
 std::optional<Meaning> meaningOf(std::error_code error);

@@ -19,8 +19,11 @@ class PathTranslator final
 {
 public:
     // Relative paths resolve against baseDirectory. The listings, where given, serve every lookup
-    // of letter case and must outlive the translator.
-    explicit PathTranslator(std::filesystem::path baseDirectory, ListingCache *listings = nullptr);
+    // of letter case and must outlive the translator. A base directory that the player knows by
+    // another name, such as a held folder reached through the system's handle on it, is named
+    // so in the causes of errors.
+    explicit PathTranslator(std::filesystem::path baseDirectory, ListingCache *listings = nullptr,
+                            std::string shownBase = {});
 
     ErrorOr<std::filesystem::path> toHostPath(const std::string &path) const;
     // Whether a host path stands on its own, without a current folder or drive to complete it.
@@ -29,4 +32,5 @@ public:
 private:
     std::filesystem::path m_baseDirectory;
     ListingCache *m_listings;
+    std::string m_shownBase;
 };

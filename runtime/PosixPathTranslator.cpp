@@ -27,9 +27,8 @@ ErrorOr<fs::path> driveRoot(char letter, const std::string &originalPath)
         error != std::errc::not_a_directory)
         return RuntimeError::fromErrorCode(error, originalPath);
     if (!fs::exists(status))
-        return RuntimeError(
-            RuntimeErrorCode::PathNotFound, originalPath,
-            {ErrorReason::DriveNotMapped, {Text::toUpperAscii({letter}), fromPath(prefix)}});
+        return RuntimeError(RuntimeErrorCode::PathNotFound, originalPath,
+                            Cause::DriveNotMapped{Text::toUpperAscii({letter}), fromPath(prefix)});
     return link;
 }
 
@@ -48,15 +47,31 @@ RuntimeError caseTwins(const fs::path &first, const fs::path &second,
 {
     return RuntimeError(
         RuntimeErrorCode::PathFileAccessError, originalPath,
-        {ErrorReason::LetterCaseTwins, {fromPath(first.filename()), fromPath(second.filename())}});
+        Cause::LetterCaseTwins{fromPath(first.filename()), fromPath(second.filename())});
 }
 
-RuntimeError unlistable(std::error_code error, const fs::path &directory,
+// A folder as the player knows it: by its host path, except inside a held folder, which the
+// lookup reaches through the system's handle on it but the player knows by the name they gave.
+struct ShownFolders
+{
+    const fs::path &hostBase;
+    const std::string &shownBase;
+
+    std::string of(const fs::path &directory) const
+    {
+        const std::string host = fromPath(directory);
+        const std::string base = fromPath(hostBase);
+        if (shownBase.empty() || !host.starts_with(base))
+            return host;
+        return shownBase + host.substr(base.size());
+    }
+};
+
+RuntimeError unlistable(std::error_code error, const std::string &shownDirectory,
                         const std::string &originalPath)
 {
-    return RuntimeError::fromErrorCode(
-        error, originalPath,
-        {ErrorReason::FolderUnlistable, {fromPath(directory), error.message()}});
+    return RuntimeError::fromErrorCode(error, originalPath,
+                                       Cause::FolderUnlistable{shownDirectory, error.message()});
 }
 
 enum class Component { OnTheWay, Last };
@@ -68,7 +83,7 @@ enum class Component { OnTheWay, Last };
 // parent: folders such as /home may be entered but not read.
 ErrorOr<fs::path> matchComponent(const fs::path &directory, const std::string &asked,
                                  const std::string &originalPath, Component component,
-                                 ListingCache *listings)
+                                 ListingCache *listings, const ShownFolders &shown)
 {
     std::error_code error;
     if (component == Component::OnTheWay) {
@@ -86,7 +101,7 @@ ErrorOr<fs::path> matchComponent(const fs::path &directory, const std::string &a
     if (error == std::errc::no_such_file_or_directory || error == std::errc::not_a_directory)
         return directory / asked;
     if (error)
-        return unlistable(error, directory, originalPath);
+        return unlistable(error, shown.of(directory), originalPath);
     std::optional<fs::path> match;
     for (const std::string &name : names) {
         if (!namesMatch(name, asked))
@@ -128,7 +143,7 @@ ErrorOr<fs::path> PathTranslator::toHostPath(const std::string &path) const
             host = TRY(matchComponent(host, component, path,
                                       index + 1 == components.size() ? Component::Last
                                                                      : Component::OnTheWay,
-                                      m_listings));
+                                      m_listings, ShownFolders{m_baseDirectory, m_shownBase}));
     }
     // A trailing separator names a folder; keep it so that the system checks that it is one.
     if (!components.empty() && (rest.ends_with('/')))

@@ -34,10 +34,10 @@ RuntimeErrorCode codeFor(std::error_code error)
 RuntimeError RuntimeError::fromErrorCode(std::error_code error, std::string path, ErrorCause cause)
 {
     const std::optional<NativeErrors::Meaning> meaning = NativeErrors::meaningOf(error);
-    if (cause.reason == ErrorReason::None && meaning)
-        cause.reason = meaning->reason;
-    if (cause.reason == ErrorReason::None)
-        cause = {ErrorReason::SystemMessage, {NativeErrors::messageOf(error)}};
+    if (cause.reason() == ErrorReason::None && meaning)
+        cause = meaning->cause;
+    if (cause.reason() == ErrorReason::None)
+        cause = Cause::SystemMessage{NativeErrors::messageOf(error)};
     RuntimeError result(meaning ? meaning->code : codeFor(error), std::move(path),
                         std::move(cause));
     result.m_lacksRights = NativeErrors::lacksRights(error);
@@ -54,7 +54,7 @@ RuntimeError RuntimeError::fromCurrentException()
         return fromErrorCode(error.code(), {});
     } catch (const std::exception &error) {
         return RuntimeError(RuntimeErrorCode::InternalError, {},
-                            {ErrorReason::SystemMessage, {error.what()}});
+                            Cause::SystemMessage{error.what()});
     } catch (...) {
         return RuntimeError(RuntimeErrorCode::InternalError, {});
     }

@@ -6,15 +6,14 @@
 
 std::optional<std::string> FoundGameOffer::folderFor(const RuntimeError &refusal)
 {
-    const ErrorCause &cause = refusal.cause();
-    if (cause.reason != ErrorReason::GamesFoundElsewhere || cause.details.size() < 3)
+    const auto *found = refusal.cause().detailsAs<Cause::GamesFoundElsewhere>();
+    if (!found || found->games.empty())
         return std::nullopt;
     // Counterstrike goes into a game with Aftermath too, as it needs only Expand.mix.
-    const std::string &chosen = cause.details[0];
-    const std::string &found = cause.details[2];
-    if (chosen != editionName(Edition::Counterstrike) && found != chosen)
+    const Cause::GamesFoundElsewhere::Game &first = found->games.front();
+    if (found->chosen != Edition::Counterstrike && first.edition != found->chosen)
         return std::nullopt;
-    return cause.details[1];
+    return first.directory;
 }
 
 std::string FoundGameOffer::prompt(const RuntimeError &refusal, const std::string &folder)

@@ -30,7 +30,7 @@ std::optional<InstallerStart> InstallerStart::begin(MessageBox &messageBox)
     InterruptedWorkNotice::recoverAndTell(*fileSystem, messageBox);
     // Started from another folder, the player learns it at once, not at the first request.
     if (const ErrorOr<StatusRecord> status = StatusFile(*fileSystem).read();
-        status.isError() && status.error().cause().reason == ErrorReason::StatusFileNotInPackage)
+        status.isError() && status.error().cause().reason() == ErrorReason::StatusFileNotInPackage)
         messageBox.show(ErrorWording::report(status.error()) + "\n\n" +
                             ErrorWording::codeLine(status.error()),
                         MessageBoxButtons::Ok, MessageBoxIcon::Critical, MessageBox::Title);

@@ -6,10 +6,10 @@ namespace {
 
 using ErrorWording::quoted;
 
-// Why a journal is not this installer's to act on.
-std::string mismatch(const ErrorCause &why)
+// Why a journal is not this installer's to act on: one function per kind of cause, each reading
+// the fields it needs.
+std::string mismatch(const ReasonOnly &why)
 {
-    const std::vector<std::string> &detail = why.details;
     switch (why.reason) {
     case ErrorReason::JournalNotAPlainFile:
         return "it is not a plain file";
@@ -17,35 +17,70 @@ std::string mismatch(const ErrorCause &why)
         return "it is far larger than any journal BEXOM writes";
     case ErrorReason::JournalNamesNoFolders:
         return "it does not begin with a record that names them";
-    case ErrorReason::JournalFromOtherPackageFolder:
-        return "it was written in the package folder " + quoted(detail.at(0)) +
-               ", and this package is in " + quoted(detail.at(1));
-    case ErrorReason::PackageFolderReplaced:
-        return "the package folder " + quoted(detail.at(0)) +
-               " has been replaced since it was written";
-    case ErrorReason::JournalGameFolderMoved:
-        return "its game folder " + quoted(detail.at(0)) + " was " + quoted(detail.at(1)) +
-               " when it was written and is " + quoted(detail.at(2)) + " now";
-    case ErrorReason::JournalGameFolderGone:
-        return "its game folder " + quoted(detail.at(0)) + " no longer exists";
-    case ErrorReason::JournalGameFolderMadeAnew:
-        return "its game folder " + quoted(detail.at(0)) +
-               " has been deleted and made anew since it was written";
-    case ErrorReason::JournalNamesPathOutside:
-        return "it names " + quoted(detail.at(0)) +
-               ", which lies outside the package folder and the game folder";
-    case ErrorReason::JournalNamesFileNotWritten:
-        return "it names " + quoted(detail.at(0)) + ", which is not a file BEXOM writes";
-    case ErrorReason::JournalReplacesFileNotOwn:
-        return "it would delete or replace " + quoted(detail.at(0)) +
-               ", which is not a file of its own";
-    case ErrorReason::JournalDeletesFileNotOwn:
-        return "it would delete " + quoted(detail.at(0)) + ", which is not a file of its own";
-    case ErrorReason::JournalBackupFolderLeadsOut:
-        return "its backup folder " + quoted(detail.at(0)) + " leads out of the game folder";
     default:
         return {};
     }
+}
+
+std::string mismatch(const Cause::JournalFromOtherPackageFolder &why)
+{
+    return "it was written in the package folder " + quoted(why.writtenIn) +
+           ", and this package is in " + quoted(why.packageFolder);
+}
+
+std::string mismatch(const Cause::PackageFolderReplaced &why)
+{
+    return "the package folder " + quoted(why.packageFolder) +
+           " has been replaced since it was written";
+}
+
+std::string mismatch(const Cause::JournalGameFolderMoved &why)
+{
+    return "its game folder " + quoted(why.gameDirectory) + " was " + quoted(why.then) +
+           " when it was written and is " + quoted(why.now) + " now";
+}
+
+std::string mismatch(const Cause::JournalGameFolderGone &why)
+{
+    return "its game folder " + quoted(why.gameFolder) + " no longer exists";
+}
+
+std::string mismatch(const Cause::JournalGameFolderMadeAnew &why)
+{
+    return "its game folder " + quoted(why.gameFolder) +
+           " has been deleted and made anew since it was written";
+}
+
+std::string mismatch(const Cause::JournalNamesPathOutside &why)
+{
+    return "it names " + quoted(why.path) +
+           ", which lies outside the package folder and the game folder";
+}
+
+std::string mismatch(const Cause::JournalNamesFileNotWritten &why)
+{
+    return "it names " + quoted(why.path) + ", which is not a file BEXOM writes";
+}
+
+std::string mismatch(const Cause::JournalReplacesFileNotOwn &why)
+{
+    return "it would delete or replace " + quoted(why.path) + ", which is not a file of its own";
+}
+
+std::string mismatch(const Cause::JournalDeletesFileNotOwn &why)
+{
+    return "it would delete " + quoted(why.path) + ", which is not a file of its own";
+}
+
+std::string mismatch(const Cause::JournalBackupFolderLeadsOut &why)
+{
+    return "its backup folder " + quoted(why.backupFolder) + " leads out of the game folder";
+}
+
+// No other cause sets a journal aside.
+template <typename Other> std::string mismatch(const Other &)
+{
+    return {};
 }
 
 // The notice with its two blanks filled, each once, whatever the texts put into them hold.
@@ -84,7 +119,9 @@ std::string noticeFor(const RecoveryOutcome &outcome)
     case RecoveryOutcome::Kind::Finished:
         return finishedNotice(outcome.kept);
     case RecoveryOutcome::Kind::KeptAside:
-        return foreignNotice(mismatch(outcome.why), outcome.keptAs);
+        return foreignNotice(
+            std::visit([](const auto &why) { return mismatch(why); }, outcome.why.details()),
+            outcome.keptAs);
     }
     return {};
 }

@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
         // An unmapped drive, a name too long for the system, a folder that cannot be listed or
         // two names that differ only in letter case: whatever the refusal, it names the path as
         // given and says why.
-        if (host.error().path() != path || host.error().cause().reason == ErrorReason::None)
+        if (host.error().path() != path || host.error().cause().reason() == ErrorReason::None)
             std::abort();
         return 0;
     }

@@ -156,7 +156,7 @@ private:
         if (m_fault == Fault::IoError)
             return RuntimeError::fromErrorCode(std::make_error_code(std::errc::io_error), path);
         return RuntimeError(RuntimeErrorCode::DiskFull, path,
-                            {ErrorReason::SystemMessage, {"Injected fault"}});
+                            Cause::SystemMessage{"Injected fault"});
     }
 
     FileSystem &m_target;

@@ -810,7 +810,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     ModInstaller(failing).uninstall(Edition::Aftermath, scratch.gameDirectory());
                 REQUIRE(unread.isError());
                 CHECK(unread.error().path() == kept);
-                CHECK(unread.error().cause().reason == ErrorReason::SystemMessage);
+                CHECK(unread.error().cause().reason() == ErrorReason::SystemMessage);
                 CHECK(folder.snapshot() == expected);
                 // Once the game folder is put back by hand, the kept journal holds nothing up.
                 for (const fs::directory_entry &entry : fs::directory_iterator(folder.at("game")))
@@ -825,7 +825,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                     ModInstaller(fileSystem)
                         .uninstall(Edition::Aftermath, folder.at("renamed") + '\\');
                 REQUIRE(refused.isError());
-                CHECK(refused.error().cause().reason == ErrorReason::KeptJournalGameFolderMoved);
+                CHECK(refused.error().cause().reason() == ErrorReason::KeptJournalGameFolderMoved);
                 INFO(ErrorWording::report(refused.error()));
                 CHECK(ErrorWording::cause(refused.error())
                           .find("Rename or move the game folder back") != std::string::npos);
@@ -840,7 +840,7 @@ TEST_CASE("foreignJournalIsKeptAsideWithNothingChanged")
                 const auto refused = ModInstaller(fileSystem)
                                          .uninstall(Edition::Aftermath, scratch.driveCDirectory());
                 REQUIRE(refused.isError());
-                CHECK(refused.error().cause().reason == ErrorReason::KeptJournalFromThisPackage);
+                CHECK(refused.error().cause().reason() == ErrorReason::KeptJournalFromThisPackage);
                 CHECK(folder.snapshot() == expected);
                 // Started again under its own prefix, the installer undoes the kept journals.
                 otherPrefix.reset();
@@ -924,7 +924,7 @@ TEST_CASE("noProcedureWorksOnAGameFolderAnotherInstallerWorksOn")
             const auto refused = procedure.run(scratch.fileSystem(), scratch.gameDirectory());
 
             REQUIRE(refused.isError());
-            CHECK(refused.error().cause().reason == ErrorReason::AnotherInstallerWorking);
+            CHECK(refused.error().cause().reason() == ErrorReason::AnotherInstallerWorking);
             CHECK(scratch.snapshot() == before);
         }
 }

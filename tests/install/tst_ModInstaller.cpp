@@ -399,12 +399,12 @@ TEST_CASE("badInputIsRefusedWithNothingChanged")
                 CHECK(outcome.error().path().ends_with(changed.substr(changed.rfind('/') + 1)));
             }
             // What the player needs to finish a removal by hand: the folders and the game's files.
-            const ErrorCause &cause = outcome.error().cause();
+            const auto *way = outcome.error().cause().detailsAs<Cause::NoManifestServes>();
             if (row.reason == NoManifestServes)
-                CHECK((cause.details == Lines{scratch.gameDirectory() + "BEXOMv2",
-                                              scratch.gameDirectory(),
-                                              InstallationManifest::FileName} &&
-                       cause.underlying.at(1).details == Lines{"Expand.mix", "Expand2.mix"}));
+                CHECK((way && way->backupFolder == scratch.gameDirectory() + "BEXOMv2" &&
+                       way->gameFolder == scratch.gameDirectory() &&
+                       way->copyInPackage == InstallationManifest::FileName &&
+                       way->gameFiles == Lines{"Expand.mix", "Expand2.mix"}));
             CHECK(!outcome.error().path().empty());
             CHECK(!outcome.error().hasChangesLeft());
             CHECK(scratch.snapshot() == before);
@@ -738,12 +738,12 @@ TEST_CASE("wayByHandFollowedWordForWordGivesTheGameFolderBack")
             const auto refused = installer.uninstall(edition, scratch.gameDirectory());
 
             REQUIRE(refused.isError());
-            const ErrorCause &way = refused.error().cause();
-            REQUIRE(way.reason == ErrorReason::NoManifestServes);
-            for (const std::string &name : way.underlying.at(3).details)
+            const auto *way = refused.error().cause().detailsAs<Cause::NoManifestServes>();
+            REQUIRE(way);
+            for (const std::string &name : way->modFiles)
                 fs::remove(scratch.at("game/" + name));
-            for (const std::size_t kind : {1, 2})
-                for (const std::string &name : way.underlying.at(kind).details)
+            for (const Lines &kept : {way->gameFiles, way->playerFiles})
+                for (const std::string &name : kept)
                     fs::rename(scratch.at("game/BEXOMv2/" + name), scratch.at("game/" + name));
             fs::remove_all(scratch.at("game/BEXOMv2"));
             CHECK(scratch.gameSnapshot() == before);

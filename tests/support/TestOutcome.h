@@ -14,7 +14,7 @@ template <typename T> std::string failureOf(const ErrorOr<T> &outcome)
 // What the engine knows of why an operation failed; the words for it are the dialogue's.
 inline ErrorReason reasonOf(const RuntimeError &error)
 {
-    return error.cause().reason;
+    return error.cause().reason();
 }
 
 // Fails the test with the runtime's report when an operation that should succeed did not, in

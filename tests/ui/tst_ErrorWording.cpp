@@ -1,3 +1,4 @@
+#include "install/Edition.h"
 #include "ui/ErrorWording.h"
 
 #include <doctest/doctest.h>
@@ -18,10 +19,10 @@ TEST_CASE("Each reason is put into its own words")
         {{IsANamedPipe}, "This is a named pipe (FIFO), not a plain file."},
         {{IsADevice}, "This is a device, not a plain file."},
         {{IsASymbolicLink}, "This is a symbolic link, not a plain file."},
-        {{LetterCaseTwins, {"EXPAND.MIX", "expand.mix"}},
+        {Cause::LetterCaseTwins{"EXPAND.MIX", "expand.mix"},
          "The folder holds both \"EXPAND.MIX\" and \"expand.mix\", which differ only in letter "
          "case; the installer cannot tell which one is meant. Rename or remove one of them."},
-        {{DriveNotMapped, {"D", "/p"}}, "Drive D: is not mapped in the Wine prefix /p."},
+        {Cause::DriveNotMapped{"D", "/p"}, "Drive D: is not mapped in the Wine prefix /p."},
         {{GameFolderMissing}, "The game folder does not exist."},
         {{PathNotFull}, "The game folder must be given as a full path, " + full},
         {{ControlCharacterInFolderName},
@@ -32,12 +33,12 @@ TEST_CASE("Each reason is put into its own words")
          "There is no Expand2.mix in this folder, so Aftermath is not "
          "installed there. For a game without Aftermath, choose the "
          "Counterstrike option."},
-        {{PackageIncomplete, {"Rules.ini", "C:\\B"}},
+        {Cause::PackageIncomplete{"Rules.ini", "C:\\B"},
          "The BEXOM package is incomplete: Rules.ini " + package},
-        {{StatusFileNotInPackage, {"C:\\B"}},
+        {Cause::StatusFileNotInPackage{"C:\\B"},
          "The status file of the BEXOM package " + package +
              " Start the installer from the folder that holds the BEXOM package."},
-        {{NameWindowsRewrites, {"CON"}, {{NameOfDevice}}},
+        {Cause::NameWindowsRewrites{"CON", {NameOfDevice}},
          "The game folder's path holds the name \"CON\", which Windows does not take as written: "
          "it is the name of a device (such as CON, NUL, AUX or COM1), which Windows opens instead "
          "of a file. Type the folder as it is named, " +
@@ -46,21 +47,22 @@ TEST_CASE("Each reason is put into its own words")
          "This is a link (a symbolic link, or on Windows a junction) that leads to another folder. "
          "BEXOM's backup folder must be a folder of its own inside the game folder, so BEXOM does "
          "nothing through it. Remove the link, or put back the folder it replaced."},
-        {{EditionMismatch, {"Aftermath", "Counterstrike"}},
+        {Cause::EditionMismatch{Edition::Aftermath, Edition::Counterstrike},
          "The status file says BEXOM was installed for Aftermath, but the game folder holds the "
          "Counterstrike installation."},
-        {{KeptCopyMissing, {"Expand.mix"}},
+        {Cause::KeptCopyMissing{"Expand.mix"},
          "BEXOM's backup copy of the game's own Expand.mix is missing, " + notGivenBack},
-        {{KeptCopyDamaged, {"Expand.mix"}},
+        {Cause::KeptCopyDamaged{"Expand.mix"},
          "BEXOM's backup copy of the game's own Expand.mix is damaged (it is not the file the "
          "installation kept), " +
              notGivenBack},
-        {{NoManifestServes,
-          {"G\\BEXOMv2", "G\\", "BEXOMv2.manifest"},
-          {{ManifestDamaged},
-           {GameFilesInBackup, {"Expand.mix", "Expand2.mix"}},
-           {PlayerFilesInBackup},
-           {ModFilesInGame, {"Rules.ini", "Title.pcx"}}}},
+        {Cause::NoManifestServes{{ManifestDamaged},
+                                 "G\\BEXOMv2",
+                                 "G\\",
+                                 "BEXOMv2.manifest",
+                                 {"Expand.mix", "Expand2.mix"},
+                                 {},
+                                 {"Rules.ini", "Title.pcx"}},
          "BEXOM's list of the files it installed is damaged, so the removal cannot tell what to "
          "take out. To finish the removal by hand, delete BEXOM's files \"Rules.ini\" and "
          "\"Title.pcx\" in the game folder \"G\\\" (first copy elsewhere any you changed and "
@@ -68,7 +70,7 @@ TEST_CASE("Each reason is put into its own words")
          "Expand2.mix, back into the game folder \"G\\\"; then delete the folder \"G\\BEXOMv2\" "
          "and \"BEXOMv2.manifest\" in the package folder, and write \"Status=Uninstalled\" as the "
          "first line of Status.ini."},
-        {{EarlierInstallationIncomplete, {"MPlayer.ini", "Title.pcx"}},
+        {{Cause::EarlierInstallationIncomplete{{"MPlayer.ini", "Title.pcx"}}},
          "BEXOM's backup folder holds no list of the files BEXOM installed, and the game folder "
          "lacks MPlayer.ini, Title.pcx, which an earlier version's installation leaves, so the "
          "removal cannot tell what to take out. If you deleted them yourself, copy them back from "

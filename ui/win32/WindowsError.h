@@ -11,5 +11,5 @@ inline RuntimeError lastWindowsError(const std::string &cause)
 {
     const auto code = static_cast<int>(GetLastError());
     return RuntimeError::fromErrorCode(std::error_code(code, std::system_category()), {},
-                                       {ErrorReason::Sentence, {cause}});
+                                       Cause::Sentence{cause});
 }
