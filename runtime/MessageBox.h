@@ -2,6 +2,10 @@
 
 #include <string>
 
+// windows.h, seen before this header, names its own MessageBox as a macro, which would rename
+// this class.
+#undef MessageBox
+
 enum class MessageBoxButtons { Ok, YesNo };
 
 enum class MessageBoxIcon { None, Critical, Question, Information };
