@@ -38,7 +38,8 @@ ErrorOr<InstallationFindings> InstallationCheck::check()
         const std::string path = entry.role == ManifestEntry::Role::Placed
                                      ? game.file(entry.name)
                                      : game.backedUp(entry.name);
-        findings.files.push_back({entry, path, TRY(stateOf(path, entry.digest))});
+        const auto state = TRY(stateOf(path, entry.digest));
+        findings.files.push_back({entry, path, state});
     }
     return findings;
 }

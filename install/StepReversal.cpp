@@ -239,7 +239,8 @@ ErrorOr<bool> StepReversal::holdSame(const std::string &first, const std::string
 {
     if (!TRY(m_fileSystem.exists(second)))
         return false;
-    return TRY(m_fileSystem.digest(first)) == TRY(m_fileSystem.digest(second));
+    const FileDigest firstHolds = TRY(m_fileSystem.digest(first));
+    return firstHolds == TRY(m_fileSystem.digest(second));
 }
 
 // Under the name of the file it was to be, "RULES (found).INI" for "RULES.INI".

@@ -136,7 +136,8 @@ ErrorOr<void> Transaction::rewrite(const std::string &path, const std::string &b
     // Undoing deletes whatever stands at the hidden name, a copy cut short included.
     TRY(requireMissing(aside));
     // What the copy holds, for a recovery to drop it only while it still holds that.
-    TRY(begin({{Kind::Copy, path, aside, {}, TRY(m_fileSystem.digest(path))}}));
+    const FileDigest held = TRY(m_fileSystem.digest(path));
+    TRY(begin({{Kind::Copy, path, aside, {}, held}}));
     // The aside is all that is left of the former bytes once the file is rewritten, so it is on
     // the disk before the rewrite is recorded: the undo of a rewrite puts the aside back.
     TRY(m_fileSystem.copyFile(path, aside, Flush::Now));

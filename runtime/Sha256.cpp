@@ -225,6 +225,9 @@ Sha256::Sha256(Engine engine) : m_compress(compressPortable), m_state(InitialSta
 
 void Sha256::update(const char *data, std::size_t size)
 {
+    // An empty piece may come without any bytes behind it, and memcpy takes no null pointer.
+    if (size == 0)
+        return;
     const auto *bytes = reinterpret_cast<const std::uint8_t *>(data);
     m_totalSize += size;
     if (m_pendingSize > 0) {
