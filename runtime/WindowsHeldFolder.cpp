@@ -30,9 +30,12 @@ DWORD openFlags(HeldFolder::OwnName ownName)
            (ownName == HeldFolder::OwnName::NoLink ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
 }
 
-// What the path leads to now; for its identity only, whoever holds it.
+// What the path leads to now, for its identity only, whoever holds it; nothing where a folder
+// that must not be a link has become one.
 HANDLE openAfresh(const fs::path &path, HeldFolder::OwnName ownName)
 {
+    if (ownName == HeldFolder::OwnName::NoLink && isReparsePoint(path))
+        return INVALID_HANDLE_VALUE;
     return ::CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          OPEN_EXISTING, openFlags(ownName), nullptr);
@@ -88,8 +91,6 @@ std::error_code HeldFolder::open(const fs::path &path, OwnName ownName,
 // opened afresh and its file identity compared with the held one's.
 bool HeldFolder::isStillAt(const fs::path &path) const
 {
-    if (m_ownName == OwnName::NoLink && isReparsePoint(path))
-        return false;
     const HANDLE fresh = openAfresh(path, m_ownName);
     if (fresh == INVALID_HANDLE_VALUE)
         return false;
@@ -108,8 +109,6 @@ bool HeldFolder::isStillAt(const fs::path &path) const
 // for one on another volume with the same file index is caught by isStillAt before the next step.
 bool HeldFolder::reachesInside(const fs::path &path) const
 {
-    if (m_ownName == OwnName::NoLink && isReparsePoint(path))
-        return false;
     const HANDLE fresh = openAfresh(path, m_ownName);
     if (fresh == INVALID_HANDLE_VALUE)
         return false;
