@@ -27,6 +27,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -35,6 +36,8 @@ namespace {
 
 constexpr std::int64_t MiB = 1024 * 1024;
 constexpr int Repetitions = 3;
+// Longer than the installer's wait for a package file to settle, three seconds.
+constexpr std::chrono::milliseconds PackageSettles{3200};
 
 const std::vector<std::string> ModFiles = {"Rules.ini", "Aftrmath.ini", "MPlayer.ini", "Title.pcx",
                                            "SC-Vorda.mix"};
@@ -148,6 +151,9 @@ void run(const std::string &scratchRoot, const Scenario &scenario, Edition editi
 {
     const std::string root = makeScratchFolder(scratchRoot);
     const Layout layout = makeLayout(root, scenario);
+    // As a player's package, unpacked well before the installer starts: a file written within the
+    // last few seconds may still be written to, and its copy is read back for its digest.
+    std::this_thread::sleep_for(PackageSettles);
     HostFileSystem fileSystem(layout.package);
     ModInstaller installer(fileSystem);
     const std::string gameDirectory = layout.game + "/";

@@ -5,17 +5,27 @@
 ErrorOr<void> ManifestDraft::add(ManifestEntry::Role role, const std::string &name,
                                  const std::string &path)
 {
-    const auto readAhead = m_readAhead.find(path);
-    const std::size_t ticket =
-        readAhead != m_readAhead.end() ? readAhead->second : TRY(m_digests.add(path));
+    const std::size_t ticket = TRY(m_digests.add(path));
     m_entries.push_back({role, name, ticket});
     return {};
 }
 
+void ManifestDraft::addPlaced(const std::string &name, const std::string &source,
+                              const std::string &placedAt)
+{
+    m_entries.push_back(
+        {ManifestEntry::Role::Placed, name, m_readAhead.at(source).ticket, source, placedAt});
+}
+
+// Each file is stamped before it is opened, so that a write at any time after shows in the stamp
+// taken once the copy and the reading are done.
 ErrorOr<void> ManifestDraft::readAhead(const std::vector<std::string> &paths)
 {
-    for (const std::string &path : paths)
-        m_readAhead.emplace(path, TRY(m_digests.add(path)));
+    for (const std::string &path : paths) {
+        const FileStamp stamp = TRY(m_fileSystem.stamp(path));
+        const std::size_t ticket = TRY(m_digests.add(path));
+        m_readAhead.emplace(path, ReadAhead{ticket, stamp});
+    }
     return {};
 }
 
@@ -31,8 +41,21 @@ ErrorOr<InstallationManifest> ManifestDraft::finish()
 {
     InstallationManifest manifest(m_edition);
     for (const Entry &entry : m_entries) {
-        const FileDigest digest = TRY(m_digests.result(entry.ticket));
+        const FileDigest digest = TRY(digestOf(entry));
         manifest.add({entry.role, entry.name, digest});
     }
     return manifest;
+}
+
+// A package file updated while the installation ran, say by a download still going on, holds
+// other bytes than its copy; read again, the copy is what the removal will find.
+ErrorOr<FileDigest> ManifestDraft::digestOf(const Entry &entry)
+{
+    const FileDigest digest = TRY(m_digests.result(entry.ticket));
+    if (entry.source.empty())
+        return digest;
+    const FileStamp now = TRY(m_fileSystem.stamp(entry.source));
+    if (m_readAhead.at(entry.source).stamp.isSettledAndSameAs(now))
+        return digest;
+    return m_fileSystem.digest(entry.placedAt);
 }

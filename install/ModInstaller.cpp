@@ -121,7 +121,7 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
     // A game with Aftermath has an Expand2.mix of its own; the backup folder keeps it.
     TRY(keepPlayersFile(transaction, game, manifest, Expand2));
     // The mod's archive ends up under the name Expand.mix.
-    TRY(manifest.add(Role::Placed, expand, Expand2));
+    manifest.addPlaced(expand, Expand2, game.file(expand));
     TRY(copyModFiles(transaction, game, manifest, {Rules, Title, Vorda},
                      {{Expand2, game.file(Expand2)}}));
     TRY(transaction.move(game.file(Expand2), game.file(expand)));
@@ -205,8 +205,8 @@ ErrorOr<void> ModInstaller::keepPlayersFile(Transaction &transaction, const Game
 
 // The copies are made together, after the player's own files of those names have gone to the
 // backup folder, so that their journal records are written and flushed together. A copy holds
-// the package file's bytes, so the package file's digest is the copy's, and the copy is never read
-// back.
+// the package file's bytes, so the package file's digest is the copy's, and the copy is read back
+// only when the package file has changed since it was read.
 ErrorOr<void> ModInstaller::copyModFiles(Transaction &transaction, const GameFolder &game,
                                          ManifestDraft &manifest,
                                          const std::vector<std::string> &names,
@@ -217,7 +217,7 @@ ErrorOr<void> ModInstaller::copyModFiles(Transaction &transaction, const GameFol
         copies.push_back({name, game.file(name)});
     }
     for (const std::string &name : names)
-        TRY(manifest.add(Role::Placed, name, name));
+        manifest.addPlaced(name, name, game.file(name));
     return transaction.copyAll(copies);
 }
 

@@ -4,6 +4,7 @@
 #include "ErrorOr.h"
 #include "FileDigest.h"
 #include "FileIdentity.h"
+#include "FileStamp.h"
 #include "HeldFolder.h"
 
 #include <filesystem>
@@ -85,6 +86,9 @@ public:
     virtual ErrorOr<std::filesystem::path> hostPath(const std::string &path) = 0;
     // What the path leads to, as distinct from anything that may later stand at the same path.
     virtual ErrorOr<FileIdentity> identity(const std::string &path) = 0;
+    // What tells whether the entry at the path was written to, replaced or made a link between
+    // two looks at it.
+    virtual ErrorOr<FileStamp> stamp(const std::string &path) = 0;
     // Links and folder durability.
     // Whether the entry itself is a symbolic link, and whether its target is named relative to
     // the link's folder; a missing entry is no link.

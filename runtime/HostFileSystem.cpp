@@ -479,6 +479,14 @@ ErrorOr<FileIdentity> HostFileSystem::identity(const std::string &path)
     return identity;
 }
 
+ErrorOr<FileStamp> HostFileSystem::stamp(const std::string &path)
+{
+    const fs::path host = TRY(toHost(path));
+    FileStamp stamp;
+    TRY(fromSystem(NativeFileOperations::stamp(host, stamp), path));
+    return stamp;
+}
+
 ErrorOr<LinkKind> HostFileSystem::linkKind(const std::string &path)
 {
     const fs::path host = TRY(toHost(path));

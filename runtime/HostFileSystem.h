@@ -35,6 +35,7 @@ public:
 
     ErrorOr<std::filesystem::path> hostPath(const std::string &path) override;
     ErrorOr<FileIdentity> identity(const std::string &path) override;
+    ErrorOr<FileStamp> stamp(const std::string &path) override;
     // Links and folder durability.
     ErrorOr<LinkKind> linkKind(const std::string &path) override;
     ErrorOr<void> syncFolder(const std::string &path) override;

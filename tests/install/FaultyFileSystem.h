@@ -91,6 +91,7 @@ public:
                   path, bytes)
     BEXOM_FORWARD(ErrorOr<std::filesystem::path>, hostPath, "hostPath", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<FileIdentity>, identity, "identity", path, (Path path), path)
+    BEXOM_FORWARD(ErrorOr<FileStamp>, stamp, "stamp", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<LinkKind>, linkKind, "linkKind", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<void>, syncFolder, "syncFolder", path, (Path path), path)
     BEXOM_FORWARD(ErrorOr<void>, flushFileSystem, "flushFileSystem", path, (Path path), path)

@@ -1,3 +1,4 @@
+#include "FaultyFileSystem.h"
 #include "install/DigestQueue.h"
 #include "install/InstallationManifest.h"
 #include "install/InstallRequest.h"
@@ -478,6 +479,52 @@ TEST_CASE("digestsReadOnThreadsAreEachTheirOwnFile'sInAnyOrder")
             CHECK(queue.result(tickets[i]).value() ==
                   scratch.fileSystem().digest(scratch.at("package/" + sizes[i])).value());
     }
+}
+
+// The package's archive is read for its digest from the first step, and copied later: a download
+// still going on, or a link, gives the copy other bytes than those read.
+TEST_CASE("packageFileChangedBeforeItsCopyIsRecordedAsCopied")
+{
+    const struct
+    {
+        const char *name;
+        Edition edition;
+        Lines changes;
+    } rows[] = {
+        {"written to, Counterstrike", Edition::Counterstrike, {"~package/Expand2.mix"}},
+        {"written to, Aftermath", Edition::Aftermath, {"~package/Expand2.mix"}},
+        {"replaced", Edition::Counterstrike, {"-package/Expand2.mix", "+package/Expand2.mix=new"}},
+#ifndef _WIN32
+        {"made a link",
+         Edition::Aftermath,
+         {"+store/Expand2.mix=linked", "-package/Expand2.mix",
+          "@package/Expand2.mix>../store/Expand2.mix"}},
+#endif
+    };
+    for (const auto &[name, edition, changes] : rows)
+        SUBCASE(name)
+        {
+            InstallScratch scratch;
+            const Lines before = scratch.gameSnapshot();
+            FaultyFileSystem counting(scratch.fileSystem());
+            VERIFY_SUCCESS(ModInstaller(counting).install(edition, scratch.gameDirectory()));
+            const auto copy = std::find_if(
+                counting.operations().begin(), counting.operations().end(),
+                [](const std::string &operation) {
+                    return operation.starts_with("copyFile") && operation.ends_with("Expand2.mix");
+                });
+            REQUIRE(copy != counting.operations().end());
+            scratch.reset();
+
+            FaultyFileSystem changing(scratch.fileSystem(),
+                                      int(copy - counting.operations().begin()) + 1, Fault::Change);
+            changing.changeBefore([&] { scratch.scratch().change(changes); });
+            VERIFY_SUCCESS(ModInstaller(changing).install(edition, scratch.gameDirectory()));
+            ModInstaller installer(scratch.fileSystem());
+            VERIFY_SUCCESS(installer.uninstall(edition, scratch.gameDirectory()));
+            CHECK(installer.keptEdits().empty());
+            CHECK(scratch.gameSnapshot() == before);
+        }
 }
 
 TEST_CASE("manifestIsBelievedOnlyWhenWhole")
