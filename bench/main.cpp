@@ -414,6 +414,7 @@ void traceOnce(const std::string &scratchRoot, const Scenario &scenario, Edition
 {
     const std::string root = makeScratchFolder(scratchRoot);
     const Layout layout = makeLayout(root, scenario);
+    std::this_thread::sleep_for(PackageSettles);
     HostFileSystem fileSystem(layout.package);
     ModInstaller installer(fileSystem);
     markTrace("install");
