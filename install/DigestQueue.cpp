@@ -32,6 +32,7 @@ ErrorOr<std::size_t> DigestQueue::add(const std::string &path)
     Job job{TRY(m_fileSystem.openForDigest(path)), {}};
     TRY(addWorker());
     m_results.push_back(job.digest.get_future().share());
+    m_identities.push_back(job.reader->identity());
     {
         const std::lock_guard lock(m_mutex);
         m_jobs.push_back(std::move(job));

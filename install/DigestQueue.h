@@ -7,6 +7,7 @@
 #include <deque>
 #include <future>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -31,6 +32,11 @@ public:
     ErrorOr<std::size_t> add(const std::string &path);
     // Waits for the digest of the file added under the ticket.
     ErrorOr<FileDigest> result(std::size_t ticket);
+    // The file opened under the ticket, wherever it has been moved since; none for a link.
+    const std::optional<FileIdentity> &identity(std::size_t ticket) const
+    {
+        return m_identities.at(ticket);
+    }
 
 private:
     struct Job
@@ -55,5 +61,6 @@ private:
     // Threads reading one file, which take the next file waiting.
     int m_threadsWithRoom = 0;
     std::vector<std::shared_future<ErrorOr<FileDigest>>> m_results;
+    std::vector<std::optional<FileIdentity>> m_identities;
     std::vector<std::thread> m_workers;
 };

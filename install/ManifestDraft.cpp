@@ -29,6 +29,31 @@ ErrorOr<void> ManifestDraft::readAhead(const std::vector<std::string> &paths)
     return {};
 }
 
+ErrorOr<void> ManifestDraft::readAheadKept(const std::vector<std::string> &paths)
+{
+    for (const std::string &path : paths) {
+        const std::size_t ticket = TRY(m_digests.add(path));
+        m_keptAhead.emplace(path, ticket);
+    }
+    return {};
+}
+
+// Another file may have been put at the name between the opening and the move, or the move may
+// have been a copy to another file system.
+ErrorOr<void> ManifestDraft::addKept(const std::string &name, const std::string &from,
+                                     const std::string &path)
+{
+    const auto ahead = m_keptAhead.find(from);
+    if (ahead != m_keptAhead.end()) {
+        const std::optional<FileIdentity> &opened = m_digests.identity(ahead->second);
+        if (opened && opened->isSameAs(TRY(m_fileSystem.identity(path)))) {
+            m_entries.push_back({ManifestEntry::Role::Kept, name, ahead->second});
+            return {};
+        }
+    }
+    return add(ManifestEntry::Role::Kept, name, path);
+}
+
 void ManifestDraft::addCopy(ManifestEntry::Role role, const std::string &name,
                             const std::string &original)
 {

@@ -21,6 +21,15 @@ public:
     // While that file stays as it was from before its reading until the manifest is finished, the
     // copy holds the bytes read; a file written to meanwhile, or a link, is read at placedAt.
     void addPlaced(const std::string &name, const std::string &source, const std::string &placedAt);
+    // Starts reading each of the game's files that the installation keeps, before it is moved
+    // into the backup folder, so that the hashing of the largest files starts with the
+    // installation.
+    ErrorOr<void> readAheadKept(const std::vector<std::string> &paths);
+    // The kept entry is the file at from, read ahead and moved to path since. Its digest is the one
+    // read ahead while the file at path is the very file opened then; otherwise the file at path
+    // is read.
+    ErrorOr<void> addKept(const std::string &name, const std::string &from,
+                          const std::string &path);
     // The entry holds the very bytes of the one added before under the name original.
     void addCopy(ManifestEntry::Role role, const std::string &name, const std::string &original);
 
@@ -54,4 +63,5 @@ private:
     Edition m_edition;
     std::vector<Entry> m_entries;
     std::map<std::string, ReadAhead> m_readAhead;
+    std::map<std::string, std::size_t> m_keptAhead;
 };

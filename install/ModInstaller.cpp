@@ -83,15 +83,17 @@ ErrorOr<void> ModInstaller::uninstall(Edition edition, const std::string &gameDi
     return transaction.complete(uninstallCounterstrike(transaction, game, status));
 }
 
-// The package files are read for their digests from the first step on, once the transaction holds
-// the folders and their listings: hashing them takes longer than the steps before their copies,
-// most of which wait for the disk.
+// The game's files to keep and the package files are read for their digests from the first step
+// on, once the transaction holds the folders and their listings: hashing them takes longer than
+// the steps before their copies, most of which wait for the disk. The game's archives go first,
+// to be hashed side by side on one thread while another takes the mod's.
 ErrorOr<void> ModInstaller::installAftermath(Transaction &transaction, const GameFolder &game)
 {
     const std::vector<std::string> modFiles = packageFiles(Edition::Aftermath);
     ManifestDraft manifest(m_fileSystem, Edition::Aftermath);
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Aftermath, game.directory())));
+    TRY(manifest.readAheadKept({game.file(Expand), game.file(Expand2)}));
     TRY(manifest.readAhead(modFiles));
     TRY(transaction.makeDirectory(game.backupFolder()));
     const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
@@ -115,6 +117,10 @@ ErrorOr<void> ModInstaller::installCounterstrike(Transaction &transaction, const
     ManifestDraft manifest(m_fileSystem, Edition::Counterstrike);
     TRY(transaction.rewrite(StatusFile::FileName,
                             StatusFile::encode(StatusFile::Counterstrike, game.directory())));
+    std::vector<std::string> kept{game.file(Expand)};
+    if (TRY(m_fileSystem.exists(game.file(Expand2))))
+        kept.push_back(game.file(Expand2));
+    TRY(manifest.readAheadKept(kept));
     TRY(manifest.readAhead(packageFiles(Edition::Counterstrike)));
     TRY(transaction.makeDirectory(game.backupFolder()));
     const std::string expand = TRY(keepGameFile(transaction, game, manifest, Expand));
@@ -189,7 +195,7 @@ ErrorOr<std::string> ModInstaller::keepGameFile(Transaction &transaction, const 
 {
     const std::string stored = TRY(m_fileSystem.storedName(game.file(name)));
     TRY(transaction.move(game.file(name), game.backedUp(stored)));
-    TRY(manifest.add(Role::Kept, stored, game.backedUp(stored)));
+    TRY(manifest.addKept(stored, game.file(name), game.backedUp(stored)));
     return stored;
 }
 

@@ -2,6 +2,7 @@
 
 #include "ErrorOr.h"
 #include "FileDigest.h"
+#include "FileIdentity.h"
 #include "Sha256.h"
 
 #include <memory>
@@ -14,7 +15,13 @@
 class DigestReader
 {
 public:
+    DigestReader() = default;
+    explicit DigestReader(FileIdentity identity) : m_identity(identity) {}
     virtual ~DigestReader() = default;
+
+    // The file opened, wherever it is moved while it is read; none for a link, whose name alone
+    // is read.
+    const std::optional<FileIdentity> &identity() const { return m_identity; }
 
     // Reads the file to its end; to be called once.
     ErrorOr<FileDigest> read();
@@ -36,6 +43,7 @@ private:
     // None at the end of the file, or once the reading has failed.
     std::string_view nextPiece();
 
+    std::optional<FileIdentity> m_identity;
     Sha256 m_hash;
     std::unique_ptr<char[]> m_buffer;
     std::int64_t m_size = 0;

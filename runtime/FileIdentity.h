@@ -32,5 +32,8 @@ namespace NativeFileOperations {
 
 // The identity of what the path leads to, links followed.
 std::error_code identify(const std::filesystem::path &path, FileIdentity &identity);
+// The identity of an open file, wherever it has been moved since: a descriptor on POSIX, a handle
+// on Windows.
+std::error_code identifyOpen(std::intptr_t handle, FileIdentity &identity);
 
 } // namespace NativeFileOperations

@@ -2,6 +2,7 @@
 
 #include "FileSystem.h"
 
+#include <cstdint>
 #include <string>
 
 #include <filesystem>
@@ -62,6 +63,14 @@ std::error_code isUnseenNameFree(const std::filesystem::path &path, bool &free);
 // The path's last component spelled as its folder holds it; the component as given when no entry
 // has that name.
 std::error_code storedName(const std::filesystem::path &path, std::filesystem::path &name);
+
+// A plain file opened for reading, which other programs and later steps may rename or delete
+// while it is open: a descriptor on POSIX, a handle on Windows.
+using ReadHandle = std::intptr_t;
+std::error_code openForReading(const std::filesystem::path &path, ReadHandle &handle);
+// Reads up to size bytes and gives how many were read; none at the end of the file.
+std::error_code readSome(ReadHandle handle, char *buffer, std::size_t size, std::size_t &count);
+void closeReading(ReadHandle handle);
 
 // Reads the whole file; one larger than limit bytes gives file_too_large.
 std::error_code readContents(const std::filesystem::path &path, std::size_t limit,

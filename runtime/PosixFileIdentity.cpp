@@ -14,10 +14,10 @@ std::int64_t nanoseconds(const statx_timestamp &time)
     return static_cast<std::int64_t>(time.tv_sec) * 1000000000 + time.tv_nsec;
 }
 
-std::error_code statusOf(const std::filesystem::path &path, int flags, unsigned mask,
+std::error_code statusOf(int folder, const char *path, int flags, unsigned mask,
                          struct statx &status)
 {
-    if (::statx(AT_FDCWD, path.c_str(), flags, mask | STATX_INO | STATX_BTIME, &status) != 0)
+    if (::statx(folder, path, flags, mask | STATX_INO | STATX_BTIME, &status) != 0)
         return {errno, std::generic_category()};
     return {};
 }
@@ -42,7 +42,18 @@ std::error_code identify(const std::filesystem::path &path, FileIdentity &identi
 {
     struct statx status
     {};
-    if (const std::error_code error = statusOf(path, 0, 0, status))
+    if (const std::error_code error = statusOf(AT_FDCWD, path.c_str(), 0, 0, status))
+        return error;
+    identity = identityOf(status);
+    return {};
+}
+
+std::error_code identifyOpen(std::intptr_t handle, FileIdentity &identity)
+{
+    struct statx status
+    {};
+    if (const std::error_code error =
+            statusOf(static_cast<int>(handle), "", AT_EMPTY_PATH, 0, status))
         return error;
     identity = identityOf(status);
     return {};
@@ -52,8 +63,9 @@ std::error_code stamp(const std::filesystem::path &path, FileStamp &stamp)
 {
     struct statx status
     {};
-    if (const std::error_code error = statusOf(
-            path, AT_SYMLINK_NOFOLLOW, STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_CTIME, status))
+    if (const std::error_code error =
+            statusOf(AT_FDCWD, path.c_str(), AT_SYMLINK_NOFOLLOW,
+                     STATX_TYPE | STATX_SIZE | STATX_MTIME | STATX_CTIME, status))
         return error;
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);

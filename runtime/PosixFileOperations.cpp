@@ -243,6 +243,33 @@ std::error_code storedName(const fs::path &path, fs::path &name)
     return {};
 }
 
+std::error_code openForReading(const fs::path &path, ReadHandle &handle)
+{
+    int descriptor = -1;
+    if (const std::error_code error = openPlainFile(path, O_RDONLY, 0, descriptor))
+        return error;
+    handle = descriptor;
+    return {};
+}
+
+std::error_code readSome(ReadHandle handle, char *buffer, std::size_t size, std::size_t &count)
+{
+    while (true) {
+        const ssize_t got = ::read(static_cast<int>(handle), buffer, size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return lastError();
+        count = static_cast<std::size_t>(got);
+        return {};
+    }
+}
+
+void closeReading(ReadHandle handle)
+{
+    ::close(static_cast<int>(handle));
+}
+
 std::error_code readContents(const fs::path &path, std::size_t limit, std::string &bytes)
 {
     int descriptor = -1;

@@ -1,29 +1,35 @@
 #include "StreamDigest.h"
 
-#include <cerrno>
+#include "NativeErrors.h"
 
 ErrorOr<std::unique_ptr<DigestReader>> StreamDigest::open(const std::filesystem::path &host,
                                                           const std::string &path)
 {
-    auto stream = std::make_unique<std::ifstream>(host, std::ios::binary);
-    // The C runtime says only that access was denied, whether for want of rights or because
-    // another program has the file open without sharing it.
-    if (!*stream && errno == EACCES)
-        return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
-                            {ErrorReason::FileUnreadable});
-    if (!*stream)
-        return RuntimeError::fromErrorCode({errno, std::generic_category()}, path);
-    return std::unique_ptr<DigestReader>(std::make_unique<StreamDigest>(std::move(stream), path));
+    NativeFileOperations::ReadHandle file{};
+    if (const std::error_code error = NativeFileOperations::openForReading(host, file)) {
+        if (NativeErrors::lacksRights(error))
+            return RuntimeError(RuntimeErrorCode::PermissionDenied, path,
+                                {ErrorReason::FileUnreadable});
+        return RuntimeError::fromErrorCode(error, path);
+    }
+    FileIdentity identity;
+    if (const std::error_code error = NativeFileOperations::identifyOpen(file, identity)) {
+        NativeFileOperations::closeReading(file);
+        return RuntimeError::fromErrorCode(error, path);
+    }
+    return std::unique_ptr<DigestReader>(std::make_unique<StreamDigest>(file, identity, path));
+}
+
+StreamDigest::~StreamDigest()
+{
+    NativeFileOperations::closeReading(m_file);
 }
 
 ErrorOr<std::size_t> StreamDigest::readSome(char *buffer, std::size_t size)
 {
-    // A read that came up short has met the end of the file.
-    if (!*m_stream)
-        return std::size_t(0);
-    m_stream->read(buffer, static_cast<std::streamsize>(size));
-    if (m_stream->bad())
+    std::size_t count = 0;
+    if (NativeFileOperations::readSome(m_file, buffer, size, count))
         return RuntimeError(RuntimeErrorCode::PathFileAccessError, m_path,
                             {ErrorReason::FileUnreadable});
-    return static_cast<std::size_t>(m_stream->gcount());
+    return count;
 }

@@ -61,6 +61,15 @@ std::error_code identify(const std::filesystem::path &path, FileIdentity &identi
     return {};
 }
 
+std::error_code identifyOpen(std::intptr_t handle, FileIdentity &identity)
+{
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(reinterpret_cast<HANDLE>(handle), &information))
+        return lastError();
+    identity = identityOf(information);
+    return {};
+}
+
 std::error_code stamp(const std::filesystem::path &path, FileStamp &stamp)
 {
     HANDLE file = INVALID_HANDLE_VALUE;

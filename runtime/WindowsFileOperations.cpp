@@ -174,6 +174,34 @@ std::error_code appendDurably(const fs::path &path, const std::string &bytes)
     return writeAndFlush(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS, bytes);
 }
 
+// Shared for deletion too, so that the file can be moved while it is read.
+std::error_code openForReading(const fs::path &path, ReadHandle &handle)
+{
+    std::error_code error;
+    const HANDLE file =
+        openPlainFile(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                      OPEN_EXISTING, error);
+    if (error)
+        return error;
+    handle = reinterpret_cast<ReadHandle>(file);
+    return {};
+}
+
+std::error_code readSome(ReadHandle handle, char *buffer, std::size_t size, std::size_t &count)
+{
+    DWORD read = 0;
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle), buffer, static_cast<DWORD>(size), &read,
+                    nullptr))
+        return lastError();
+    count = read;
+    return {};
+}
+
+void closeReading(ReadHandle handle)
+{
+    ::CloseHandle(reinterpret_cast<HANDLE>(handle));
+}
+
 std::error_code readContents(const fs::path &path, std::size_t limit, std::string &bytes)
 {
     std::error_code error;

@@ -481,49 +481,77 @@ TEST_CASE("digestsReadOnThreadsAreEachTheirOwnFile'sInAnyOrder")
     }
 }
 
-// The package's archive is read for its digest from the first step, and copied later: a download
-// still going on, or a link, gives the copy other bytes than those read.
-TEST_CASE("packageFileChangedBeforeItsCopyIsRecordedAsCopied")
+// The game's archives and the package's are read for their digests from the first step, and
+// moved or copied later: a download still going on, a link, or another file put in the game's
+// place meanwhile gives the copy or the backup other bytes than those read.
+TEST_CASE("fileChangedAfterItWasReadAheadIsRecordedAsItStands")
 {
     const struct
     {
         const char *name;
         Edition edition;
+        // Just before the first operation of this kind on a path with this ending.
+        std::string operation;
+        std::string pathEnd;
         Lines changes;
     } rows[] = {
-        {"written to, Counterstrike", Edition::Counterstrike, {"~package/Expand2.mix"}},
-        {"written to, Aftermath", Edition::Aftermath, {"~package/Expand2.mix"}},
-        {"replaced", Edition::Counterstrike, {"-package/Expand2.mix", "+package/Expand2.mix=new"}},
-#ifndef _WIN32
-        {"made a link",
+        {"package file written to, Counterstrike",
+         Edition::Counterstrike,
+         "copyFile",
+         "Expand2.mix",
+         {"~package/Expand2.mix"}},
+        {"package file written to, Aftermath",
          Edition::Aftermath,
+         "copyFile",
+         "Expand2.mix",
+         {"~package/Expand2.mix"}},
+        {"package file replaced",
+         Edition::Counterstrike,
+         "copyFile",
+         "Expand2.mix",
+         {"-package/Expand2.mix", "+package/Expand2.mix=new"}},
+#ifndef _WIN32
+        {"package file made a link",
+         Edition::Aftermath,
+         "copyFile",
+         "Expand2.mix",
          {"+store/Expand2.mix=linked", "-package/Expand2.mix",
           "@package/Expand2.mix>../store/Expand2.mix"}},
 #endif
+        {"game file replaced before it is kept",
+         Edition::Counterstrike,
+         "rename",
+         "Expand.mix",
+         {"-game/Expand.mix", "+game/Expand.mix=new"}},
     };
-    for (const auto &[name, edition, changes] : rows)
+    for (const auto &[name, edition, operation, pathEnd, changes] : rows)
         SUBCASE(name)
         {
+            Lines expected;
+            {
+                InstallScratch untouched;
+                untouched.scratch().change(changes);
+                expected = untouched.gameSnapshot();
+            }
             InstallScratch scratch;
-            const Lines before = scratch.gameSnapshot();
             FaultyFileSystem counting(scratch.fileSystem());
             VERIFY_SUCCESS(ModInstaller(counting).install(edition, scratch.gameDirectory()));
-            const auto copy = std::find_if(
-                counting.operations().begin(), counting.operations().end(),
-                [](const std::string &operation) {
-                    return operation.starts_with("copyFile") && operation.ends_with("Expand2.mix");
+            const Lines &operations = counting.operations();
+            const auto chosen =
+                std::find_if(operations.begin(), operations.end(), [&](const std::string &done) {
+                    return done.starts_with(operation + ' ') && done.ends_with(pathEnd);
                 });
-            REQUIRE(copy != counting.operations().end());
+            REQUIRE(chosen != operations.end());
             scratch.reset();
 
-            FaultyFileSystem changing(scratch.fileSystem(),
-                                      int(copy - counting.operations().begin()) + 1, Fault::Change);
+            FaultyFileSystem changing(scratch.fileSystem(), int(chosen - operations.begin()) + 1,
+                                      Fault::Change);
             changing.changeBefore([&] { scratch.scratch().change(changes); });
             VERIFY_SUCCESS(ModInstaller(changing).install(edition, scratch.gameDirectory()));
             ModInstaller installer(scratch.fileSystem());
             VERIFY_SUCCESS(installer.uninstall(edition, scratch.gameDirectory()));
             CHECK(installer.keptEdits().empty());
-            CHECK(scratch.gameSnapshot() == before);
+            CHECK(scratch.gameSnapshot() == expected);
         }
 }
 
