@@ -25,18 +25,22 @@ std::error_code openAttributes(const std::filesystem::path &path, DWORD flags, H
     return file == INVALID_HANDLE_VALUE ? lastError() : std::error_code();
 }
 
+std::uint64_t joined(DWORD high, DWORD low)
+{
+    return (static_cast<std::uint64_t>(high) << 32) | low;
+}
+
 // No birth time: Wine, under which most players run this program, gives a folder's change time as
 // its creation time, and a folder would seem made anew at every step.
 FileIdentity identityOf(const BY_HANDLE_FILE_INFORMATION &information)
 {
     return {information.dwVolumeSerialNumber,
-            (static_cast<std::uint64_t>(information.nFileIndexHigh) << 32) |
-                information.nFileIndexLow};
+            joined(information.nFileIndexHigh, information.nFileIndexLow)};
 }
 
-std::int64_t ticksOf(DWORD high, DWORD low)
+std::int64_t ticksOf(const FILETIME &time)
 {
-    return static_cast<std::int64_t>((static_cast<std::uint64_t>(high) << 32) | low);
+    return static_cast<std::int64_t>(joined(time.dwHighDateTime, time.dwLowDateTime));
 }
 
 // In the 100-nanosecond ticks of file times; FAT keeps the time of a write to two seconds.
@@ -85,18 +89,16 @@ std::error_code stamp(const std::filesystem::path &path, FileStamp &stamp)
         return error;
     FILETIME now{};
     ::GetSystemTimeAsFileTime(&now);
-    const std::int64_t written = ticksOf(information.ftLastWriteTime.dwHighDateTime,
-                                         information.ftLastWriteTime.dwLowDateTime);
+    const std::int64_t written = ticksOf(information.ftLastWriteTime);
     // FAT keeps no change time.
     const std::int64_t changed =
         basic.ChangeTime.QuadPart != 0 ? basic.ChangeTime.QuadPart : written;
     stamp = {identityOf(information),
-             ticksOf(information.nFileSizeHigh, information.nFileSizeLow),
+             joined(information.nFileSizeHigh, information.nFileSizeLow),
              written,
              changed,
              (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0,
-             ticksOf(now.dwHighDateTime, now.dwLowDateTime) - std::max(changed, written) <
-                 LongestTick};
+             ticksOf(now) - std::max(changed, written) < LongestTick};
     return {};
 }
 
